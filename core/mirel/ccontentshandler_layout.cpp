@@ -1,0 +1,768 @@
+// The display-line layout of a text store: the row finder in the four wrap
+// modes, the full rebuild of the line table, and the incremental re-layout
+// after an edit.
+//
+// The incremental re-layout lays the text out again from the start of the
+// first paragraph the edit touched, into a scratch table, until it reaches a
+// paragraph start that lies past the edit and that the old table also has as
+// a paragraph start (the text from there on is the same, so the old rows from
+// there on are still right). The old rows in between are replaced by the new
+// ones with one move of the tail, whose starts and paragraph numbers shift by
+// the change in bytes and in paragraphs.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/cencodings.h"
+#include "mirel/mirel.h"
+#include "mirel/mrtextunits.h"
+
+// Everything the row finder needs, read from the document once per layout.
+class CMrRowLayout {
+ public:
+  CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTextLen, int nWrapMode);
+
+  // One row from nStart; see CContentsHandler::FindLineEnd.
+  int FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
+
+  // Walks the rows from a paragraph start, one call per row.
+  struct Walker {
+    DWORD nStart;
+    DWORD nPara;
+    DWORD nSubLine;
+    bool bPageBreakRow;  // the next row is the page-break character itself
+  };
+  // Fills *pRow with the next row and advances the walker; returns the break
+  // code that ended the row (31 for the page-break character's own row).
+  int Step(Walker& walker, MIREL_LINE* pRow);
+
+  int nMaxWidth = 0;  // widest row seen
+
+ private:
+  static constexpr int kPageBreakRow = 31;
+
+  int FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
+  int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
+  DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
+  UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
+  bool IsPageBreakAt(DWORD nPos) const {
+    return chPageBreak != 0 && nPos + nUnit <= nLen && UnitAt(nPos) == chPageBreak;
+  }
+  int CharWidth(DWORD nPos, DWORD nCharLen) const;
+  bool IsDoubleByteChar(DWORD nPos, DWORD nCharLen) const;
+  int NextTabStop(int nWidth) const { return (nWidth / nTabWidth + 1) * nTabWidth; }
+
+  CMirelDoc* pDoc;
+  const BYTE* pText;
+  DWORD nLen;
+  int nMode;
+  int nEncoding;
+  BOOL bWide;
+  DWORD nUnit;
+  int nLimit;
+  int nTabWidth;
+  UINT chPageBreak;
+  const BYTE* pLead;
+  int aWidth[256];
+  // Byte classes of the no-wrap scan of 1-byte encodings.
+  enum : BYTE { kPlain = 0, kMulti, kCR, kLF, kTab, kPageBreak };
+  BYTE aClass[256];
+  // Word delimiters among the units 0 to 255 (no unit above is one).
+  bool aDelimiter[256];
+  bool IsDelimiterAt(DWORD nPos) const {
+    const UINT ch = nPos + nUnit <= nLen ? UnitAt(nPos) : pText[nPos];
+    return ch < 256 && aDelimiter[ch];
+  }
+};
+
+namespace {
+
+// Scratch rows kept between edits; a typed character needs one or two.
+constexpr DWORD kKeptScratchRows = 1024;
+
+bool IsLineEndCode(int nCode) {
+  return nCode == MIREL_BREAK_CRLF || nCode == MIREL_BREAK_LF || nCode == MIREL_BREAK_CR;
+}
+
+}  // namespace
+
+CMrRowLayout::CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTextLen, int nWrapMode)
+    : pDoc(pDocument) {
+  pText = pTextIn;
+  nLen = nTextLen;
+  nMode = nWrapMode;
+  nEncoding = pDoc->nFileEncoding;
+  bWide = IsWideEncoding(nEncoding);
+  nUnit = bWide ? 2 : 1;
+  const long long nRoom = static_cast<long long>(pDoc->nTextWidth) - pDoc->nLeftMargin - 3;
+  nLimit = static_cast<int>(std::max<long long>(std::min<long long>(nRoom, INT_MAX), INT_MIN));
+  nTabWidth = pDoc->nTabWidth >= 1 ? pDoc->nTabWidth : 1;
+  chPageBreak = pDoc->chPageBreak;
+  pLead = pDoc->GetLeadByteTable();
+  // Single-byte widths once per layout; an unmeasured entry is measured (the
+  // document measures the whole table at once) through the width query.
+  for (int b = 0; b < 256; ++b) {
+    int w = pDoc->nCharWidth[b];
+    if (w < 0) {
+      const BYTE ch = static_cast<BYTE>(b);
+      w = pDoc->GetCharWidth(&ch, 1);
+    }
+    aWidth[b] = w > 0 ? w : 0;
+  }
+  const bool bAnsi = nEncoding == MIREL_ENCODING_ANSI;
+  const bool bUtf8 = nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM;
+  for (int b = 0; b < 256; ++b) {
+    BYTE k = kPlain;
+    if ((bAnsi && pLead[b]) || (bUtf8 && b >= 0x80)) k = kMulti;
+    aClass[b] = k;
+  }
+  // The delimiter set with its terminating zero, as the delimiter test reads it.
+  std::memset(aDelimiter, 0, sizeof(aDelimiter));
+  for (const char* pSet = pDoc->GetDelimiterSet();; ++pSet) {
+    aDelimiter[static_cast<BYTE>(*pSet)] = true;
+    if (*pSet == '\0') break;
+  }
+  aClass[MR_CHAR_CR] = kCR;
+  aClass[MR_CHAR_LF] = kLF;
+  aClass[MR_CHAR_TAB] = kTab;
+  if (chPageBreak != 0) aClass[chPageBreak] = kPageBreak;
+}
+
+int CMrRowLayout::CharWidth(DWORD nPos, DWORD nCharLen) const {
+  const BYTE* p = pText + nPos;
+  if (nCharLen == 1) return aWidth[p[0]];
+  const int w = pDoc->GetCharWidth(p, nCharLen);
+  return w > 0 ? w : 0;
+}
+
+bool CMrRowLayout::IsDoubleByteChar(DWORD nPos, DWORD nCharLen) const {
+  if (nCharLen < 2) return false;
+  const BYTE* p = pText + nPos;
+  if (bWide) return MrIsWideCodePoint(MrUnitAt(p, TRUE));
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) {
+    WCHAR units[2];
+    const int n = Utf8ToUtf16(p, static_cast<int>(nCharLen), units, 2);
+    return n >= 1 && MrIsWideCodePoint(units[0]);
+  }
+  return pLead[p[0]] != 0;
+}
+
+int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const {
+  if (nStart >= nLen) {
+    *pnEnd = nStart > nLen ? nLen : nStart;
+    *pnWidth = 0;
+    return MIREL_BREAK_END;
+  }
+  if (nMode == MIREL_WRAP_NONE && nUnit == 1 && !bNoLimit) return FindEndNoWrapBytes(nStart, pnEnd, pnWidth);
+  return FindEndGeneric(nStart, pnEnd, pnWidth, bNoLimit);
+}
+
+// No wrap, 1-byte units: runs of plain bytes are summed in a tight loop; only
+// line ends, tabs, the page-break byte and multi-byte characters stop it.
+int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
+  const BYTE* t = pText;
+  const DWORD nCapEnd = nLen - nStart > MIREL_MAX_ROW_BYTES ? nStart + MIREL_MAX_ROW_BYTES : nLen;
+  DWORD pos = nStart;
+  int w = 0;
+  for (;;) {
+    BYTE c = 0;
+    BYTE k = kPlain;
+    while (pos < nCapEnd) {
+      c = t[pos];
+      k = aClass[c];
+      if (k != kPlain) break;
+      w += aWidth[c];
+      ++pos;
+    }
+    *pnWidth = w;
+    *pnEnd = pos;
+    if (pos >= nLen) return MIREL_BREAK_END;
+    if (pos >= nCapEnd) {
+      // The row is full; a page-break character right there still wins.
+      return aClass[t[pos]] == kPageBreak ? MIREL_BREAK_PAGE : MIREL_BREAK_WRAP;
+    }
+    switch (k) {
+      case kPageBreak:
+        return MIREL_BREAK_PAGE;
+      case kCR:
+        return (pos + 1 < nLen && t[pos + 1] == MR_CHAR_LF) ? MIREL_BREAK_CRLF : MIREL_BREAK_CR;
+      case kLF:
+        return MIREL_BREAK_LF;
+      case kTab:
+        w = NextTabStop(w);
+        ++pos;
+        break;
+      default: {
+        const DWORD nCharLen = CharLength(pos);
+        if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return MIREL_BREAK_WRAP;
+        w += nCharLen == 1 ? aWidth[c] : CharWidth(pos, nCharLen);
+        pos += nCharLen;
+        break;
+      }
+    }
+  }
+}
+
+int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const {
+  const bool bWrap = nMode != MIREL_WRAP_NONE;
+  const bool bCheckBreaks = bWrap || !bNoLimit;
+  long long w = 0;
+  DWORD pos = nStart;
+  DWORD nCandidate = 0;  // 0: no break candidate (a candidate is always past nStart)
+  bool bDoubleRun = false;
+  enum { kRunNone, kRunSingle, kRunDouble } run = kRunNone;
+  auto finish = [&](DWORD nEnd, int nCode) {
+    *pnEnd = nEnd;
+    *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
+    return nCode;
+  };
+  for (;;) {
+    if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
+    if (bCheckBreaks) {
+      if (IsPageBreakAt(pos)) return finish(pos, MIREL_BREAK_PAGE);
+      if (pos - nStart >= MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    }
+    if (pos + nUnit <= nLen) {
+      const UINT ch = UnitAt(pos);
+      if (ch == MR_CHAR_CR) {
+        const bool bPair = pos + 2 * nUnit <= nLen && UnitAt(pos + nUnit) == MR_CHAR_LF;
+        return finish(pos, bPair ? MIREL_BREAK_CRLF : MIREL_BREAK_CR);
+      }
+      if (ch == MR_CHAR_LF) return finish(pos, MIREL_BREAK_LF);
+    }
+    const DWORD nCharLen = CharLength(pos);
+    if (bCheckBreaks && pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    const bool bTab = pos + nUnit <= nLen && UnitAt(pos) == MR_CHAR_TAB;
+    if (bTab) {
+      w = NextTabStop(static_cast<int>(std::min<long long>(w, INT_MAX - nTabWidth)));
+    } else {
+      w += CharWidth(pos, nCharLen);
+    }
+    if (nMode == MIREL_WRAP_WORD) {
+      if (bTab) {
+        bDoubleRun = false;
+      } else if (IsDoubleByteChar(pos, nCharLen)) {
+        nCandidate = pos;
+        bDoubleRun = true;
+      } else {
+        if (bDoubleRun) nCandidate = pos;
+        bDoubleRun = false;
+      }
+    } else if (nMode == MIREL_WRAP_WORD_DBCS) {
+      if (bTab) {
+        run = kRunSingle;
+      } else if (IsDoubleByteChar(pos, nCharLen)) {
+        if (run == kRunSingle) nCandidate = pos;
+        run = kRunDouble;
+      } else {
+        if (run == kRunDouble) nCandidate = pos;
+        run = kRunSingle;
+      }
+    }
+    // Every row keeps at least its first character, and a candidate at the
+    // row start would give an empty row.
+    if (bWrap && w > nLimit && pos > nStart) {
+      const DWORD nEnd = (nMode >= MIREL_WRAP_WORD && nCandidate > nStart) ? nCandidate : pos;
+      return finish(nEnd, MIREL_BREAK_WRAP);
+    }
+    if (nMode >= MIREL_WRAP_WORD && IsDelimiterAt(pos)) nCandidate = pos + nCharLen;
+    pos += nCharLen;
+  }
+}
+
+int CMrRowLayout::Step(Walker& walker, MIREL_LINE* pRow) {
+  DWORD nEnd = 0;
+  int nCode;
+  if (walker.bPageBreakRow) {
+    nEnd = std::min(nLen, walker.nStart + nUnit);
+    nCode = kPageBreakRow;
+  } else {
+    int nWidth = 0;
+    nCode = FindEnd(walker.nStart, &nEnd, &nWidth, FALSE);
+    if (nWidth > nMaxWidth) nMaxWidth = nWidth;
+  }
+  pRow->nStart = walker.nStart;
+  pRow->nPara = walker.nPara;
+  pRow->nSubLine = walker.nSubLine;
+  pRow->nLen = static_cast<WORD>(nEnd - walker.nStart);
+  pRow->nKind = MIREL_LINE_ROW;
+  std::memset(pRow->reserved, 0, sizeof(pRow->reserved));
+  switch (nCode) {
+    case MIREL_BREAK_END:
+      pRow->nKind = MIREL_LINE_LAST;
+      break;
+    case MIREL_BREAK_WRAP:
+      walker.nStart = nEnd;
+      ++walker.nSubLine;
+      break;
+    case MIREL_BREAK_PAGE:
+      walker.nStart = nEnd;
+      ++walker.nSubLine;
+      walker.bPageBreakRow = true;
+      break;
+    case kPageBreakRow:
+      walker.nStart = nEnd;
+      ++walker.nSubLine;
+      walker.bPageBreakRow = false;
+      break;
+    case MIREL_BREAK_CRLF:
+    case MIREL_BREAK_LF:
+    case MIREL_BREAK_CR:
+      walker.nStart = std::min(nLen, nEnd + (nCode == MIREL_BREAK_CRLF ? 2 * nUnit : nUnit));
+      ++walker.nPara;
+      walker.nSubLine = 0;
+      break;
+    default:
+      break;
+  }
+  return nCode;
+}
+
+// ---------------------------------------------------------------------------
+
+int CContentsHandler::FindLineEnd(const BYTE* pTextIn, DWORD nLen, DWORD nStart, DWORD* pnEnd, int* pnWidth,
+                                  BOOL bNoLimit) {
+  DWORD nEnd = nStart;
+  int nWidth = 0;
+  int nCode = MIREL_BREAK_BAD_MODE;
+  if (pDoc != nullptr && pDoc->nWrapMode <= MIREL_WRAP_WORD_DBCS && pTextIn != nullptr) {
+    const CMrRowLayout layout(pDoc, pTextIn, nLen, pDoc->nWrapMode);
+    nCode = layout.FindEnd(nStart, &nEnd, &nWidth, bNoLimit);
+  }
+  if (pnEnd) *pnEnd = nEnd;
+  if (pnWidth) *pnWidth = nWidth;
+  return nCode;
+}
+
+int CContentsHandler::FindRowAtOrBefore(DWORD nOffset) const {
+  const MIREL_LINE* pLines = pDoc->pLines;
+  int lo = 0;
+  int hi = pDoc->nLineCount - 1;
+  int nFound = 0;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (pLines[mid].nStart <= nOffset) {
+      nFound = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return nFound;
+}
+
+void CContentsHandler::ZeroRecords(int nFrom, int nTo) {
+  nTo = std::min(nTo, pDoc->nLineAlloc);
+  if (nFrom < 0) nFrom = 0;
+  if (nFrom < nTo)
+    std::memset(pDoc->pLines + nFrom, 0, static_cast<size_t>(nTo - nFrom) * sizeof(MIREL_LINE));
+}
+
+BOOL CContentsHandler::EnsureScratch(DWORD nRows) {
+  if (nRows <= nInsAlloc) return TRUE;
+  DWORD nNew = std::max<DWORD>(nRows, nInsAlloc < 64 ? 64 : nInsAlloc + nInsAlloc / 2);
+  if (nNew > static_cast<DWORD>(INT_MAX / sizeof(MIREL_LINE))) nNew = nRows;
+  if (nNew > static_cast<DWORD>(INT_MAX / sizeof(MIREL_LINE))) return FALSE;
+  MIREL_LINE* p =
+      static_cast<MIREL_LINE*>(std::realloc(pInsLines, static_cast<size_t>(nNew) * sizeof(MIREL_LINE)));
+  if (p == nullptr) return FALSE;
+  pInsLines = p;
+  nInsAlloc = nNew;
+  return TRUE;
+}
+
+BOOL CContentsHandler::RebuildLines() {
+  if (pEditBodyFile == nullptr || pDoc == nullptr) return TRUE;
+  pDoc->InvalidateParagraphDataFrom(0);
+  if (pDoc->pLines == nullptr && !pDoc->GrowLines(1)) return FALSE;
+  const BOOL bDone = LayToEnd(0, 0, 0);
+  pDoc->UpdateMarginsAfterLayout();
+  return bDone;
+}
+
+BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
+  CMirelDoc* d = pDoc;
+  const int nMode = d->nWrapMode <= MIREL_WRAP_WORD_DBCS ? d->nWrapMode : MIREL_WRAP_NONE;
+  CMrRowLayout layout(d, pText, nTextLen, nMode);
+  CMrRowLayout::Walker walker{nStart, nPara, 0, false};
+  const int nOldCount = d->nLineCount;
+  int i = nFirstRow;
+  BOOL bDone = TRUE;
+  for (;;) {
+    if (i >= d->nLineAlloc) {
+      // Geometric growth keeps a rebuild of millions of rows to a few moves.
+      const int nMore = std::max(256, d->nLineAlloc / 2);
+      if (!d->GrowLines(nMore) && !d->GrowLines(1)) {
+        bDone = FALSE;
+        break;
+      }
+    }
+    const int nCode = layout.Step(walker, d->pLines + i);
+    if (nCode == MIREL_BREAK_END) break;
+    if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
+      bDone = FALSE;
+      break;
+    }
+    ++i;
+  }
+  if (!bDone) {
+    // Keep the table usable: the rows laid so far, the last one marked last.
+    if (i <= 0 || i >= d->nLineAlloc) i = std::max(0, std::min(i, d->nLineAlloc) - 1);
+    d->pLines[i].nKind = MIREL_LINE_LAST;
+  }
+  d->nLineCount = i + 1;
+  ZeroRecords(d->nLineCount, std::max(nOldCount, d->nLineCount));
+  if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
+  return bDone;
+}
+
+// ---------------------------------------------------------------------------
+// Bookmarks and the current tag follow their paragraphs through an edit.
+
+namespace {
+
+// What happens to one paragraph mark (a bookmark slot or the current tag).
+struct MarkMove {
+  enum Kind { kRemove, kToPosition, kShift } kind;
+  int nSlot;   // bookmark slot, or kTagSlot
+  DWORD nPos;  // kToPosition: a position in the new text inside the mark's paragraph
+  int nOldPara;
+};
+constexpr int kTagSlot = -1;
+
+// The old table around an edit, read before the new rows replace it.
+struct EditFrame {
+  DWORD nPos, nOldLen, nNewLen;
+  DWORD nFirstPara;      // first paragraph laid out again
+  DWORD nFirstTailPara;  // first old paragraph kept (old numbering)
+  DWORD nParaOfPos;      // old paragraph holding the edit start
+  DWORD nParaOfEnd;      // old paragraph holding the end of the old span
+};
+
+// Decides where each mark on a touched paragraph goes. Marks before the
+// touched paragraphs stay; marks after them move with the paragraph count;
+// marks on a paragraph whose line end the edit removed go; every other mark
+// follows the start of its paragraph's text.
+void PlanMarks(CMirelDoc* d, const EditFrame& f, std::vector<MarkMove>* pMoves) {
+  auto plan = [&](int nSlot, int nPara) {
+    if (nPara < 0 || static_cast<DWORD>(nPara) < f.nFirstPara) return;
+    const DWORD q = static_cast<DWORD>(nPara);
+    if (q >= f.nFirstTailPara) {
+      pMoves->push_back({MarkMove::kShift, nSlot, 0, nPara});
+      return;
+    }
+    if (f.nOldLen > 0 && q >= f.nParaOfPos && q < f.nParaOfEnd) {
+      pMoves->push_back({MarkMove::kRemove, nSlot, 0, nPara});
+      return;
+    }
+    const int nRow = d->FindFirstRowOfParagraph(q);
+    const DWORD s = nRow >= 0 ? d->pLines[nRow].nStart : f.nPos;
+    DWORD nNew;
+    if (s < f.nPos) {
+      nNew = s;
+    } else if (s == f.nPos) {
+      nNew = f.nOldLen == 0 ? f.nPos + f.nNewLen : f.nPos;
+    } else {
+      nNew = std::max(s, f.nPos + f.nOldLen) - f.nOldLen + f.nNewLen;
+    }
+    pMoves->push_back({MarkMove::kToPosition, nSlot, nNew, nPara});
+  };
+  for (int i = 0; i < d->nBookmarkAlloc && d->pBookmark; ++i) {
+    if (!d->pBookmark[i].IsFree()) plan(i, d->pBookmark[i].nPara);
+  }
+  if (d->pCurrentTag) plan(kTagSlot, d->nCurrentTagPara);
+}
+
+void FreeMark(CMirelDoc* d, int nSlot) {
+  if (nSlot == kTagSlot) {
+    d->pCurrentTag = nullptr;
+    d->nCurrentTagPara = 0;
+    return;
+  }
+  if (nSlot >= MIREL_NAMED_BOOKMARK_COUNT) {
+    MIREL_ASSERT(d->nBookmarkCount > 0);
+    if (d->nBookmarkCount > 0) --d->nBookmarkCount;
+  }
+  d->pBookmark[nSlot] = CMrBookmark();
+}
+
+void SetMarkPara(CMirelDoc* d, int nSlot, long long nPara) {
+  const int n = static_cast<int>(std::max(0LL, std::min<long long>(nPara, INT_MAX)));
+  if (nSlot == kTagSlot) {
+    d->nCurrentTagPara = n;
+  } else {
+    d->pBookmark[nSlot].nPara = n;
+  }
+}
+
+// Applies the plan on the new table. Two marks of one kind that end up on one
+// paragraph (paragraphs merged) keep the one from the later paragraph.
+void ApplyMarks(CMirelDoc* d, const std::vector<MarkMove>& moves, long long nParaShift,
+                int (*findRow)(const CMirelDoc*, DWORD)) {
+  for (const MarkMove& m : moves) {
+    switch (m.kind) {
+      case MarkMove::kRemove:
+        FreeMark(d, m.nSlot);
+        break;
+      case MarkMove::kShift:
+        SetMarkPara(d, m.nSlot, m.nOldPara + nParaShift);
+        break;
+      case MarkMove::kToPosition:
+        SetMarkPara(d, m.nSlot, d->pLines[findRow(d, m.nPos)].nPara);
+        break;
+    }
+  }
+  if (moves.empty() || d->pBookmark == nullptr) return;
+  // Ordinary bookmarks keep ascending order, so equal paragraphs are neighbours.
+  int nPrev = -1;
+  for (int i = MIREL_NAMED_BOOKMARK_COUNT; i < d->nBookmarkAlloc; ++i) {
+    if (d->pBookmark[i].IsFree()) continue;
+    if (nPrev >= 0 && d->pBookmark[nPrev].nPara == d->pBookmark[i].nPara) FreeMark(d, nPrev);
+    nPrev = i;
+  }
+  const int nNamed = std::min(MIREL_NAMED_BOOKMARK_COUNT, d->nBookmarkAlloc);
+  for (int i = 0; i < nNamed; ++i) {
+    for (int j = i + 1; j < nNamed && !d->pBookmark[i].IsFree(); ++j) {
+      if (d->pBookmark[j].IsFree() || d->pBookmark[j].nPara != d->pBookmark[i].nPara) continue;
+      // Free the one that came from the earlier paragraph.
+      int nOldI = -1, nOldJ = -1;
+      for (const MarkMove& m : moves) {
+        if (m.nSlot == i) nOldI = m.nOldPara;
+        if (m.nSlot == j) nOldJ = m.nOldPara;
+      }
+      FreeMark(d, nOldI < nOldJ ? i : j);
+    }
+  }
+}
+
+int RowAtOrBefore(const CMirelDoc* d, DWORD nOffset) {
+  int lo = 0;
+  int hi = d->nLineCount - 1;
+  int nFound = 0;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (d->pLines[mid].nStart <= nOffset) {
+      nFound = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return nFound;
+}
+
+bool HasMarks(const CMirelDoc* d) {
+  return d->pCurrentTag != nullptr || (d->pBookmark != nullptr && d->nBookmarkAlloc > 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Incremental re-layout
+
+BOOL CContentsHandler::DeleteAndRelayout(DWORD nPos, DWORD nLen, BOOL bRecordUndo) {
+  if (nLen == 0) return FALSE;
+  return EditAndRelayout(EditKind::kDelete, nPos, nLen, bRecordUndo, nullptr, 0, FALSE);
+}
+
+BOOL CContentsHandler::InsertAndRelayout(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) {
+  return EditAndRelayout(EditKind::kInsert, nPos, 0, FALSE, pData, nLen, bRecordUndo);
+}
+
+BOOL CContentsHandler::ReplaceAndRelayout(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData,
+                                          DWORD nNewLen, BOOL bRecordNew) {
+  if (nOldLen > 0 && nNewLen == 0) return DeleteAndRelayout(nPos, nOldLen, bRecordOld);
+  return EditAndRelayout(EditKind::kReplace, nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew);
+}
+
+BOOL CContentsHandler::EditAndRelayout(EditKind kind, DWORD nPos, DWORD nOldLen, BOOL bRecordOld,
+                                       const BYTE* pData, DWORD nNewLen, BOOL bRecordNew) {
+  if (pDoc == nullptr || pEditBodyFile == nullptr) return FALSE;
+  if ((pDoc->pLines == nullptr || pDoc->nLineCount <= 0) && !pDoc->GrowLines(2)) return FALSE;
+  if (pDoc->nLineCount <= 0) pDoc->nLineCount = 1;
+  // Room for the rows the new bytes add without wrapping (a row per line end,
+  // two per page-break character, one per full-length row), taken before the
+  // text changes: a table that cannot grow refuses the edit untouched.
+  // Wrapped rows beyond that are made room for after the edit.
+  // A length the store would refuse anyway is not read at all.
+  if (nNewLen > nOldLen &&
+      nNewLen - nOldLen > MIREL_MAX_BODY_BYTES - std::min(nBodyLen, MIREL_MAX_BODY_BYTES)) {
+    return FALSE;
+  }
+  if (nNewLen > 0 && pData != nullptr) {
+    const BOOL bWide = IsWideEncoding(pDoc->nFileEncoding) && pDoc->nViewType == MIREL_VIEW_TYPE_TEXT;
+    const DWORD nUnit = bWide ? 2 : 1;
+    const UINT chPage = pDoc->chPageBreak;
+    unsigned long long nBreaks = 0;
+    for (DWORD i = 0; i + nUnit <= nNewLen; i += nUnit) {
+      const UINT ch = MrUnitAt(pData + i, bWide);
+      if (ch == MR_CHAR_LF) {
+        // A CR LF pair was counted at its CR.
+        if (i < nUnit || MrUnitAt(pData + i - nUnit, bWide) != MR_CHAR_CR) ++nBreaks;
+      } else if (ch == MR_CHAR_CR) {
+        ++nBreaks;
+      }
+      if (chPage != 0 && ch == chPage) nBreaks += 2;
+    }
+    const unsigned long long nNeed =
+        static_cast<unsigned long long>(pDoc->nLineCount) + nBreaks + nNewLen / MIREL_MAX_ROW_BYTES + 4;
+    if (nNeed > static_cast<unsigned long long>(pDoc->nLineAlloc)) {
+      if (nNeed > static_cast<unsigned long long>(INT_MAX)) return FALSE;
+      // Some slack, so that pressing Enter again and again does not move the
+      // table each time.
+      const int nMore = static_cast<int>(nNeed - pDoc->nLineAlloc);
+      if (!pDoc->GrowLines(std::max(nMore, pDoc->nLineAlloc / 8)) && !pDoc->GrowLines(nMore)) return FALSE;
+    }
+  }
+  TextEdit edit;
+  if (!EditBytes(kind, nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew, &edit)) return FALSE;
+  BOOL bDone = TRUE;
+  if (edit.nOldLen != 0 || edit.nNewLen != 0) bDone = RelayoutAfterEdit(edit);
+  pDoc->SetModified(TRUE);
+  return bDone;
+}
+
+BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
+  CMirelDoc* d = pDoc;
+  const DWORD p = edit.nPos;
+  const long long nDelta = static_cast<long long>(edit.nNewLen) - edit.nOldLen;
+  const BOOL bWide = IsWideEncoding(d->nFileEncoding);
+  const DWORD nUnit = bWide ? 2 : 1;
+
+  // First row: the start of the paragraph holding the edit, one paragraph
+  // earlier when that one ends with a lone CR (an LF at the edit may join it).
+  int nFirstRow = FindRowAtOrBefore(p);
+  nFirstRow -= static_cast<int>(std::min<DWORD>(nFirstRow, d->pLines[nFirstRow].nSubLine));
+  {
+    const DWORD s = d->pLines[nFirstRow].nStart;
+    if (nFirstRow > 0 && s >= nUnit && s <= nTextLen && MrUnitAt(pText + s - nUnit, bWide) == MR_CHAR_CR) {
+      const int r = nFirstRow - 1;
+      nFirstRow = r - static_cast<int>(std::min<DWORD>(r, d->pLines[r].nSubLine));
+    }
+  }
+  const DWORD nStart = d->pLines[nFirstRow].nStart;
+  const DWORD nFirstPara = d->pLines[nFirstRow].nPara;
+  d->InvalidateParagraphDataFrom(static_cast<int>(nFirstPara));
+
+  const int nOldCount = d->nLineCount;
+  const DWORD nOldLastPara = d->pLines[nOldCount - 1].nPara;
+  EditFrame frame{p,
+                  edit.nOldLen,
+                  edit.nNewLen,
+                  nFirstPara,
+                  nOldLastPara + 1,
+                  d->pLines[FindRowAtOrBefore(p)].nPara,
+                  d->pLines[FindRowAtOrBefore(p + edit.nOldLen)].nPara};
+  std::vector<MarkMove> moves;
+
+  // An odd change of length shifts every later UTF-16 unit against the byte
+  // pairs it was made of: nothing after the edit can be reused.
+  if (bWide && (nDelta & 1)) {
+    if (HasMarks(d)) PlanMarks(d, frame, &moves);
+    const BOOL bDone = LayToEnd(nFirstRow, nStart, nFirstPara);
+    if (!moves.empty())
+      ApplyMarks(d, moves, static_cast<long long>(d->pLines[d->nLineCount - 1].nPara) - nOldLastPara,
+                 RowAtOrBefore);
+    d->UpdateMarginsAfterLayout();
+    return bDone;
+  }
+
+  const int nMode = d->nWrapMode <= MIREL_WRAP_WORD_DBCS ? d->nWrapMode : MIREL_WRAP_NONE;
+  CMrRowLayout layout(d, pText, nTextLen, nMode);
+  CMrRowLayout::Walker walker{nStart, nFirstPara, 0, false};
+  const DWORD nEditEnd = p + edit.nNewLen;
+  DWORD nRows = 0;
+  int j = nFirstRow;  // old row cursor
+  for (;;) {
+    if (!EnsureScratch(nRows + 1)) {
+      d->ReportFault();
+      return FALSE;
+    }
+    const int nCode = layout.Step(walker, pInsLines + nRows);
+    ++nRows;
+    if (nCode == MIREL_BREAK_END) {
+      j = nOldCount;
+      break;
+    }
+    if (IsLineEndCode(nCode)) {
+      if (walker.nStart >= nEditEnd) {
+        const long long nTarget = static_cast<long long>(walker.nStart) - nDelta;
+        while (j < nOldCount && d->pLines[j].nStart < nTarget) ++j;
+        if (j < nOldCount && d->pLines[j].nStart == nTarget && d->pLines[j].nSubLine == 0) break;
+      }
+    } else if (nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
+      d->ReportFault();
+      return FALSE;
+    }
+  }
+
+  long long nParaShift = 0;
+  if (j < nOldCount) {
+    frame.nFirstTailPara = d->pLines[j].nPara;
+    nParaShift = static_cast<long long>(walker.nPara) - d->pLines[j].nPara;
+  } else {
+    nParaShift = static_cast<long long>(pInsLines[nRows - 1].nPara) - nOldLastPara;
+  }
+  if (HasMarks(d)) PlanMarks(d, frame, &moves);
+
+  // Splice: the old rows [nFirstRow, j) give way to the nRows new ones.
+  const long long nNewCount = static_cast<long long>(nFirstRow) + nRows + (nOldCount - j);
+  if (nNewCount > INT_MAX) {
+    d->ReportFault();
+    return FALSE;
+  }
+  if (nNewCount > d->nLineAlloc) {
+    const int nNeed = static_cast<int>(nNewCount - d->nLineAlloc);
+    if (!d->GrowLines(std::max(nNeed, d->nLineAlloc / 8)) && !d->GrowLines(nNeed)) {
+      // No room for the rows: lay the text out in place as far as the table
+      // reaches, so that every row still lies inside the text, and report.
+      LayToEnd(nFirstRow, nStart, nFirstPara);
+      d->ReportFault();
+      return FALSE;
+    }
+  }
+  MIREL_LINE* pLines = d->pLines;
+  const int nTail = nOldCount - j;
+  const int nDest = nFirstRow + static_cast<int>(nRows);
+  const DWORD nStartShift = static_cast<DWORD>(nDelta);  // modular: adds a negative change too
+  const DWORD nParaAdd = static_cast<DWORD>(nParaShift);
+  if (nDest < j) {
+    for (int i = 0; i < nTail; ++i) {
+      MIREL_LINE row = pLines[j + i];
+      row.nStart += nStartShift;
+      row.nPara += nParaAdd;
+      pLines[nDest + i] = row;
+    }
+  } else if (nDest > j) {
+    for (int i = nTail - 1; i >= 0; --i) {
+      MIREL_LINE row = pLines[j + i];
+      row.nStart += nStartShift;
+      row.nPara += nParaAdd;
+      pLines[nDest + i] = row;
+    }
+  } else if (nStartShift != 0 || nParaAdd != 0) {
+    MIREL_LINE* pRow = pLines + nDest;
+    for (int i = 0; i < nTail; ++i) {
+      pRow[i].nStart += nStartShift;
+      pRow[i].nPara += nParaAdd;
+    }
+  }
+  std::memcpy(pLines + nFirstRow, pInsLines, static_cast<size_t>(nRows) * sizeof(MIREL_LINE));
+  // A large paste leaves no large scratch behind: the table is the only
+  // per-row memory kept.
+  if (nInsAlloc > kKeptScratchRows) {
+    std::free(pInsLines);
+    pInsLines = nullptr;
+    nInsAlloc = 0;
+  }
+  d->nLineCount = static_cast<int>(nNewCount);
+  if (nNewCount < nOldCount) ZeroRecords(static_cast<int>(nNewCount), nOldCount);
+  if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
+
+  if (!moves.empty()) ApplyMarks(d, moves, nParaShift, RowAtOrBefore);
+  d->UpdateMarginsAfterLayout();
+  return TRUE;
+}

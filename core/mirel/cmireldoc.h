@@ -1,0 +1,583 @@
+// The document behind every edit window: settings, colours, fonts, metrics,
+// caret and selections, the display-line table, bookmarks, undo history and
+// the text store. The text store, the lexers and the views read and write
+// these fields directly, so the field list is a shared contract.
+//
+// Where the members are implemented:
+//   cmireldoc.cpp              construction, defaults, NewFile, Reset, the text
+//                              gateways, modified and read-only state, faults,
+//                              undo pass-throughs, line-table growth, delimiters
+//   ccontentshandler*.cpp      the text store and the display-line layout
+//   cmireldoc_positions.cpp,
+//   cmireldoc_words.cpp,
+//   cmireldoc_hexlayout.cpp    positions, rows, paragraphs, characters, words,
+//                              pixel x and the hex layout
+//   cmireldoc_metrics.cpp      character widths, text metrics, fonts, margins
+//   cmrblock.cpp,
+//   cmireldoc_selection.cpp    selection blocks and the selection operations
+//   cmireldoc_textio.cpp, cmireldoc_undo.cpp, cmireldoc_registry.cpp,
+//   cmireldoc_settings.cpp     text in and out, undo and redo, the edit
+//                              registry, settings (see their sections below)
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#ifdef _WIN32
+#include <locale.h>
+#endif
+
+#include "mirel/cmrblock.h"
+#include "mirel/cmrbookmark.h"
+#include "mirel/cmrcursor.h"
+#include "mirel/cmrundomanager.h"
+#include "mirelctrl/mirelctrl.h"
+
+class CContentsHandler;
+class CMirel;
+class CMrSyntax;
+class CMrMetaBlockFindResult;
+class CMrMetaBlockHyperLink;
+class CMrPrintInfo;
+class CRegExp;
+
+// ---------------------------------------------------------------------------
+// Display rows
+
+// One display row of the line table.
+struct MIREL_LINE {
+  DWORD nStart;    // text offset of the row's first byte (byte-order mark excluded)
+  DWORD nPara;     // paragraph index from 0
+  DWORD nSubLine;  // row number within its paragraph, 0 for the first row
+  WORD nLen;       // bytes in the row without its line end
+  BYTE nKind;      // MIREL_LINE_SPARE, MIREL_LINE_ROW or MIREL_LINE_LAST
+  BYTE reserved[5];
+};
+static_assert(sizeof(MIREL_LINE) == 20, "a display row is a 20-byte record");
+
+constexpr BYTE MIREL_LINE_SPARE = 0;  // zeroed record beyond nLineCount
+constexpr BYTE MIREL_LINE_ROW = 1;
+constexpr BYTE MIREL_LINE_LAST = 2;  // last row of the text
+
+// Longest row in bytes (the 16-bit length field).
+constexpr DWORD MIREL_MAX_ROW_BYTES = 0xFFFF;
+
+// Wrap modes (nWrapMode).
+#ifndef MIREL_WRAP_NONE
+#define MIREL_WRAP_NONE 0       // rows break at line ends, page breaks and the row cap
+#define MIREL_WRAP_CHAR 1       // before the character that passes the width limit
+#define MIREL_WRAP_WORD 2       // at the last word break (delimiters, double-byte characters)
+#define MIREL_WRAP_WORD_DBCS 3  // at the last word break (delimiters, single/double-byte changes)
+#endif
+
+// Break codes of the line finder.
+constexpr int MIREL_BREAK_END = 0;   // the row ends at the end of the text
+constexpr int MIREL_BREAK_WRAP = 1;  // soft break: width limit or row cap
+constexpr int MIREL_BREAK_PAGE = 3;  // before the page-break character
+constexpr int MIREL_BREAK_CRLF = 11;
+constexpr int MIREL_BREAK_LF = 12;
+constexpr int MIREL_BREAK_CR = 13;
+constexpr int MIREL_BREAK_BAD_MODE = -1;
+
+// Records the insert and replace re-layouts stage before writing them.
+constexpr int TX_INS_LN_BUF_LEN = 2;
+
+// View types (nViewType).
+#ifndef MIREL_VIEW_TYPE_TEXT
+#define MIREL_VIEW_TYPE_TEXT 1
+#define MIREL_VIEW_TYPE_HEX 2
+#endif
+
+// A colour that follows the default or system colour.
+#ifndef MIREL_CLR_AUTO
+#define MIREL_CLR_AUTO 0xFF000000u
+#endif
+
+// ---------------------------------------------------------------------------
+// Bits of nOptions
+constexpr BYTE MIREL_OPT_DBLCLK_WORD_SELECT = 0x01;
+constexpr BYTE MIREL_OPT_OVERWRITE = 0x02;
+constexpr BYTE MIREL_OPT_BINARY = 0x04;
+constexpr BYTE MIREL_OPT_DRAG_PENDING = 0x08;
+constexpr BYTE MIREL_OPT_LINE_NO = 0x10;
+constexpr BYTE MIREL_OPT_INDICATOR_MARGIN = 0x20;
+constexpr BYTE MIREL_OPT_FOLDER_MARGIN = 0x40;
+constexpr BYTE MIREL_OPT_INSERT_TOGGLE = 0x80;
+constexpr BYTE MIREL_OPT_DEFAULT = MIREL_OPT_DBLCLK_WORD_SELECT | MIREL_OPT_LINE_NO |
+                                   MIREL_OPT_INDICATOR_MARGIN | MIREL_OPT_INSERT_TOGGLE;  // 0xB1
+
+// Bits of nSimpleMarks: draw these marks in their simple form.
+constexpr BYTE MIREL_MARK_SIMPLE_SPACE = 0x01;
+constexpr BYTE MIREL_MARK_SIMPLE_TAB = 0x02;
+constexpr BYTE MIREL_MARK_SIMPLE_ENTER = 0x04;
+constexpr BYTE MIREL_MARK_SIMPLE_EOF = 0x08;
+
+// Bits of nSysColors: these colours follow the system colours.
+constexpr BYTE MIREL_SYSCLR_BACK = 0x01;      // crBack = COLOR_WINDOW
+constexpr BYTE MIREL_SYSCLR_FORE = 0x02;      // crFore = COLOR_WINDOWTEXT
+constexpr BYTE MIREL_SYSCLR_SEL_BACK = 0x04;  // crSelBack, crSelBackSaved = COLOR_HIGHLIGHT
+constexpr BYTE MIREL_SYSCLR_SEL_FORE = 0x08;  // crSelFore = COLOR_HIGHLIGHTTEXT
+constexpr BYTE MIREL_SYSCLR_LINE_NO = 0x10;   // crLineNo = COLOR_3DDKSHADOW
+constexpr BYTE MIREL_SYSCLR_DEFAULT = 0x1F;
+
+// Capacity of the edit-window array at start.
+constexpr int MIREL_INITIAL_EDIT_ALLOC = 4;
+
+// Locale used to tell lead bytes in the document code page.
+#ifdef _WIN32
+typedef _locale_t MIREL_LOCALE;
+#else
+typedef void* MIREL_LOCALE;
+#endif
+
+// ---------------------------------------------------------------------------
+
+class CMirelDoc {
+ public:
+  CMirelDoc();
+  virtual ~CMirelDoc();
+  CMirelDoc(const CMirelDoc&) = delete;
+  CMirelDoc& operator=(const CMirelDoc&) = delete;
+
+  // --- Lifecycle and the text gateways (cmireldoc.cpp) ---------------------
+  void Init();
+  // Starts an empty text: new store, one row of kind 2, caret 0, no selection,
+  // no history, bookmarks and current tag cleared.
+  int NewFile();
+  // Empties the text and clears bookmarks, current tag and undo history; in
+  // the hex view the byte-order mark stays.
+  BOOL Reset();
+
+  // Every change of the text goes through one of these.
+  BOOL ReloadContents();
+  BOOL DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo);
+  BOOL InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo);
+  BOOL ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
+                       BOOL bRecordNew);
+  BOOL RecalcContentsLayout();
+
+  DWORD GetContentsSize() const;  // text length, byte-order mark excluded
+  DWORD GetFileSize() const;      // file length, byte-order mark included
+  DWORD GetFileBuffer(BYTE* pBuffer, DWORD nFrom, DWORD nTo) const;
+  BOOL WriteFile(FILE* pFile) const;
+
+  BOOL IsModified() const { return bModified; }
+  void SetModified(BOOL bValue);
+  void UpdateModifiedAfterUndo();
+  void SetReadOnly(BOOL bValue) { bReadOnly = bValue; }
+  BOOL IsReadOnly() const { return bReadOnly; }
+  int ReportFault();
+
+  void StartUndoGroup();
+  void EndUndoGroup();
+  void SeparateUndo();
+  void SetUndoLimit(int nBytes);
+  void SetUndoKeepCount(int nCount);
+
+  MIREL_LINE* GetLines() const { return pLines; }
+  CMrSyntax* GetSyntax() const { return pSyntax; }
+  int GetViewType() const { return nViewType; }
+  DWORD GetCharLengthAt(DWORD nPos);
+  BOOL IsParagraphBlank(int nPara);
+  BOOL IsShowLineNo() const { return (nOptions & MIREL_OPT_LINE_NO) != 0; }
+
+  // --- Line table (cmireldoc.cpp) -------------------------------------------
+  // Makes room for n more records; the first call makes one row of kind 2.
+  BOOL GrowLines(int n);
+  // TRUE when the character at p is a word delimiter (the host's set or the
+  // default one; in UTF-16 the whole unit is looked up).
+  BOOL IsWordDelimiter(const BYTE* p) const;
+  // The delimiter set in force: the host's, or the default one.
+  const char* GetDelimiterSet() const;
+  // Called by the text store after every layout: keeps the line-number margin
+  // in step with the row count while edit windows exist.
+  void UpdateMarginsAfterLayout();
+  // Called by the text store before it changes the text from paragraph nPara
+  // on: the syntax object and the range lists drop what they kept from there.
+  void InvalidateParagraphDataFrom(int nPara);
+  // First row of a paragraph, -1 when there is none.
+  int FindFirstRowOfParagraph(DWORD nPara) const;
+
+  // --- Positions, rows and navigation (cmireldoc_positions.cpp) --------------
+  DWORD GetCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, int nCodePage);
+  BOOL IsNewLineChar(DWORD nPos, DWORD* pnLen);
+  int GetLineFromPos(DWORD nPos);
+  int GetLineFromFilePos(DWORD nPos);
+  int GetHexLineFromPos(DWORD nPos);
+  int GetParagraphFromPos(DWORD nPos);
+  DWORD GetParagraphStart(DWORD nPos);
+  int GetLineFromParagraph(int nPara);
+  DWORD GetParagraphEnd(DWORD nPos);
+  DWORD GetParagraphEndWithNewline(DWORD nPos);
+  int GetPrevParagraph(DWORD nPos, BOOL bSkipEmpty);
+  int GetParagraphCount();
+  int GetParagraphIndex(DWORD nPos);
+  DWORD GetNextCharPos(DWORD nPos);
+  DWORD GetPrevCharPos(DWORD nPos);
+  DWORD GetPrevCharPosInParagraph(DWORD nPos);
+  DWORD GetWordStart(int nLine, DWORD nPos);
+  DWORD GetWordEnd(int nLine, DWORD nPos);
+  DWORD GetNextWordEnd(int nLine, DWORD nPos);
+  int GetNextLineClamped(int nLine);
+  int GetPrevLineClamped(int nLine);
+  int GetXFromPos(int nLine, DWORD nPos, BOOL bAddVirtual);
+  DWORD GetPosFromX(int nLine, int x, BOOL bAllowVirtual);
+  int LinesToPixels(int nLines);
+  int GetLineFromY(DWORD y);
+  int GetHexLineCount();
+  int CalcHexLayout();
+  BOOL GetHexLineRange(int nHexLine, int* pnStart, int* pnEnd);
+  int HexHitTest(int x);
+  int GetHexXFromPos(int nHexLine, DWORD nPos, int nArea);
+  DWORD GetHexPosFromX(int nHexLine, int x, int nArea);
+  DWORD GetCurrentPos();
+  DWORD GetCurrentFilePos();
+  DWORD GetCurrentColumnIndex();
+  int GetCurrentParagraphIndex();
+  DWORD GetCurrentCharLen();
+  int GetIndentWidth(const BYTE* pText, int nLen);
+  int GetLeadingBlanks(int nPara, BYTE* pBuffer, int nCapacity);
+  int FillIndent(int nUnits, BYTE* pBuffer, int nCapacity);
+  BOOL IsParagraphEmpty(int nPara);
+
+  // --- Character metrics, fonts and margins (cmireldoc_metrics.cpp) ---------
+  void MeasureCharWidths(HDC hdc, BOOL bSingle, BOOL bWide);
+  int GetCharWidth(const BYTE* p, DWORD nLen);
+  int GetStringWidth(const BYTE* pText, DWORD nFrom, DWORD nCount);
+  void UpdateTextMetrics(HDC hdc);
+  void ApplyFont();
+  void SetFont(const LOGFONTA* pFont);
+  void SetEditFont(CMirel* pEdit, const LOGFONTA* pFont);
+  void SetFontHex(const LOGFONTA* pFont);
+  void SetEditFontHex(CMirel* pEdit, const LOGFONTA* pFont);
+  void CalcLineNoWidth();
+  void CalcLeftMargin();
+  void EnableRuler(BOOL bOn);
+  BOOL IsShowRuler() const { return nRulerHeight > 0; }
+  LOGFONTA* GetTextLogFont() { return &lfText; }
+  // Width of a space in the text font (measured on first use).
+  int GetSpaceWidth();
+  // Measures one 256-code row of the two-byte width table on hdc.
+  void MeasureWideRow(HDC hdc, int nHigh);
+  // Measures what a width lookup found missing: the single-byte table and/or
+  // one row (nWideRow >= 0) of the two-byte table.
+  void MeasureLazily(BOOL bSingle, int nWideRow);
+  // The window whose DC widths are measured on; NULL (the screen) while no
+  // edit window is registered.
+  HWND GetMeasureWindow() const;
+
+  // --- Selection operations (cmireldoc_selection.cpp) -----------------------
+  void SelectAll();
+  void SetSel(DWORD nFrom, DWORD nTo, BOOL bKeepScroll);
+  void GetBlock(DWORD* pnStart, DWORD* pnEnd);
+  BOOL IsSelected();
+  BOOL IsColumnBlock() { return block.IsColumnBlock(); }
+  BOOL IsColumnMode() { return block.IsColumnMode(); }
+  void SetColumnMode(BOOL bOn);
+  DWORD MoveBytes(BOOL bCopy, DWORD nSource, DWORD nDest, DWORD nCount, BOOL bRecordUndo);
+
+  // --- Text input and output (cmireldoc_textio.cpp) --------------------------
+  // Host text at the caret, replacing exactly the selection: InsertA in the
+  // system ANSI code page, InsertW in UTF-16 units, InsertU in UTF-8. 1 on
+  // success (also for an empty text); 0 when the text is refused (NULL with a
+  // length, negative length) or converts to nothing, or the store refuses.
+  int InsertA(const char* pText, int nLen, BOOL bUndo);
+  int InsertW(const WCHAR* pText, int nChars, BOOL bUndo);
+  int InsertU(const char* pText, int nLen, BOOL bUndo);
+  // The selection, else the character at the caret (a CR LF pair is one);
+  // always 1.
+  int Delete(int nUnused);
+  // The word or delimiter at the caret with the blanks after it, as one undo
+  // step; FALSE (with a beep) in the hex view.
+  BOOL DeleteWord();
+  // Delete the selection without repainting; 0 when there is none.
+  int DeleteBlock();
+  int DeleteBlockHex();
+  // Start and end (before its line end) of a paragraph; 0 when there is none.
+  int GetParagraph(int nParagraph, int* pnStart, int* pnEnd);
+  // The text in [nFrom, nTo) widened to whole characters, in ANSI (nCodePage)
+  // bytes, UTF-16 units or UTF-8 bytes; with a NULL buffer the size needed.
+  int GetTextA(char* pBuf, int nFrom, int nTo);
+  int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
+  int GetTextU(char* pBuf, int nFrom, int nTo);
+
+  // --- Undo and redo (cmireldoc_undo.cpp) ------------------------------------
+  // One step for the edit window that asked (NULL: the active one); TRUE
+  // when a step was replayed.
+  BOOL Undo(CMirel* pEdit);
+  BOOL Redo(CMirel* pEdit);
+  BOOL CanUndo();
+  BOOL CanRedo();
+  BOOL UndoText(CMirel* pEdit);
+  BOOL RedoText(CMirel* pEdit);
+  BOOL UndoHex(CMirel* pEdit);
+  BOOL RedoHex(CMirel* pEdit);
+
+  // --- Edit registry and repaint broadcasting (cmireldoc_registry.cpp) -------
+  // Appends an edit window; the first one with a window handle becomes active
+  // and gets the font, margins and caret. Returns the entry's previous value.
+  CMirel* RegisterEdit(CMirel* pEdit);
+  // Removes an edit window; the active one passes to the last remaining.
+  void UnregisterEdit(CMirel* pEdit);
+  CMirel* GetActiveEdit() const { return pActiveMirel; }
+  // Every registered window's view gets the repaint request (REPAINT_TAG_*).
+  void UpdateAllViews(int nHint, DWORD nFrom, DWORD nTo);
+  // Scroll bars of every registered window, then its horizontal-bar style.
+  void UpdateAllScrollBars();
+  // The caret of the window that has the keyboard focus.
+  void RefreshFocusedEdit();
+  void SendMessageToEdits(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // WM_COMMAND with the code to the parent of the first edit window.
+  void NotifyParent(int nCode);
+  BOOL CanPaste();
+  // The active window's view places its caret; nothing without one.
+  void UpdateActiveCaret(int bSetGoalX, int bScroll);
+  // The refresh after every change of the text: scroll bars of every window,
+  // the active caret (placed and scrolled into view), then the repaint with
+  // the hint. Nothing while no edit window is registered.
+  void UpdateEditsAfterChange(int nHint, DWORD nFrom, DWORD nTo);
+  // Switches redrawing of every registered window off (0) or on (1).
+  void SetRedraw(BOOL bOn);
+  // Forgets every registered window and clears their document pointers, so
+  // no window outlives the document holding a pointer to it.
+  void ReleaseEdits();
+
+  // --- Settings, options and colours (cmireldoc_settings.cpp) --------------
+  void SetAutoIndentation(BOOL bOn);
+  void SetAutoSelect(BOOL bOn);
+  BOOL IsAutoSelectMode() const { return bAutoSelect; }
+  void SetHomeToFirstCol(BOOL bOn);
+  void SetSkipEmptyLineOnBlockIndent(BOOL bOn);
+  void SetSyntaxIndentation(BOOL bOn);
+  void SetTabToSpace(BOOL bOn);
+  void WantTab(BOOL bOn);
+  void ShowBreakCode(BOOL bOn);
+  void ShowWhiteSpaceCode(BOOL bOn);
+  void SetShowMatchingBrace(BOOL bOn);
+  void SetActiveLineType(int nType);
+
+  // Option bits of nOptions.
+  void SetDblClkWordSelect(BOOL bOn);
+  BOOL IsDblClkWordSelect() const { return (nOptions & MIREL_OPT_DBLCLK_WORD_SELECT) != 0; }
+  void SetOverwriteMode(BOOL bOn);
+  BOOL IsOverwriteMode() const { return (nOptions & MIREL_OPT_OVERWRITE) != 0; }
+  void SetBinary(BOOL bOn);
+  BOOL IsBinary() const { return (nOptions & MIREL_OPT_BINARY) != 0; }
+  void SetDragPending(BOOL bOn);
+  BOOL IsDragPending() const { return (nOptions & MIREL_OPT_DRAG_PENDING) != 0; }
+  void SetLineNoFlag(BOOL bOn);
+  void SetIndicatorMarginFlag(BOOL bOn);
+  BOOL IsShowIndicatorMargin() const { return (nOptions & MIREL_OPT_INDICATOR_MARGIN) != 0; }
+  void SetFolderMarginFlag(BOOL bOn);
+  BOOL IsShowFolderMargin() const { return (nOptions & MIREL_OPT_FOLDER_MARGIN) != 0; }
+  void SetInsertKeyEnabled(BOOL bOn);
+  BOOL IsInsertKeyEnabled() const { return (nOptions & MIREL_OPT_INSERT_TOGGLE) != 0; }
+  void EnableLineNo(BOOL bOn);
+  void EnableIndicatorMargin(BOOL bOn);
+  void EnableFolderMargin(BOOL bOn);
+
+  // Colours. The five system-bound setters take MIREL_CLR_AUTO as an order
+  // to follow the system colour.
+  void SetActiveLineColor(COLORREF cr);
+  void SetActiveLineBackColor(COLORREF cr);
+  void SetBookmarkColor(COLORREF cr);
+  void SetBookmarkForeColor(COLORREF cr);
+  void SetMatchingBraceForeColor(COLORREF cr);
+  void SetMatchingBraceBackColor(COLORREF cr);
+  void SetCurrentTagColor(COLORREF cr);
+  void SetCurrentTagForeColor(COLORREF cr);
+  void SetCodeColor(COLORREF cr);
+  void SetFindHighlightColor(COLORREF cr);
+  void SetFindHighlightBackColor(COLORREF cr);
+  void SetBackColor(COLORREF cr);
+  void SetForeColor(COLORREF cr);
+  void SetSelBackColor(COLORREF cr);
+  void SetSelForeColor(COLORREF cr);
+  void SetLineNoColor(COLORREF cr);
+  void SetSysColorBack(BOOL bOn);
+  BOOL IsSysColorBack() const { return (nSysColors & MIREL_SYSCLR_BACK) != 0; }
+  void SetSysColorFore(BOOL bOn);
+  BOOL IsSysColorFore() const { return (nSysColors & MIREL_SYSCLR_FORE) != 0; }
+  void SetSysColorSelBack(BOOL bOn);
+  BOOL IsSysColorSelBack() const { return (nSysColors & MIREL_SYSCLR_SEL_BACK) != 0; }
+  void SetSysColorSelFore(BOOL bOn);
+  BOOL IsSysColorSelFore() const { return (nSysColors & MIREL_SYSCLR_SEL_FORE) != 0; }
+  void SetSysColorLineNo(BOOL bOn);
+  BOOL IsSysColorLineNo() const { return (nSysColors & MIREL_SYSCLR_LINE_NO) != 0; }
+  // After a system colour change: the colours that follow the system are
+  // read again, then every view repaints.
+  void ReloadSystemColors();
+  // An edit window losing the focus shows the selection on the inactive
+  // colour (selection mode 1) and keeps the real one; gaining it puts back
+  // what was kept, if anything was.
+  void UseInactiveSelBack();
+  void RestoreSelBack();
+
+  // Marks (nSimpleMarks).
+  BOOL IsSimpleSpace() const { return (nSimpleMarks & MIREL_MARK_SIMPLE_SPACE) != 0; }
+  BOOL IsSimpleTab() const { return (nSimpleMarks & MIREL_MARK_SIMPLE_TAB) != 0; }
+  BOOL IsSimpleEnter() const { return (nSimpleMarks & MIREL_MARK_SIMPLE_ENTER) != 0; }
+  BOOL IsSimpleEOF() const { return (nSimpleMarks & MIREL_MARK_SIMPLE_EOF) != 0; }
+
+  // The paragraph drawn in the current-tag colours.
+  void SetCurrentTag(UINT nPara);
+  void ResetCurrentTag();
+
+  // Bookmark queries.
+  BOOL IsExistBookmark() const;
+  BOOL IsExistNamedBookmark(const char* pszDigit) const;
+  void GetBookmarkAtLine(int nPara, CMrBookmark* pOut) const;
+
+  // Input-method language and properties of a keyboard layout (NULL: the
+  // calling thread's).
+  void SetKeyboardLayout(HKL hLayout);
+
+  // Tab size, line spacing and bytes per hex row; values below 1 are refused.
+  void SetTabSize(int nSize);
+  int GetTabSize() const { return nTabSize; }
+  void SetLineSpacing(int nPercent);
+  void SetHexCharsPerLine(int nBytes);
+
+  // --- Fields ------------------------------------------------------------------
+  BOOL bAutoIndentation;
+  BOOL bAutoSelect;
+  BOOL bVirtualSpace;
+  BOOL bHexComposition;
+  BOOL bHomeToFirstCol;
+  BOOL bLineSelecting;
+  BOOL bComposing;
+  BOOL bHanjaConvert;
+  BOOL bIMETarget;
+  BOOL bModified;
+  BOOL bReadOnly;
+  BOOL bShowBreakCode;
+  BOOL bShowWhiteSpaceCode;
+  BOOL bSkipEmptyLineOnBlockIndent;
+  BOOL bShowFindResult;
+  BOOL bShowHyperLink;
+  BOOL bShowMatchingBrace;
+  BOOL bSyntaxIndentation;
+  BOOL bTabToSpace;
+  BOOL bWantTab;
+  BYTE nActiveLineType;
+  BYTE nSimpleMarks;
+  BYTE nSysColors;
+  BYTE nFileFormat;
+  BYTE nLoadedFileFormat;
+  BYTE nFileEncoding;
+  BYTE nHexCaretArea;
+  BYTE nOptions;
+  BYTE nIMELanguage;
+  BYTE nViewType;
+  BYTE nWrapMode;
+  BYTE* pIMEAttr;
+  BYTE chPageBreak;
+  char* pszDelimiters;
+  COLORREF crActiveLine;
+  COLORREF crActiveLineBack;
+  COLORREF crBack;
+  COLORREF crBookmark;
+  COLORREF crBookmarkFore;
+  COLORREF crMatchingBraceFore;
+  COLORREF crMatchingBraceBack;
+  COLORREF crCurrentTag;
+  COLORREF crCurrentTagFore;
+  COLORREF crCode;
+  COLORREF crFindHighlight;
+  COLORREF crFindHighlightBack;
+  COLORREF crFore;
+  COLORREF crMarginLine;
+  COLORREF crLineNo;
+  COLORREF crSelFore;
+  COLORREF crSelBack;
+  COLORREF crSelBackSaved;
+  CMrCursor cursor;
+  CMirel** ppEdits;
+  CMirel* pActiveMirel;
+  CMrMetaBlockFindResult* pFindResult;
+  CMrMetaBlockHyperLink* pHyperLink;
+  CMrPrintInfo* pPrintInfo;
+  CRegExp* pRegExp;
+  DWORD nIMEProperty;
+  int* pIMEClause;
+  HFONT hFont;
+  HFONT hFontHex;
+  int nEditAlloc;
+  int nAveCharWidth;
+  int nFontHeight;
+  int nHexDigitsEndX;
+  int nHexCharsX;
+  int nHexBytesPerLine;
+  int nHexAddrWidth;
+  int nHexAddrDigits;
+  int nLeftMargin;
+  int nLineHeight;
+  int nHexLineHeight;
+  int nLineNoWidth;
+  int nLineSpacing;
+  int nTextWidth;
+  int nEditCount;
+  int nTabWidth;
+  int nTabSize;
+  int nRulerHeight;
+  LOGFONTA lfText;
+  LOGFONTA lfHex;
+  int nCharWidth[256];
+  int* pWideWidth;
+  SIZE sizeHexDigit;
+  int nVirtualSpace;
+  int nBookmarkAlloc;
+  int nLineAlloc;
+  int nBookmarkCount;
+  int nBracePos[2];
+  int nScrollHeight;
+  int nMaxLineWidth;
+  int nIMEAttrLen;
+  int nIMECompPos;
+  int nIMECursor;
+  int nIMETargetEnd;
+  int nIMETargetStart;
+  int nIMECompLen;
+  int nCurrentTagPara;
+  const void* pCurrentTag;
+  int nLineCount;
+  int nCodePage;
+  MIREL_LOCALE localeCodePage;
+  CContentsHandler* pContents;
+  CMrBlock block;
+  CMrBlock anchorBlock;
+  CMrBookmark* pBookmark;
+  MIREL_LINE* pLines;
+  CMrSyntax* pSyntax;
+  CMrUndoManager undo;
+  int nCaretPos;
+  int cli;
+
+  // Lead bytes of nCodePage (1 = lead byte), built on first use and again
+  // after a code-page change; read through GetLeadByteTable.
+  const BYTE* GetLeadByteTable();
+  BYTE abLeadByte[256];
+  int nLeadByteCodePage;
+
+  // Set while crSelBackSaved holds the selection colour that an edit window
+  // put aside when it lost the focus (cmireldoc_settings.cpp).
+  BOOL bSelBackSaved = FALSE;
+
+ protected:
+  // Memory of the line table; tests fail it to exercise the recovery paths.
+  // Returns NULL when the memory cannot be had.
+  virtual void* ReallocateLines(void* p, size_t nBytes);
+
+ private:
+  friend class CContentsHandler;
+
+  // Width pre-step of every gateway (text view: room for at least 10 pixels of
+  // text; hex view: hex layout again).
+  void PrepareLayout();
+  // Caret 0 on row 0, both blocks empty, no virtual space.
+  void ResetCaretAndSelection();
+  // Frees every bookmark slot and clears the current tag.
+  void ClearBookmarksAndTag();
+  // Zeroes the line-table records from nFrom to the capacity.
+  void ZeroRecordsFrom(int nFrom);
+};

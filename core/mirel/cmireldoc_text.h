@@ -1,0 +1,49 @@
+// Read access to a document's text for the position, word and indentation
+// operations: one pointer and length taken from the text store, plus the
+// tests those operations share on whole character units.
+#pragma once
+
+#include <windows.h>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/mirel.h"
+
+// The loaded text of a document (byte-order mark excluded). Empty while the
+// document has no text store.
+struct MrDocText {
+  const BYTE* p = nullptr;
+  DWORD nLen = 0;
+  BOOL bWide = FALSE;  // 2-byte units (UTF-16)
+
+  // TRUE when a whole unit starts at nPos and equals ch.
+  BOOL UnitIs(DWORD nPos, UINT ch) const {
+    const DWORD nSize = bWide ? 2 : 1;
+    if (p == nullptr || nPos >= nLen || nLen - nPos < nSize || (bWide && (nPos & 1))) return FALSE;
+    return MrUnitIs(p + nPos, bWide, ch);
+  }
+  BOOL IsLineEndAt(DWORD nPos) const { return UnitIs(nPos, MR_CHAR_CR) || UnitIs(nPos, MR_CHAR_LF); }
+  // Bytes of the line end at nPos: a CR LF pair is one line end; 0 when none
+  // starts there.
+  DWORD LineEndLength(DWORD nPos) const {
+    const DWORD nUnit = bWide ? 2 : 1;
+    if (UnitIs(nPos, MR_CHAR_CR)) return UnitIs(nPos + nUnit, MR_CHAR_LF) ? 2 * nUnit : nUnit;
+    return UnitIs(nPos, MR_CHAR_LF) ? nUnit : 0;
+  }
+};
+
+inline MrDocText MrGetDocText(CMirelDoc& doc) {
+  MrDocText text;
+  text.bWide = IsWideEncoding(doc.nFileEncoding);
+  if (doc.pContents == nullptr) return text;
+  // The in-memory store hands out the whole text at offset 0.
+  MIREL_ASSERT(doc.pContents->GetTextOffset() == 0);
+  text.p = doc.pContents->GetText(0);
+  text.nLen = text.p != nullptr ? doc.pContents->GetLoadedLength() : 0;
+  return text;
+}
+
+// End of a display row (start + length).
+constexpr DWORD MrRowEnd(const MIREL_LINE& row) {
+  return row.nStart + row.nLen;
+}

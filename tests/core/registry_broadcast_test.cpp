@@ -1,0 +1,169 @@
+// The document's broadcasts to its edit windows: the refresh order after a
+// change, the repaint hint, the focused window's caret, redraw switching and
+// the horizontal scroll bar under word wrap.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "mirel/mirel.h"
+#include "registry_test_util.h"
+
+using namespace mirel_registry_test;
+
+namespace {
+
+class RegistryBroadcast : public WindowTest {};
+
+TEST_F(RegistryBroadcast, ChangeRefreshesScrollBarsOfAllThenActiveCaretThenRepaintsAll) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit a(&doc, &log, "a", CreateChild(1));
+  TestEdit b(&doc, &log, "b", CreateChild(2));
+  TestEdit c(&doc, &log, "c", CreateChild(3));
+  doc.RegisterEdit(&a.edit);
+  doc.RegisterEdit(&b.edit);
+  doc.RegisterEdit(&c.edit);
+  doc.pActiveMirel = &b.edit;  // b took the focus
+  log.clear();
+
+  doc.UpdateEditsAfterChange(REPAINT_TAG_RANGE, 4, 9);
+  EXPECT_EQ(log, (CallLog{"a.scrollbars", "b.scrollbars", "c.scrollbars", "b.caret(1,1)",
+                          "a.invalidate(4,4,9)", "b.invalidate(4,4,9)", "c.invalidate(4,4,9)"}));
+}
+
+TEST_F(RegistryBroadcast, NothingIsRefreshedWhileNoWindowIsRegistered) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit unregistered(&doc, &log, "u", CreateChild(1));
+  doc.pActiveMirel = nullptr;
+  doc.UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+  doc.UpdateAllScrollBars();
+  doc.RefreshFocusedEdit();
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(RegistryBroadcast, WindowsWithoutViewAreSkipped) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit a(&doc, &log, "a", CreateChild(1));
+  TestEdit b(&doc, &log, "b", CreateChild(2));
+  b.edit.pView = nullptr;  // its window has not made a view yet
+  doc.RegisterEdit(&a.edit);
+  doc.RegisterEdit(&b.edit);
+  log.clear();
+  doc.UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
+  EXPECT_EQ(log, (CallLog{"a.scrollbars", "a.caret(1,1)", "a.invalidate(2,0,0)"}));
+}
+
+TEST_F(RegistryBroadcast, OnlyTheFocusedWindowRefreshesItsCaret) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit a(&doc, &log, "a", CreateChild(1));
+  TestEdit b(&doc, &log, "b", CreateChild(2));
+  doc.RegisterEdit(&a.edit);
+  doc.RegisterEdit(&b.edit);
+  SetFocus(b.edit.hWndEdit);
+  ASSERT_EQ(GetFocus(), b.edit.hWndEdit);
+  log.clear();
+  doc.RefreshFocusedEdit();
+  EXPECT_EQ(log, (CallLog{"b.caret(1,1)"}));
+
+  SetFocus(hParent);
+  log.clear();
+  doc.RefreshFocusedEdit();
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(RegistryBroadcast, RedrawOffIsQuietAndOnRefreshesEveryWindowFully) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit a(&doc, &log, "a", CreateChild(1));
+  TestEdit b(&doc, &log, "b", CreateChild(2));
+  doc.RegisterEdit(&a.edit);
+  doc.RegisterEdit(&b.edit);
+  log.clear();
+
+  doc.SetRedraw(FALSE);
+  EXPECT_EQ(a.edit.bRedraw, 0);
+  EXPECT_EQ(b.edit.bRedraw, 0);
+  EXPECT_TRUE(log.empty());
+
+  doc.SetRedraw(TRUE);
+  EXPECT_EQ(a.edit.bRedraw, 1);
+  EXPECT_EQ(b.edit.bRedraw, 1);
+  EXPECT_EQ(log, (CallLog{"a.scrollbars", "a.caret(1,1)", "a.invalidate(2,0,0)", "b.scrollbars",
+                          "b.caret(1,1)", "b.invalidate(2,0,0)"}));
+}
+
+TEST_F(RegistryBroadcast, WordWrapTakesTheHorizontalBarAwayAndBringsItBack) {
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit a(&doc, &log, "a", CreateChild(1, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL));
+  doc.RegisterEdit(&a.edit);
+  a.edit.nHScrollPos = 40;
+
+  doc.nWrapMode = MIREL_WRAP_WORD;
+  doc.UpdateAllScrollBars();
+  LONG lStyle = GetWindowLongA(a.edit.hWndEdit, GWL_STYLE);
+  EXPECT_EQ(lStyle & WS_HSCROLL, 0);
+  EXPECT_NE(lStyle & WS_VSCROLL, 0);
+  EXPECT_EQ(a.edit.nHScrollPos, 0);
+
+  doc.nWrapMode = MIREL_WRAP_NONE;
+  doc.UpdateAllScrollBars();
+  lStyle = GetWindowLongA(a.edit.hWndEdit, GWL_STYLE);
+  EXPECT_NE(lStyle & WS_HSCROLL, 0);
+  EXPECT_NE(lStyle & WS_VSCROLL, 0);
+}
+
+TEST_F(RegistryBroadcast, OutsideASplitPaneParentNoSharedBarIsUsed) {
+  CMirelDoc doc;
+  CallLog log;
+  // A pane identifier without own bars, but the parent is no split-pane window.
+  TestEdit a(&doc, &log, "a", CreateChild(0xE912, WS_CHILD | WS_VISIBLE));
+  EXPECT_EQ(a.edit.GetScrollBarCtrl(SB_HORZ), nullptr);
+  EXPECT_EQ(a.edit.GetScrollBarCtrl(SB_VERT), nullptr);
+}
+
+TEST_F(RegistryBroadcast, APaneOfASplitPaneParentUsesTheSharedBarsOfItsRowAndColumn) {
+  // A stand-in for the split-pane window: only its class name matters here.
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &MessageRecorder::Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = MIREL_SPLITTER_CLASS_NAME;
+  static const bool bRegistered = RegisterClassA(&wc) != 0;
+  if (!bRegistered) GTEST_SKIP() << "the split-pane class belongs to someone else in this process";
+  HWND hSplitter = CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 300,
+                                   200, hParent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(hSplitter, nullptr);
+  auto child = [&](int nID, DWORD dwStyle) {
+    return CreateWindowExA(0, kRecordingClass, nullptr, dwStyle, 0, 0, 50, 50, hSplitter,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)), GetModuleHandleA(nullptr),
+                           nullptr);
+  };
+  HWND hBarColumn2 = child(0xEA02, WS_CHILD);
+  HWND hBarRow1 = child(0xEA11, WS_CHILD);
+  CMirelDoc doc;
+  CallLog log;
+  TestEdit pane(&doc, &log, "pane", child(0xE912, WS_CHILD | WS_VISIBLE));
+  TestEdit ownBars(&doc, &log, "own", child(0xE912, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL));
+  TestEdit notAPane(&doc, &log, "other", child(0x0123, WS_CHILD | WS_VISIBLE));
+
+  EXPECT_EQ(pane.edit.GetScrollBarCtrl(SB_HORZ), hBarColumn2);
+  EXPECT_EQ(pane.edit.GetScrollBarCtrl(SB_VERT), hBarRow1);
+  EXPECT_EQ(ownBars.edit.GetScrollBarCtrl(SB_HORZ), nullptr);
+  EXPECT_EQ(ownBars.edit.GetScrollBarCtrl(SB_VERT), nullptr);
+  EXPECT_EQ(notAPane.edit.GetScrollBarCtrl(SB_HORZ), nullptr);
+
+  // A pane without its own bar keeps its style under word wrap.
+  doc.RegisterEdit(&pane.edit);
+  doc.nWrapMode = MIREL_WRAP_CHAR;
+  const LONG lBefore = GetWindowLongA(pane.edit.hWndEdit, GWL_STYLE);
+  doc.UpdateAllScrollBars();
+  EXPECT_EQ(GetWindowLongA(pane.edit.hWndEdit, GWL_STYLE), lBefore);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Window geometry: rectangles, coordinate mapping, moving, sizing, showing
+// and enabling. Sizes are checked on borderless windows only, whose client
+// area is the window rectangle on Windows too.
+#include <windows.h>
+
+#include "user_test_window.h"
+
+namespace {
+
+using user_test::WindowTest;
+
+class UserPositionTest : public WindowTest {};
+
+TEST_F(UserPositionTest, ChildRectanglesAndCoordinateMapping) {
+  HWND parent = CreateTopLevel(100, 100, 300, 200);
+  HWND child = CreateChild(parent, 1, 10, 20, 100, 50);
+  RECT rc;
+  ASSERT_TRUE(GetClientRect(child, &rc));
+  EXPECT_EQ(rc.left, 0);
+  EXPECT_EQ(rc.top, 0);
+  EXPECT_EQ(rc.right, 100);
+  EXPECT_EQ(rc.bottom, 50);
+  ASSERT_TRUE(GetWindowRect(child, &rc));
+  EXPECT_EQ(rc.left, 110);
+  EXPECT_EQ(rc.top, 120);
+  EXPECT_EQ(rc.right, 210);
+  EXPECT_EQ(rc.bottom, 170);
+
+  POINT pt = {5, 6};
+  ASSERT_TRUE(ClientToScreen(child, &pt));
+  EXPECT_EQ(pt.x, 115);
+  EXPECT_EQ(pt.y, 126);
+  ASSERT_TRUE(ScreenToClient(parent, &pt));
+  EXPECT_EQ(pt.x, 15);
+  EXPECT_EQ(pt.y, 26);
+
+  POINT pts[2] = {{0, 0}, {-3, 4}};
+  MapWindowPoints(child, parent, pts, 2);
+  EXPECT_EQ(pts[0].x, 10);
+  EXPECT_EQ(pts[0].y, 20);
+  EXPECT_EQ(pts[1].x, 7);
+  EXPECT_EQ(pts[1].y, 24);
+}
+
+TEST_F(UserPositionTest, MoveWindowReportsTheNewPlaceAndClientSize) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 10, 20, 100, 50);
+  rec().Clear();
+  ASSERT_TRUE(MoveWindow(child, 5, 6, 120, 70, TRUE));
+
+  EXPECT_EQ(rec().MessagesOf(child, {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
+            (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+  auto size = rec().Find(child, WM_SIZE);
+  ASSERT_EQ(size.size(), 1u);
+  EXPECT_EQ(size[0].wParam, static_cast<WPARAM>(SIZE_RESTORED));
+  EXPECT_EQ(LOWORD(size[0].lParam), 120);
+  EXPECT_EQ(HIWORD(size[0].lParam), 70);
+  auto move = rec().Find(child, WM_MOVE);
+  ASSERT_EQ(move.size(), 1u);
+  EXPECT_EQ(LOWORD(move[0].lParam), 5);
+  EXPECT_EQ(HIWORD(move[0].lParam), 6);
+  RECT rc;
+  GetClientRect(child, &rc);
+  EXPECT_EQ(rc.right, 120);
+  EXPECT_EQ(rc.bottom, 70);
+}
+
+TEST_F(UserPositionTest, SizingWithoutMovingSendsNoMove) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 10, 20, 100, 50);
+  rec().Clear();
+  ASSERT_TRUE(SetWindowPos(child, nullptr, 0, 0, 30, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+  EXPECT_EQ(rec().MessagesOf(child, {WM_MOVE, WM_SIZE}), (std::vector<UINT>{WM_SIZE}));
+  RECT rc;
+  GetWindowRect(child, &rc);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+  EXPECT_EQ(rc.left, 10);
+  EXPECT_EQ(rc.top, 20);
+  EXPECT_EQ(rc.right - rc.left, 30);
+  EXPECT_EQ(rc.bottom - rc.top, 40);
+
+  rec().Clear();
+  ASSERT_TRUE(SetWindowPos(child, nullptr, 1, 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  EXPECT_EQ(rec().MessagesOf(child, {WM_MOVE, WM_SIZE}), (std::vector<UINT>{WM_MOVE}));
+}
+
+TEST_F(UserPositionTest, PositionChangingCanAdjustTheSize) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 0, 0, 100, 50);
+  rec().handler = [&](HWND h, UINT msg, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+    if (h == child && msg == WM_WINDOWPOSCHANGING) {
+      auto* wp = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!(wp->flags & SWP_NOSIZE) && wp->cx > 60) wp->cx = 60;  // a width limit
+    }
+    return std::nullopt;
+  };
+  MoveWindow(child, 0, 0, 200, 80, FALSE);
+  RECT rc;
+  GetClientRect(child, &rc);
+  EXPECT_EQ(rc.right, 60);
+  EXPECT_EQ(rc.bottom, 80);
+}
+
+TEST_F(UserPositionTest, NegativeSizesBecomeEmpty) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 0, 0, 100, 50);
+  MoveWindow(child, 0, 0, -20, -5, FALSE);
+  RECT rc;
+  GetClientRect(child, &rc);
+  EXPECT_EQ(rc.right, 0);
+  EXPECT_EQ(rc.bottom, 0);
+}
+
+TEST_F(UserPositionTest, ShowWindowChangesVisibilityOnce) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 0, 0, 100, 50, 0);
+  EXPECT_FALSE(IsWindowVisible(child));
+  rec().Clear();
+  EXPECT_FALSE(ShowWindow(child, SW_SHOW));  // was hidden
+  EXPECT_TRUE(IsWindowVisible(child));
+  auto shown = rec().Find(child, WM_SHOWWINDOW);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].wParam, static_cast<WPARAM>(TRUE));
+  rec().Clear();
+  EXPECT_TRUE(ShowWindow(child, SW_SHOW));  // already visible: no message
+  EXPECT_TRUE(rec().Find(child, WM_SHOWWINDOW).empty());
+  EXPECT_TRUE(ShowWindow(child, SW_HIDE));
+  EXPECT_FALSE(IsWindowVisible(child));
+
+  // A visible child of a hidden parent is not visible.
+  ShowWindow(child, SW_SHOW);
+  ShowWindow(parent, SW_HIDE);
+  EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(IsWindowVisible(child));
+}
+
+TEST_F(UserPositionTest, EnableWindowReportsThePreviousState) {
+  HWND parent = CreateTopLevel();
+  HWND child = CreateChild(parent, 1, 0, 0, 100, 50);
+  rec().Clear();
+  EXPECT_FALSE(EnableWindow(child, FALSE));  // was enabled
+  EXPECT_FALSE(IsWindowEnabled(child));
+  EXPECT_TRUE(EnableWindow(child, FALSE));  // was disabled already
+  EXPECT_TRUE(EnableWindow(child, TRUE));
+  EXPECT_TRUE(IsWindowEnabled(child));
+  auto enable = rec().Find(child, WM_ENABLE);
+  ASSERT_EQ(enable.size(), 2u);  // one per change
+  EXPECT_EQ(enable[0].wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_EQ(enable[1].wParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST_F(UserPositionTest, SetParentMovesAChildBetweenParents) {
+  HWND first = CreateTopLevel(0, 0, 200, 200);
+  HWND second = CreateTopLevel(300, 0, 200, 200);
+  HWND child = CreateChild(first, 9, 5, 5, 20, 20);
+  EXPECT_EQ(SetParent(child, second), first);
+  EXPECT_EQ(GetParent(child), second);
+  EXPECT_EQ(GetDlgItem(second, 9), child);
+  EXPECT_EQ(GetDlgItem(first, 9), nullptr);
+  RECT rc;
+  GetWindowRect(child, &rc);
+  EXPECT_EQ(rc.left, 305);  // the same place, now inside the new parent
+  // A window cannot become a child of its own descendant.
+  HWND inner = CreateChild(child, 10, 0, 0, 5, 5);
+  EXPECT_EQ(SetParent(child, inner), nullptr);
+  EXPECT_EQ(GetParent(child), second);
+}
+
+}  // namespace
