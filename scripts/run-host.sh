@@ -1,9 +1,58 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds both platforms; the sample host that
-# shows a bundled file is not part of the tree yet.
+# Installs what is missing, builds the Windows tree and runs the sample host
+# under Wine on its bundled sample file; the host writes a screenshot of its
+# window and exits. MIREL_HOST_BUILD_DIR chooses another build directory.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$(pwd)
+build_dir=${MIREL_HOST_BUILD_DIR:-build/win32}
+shot=build/host-screenshot.bmp
+
 bash scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
-echo "Built build/win32/MirelCtrl.dll and MirelCtrlD.dll. The sample host program is not built yet."
+cmake --preset win32 -B "$build_dir" >/dev/null
+cmake --build "$build_dir" --target mirelhost
+
+# Wine needs a display for windows; start a private Xvfb when there is none.
+xvfb_pid=""
+export MIREL_WINEPREFIX=${MIREL_WINEPREFIX:-$root/build/wineprefix}
+export WINEPREFIX=$MIREL_WINEPREFIX WINEDEBUG=${WINEDEBUG:--all}
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      break
+    fi
+  done
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "run-host: no free display number for Xvfb" >&2
+    exit 1
+  fi
+  sleep 1
+fi
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== creating the Wine prefix (once) =="
+  LC_ALL=ko_KR.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+
+# No window manager runs under Xvfb: Wine draws the host's frame itself, so
+# the title bar (file name, encoding, newline kind) is in the screenshot.
+scripts/wine-run.sh reg add 'HKCU\Software\Wine\AppDefaults\mirelhost.exe\X11 Driver' \
+  /v Decorated /d N /f >/dev/null 2>&1 || true
+
+rm -f "$shot"
+echo "== running the sample host on its bundled sample =="
+status=0
+scripts/wine-run.sh "$build_dir/host/mirelhost.exe" --screenshot "$shot" || status=$?
+if [ "$status" -ne 0 ] || [ ! -s "$shot" ]; then
+  echo "run-host: the sample host failed (exit code $status)" >&2
+  exit $(( status == 0 ? 1 : status ))
+fi
+echo "Screenshot of the host window: $root/$shot"

@@ -1,6 +1,7 @@
-// The edit window object: construction and destruction, its GDI objects,
-// redraw switching, the horizontal scroll-bar style under word wrap, the
-// shared scroll bars of a split-pane parent and finishing a composition.
+// The edit window object: construction and destruction, its window and
+// views, its GDI objects, focus, redraw switching, the horizontal scroll-bar
+// style under word wrap, the shared scroll bars of a split-pane parent and
+// finishing a composition.
 #include "mirel/cmirel.h"
 
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <imm.h>
 
 #include "mirel/cmireldoc.h"
+#include "mirel/cmirelregistrar.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
 
@@ -70,7 +72,9 @@ CMirel::~CMirel() {
   // A document must never keep a pointer to a deleted edit window.
   if (pdoc != nullptr) pdoc->UnregisterEdit(this);
   DeleteGdiObjects();
-  // The window gets WM_DESTROY while this object still exists.
+  // The window gets WM_DESTROY while this object still exists. A window that
+  // is already gone cleared hWndEdit on its last message, so no handle is
+  // destroyed twice.
   if (hWndEdit != nullptr && IsWindow(hWndEdit)) DestroyWindow(hWndEdit);
   hWndEdit = nullptr;
   if (hBackBitmap != nullptr) {
@@ -86,6 +90,8 @@ CMirel::~CMirel() {
 #endif
   pViewHex = nullptr;
   pViewText = nullptr;
+  // Whatever happened to the window, its handle must not lead here any more.
+  if (CMirelRegistrar* pRegistrar = CMirelRegistrar::GetActive()) pRegistrar->ForgetEdit(this);
 }
 
 int CMirel::CreateGdiObjects() {
@@ -119,14 +125,20 @@ void CMirel::SetRedraw(int bOn) {
 }
 
 void CMirel::UpdateScrollStyle(int nWrapMode) {
-  if (nWrapMode != MIREL_WRAP_NONE) nHScrollPos = 0;
+  const BOOL bWrap = nWrapMode != MIREL_WRAP_NONE;
+  if (bWrap) nHScrollPos = 0;
+  // An empty client rectangle (a window not sized yet, or minimised) is a
+  // normal state here: the style is kept in step all the same.
   if (hWndEdit == nullptr || !IsWindow(hWndEdit)) return;
+  // Inside a split-pane parent the horizontal bar is the parent's: it is
+  // disabled while wrapping instead of taken away.
+  if (HWND hBar = GetScrollBarCtrl(SB_HORZ)) {
+    EnableScrollBar(hBar, SB_CTL, bWrap ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+    return;
+  }
   const LONG lStyle = GetWindowLongA(hWndEdit, GWL_STYLE);
-  // Inside a split-pane parent the horizontal bar is the parent's and stays
-  // where it is; only a window's own bar comes and goes with word wrap.
-  if (GetScrollBarCtrl(SB_HORZ) != nullptr) return;
-  const LONG lNewStyle = nWrapMode != MIREL_WRAP_NONE ? (lStyle & ~static_cast<LONG>(WS_HSCROLL))
-                                                      : (lStyle | static_cast<LONG>(WS_HSCROLL));
+  const LONG lNewStyle =
+      bWrap ? (lStyle & ~static_cast<LONG>(WS_HSCROLL)) : (lStyle | static_cast<LONG>(WS_HSCROLL));
   if (lNewStyle == lStyle) return;
   SetWindowLongA(hWndEdit, GWL_STYLE, lNewStyle);
   SetWindowPos(hWndEdit, HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -156,4 +168,104 @@ void CMirel::CompleteComposition() {
   if (hIMC == nullptr) return;
   ImmNotifyIME(hIMC, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
   ImmReleaseContext(hWndEdit, hIMC);
+}
+
+// ---------------------------------------------------------------------------
+// Window and views
+
+HWND CMirel::Create(HWND hWndParent, UINT nID, int x, int y, int cx, int cy, DWORD dwExStyle, DWORD dwStyle) {
+  // The registrar binds the new window to this object on WM_NCCREATE.
+  return CreateWindowExA(dwExStyle, MIREL_CONTROL_CLASS_NAME, nullptr, dwStyle, x, y, cx, cy, hWndParent,
+                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleA(nullptr),
+                         this);
+}
+
+int CMirel::OnCreate(HWND hWnd) {
+  hWndEdit = hWnd;
+  bInSplitter = HasSplitterParent(hWnd) ? 1 : 0;
+  MIREL_ASSERT(pdoc);
+  if (pdoc != nullptr) CreateView(pdoc->nViewType);
+  return 0;
+}
+
+CMirelView* CMirel::CreateView(int nType) {
+  if (nType != MIREL_VIEW_TYPE_TEXT && nType != MIREL_VIEW_TYPE_HEX) return pView;
+  CMirelView* pTarget = FindOrMakeView(nType);
+  // Without a view of the type the window shows only its background and
+  // leaves every message that needs a view alone.
+  if (pTarget == nullptr) return nullptr;
+  pView = pTarget;
+  pView->pMirel = this;
+  pView->pdoc = pdoc;
+  return pView;
+}
+
+CMirelView* CMirel::FindOrMakeView(int nType) {
+  // The text and hex views are built with painting and input; this edit
+  // window makes each once and keeps it. Until they exist no view is made.
+  (void)nType;
+  return nullptr;
+}
+
+void CMirel::CopyViewState(CMirel* pOther) {
+  if (pOther != nullptr && pOther != this) {
+    nHScrollPos = pOther->nHScrollPos;
+    nTopLine = pOther->nTopLine;
+  }
+  if (pdoc != nullptr) CreateView(pdoc->nViewType);
+}
+
+void CMirel::OnDestroy() {
+  if (hBackBitmap != nullptr) DeleteObject(hBackBitmap);
+  hBackBitmap = nullptr;
+}
+
+void CMirel::OnNcDestroy() {
+  // The document stops broadcasting to a window that no longer exists, and
+  // the object forgets the handle, which the system may give to another
+  // window from now on.
+  if (pdoc != nullptr) pdoc->UnregisterEdit(this);
+  bTracking = 0;
+  hWndEdit = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+namespace {
+
+BOOL IsRegisteredWith(const CMirelDoc& doc, const CMirel* pEdit) {
+  for (int i = 0; i < doc.nEditCount && doc.ppEdits != nullptr; ++i) {
+    if (doc.ppEdits[i] == pEdit) return TRUE;
+  }
+  return FALSE;
+}
+
+// The selection looks different focused and unfocused, or the active line is
+// marked: the visible rows are painted again.
+BOOL NeedsFocusRepaint(CMirelDoc& doc) {
+  return (doc.block.nInactiveSelMode != 2 && doc.block.IsBlockSelected()) || doc.nActiveLineType != 0;
+}
+
+}  // namespace
+
+void CMirel::OnSetFocus() {
+  if (pdoc == nullptr) return;
+  // Only a window the document knows may become its active one: the document
+  // must never point to an edit window it will not be told about deleting.
+  if (IsRegisteredWith(*pdoc, this)) pdoc->pActiveMirel = this;
+  pdoc->RestoreSelBack();
+  if (pView == nullptr) return;
+  if (bInSplitter) pView->UpdateScrollBars();
+  pView->UpdateCaret(0, 0);
+  if (NeedsFocusRepaint(*pdoc)) pView->Invalidate(REPAINT_TAG_ALL, 0, 0);
+}
+
+void CMirel::OnKillFocus() {
+  if (pdoc == nullptr) return;
+  pdoc->bHexComposition = 0;  // a half-typed hex byte is dropped
+  CompleteComposition();
+  DestroyCaret();
+  pdoc->UseInactiveSelBack();
+  if (pView != nullptr && NeedsFocusRepaint(*pdoc)) pView->Invalidate(REPAINT_TAG_ALL, 0, 0);
 }

@@ -28,6 +28,38 @@ constexpr UINT MIREL_PANE_ID_LAST = 0xE9FF;
 constexpr UINT MIREL_SHARED_HBAR_ID = 0xEA00;
 constexpr UINT MIREL_SHARED_VBAR_ID = 0xEA10;
 
+// Private messages of the control window. A host sends them (Ctrl+A sends
+// WM_MIREL_SELECTALL to the window itself); WM_MIREL_GETSCROLLBAR comes from a
+// split-pane parent and WM_MIREL_PANESCROLLED goes to one.
+#ifndef WM_MIREL_SETOPTION0
+#define WM_MIREL_SETOPTION0 (WM_USER + 50)     // wParam: a double click selects a word
+#define WM_MIREL_GETSCROLLBAR (WM_USER + 51)   // wParam SB_HORZ or SB_VERT: the shared bar
+#define WM_MIREL_PANESCROLLED (WM_USER + 52)   // a view reports its position to a split-pane parent
+#define WM_MIREL_SETPARENTMENU (WM_USER + 54)  // wParam: the parent opens the context menu
+#define WM_MIREL_SETINSERTKEY (WM_USER + 55)   // wParam: the Insert key toggles overwrite mode
+#define WM_MIREL_REDO (WM_USER + 100)
+#define WM_MIREL_SELECTALL (WM_USER + 101)
+#define WM_MIREL_KEYCOMMAND (WM_USER + 200)  // wParam a virtual key, lParam modifier bits
+#endif
+
+// Context-menu commands; 40005 to 40007 also arrive as message numbers.
+#ifndef ID_MIREL_COPY
+#define ID_MIREL_COPY 40001
+#define ID_MIREL_CUT 40002
+#define ID_MIREL_PASTE 40003
+#define ID_MIREL_SELECTALL 40004
+#define ID_MIREL_APPENDCOPY 40005
+#define ID_MIREL_APPENDCUT 40006
+#define ID_MIREL_DELETELINE 40007
+#define ID_MIREL_UNDO 40010
+#define ID_MIREL_REDO 40011
+#endif
+
+// Timers of an edit window: auto-scroll while a drag selection is outside the
+// text area, and the wait after a double click for a third click.
+constexpr UINT_PTR TIMER_AUTOSCROLL = 2048;
+constexpr UINT_PTR TIMER_DBLCLK_WAIT = 2049;
+
 // Fixed colours of the margin brushes.
 constexpr COLORREF MIREL_FOLDER_MARGIN_COLOR = 0xF5F5F5;
 constexpr COLORREF MIREL_GRAY_MARGIN_COLOR = 0xE4E4E4;
@@ -49,8 +81,10 @@ class CMirel {
   // WM_CREATE: binds the window, notes a split-pane parent and makes the view
   // of the document's view type.
   int OnCreate(HWND hWnd);
-  // Makes (once) and activates the view of the type; other types change nothing.
-  void CreateView(int nType);
+  // Makes (once) and activates the view of the type and gives it this window
+  // and the document; other types change nothing. Returns the active view,
+  // NULL while none can be made.
+  CMirelView* CreateView(int nType);
   // A new pane of a split-pane window starts where another pane stands.
   void CopyViewState(CMirel* pOther);
   // 0 stops all invalidation and repainting; 1 refreshes scroll bars, caret
@@ -67,6 +101,33 @@ class CMirel {
   void OnSetFocus();
   void OnKillFocus();
   void OnDestroy();
+  // WM_NCDESTROY, the window's last message: the window is gone for this
+  // object and for the document.
+  void OnNcDestroy();
+
+  // The window procedure of the edit window (every message of hWndEdit).
+  LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  // Keyboard, mouse and timer handlers: they turn messages into operations
+  // of the active view.
+  void OnKeyDown(HWND hWnd, UINT nVirtKey, int bKeyDown, int nRepeat, UINT nFlags);
+  void OnKeyCommand(UINT nVirtKey, UINT nFlags);
+  void OnChar(HWND hWnd, char ch, int nRepeat);
+  void OnLButtonDown(HWND hWnd, int bDouble, int x, int y, UINT nKeys);
+  void OnLButtonTripleClk(HWND hWnd, int x, int y, UINT nKeys);
+  void OnLButtonUp(HWND hWnd, int x, int y, UINT nKeys);
+  void OnMouseMove(HWND hWnd, int x, int y, UINT nKeys);
+  void OnTimer(HWND hWnd, UINT_PTR nID);
+  // Context-menu commands (ID_MIREL_*), also from a host's WM_COMMAND.
+  void OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode);
+  LRESULT OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y);
+  LRESULT OnGetDlgCode(LPARAM lParam);
+
+  // The view of a type that this window keeps, made on first use; NULL
+  // when it cannot be had.
+  CMirelView* FindOrMakeView(int nType);
+  // WM_PAINT while there is no view: the client area in the background colour.
+  void PaintBackground();
 
   int bTracking;           // a view holds the mouse for a drag selection
   int bParentContextMenu;  // WM_CONTEXTMENU goes to the parent window

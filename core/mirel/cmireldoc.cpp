@@ -16,6 +16,7 @@
 #include "mirel/mirel.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
+#include "mirel/syntax/cmrsyntaxnone.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ CMirelDoc::CMirelDoc() {
 }
 
 CMirelDoc::~CMirelDoc() {
+  // Edit windows that outlive the document must not keep a pointer to it.
+  ReleaseEdits();
   delete pSyntax;
   std::free(ppEdits);
   std::free(pszDelimiters);
@@ -194,6 +197,12 @@ int CMirelDoc::NewFile() {
     return 0;
   }
   if (pLines == nullptr && !GrowLines(2)) {
+    delete pNew;
+    return 0;
+  }
+  // A text store never goes without a syntax object; an installed one stays.
+  if (pSyntax == nullptr) pSyntax = new (std::nothrow) CMrSyntaxNone(0, TRUE);
+  if (pSyntax == nullptr) {
     delete pNew;
     return 0;
   }

@@ -32,6 +32,7 @@
 #include "mirel/cmrcursor.h"
 #include "mirel/cmrundomanager.h"
 #include "mirelctrl/mirelctrl.h"
+#include "mirelctrl/mirelsyntax.h"
 
 class CContentsHandler;
 class CMirel;
@@ -176,6 +177,11 @@ class CMirelDoc {
 
   MIREL_LINE* GetLines() const { return pLines; }
   CMrSyntax* GetSyntax() const { return pSyntax; }
+  // Syntax object (cmireldoc_syntax.cpp): SetSyntax installs one, deleting
+  // the old; SetSyntaxGeneral builds a keyword-language lexer from host
+  // records and returns 1, or 0 for a NULL record or no memory.
+  void SetSyntax(CMrSyntax* pNew);
+  int SetSyntaxGeneral(const MIREL_SYNTAX_INFO* pDef, const MIREL_SYNTAX_COLORS* pColors);
   int GetViewType() const { return nViewType; }
   DWORD GetCharLengthAt(DWORD nPos);
   BOOL IsParagraphBlank(int nPara);

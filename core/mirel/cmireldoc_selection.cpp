@@ -177,15 +177,22 @@ DWORD CMirelDoc::MoveBytes(BOOL bCopy, DWORD nSource, DWORD nDest, DWORD nCount,
       DeleteContents(nDest, nCount, FALSE);
     }
   }
+  BOOL bRecorded = TRUE;
   if (bRecordUndo && bDone) {
     if (!bCopy) {
-      undo.AddMove(static_cast<LONG>(nSource), static_cast<LONG>(nDest), static_cast<LONG>(nCount));
+      bRecorded = undo.AddMove(static_cast<LONG>(nSource), static_cast<LONG>(nDest), static_cast<LONG>(nCount));
     } else if (bHex) {
-      undo.AddInsertHex(static_cast<LONG>(nDest), buffer.get(), static_cast<LONG>(nCount));
+      bRecorded = undo.AddInsertHex(static_cast<LONG>(nDest), buffer.get(), static_cast<LONG>(nCount));
     } else {
-      undo.AddInsert(static_cast<LONG>(nDest), buffer.get(), static_cast<LONG>(nCount));
+      bRecorded = undo.AddInsert(static_cast<LONG>(nDest), buffer.get(), static_cast<LONG>(nCount));
     }
   }
   if (bRecordUndo) EndUndoGroup();
+  // A move the history could not take would make every older record replay
+  // at the wrong place: forget the history rather than corrupt the text.
+  if (!bRecorded) {
+    MirelTrace("MoveBytes: undo history dropped (out of memory)\n");
+    undo.Reset();
+  }
   return nResult;
 }

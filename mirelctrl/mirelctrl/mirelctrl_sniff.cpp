@@ -6,13 +6,14 @@
 
 #include <algorithm>
 
-extern "C" int MIREL_CALL Mirel_DetermineEncoding(const char* pBuf, int nLen) {
+extern "C" MIREL_API int MIREL_CALL Mirel_DetermineEncoding(const char* pBuf, int nLen) {
   if (pBuf == nullptr || nLen < 0) nLen = 0;
   CEncodings enc(reinterpret_cast<const BYTE*>(pBuf), nLen);
   return enc.GetEncoding();
 }
 
-extern "C" int MIREL_CALL Mirel_DetermineFileFormat(const char* pBuf, unsigned nLen, int nEncoding) {
+extern "C" MIREL_API int MIREL_CALL Mirel_DetermineFileFormat(const char* pBuf, unsigned nLen,
+                                                              int nEncoding) {
   if (pBuf == nullptr) nLen = 0;
   const auto* p = reinterpret_cast<const BYTE*>(pBuf);
   // UTF-16 (both codes hold little-endian units) is read a whole unit at a

@@ -21,10 +21,11 @@ void MrwTestDestroyAllWindows(void);
 void MrwTestAdvanceClock(DWORD dwMilliseconds);
 DWORD MrwTestTimerClock(void);
 
-// Dispatches everything pending without blocking: posted messages, then
-// WM_PAINT for invalid windows and WM_TIMER for due timers, until nothing is
-// left. A WM_QUIT found in the queue stays there. Returns the number of
-// messages dispatched.
+// Runs a message loop (TranslateMessage, DispatchMessageA) over everything
+// pending without blocking: posted messages, then WM_PAINT for invalid
+// windows and WM_TIMER for due timers, until nothing is left. A window whose
+// WM_PAINT leaves it invalid is painted once per call. A WM_QUIT found in the
+// queue stays there. Returns the number of messages dispatched.
 int MrwTestPumpMessages(void);
 
 // Drops every posted message and timer message without dispatching them.

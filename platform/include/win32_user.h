@@ -2,9 +2,11 @@
 // messages, focus and capture, painting, clipboard, system colours and
 // metrics, character case and the message box.
 //
-// The stand-in is headless. Windows have no frames: the client area of a
-// window is its whole window rectangle, whatever WS_BORDER, WS_CAPTION or
-// WS_EX_CLIENTEDGE say.
+// The stand-in is headless and serves one user-interface thread. Windows
+// have no frames: the client area of a window is its whole window rectangle,
+// whatever WS_BORDER, WS_CAPTION or WS_EX_CLIENTEDGE say (WM_NCCALCSIZE is
+// sent but its answer is not used). Windows are never minimised or
+// maximised: every showing command shows the window in its normal state.
 #pragma once
 
 #include <cstdarg>
@@ -994,6 +996,18 @@ HDC WINAPI GetDC(HWND hWnd);
 HDC WINAPI GetWindowDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 HWND WINAPI WindowFromDC(HDC hDC);
+
+// Rectangles
+BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
+BOOL WINAPI SetRectEmpty(LPRECT lprc);
+BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
+BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
+BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+BOOL WINAPI IsRectEmpty(const RECT* lprc);
+BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
+BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 
 // Cursors and icons
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);

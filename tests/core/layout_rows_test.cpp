@@ -433,6 +433,7 @@ TEST_F(LayoutTest, ListenersHearTheFirstTouchedParagraph) {
   Set("p0\np1\np2\np3");
   RecordingSyntax* pSyntax = new RecordingSyntax;
   RecordingRanges* pRanges = new RecordingRanges;
+  delete doc.pSyntax;  // the plain kind NewFile made
   doc.pSyntax = pSyntax;
   doc.pFindResult = pRanges;
   doc.bShowFindResult = TRUE;

@@ -34,7 +34,10 @@ TEST_P(LibraryLoad, LoadsAndAnswersThroughItsExports) {
 
   const char utf8[] = "A\xC3\xA9";
   EXPECT_EQ(detect(utf8, 3), 4);
-  EXPECT_EQ(detect("\xFF\xFE" "A\0", 4), 3);
+  EXPECT_EQ(detect("\xFF\xFE"
+                   "A\0",
+                   4),
+            3);
   const char text[] = "a\nb\nc\r\n";
   EXPECT_EQ(format(text, 7, 1), 2);
 

@@ -75,15 +75,16 @@ TEST_F(UserMessagesTest, PaintComesAfterPostedMessages) {
   EXPECT_FALSE(PeekMessageA(&m, child, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 
-TEST_F(UserMessagesTest, TranslateMessageTypesTheCharacterAfterItsKey) {
+TEST_F(UserMessagesTest, TranslateMessagePostsTheCharacterOfTheKey) {
   HWND parent = CreateTopLevel();
   HWND child = CreateChild(parent, 1, 0, 0, 50, 50);
   Settle();
   PostMessageA(child, WM_KEYDOWN, 'A', 0x001E0001);  // scan code of A, one repeat
   PostMessageA(child, WM_APP, 0, 0);
   Pump();
+  // The character is posted: it queues up behind what was already waiting.
   std::vector<UINT> seen = rec().MessagesOf(child, {WM_KEYDOWN, WM_CHAR, WM_APP});
-  EXPECT_EQ(seen, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_APP}));
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_KEYDOWN, WM_APP, WM_CHAR}));
   auto ch = rec().Find(child, WM_CHAR);
   ASSERT_EQ(ch.size(), 1u);
   EXPECT_EQ(ch[0].wParam, static_cast<WPARAM>('a'));

@@ -167,3 +167,39 @@ TEST_F(UserPositionTest, SetParentMovesAChildBetweenParents) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UserRectTest, HelpersFollowTheHalfOpenConvention) {
+  RECT a;
+  SetRect(&a, 10, 10, 20, 20);
+  POINT inside = {10, 19};
+  POINT edge = {20, 15};
+  EXPECT_TRUE(PtInRect(&a, inside));
+  EXPECT_FALSE(PtInRect(&a, edge));  // right and bottom edges are outside
+
+  RECT b = {15, 0, 30, 12};
+  RECT r;
+  EXPECT_TRUE(IntersectRect(&r, &a, &b));
+  RECT expected = {15, 10, 20, 12};
+  EXPECT_TRUE(EqualRect(&r, &expected));
+  RECT distant = {100, 100, 110, 110};
+  EXPECT_FALSE(IntersectRect(&r, &a, &distant));
+  EXPECT_TRUE(IsRectEmpty(&r));
+
+  RECT empty = {5, 5, 5, 50};
+  EXPECT_TRUE(UnionRect(&r, &a, &empty));  // the empty one adds nothing
+  EXPECT_TRUE(EqualRect(&r, &a));
+  EXPECT_TRUE(UnionRect(&r, &a, &b));
+  expected = {10, 0, 30, 20};
+  EXPECT_TRUE(EqualRect(&r, &expected));
+
+  OffsetRect(&a, -10, 5);
+  expected = {0, 15, 10, 25};
+  EXPECT_TRUE(EqualRect(&a, &expected));
+  InflateRect(&a, 2, -1);
+  expected = {-2, 16, 12, 24};
+  EXPECT_TRUE(EqualRect(&a, &expected));
+}
+
+}  // namespace

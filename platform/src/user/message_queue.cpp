@@ -244,10 +244,10 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
   if (ctrl && (alt || GetKeyState(VK_MENU) < 0)) return TRUE;  // AltGr combinations type nothing here
   int ch = KeyToChar(static_cast<UINT>(lpMsg->wParam), shift, caps, ctrl);
   if (ch) {
-    // The character comes right after its key, before anything posted later.
+    // Posted like any message: it comes after what is already waiting.
     UserState& s = State();
-    s.posted.push_front(MSG{lpMsg->hwnd, alt ? static_cast<UINT>(WM_SYSCHAR) : static_cast<UINT>(WM_CHAR),
-                            static_cast<WPARAM>(ch), lpMsg->lParam, lpMsg->time, lpMsg->pt});
+    s.posted.push_back(MSG{lpMsg->hwnd, alt ? static_cast<UINT>(WM_SYSCHAR) : static_cast<UINT>(WM_CHAR),
+                           static_cast<WPARAM>(ch), lpMsg->lParam, lpMsg->time, lpMsg->pt});
   }
   return TRUE;
 }

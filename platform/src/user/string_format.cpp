@@ -21,7 +21,7 @@ namespace {
 
 constexpr size_t kMaxOutput = 1024;
 
-struct Spec {
+struct FieldFormat {
   bool left = false;
   bool alternate = false;
   bool zero = false;
@@ -50,26 +50,26 @@ std::string Digits(unsigned long long v, unsigned base, bool upperCase) {
 }
 
 // Pads a number. A sign counts towards the width; a "0x" prefix does not.
-void Pad(std::string* out, const Spec& spec, const std::string& sign, std::string digits,
+void Pad(std::string* out, const FieldFormat& field, const std::string& sign, std::string digits,
          const std::string& prefix = std::string()) {
-  if (spec.precision >= 0 && digits.size() < static_cast<size_t>(spec.precision))
-    digits.insert(0, static_cast<size_t>(spec.precision) - digits.size(), '0');
+  if (field.precision >= 0 && digits.size() < static_cast<size_t>(field.precision))
+    digits.insert(0, static_cast<size_t>(field.precision) - digits.size(), '0');
   size_t len = sign.size() + digits.size();
-  size_t width = static_cast<size_t>(spec.width);
+  size_t width = static_cast<size_t>(field.width);
   size_t fill = width > len ? width - len : 0;
-  if (spec.left) {
+  if (field.left) {
     *out += prefix + sign + digits + std::string(fill, ' ');
-  } else if (spec.zero && spec.precision < 0) {
+  } else if (field.zero && field.precision < 0) {
     *out += prefix + sign + std::string(fill, '0') + digits;
   } else {
     *out += std::string(fill, ' ') + prefix + sign + digits;
   }
 }
 
-void PadText(std::string* out, const Spec& spec, std::string text) {
-  if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision))
-    text.resize(static_cast<size_t>(spec.precision));
-  Spec s = spec;
+void PadText(std::string* out, const FieldFormat& field, std::string text) {
+  if (field.precision >= 0 && text.size() > static_cast<size_t>(field.precision))
+    text.resize(static_cast<size_t>(field.precision));
+  FieldFormat s = field;
   s.precision = -1;
   s.zero = false;
   Pad(out, s, std::string(), text);
@@ -84,56 +84,56 @@ std::string Format(LPCSTR fmt, va_list args) {
     }
     ++p;
     if (*p == '\0') break;
-    Spec spec;
+    FieldFormat field;
     for (;; ++p) {
       if (*p == '-')
-        spec.left = true;
+        field.left = true;
       else if (*p == '#')
-        spec.alternate = true;
+        field.alternate = true;
       else if (*p == '0')
-        spec.zero = true;
+        field.zero = true;
       else
         break;
     }
     for (; *p >= '0' && *p <= '9'; ++p)
-      spec.width = std::min(spec.width * 10 + (*p - '0'), static_cast<int>(kMaxOutput));
+      field.width = std::min(field.width * 10 + (*p - '0'), static_cast<int>(kMaxOutput));
     if (*p == '.') {
-      spec.precision = 0;
+      field.precision = 0;
       for (++p; *p >= '0' && *p <= '9'; ++p)
-        spec.precision = std::min(spec.precision * 10 + (*p - '0'), static_cast<int>(kMaxOutput));
+        field.precision = std::min(field.precision * 10 + (*p - '0'), static_cast<int>(kMaxOutput));
     }
     if (*p == 'h') {
-      spec.size = Spec::kShort;
+      field.size = FieldFormat::kShort;
       ++p;
     } else if (*p == 'l') {
-      spec.size = Spec::kLong;
+      field.size = FieldFormat::kLong;
       ++p;
     } else if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
-      spec.size = Spec::kLong64;
+      field.size = FieldFormat::kLong64;
       p += 3;
     }
     switch (*p) {
       case 'd':
       case 'i': {
-        long long v = spec.size == Spec::kLong64 ? va_arg(args, long long) : va_arg(args, int);
+        long long v = field.size == FieldFormat::kLong64 ? va_arg(args, long long) : va_arg(args, int);
         unsigned long long magnitude =
             v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-        Pad(&out, spec, v < 0 ? "-" : "", Digits(magnitude, 10, false));
+        Pad(&out, field, v < 0 ? "-" : "", Digits(magnitude, 10, false));
         break;
       }
       case 'u':
       case 'x':
       case 'X': {
         unsigned long long v =
-            spec.size == Spec::kLong64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
+            field.size == FieldFormat::kLong64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
         unsigned base = *p == 'u' ? 10 : 16;
-        std::string prefix = (base == 16 && spec.alternate) ? (*p == 'X' ? "0X" : "0x") : "";
-        Pad(&out, spec, "", Digits(v, base, *p == 'X'), prefix);
+        std::string prefix = (base == 16 && field.alternate) ? (*p == 'X' ? "0X" : "0x") : "";
+        Pad(&out, field, "", Digits(v, base, *p == 'X'), prefix);
         break;
       }
       case 'p': {
         auto v = reinterpret_cast<ULONG_PTR>(va_arg(args, void*));
-        Spec s = spec;
+        FieldFormat s = field;
         if (s.precision < 0) s.precision = static_cast<int>(sizeof(void*) * 2);
         Pad(&out, s, "", Digits(v, 16, true));
         break;
@@ -141,39 +141,39 @@ std::string Format(LPCSTR fmt, va_list args) {
       case 'c':
       case 'C': {
         int v = va_arg(args, int);
-        bool wide = (*p == 'C') != (spec.size == Spec::kLong);
-        if (spec.size == Spec::kShort) wide = false;
+        bool wide = (*p == 'C') != (field.size == FieldFormat::kLong);
+        if (field.size == FieldFormat::kShort) wide = false;
         if (wide) {
           WCHAR w = static_cast<WCHAR>(v);
-          PadText(&out, spec, NarrowFromWide(&w, 1));
+          PadText(&out, field, NarrowFromWide(&w, 1));
         } else {
-          PadText(&out, spec, std::string(1, static_cast<char>(v)));
+          PadText(&out, field, std::string(1, static_cast<char>(v)));
         }
         break;
       }
       case 's':
       case 'S': {
-        bool wide = (*p == 'S') != (spec.size == Spec::kLong);
-        if (spec.size == Spec::kShort) wide = false;
+        bool wide = (*p == 'S') != (field.size == FieldFormat::kLong);
+        if (field.size == FieldFormat::kShort) wide = false;
         if (wide) {
           const WCHAR* w = va_arg(args, const WCHAR*);
           if (!w) {
-            PadText(&out, spec, "(null)");
+            PadText(&out, field, "(null)");
             break;
           }
           // Only the characters the precision lets through are converted.
           int count = 0;
-          int limit = spec.precision >= 0 ? spec.precision : static_cast<int>(kMaxOutput);
+          int limit = field.precision >= 0 ? field.precision : static_cast<int>(kMaxOutput);
           while (count < limit && w[count]) ++count;
-          PadText(&out, spec, NarrowFromWide(w, count));
+          PadText(&out, field, NarrowFromWide(w, count));
         } else {
           const char* s = va_arg(args, const char*);
           if (!s) {
-            PadText(&out, spec, "(null)");
+            PadText(&out, field, "(null)");
             break;
           }
-          size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : kMaxOutput;
-          PadText(&out, spec, std::string(s, strnlen(s, limit)));
+          size_t limit = field.precision >= 0 ? static_cast<size_t>(field.precision) : kMaxOutput;
+          PadText(&out, field, std::string(s, strnlen(s, limit)));
         }
         break;
       }

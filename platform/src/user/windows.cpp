@@ -114,6 +114,13 @@ bool IsDescendantOrSelf(HWND ancestor, HWND h) {
   return false;
 }
 
+// Whether `h` is `start` or one of the windows owning it.
+bool OwnerChainContains(HWND start, HWND h) {
+  for (WindowPtr w = FindWindowPtr(start); w; w = FindWindowPtr(w->owner))
+    if (w->hwnd == h) return true;
+  return false;
+}
+
 HWND PublicParent(const Window& w) {
   return w.parent == State().desktop ? nullptr : w.parent;
 }
@@ -245,11 +252,12 @@ LONG_PTR SetLong(HWND hWnd, int index, LONG_PTR value, bool pointerSized) {
       // through SetParent.
       if (!(w->style & WS_CHILD)) {
         HWND owner = reinterpret_cast<HWND>(value);
-        if (owner && (!FindWindowPtr(owner) || IsDescendantOrSelf(w->hwnd, owner))) {
+        if (owner) owner = FindWindowPtr(owner) ? GetAncestor(owner, GA_ROOT) : nullptr;
+        if (reinterpret_cast<HWND>(value) && (!owner || OwnerChainContains(owner, w->hwnd))) {
           SetLastError(ERROR_INVALID_PARAMETER);
           return 0;
         }
-        w->owner = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+        w->owner = owner;
       }
       break;
   }
@@ -440,9 +448,13 @@ HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
       return w->parent;
     case GA_ROOT:
     case GA_ROOTOWNER: {
-      while (w->parent != s.desktop) w = FindWindowPtr(w->parent);
+      while (w->parent != s.desktop) {
+        WindowPtr parent = FindWindowPtr(w->parent);
+        if (!parent) break;
+        w = parent;
+      }
       if (gaFlags == GA_ROOTOWNER) {
-        while (WindowPtr owner = FindWindowPtr(w->owner)) w = owner;
+        while (WindowPtr owner = FindWindowPtr(w->owner)) w = owner;  // owner chains have no cycles
       }
       return w->hwnd;
     }

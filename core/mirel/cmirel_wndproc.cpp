@@ -1,0 +1,406 @@
+// The window procedure of an edit window and the handlers that turn keys,
+// characters, clicks and timers into operations of the active view.
+//
+// Messages that need a view do nothing while there is none; messages that
+// need the document do nothing while the edit window has none. While a view
+// holds the mouse for a drag selection (bTracking), nothing that edits the
+// document gets through.
+#include "mirel/cmirel.h"
+
+#include <cstdlib>
+
+#include <imm.h>
+
+#include "mirel/cmireldoc.h"
+#include "mirel/cmirelview.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+// The code a dialog gets for the control: arrows, tab, every key, characters.
+constexpr LRESULT kDlgCodeAll = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+
+// The hex view's caret is in the character column.
+constexpr BYTE kHexCaretAreaChars = 3;
+
+// Signed client coordinates of a mouse message.
+int XOf(LPARAM lParam) {
+  return static_cast<short>(LOWORD(lParam));
+}
+int YOf(LPARAM lParam) {
+  return static_cast<short>(HIWORD(lParam));
+}
+
+int IsKeyDown(int nVirtKey) {
+  return GetKeyState(nVirtKey) < 0 ? 1 : 0;
+}
+
+// One key operation of a view.
+using KeyOperation = void (CMirelView::*)(int, int, int, int);
+
+// The view operation of a navigation or editing key; NULL for any other key
+// (characters come as WM_CHAR).
+KeyOperation KeyOperationOf(UINT nVirtKey) {
+  switch (nVirtKey) {
+    case VK_BACK:
+      return &CMirelView::OnKeyBack;
+    case VK_RETURN:
+      return &CMirelView::OnKeyReturn;
+    case VK_ESCAPE:
+      return &CMirelView::OnKeyEscape;
+    case VK_PRIOR:
+      return &CMirelView::MovePageUp;
+    case VK_NEXT:
+      return &CMirelView::MovePageDown;
+    case VK_END:
+      return &CMirelView::MoveLineEnd;
+    case VK_HOME:
+      return &CMirelView::MoveLineHome;
+    case VK_LEFT:
+      return &CMirelView::MoveLeft;
+    case VK_UP:
+      return &CMirelView::MoveUp;
+    case VK_RIGHT:
+      return &CMirelView::MoveRight;
+    case VK_DOWN:
+      return &CMirelView::MoveDown;
+    case VK_DELETE:
+      return &CMirelView::OnKeyDelete;
+    default:
+      return nullptr;
+  }
+}
+
+// Modifier bits of WM_MIREL_KEYCOMMAND's lParam.
+constexpr UINT kKeyCommandShift = 0x04;
+constexpr UINT kKeyCommandCtrl = 0x08;
+constexpr UINT kKeyCommandAlt = 0x10;
+
+}  // namespace
+
+LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  HWND hWnd = hWndEdit;
+  switch (uMsg) {
+    case WM_CREATE:
+      return OnCreate(hWnd);
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      OnNcDestroy();
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) return 0;
+      if (pView != nullptr && pdoc != nullptr && pdoc->nEditCount > 0) {
+        pView->OnSize(hWnd, static_cast<UINT>(wParam), XOf(lParam), YOf(lParam));
+      } else if (pView == nullptr) {
+        // Nothing to lay out yet; the size is kept for when there is.
+        GetClientRect(hWnd, &rcEdit);
+        OnDestroy();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      OnSetFocus();
+      return 0;
+    case WM_KILLFOCUS:
+      OnKillFocus();
+      return 0;
+    case WM_PAINT:
+      if (pView != nullptr) {
+        pView->OnPaint(hWnd);
+      } else {
+        PaintBackground();
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (pView != nullptr &&
+          pView->OnSetCursor(hWnd, reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)) == 1)
+        return 1;
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+      // Colours that follow the system are read again, then every view repaints.
+      if (pdoc != nullptr) pdoc->ReloadSystemColors();
+      return 0;
+    case WM_INPUTLANGCHANGE:
+      if (pdoc != nullptr) {
+        pdoc->SetKeyboardLayout(reinterpret_cast<HKL>(lParam));
+        pdoc->UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+      }
+      if (pView != nullptr) pView->UpdateCaret(0, 0);
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_CONTEXTMENU:
+      return OnContextMenu(hWnd, reinterpret_cast<HWND>(wParam), XOf(lParam), YOf(lParam));
+    case WM_GETDLGCODE:
+      return OnGetDlgCode(lParam);
+    case WM_KEYDOWN:
+      OnKeyDown(hWnd, static_cast<UINT>(wParam), 1, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_SYSKEYDOWN:
+      OnKeyDown(hWnd, static_cast<UINT>(wParam), 1, LOWORD(lParam), HIWORD(lParam));
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_CHAR:
+      OnChar(hWnd, static_cast<char>(wParam & 0xFF), static_cast<short>(LOWORD(lParam)));
+      return 0;
+    case WM_IME_STARTCOMPOSITION: {
+      if (pdoc == nullptr) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+      pdoc->bComposing = 1;
+      // An IME that composes in its own window gets the system's handling.
+      if ((pdoc->nIMEProperty & IME_PROP_AT_CARET) == 0) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+      const BOOL bOwnWindow = pdoc->nViewType == MIREL_VIEW_TYPE_TEXT ? pdoc->IsColumnBlock()
+                              : pdoc->nViewType == MIREL_VIEW_TYPE_HEX
+                                  ? pdoc->nHexCaretArea == kHexCaretAreaChars
+                                  : FALSE;
+      return bOwnWindow ? DefWindowProcA(hWnd, uMsg, wParam, lParam) : 0;
+    }
+    case WM_IME_ENDCOMPOSITION:
+      if (pdoc == nullptr) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+      std::free(pdoc->pIMEAttr);
+      std::free(pdoc->pIMEClause);
+      pdoc->pIMEAttr = nullptr;
+      pdoc->pIMEClause = nullptr;
+      pdoc->bComposing = 0;
+      if (pdoc->nIMEProperty & IME_PROP_AT_CARET) return 0;
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_IME_COMPOSITION:
+      if (bTracking) return 0;
+      return pView != nullptr ? pView->OnImeComposition(wParam, lParam)
+                              : DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_IME_NOTIFY:
+      return pView != nullptr ? pView->OnImeNotify(wParam, lParam)
+                              : DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_IME_CHAR:
+      return pView != nullptr ? pView->OnImeChar(wParam, lParam) : 0;
+    case WM_IME_KEYDOWN:
+      if (wParam == VK_HANJA && pView != nullptr)
+        pView->OnKeyHanja(1, IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU), IsKeyDown(VK_SHIFT));
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    case WM_COMMAND:
+      OnCommand(hWnd, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      OnTimer(hWnd, wParam);
+      return 0;
+    case WM_HSCROLL:
+      if (pView != nullptr)
+        pView->OnHScroll(hWnd, reinterpret_cast<HWND>(lParam), LOWORD(wParam),
+                         static_cast<short>(HIWORD(wParam)));
+      return 0;
+    case WM_VSCROLL:
+      if (pView != nullptr)
+        pView->OnVScroll(hWnd, reinterpret_cast<HWND>(lParam), LOWORD(wParam),
+                         static_cast<short>(HIWORD(wParam)));
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(hWnd, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      // The third button-down while the double-click wait runs is a triple
+      // click; every other one starts counting again.
+      if (++nClickCount >= 3) {
+        nClickCount = 0;
+        OnLButtonTripleClk(hWnd, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      } else {
+        nClickCount = 0;
+        OnLButtonDown(hWnd, 0, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      OnLButtonUp(hWnd, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      nClickCount = 2;
+      SetTimer(hWnd, TIMER_DBLCLK_WAIT, GetDoubleClickTime(), nullptr);
+      OnLButtonDown(hWnd, 1, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      return 0;
+    case WM_UNDO:
+      if (!bTracking && pdoc != nullptr) pdoc->Undo(this);
+      return 0;
+    case WM_MIREL_SETOPTION0:
+      if (pdoc != nullptr) pdoc->SetDblClkWordSelect(wParam != 0);
+      return 0;
+    case WM_MIREL_GETSCROLLBAR:
+      if (wParam != SB_HORZ && wParam != SB_VERT) return 0;
+      return reinterpret_cast<LRESULT>(GetScrollBarCtrl(static_cast<int>(wParam)));
+    case WM_MIREL_SETPARENTMENU:
+      bParentContextMenu = wParam != 0 ? 1 : 0;
+      return 0;
+    case WM_MIREL_SETINSERTKEY:
+      if (pdoc != nullptr) pdoc->SetInsertKeyEnabled(wParam != 0);
+      return 0;
+    case WM_MIREL_REDO:
+      if (!bTracking && pdoc != nullptr) pdoc->Redo(this);
+      return 0;
+    case WM_MIREL_SELECTALL:
+      if (bTracking || pdoc == nullptr) return 0;
+      pdoc->SelectAll();
+      if (pView != nullptr) pView->UpdateCaret(1, 1);
+      return 0;
+    case WM_MIREL_KEYCOMMAND:
+      OnKeyCommand(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+      return 0;
+    default:
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  }
+}
+
+void CMirel::PaintBackground() {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hWndEdit, &ps);
+  if (hdc != nullptr) {
+    RECT rc{0, 0, 0, 0};
+    GetClientRect(hWndEdit, &rc);
+    HBRUSH hBrush = CreateSolidBrush(pdoc != nullptr ? pdoc->crBack : GetSysColor(COLOR_WINDOW));
+    if (hBrush != nullptr) {
+      FillRect(hdc, &rc, hBrush);
+      DeleteObject(hBrush);
+    }
+  }
+  EndPaint(hWndEdit, &ps);
+}
+
+LRESULT CMirel::OnGetDlgCode(LPARAM lParam) {
+  // A dialog keeps Tab for moving the focus unless the host wants tabs typed.
+  const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+  if (pMsg != nullptr && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB && pdoc != nullptr &&
+      !pdoc->bWantTab)
+    return 0;
+  return kDlgCodeAll;
+}
+
+// ---------------------------------------------------------------------------
+// Keys and characters
+
+void CMirel::OnKeyDown(HWND hWnd, UINT nVirtKey, int bKeyDown, int nRepeat, UINT nFlags) {
+  (void)nFlags;
+  if (!bKeyDown || pdoc == nullptr) return;
+  // An IME composing in its own window owns the keys until it is done.
+  if (pdoc->bComposing && (pdoc->nIMEProperty & IME_PROP_AT_CARET) == 0) return;
+  if (nVirtKey == VK_INSERT) {
+    if (!pdoc->IsInsertKeyEnabled()) return;
+    pdoc->SetOverwriteMode(!pdoc->IsOverwriteMode());
+    if (pView != nullptr) pView->UpdateCaret(0, 0);
+    pdoc->NotifyParent(3);
+    return;
+  }
+  (void)hWnd;
+  KeyOperation pOperation = KeyOperationOf(nVirtKey);
+  if (pOperation == nullptr || pView == nullptr) return;
+  (pView->*pOperation)(nRepeat, IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU), IsKeyDown(VK_SHIFT));
+}
+
+void CMirel::OnKeyCommand(UINT nVirtKey, UINT nFlags) {
+  KeyOperation pOperation = KeyOperationOf(nVirtKey);
+  if (pOperation == nullptr || pView == nullptr) return;
+  (pView->*pOperation)(1, (nFlags & kKeyCommandCtrl) ? 1 : 0, (nFlags & kKeyCommandAlt) ? 1 : 0,
+                       (nFlags & kKeyCommandShift) ? 1 : 0);
+}
+
+void CMirel::OnChar(HWND hWnd, char ch, int nRepeat) {
+  if (bTracking) return;
+  switch (static_cast<unsigned char>(ch)) {
+    case 0x01:  // Ctrl+A
+      SendMessageA(hWnd, WM_MIREL_SELECTALL, 0, 0);
+      return;
+    case 0x03:  // Ctrl+C
+      SendMessageA(hWnd, WM_COPY, 0, 0);
+      return;
+    case 0x16:  // Ctrl+V
+      SendMessageA(hWnd, WM_PASTE, 0, 0);
+      return;
+    case 0x18:  // Ctrl+X
+      SendMessageA(hWnd, WM_CUT, 0, 0);
+      return;
+    case 0x19:  // Ctrl+Y
+      if (pdoc != nullptr && pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
+      return;
+    case 0x1A:  // Ctrl+Z
+      if (pdoc != nullptr && pdoc->undo.CanUndo()) pdoc->Undo(this);
+      return;
+    case 0x09:
+      if (pView != nullptr)
+        pView->OnKeyTab(nRepeat, IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU), IsKeyDown(VK_SHIFT));
+      return;
+    default:
+      if (pView != nullptr) pView->OnChar(hWnd, ch, nRepeat);
+      return;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse and timers
+
+void CMirel::OnLButtonDown(HWND hWnd, int bDouble, int x, int y, UINT nKeys) {
+  SetFocus(hWnd);
+  CompleteComposition();
+  if (pView != nullptr) pView->OnLButtonDown(hWnd, bDouble, x, y, nKeys);
+}
+
+void CMirel::OnLButtonTripleClk(HWND hWnd, int x, int y, UINT nKeys) {
+  SetFocus(hWnd);
+  CompleteComposition();
+  if (pView != nullptr) pView->OnLButtonTripleClk(hWnd, x, y, nKeys);
+}
+
+void CMirel::OnLButtonUp(HWND hWnd, int x, int y, UINT nKeys) {
+  bTracking = 0;
+  if (GetCapture() == hWnd) ReleaseCapture();
+  KillTimer(hWnd, TIMER_AUTOSCROLL);
+  if (pView != nullptr) pView->OnLButtonUp(hWnd, x, y, nKeys);
+}
+
+void CMirel::OnMouseMove(HWND hWnd, int x, int y, UINT nKeys) {
+  // The views see the mouse only during a drag they started.
+  if (hWnd == nullptr || GetCapture() != hWnd || pView == nullptr) return;
+  const UINT nPeriod = pView->OnMouseMove(hWnd, x, y, nKeys);
+  if (nPeriod != 0) {
+    SetTimer(hWnd, TIMER_AUTOSCROLL, nPeriod, nullptr);
+  } else {
+    KillTimer(hWnd, TIMER_AUTOSCROLL);
+  }
+}
+
+void CMirel::OnTimer(HWND hWnd, UINT_PTR nID) {
+  if (nID == TIMER_AUTOSCROLL) {
+    // The drag goes on (and scrolls) while the mouse stands still.
+    POINT pt{0, 0};
+    GetCursorPos(&pt);
+    ScreenToClient(hWnd, &pt);
+    SendMessageA(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+  } else if (nID == TIMER_DBLCLK_WAIT) {
+    nClickCount = 0;
+    KillTimer(hWnd, TIMER_DBLCLK_WAIT);
+  }
+}
+
+void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
+  (void)hWnd;
+  (void)hWndCtl;
+  (void)nCode;
+  if (bTracking || pdoc == nullptr) return;
+  switch (nID) {
+    case ID_MIREL_SELECTALL:
+      pdoc->SelectAll();
+      if (pView != nullptr) pView->UpdateCaret(1, 1);
+      break;
+    case ID_MIREL_UNDO:
+      if (pdoc->undo.CanUndo()) pdoc->Undo(this);
+      break;
+    case ID_MIREL_REDO:
+      if (pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CMirel::OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y) {
+  (void)hWndFrom;
+  // The host may open its own menu; it gets the position as it came, also
+  // (-1, -1) from the keyboard.
+  if (bParentContextMenu) {
+    HWND hParent = GetParent(hWnd);
+    if (hParent == nullptr) return 0;
+    return SendMessageA(hParent, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(x, y));
+  }
+  return 0;
+}

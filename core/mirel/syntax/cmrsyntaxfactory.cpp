@@ -1,0 +1,22 @@
+// Making and deleting a syntax object by its type.
+#include "mirel/syntax/cmrsyntax.h"
+#include "mirel/syntax/cmrsyntaxgeneral.h"
+#include "mirel/syntax/cmrsyntaxnone.h"
+
+#include <new>
+
+CMrSyntax* CreateSyntax(int nOwner, int nSyntaxType, BOOL bInitDefaults) {
+  switch (nSyntaxType) {
+    case MIREL_SYNTAX_NONE:
+      return new (std::nothrow) CMrSyntaxNone(nOwner, bInitDefaults);
+    case MIREL_SYNTAX_GENERAL:
+      return new (std::nothrow) CMrSyntaxGeneral(nOwner, bInitDefaults);
+    default:
+      // The HTML kinds are made here once they exist.
+      return nullptr;
+  }
+}
+
+void DeleteSyntax(CMrSyntax* pSyntax) {
+  delete pSyntax;
+}

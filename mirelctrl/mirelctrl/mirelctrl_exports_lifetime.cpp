@@ -1,0 +1,64 @@
+// Exported functions: creating and destroying a control.
+#include "mirelctrl/mirelctrl.h"
+
+#include <memory>
+#include <new>
+
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirelctrl/mirelctrl_module.h"
+
+namespace {
+
+// The edit window of the document that shows hWnd; the active edit when none
+// names it.
+CMirel* FindEditOf(CMirelDoc* pdoc, HWND hWnd) {
+  for (int i = 0; pdoc->ppEdits != nullptr && i < pdoc->nEditCount; ++i) {
+    if (pdoc->ppEdits[i] != nullptr && pdoc->ppEdits[i]->hWndEdit == hWnd) return pdoc->ppEdits[i];
+  }
+  return pdoc->GetActiveEdit();
+}
+
+}  // namespace
+
+extern "C" {
+
+MIREL_API HWND MIREL_CALL Mirel_Create(HWND hWndParent, int nID, int x, int y, int cx, int cy,
+                                       DWORD dwExStyle, DWORD dwStyle) {
+  // Whatever is made before a failing step is freed again (edit object
+  // first, since it points to the document), and the registry is untouched.
+  std::unique_ptr<CMirelDoc> pdoc(new (std::nothrow) CMirelDoc());
+  if (!pdoc) return nullptr;
+  std::unique_ptr<CMirel> pEdit(new (std::nothrow) CMirel(pdoc.get()));
+  if (!pEdit) return nullptr;
+  HWND hWnd = pEdit->Create(hWndParent, static_cast<UINT>(nID), x, y, cx, cy, dwExStyle, dwStyle);
+  if (hWnd == nullptr) return nullptr;
+
+  pdoc->RegisterEdit(pEdit.get());
+  // The document lists its one edit window, and the registry names the
+  // document; when either cannot be recorded the control is not made.
+  if (pdoc->nEditCount != 1 || !g_RegHelper.Add(hWnd, pdoc.get())) {
+    pdoc->UnregisterEdit(pEdit.get());
+    DestroyWindow(hWnd);
+    return nullptr;
+  }
+  const LPARAM lSize = MAKELPARAM(static_cast<WORD>(cx), static_cast<WORD>(cy));
+  SendMessageA(hWnd, WM_SIZE, 0, lSize);
+  pEdit.release();
+  pdoc.release();
+  return hWnd;
+}
+
+MIREL_API void MIREL_CALL Mirel_Destroy(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  if (pdoc == nullptr) return;
+  CMirel* pEdit = FindEditOf(pdoc, hWnd);
+  // The window receives WM_DESTROY after its edit has left the document and
+  // before either is deleted.
+  if (pEdit != nullptr) pdoc->UnregisterEdit(pEdit);
+  g_RegHelper.Remove(hWnd);
+  delete pEdit;
+  delete pdoc;
+}
+
+}  // extern "C"

@@ -1,0 +1,233 @@
+// Exported functions: contents, encoding, newline kind, view, layout, marks
+// and editing behaviour.
+#include "mirelctrl/mirelctrl.h"
+
+#include "mirel/cmireldoc.h"
+#include "mirelctrl/mirelctrl_module.h"
+
+#include <cstring>
+
+namespace {
+
+// The newline of a kind as the host writes it.
+const char* NewLineText(int nFormat) {
+  switch (nFormat) {
+    case MIREL_FILE_FORMAT_LF:
+      return "\n";
+    case MIREL_FILE_FORMAT_CR:
+      return "\r";
+    default:
+      return "\r\n";
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+// --- Contents, encoding, newline kind and code page
+
+MIREL_API int MIREL_CALL Mirel_NewFile(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->NewFile() : 0;
+}
+
+MIREL_API void MIREL_CALL Mirel_Reset(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->Reset();
+}
+
+MIREL_API int MIREL_CALL Mirel_GetFileEncoding(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->nFileEncoding : 0;
+}
+
+MIREL_API int MIREL_CALL Mirel_GetFileFormat(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->nFileFormat : 0;
+}
+
+MIREL_API int MIREL_CALL Mirel_GetNewLineCodeA(HWND hWnd, char* pBuf, int nBufSize) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  if (pdoc == nullptr) return 0;
+  const char* pszNewLine = NewLineText(pdoc->nFileFormat);
+  const int nLen = static_cast<int>(std::strlen(pszNewLine));
+  // A buffer too small for the newline and its terminator gets an empty
+  // string rather than half a newline.
+  if (pBuf != nullptr && nBufSize > 0) {
+    if (nBufSize > nLen) {
+      std::memcpy(pBuf, pszNewLine, static_cast<size_t>(nLen) + 1);
+    } else {
+      pBuf[0] = '\0';
+    }
+  }
+  return nLen;
+}
+
+MIREL_API int MIREL_CALL Mirel_GetCodePage(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->nCodePage : 0;
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsBinary(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsBinary() : FALSE;
+}
+
+// --- View, layout and marks
+
+MIREL_API int MIREL_CALL Mirel_GetViewType(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->GetViewType() : 0;
+}
+
+MIREL_API int MIREL_CALL Mirel_GetWordWrap(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->nWrapMode : 0;
+}
+
+MIREL_API int MIREL_CALL Mirel_GetTabSize(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->GetTabSize() : 0;
+}
+
+MIREL_API void MIREL_CALL Mirel_SetTabSize(HWND hWnd, int nTabSize) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetTabSize(nTabSize);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetHexCharsPerLine(HWND hWnd, int nBytes) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetHexCharsPerLine(nBytes);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetLineSpacing(HWND hWnd, int nPercent) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetLineSpacing(nPercent);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetFont(HWND hWnd, const LOGFONTA* pLogFont) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetFont(pLogFont);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetFontHex(HWND hWnd, const LOGFONTA* pLogFont) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetFontHex(pLogFont);
+}
+
+MIREL_API void MIREL_CALL Mirel_EnableLineNo(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->EnableLineNo(bEnable);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsShowLineNo(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsShowLineNo() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_EnableRuler(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->EnableRuler(bEnable);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsShowRuler(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsShowRuler() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_EnableIndicatorMargin(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->EnableIndicatorMargin(bEnable);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsShowIndicatorMargin(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsShowIndicatorMargin() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_EnableFolderMargin(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->EnableFolderMargin(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_ShowBreakCode(HWND hWnd, BOOL bShow) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ShowBreakCode(bShow);
+}
+
+MIREL_API void MIREL_CALL Mirel_ShowWhiteSpaceCode(HWND hWnd, BOOL bShow) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ShowWhiteSpaceCode(bShow);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsSimpleSpace(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsSimpleSpace() : FALSE;
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsSimpleTab(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsSimpleTab() : FALSE;
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsSimpleEnter(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsSimpleEnter() : FALSE;
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsSimpleEOF(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsSimpleEOF() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_SetActiveLineType(HWND hWnd, int nType) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetActiveLineType(nType);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetShowMatchingBrace(HWND hWnd, BOOL bShow) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetShowMatchingBrace(bShow);
+}
+
+// --- Editing behaviour and state
+
+MIREL_API BOOL MIREL_CALL Mirel_IsModified(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsModified() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_SetModified(HWND hWnd, BOOL bModified) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetModified(bModified);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsReadOnly(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsReadOnly() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_SetReadOnly(HWND hWnd, BOOL bReadOnly) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetReadOnly(bReadOnly);
+}
+
+MIREL_API BOOL MIREL_CALL Mirel_IsOverwriteMode(HWND hWnd) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->IsOverwriteMode() : FALSE;
+}
+
+MIREL_API void MIREL_CALL Mirel_SetOverwriteMode(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetOverwriteMode(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetAutoIndentation(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetAutoIndentation(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetSyntaxIndentation(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetSyntaxIndentation(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetSkipEmptyLineOnBlockIndent(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetSkipEmptyLineOnBlockIndent(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetTabToSpace(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetTabToSpace(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_SetHomeToFirstCol(HWND hWnd, BOOL bEnable) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetHomeToFirstCol(bEnable);
+}
+
+MIREL_API void MIREL_CALL Mirel_WantTab(HWND hWnd, BOOL bWantTab) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->WantTab(bWantTab);
+}
+
+}  // extern "C"

@@ -1,0 +1,23 @@
+// Test hooks for the scroll bars and the caret of the Win32 stand-in
+// (non-Windows builds only).
+#pragma once
+
+#include "win32_types.h"
+
+extern "C" {
+
+// The thumb position a drag would report through SIF_TRACKPOS; it holds
+// until the next change of the bar's position.
+void MrwTestSetScrollTrackPos(HWND hWnd, int nBar, int nTrackPos);
+
+// Arrows of a bar disabled by EnableScrollBar (ESB_* bits); 0 when enabled
+// or unknown.
+UINT MrwTestScrollBarDisabledArrows(HWND hWnd, int nBar);
+
+// The caret: its owner (NULL when there is none), size and whether it is
+// shown (created and shown as often as hidden).
+HWND MrwTestCaretOwner(void);
+BOOL MrwTestCaretShown(void);
+SIZE MrwTestCaretSize(void);
+
+}  // extern "C"

@@ -1,0 +1,39 @@
+// A host window for the control tests: a top-level parent that records the
+// WM_COMMAND notifications its controls send and lets a test act when a child
+// window has just been created.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+namespace mirel_test {
+
+struct CommandRecord {
+  WORD wID;
+  WORD wCode;
+  HWND hWndFrom;
+};
+
+class ControlHost {
+ public:
+  ControlHost();
+  ~ControlHost();
+  ControlHost(const ControlHost&) = delete;
+  ControlHost& operator=(const ControlHost&) = delete;
+
+  HWND hWnd() const { return m_hWnd; }
+  const std::vector<CommandRecord>& Commands() const { return m_commands; }
+  void ClearCommands() { m_commands.clear(); }
+  // Called with the child's handle from WM_PARENTNOTIFY (WM_CREATE): the
+  // child has run WM_CREATE and CreateWindowEx has not returned yet.
+  std::function<void(HWND)> onChildCreated;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  HWND m_hWnd = nullptr;
+  std::vector<CommandRecord> m_commands;
+};
+
+}  // namespace mirel_test

@@ -1,0 +1,358 @@
+// The table of every export that takes a control handle.
+#include "export_calls.h"
+
+#include <cstring>
+
+#include "mirelctrl/mirelctrl.h"
+
+namespace mirel_test {
+
+namespace {
+
+constexpr int kUntouched = -7;
+constexpr char kUntouchedByte = '#';
+
+long long Changed(bool changed) {
+  return changed ? 1 : 0;
+}
+
+// Reads of text into a caller buffer: result and whether the buffer changed.
+long long ReadInto(const std::function<int(char*)>& read) {
+  char buf[16];
+  std::memset(buf, kUntouchedByte, sizeof buf);
+  const int n = read(buf);
+  bool changed = false;
+  for (char c : buf) changed = changed || c != kUntouchedByte;
+  return n != 0 ? n : Changed(changed);
+}
+
+}  // namespace
+
+std::vector<ExportCall> HandleExports() {
+  static const LOGFONTA font = [] {
+    LOGFONTA lf{};
+    lf.lfHeight = -12;
+    std::strcpy(lf.lfFaceName, "Arial");
+    return lf;
+  }();
+  return {
+      {"Mirel_Destroy",
+       [](HWND h) {
+         Mirel_Destroy(h);
+         return 0LL;
+       }},
+      {"Mirel_InsertA", [](HWND h) { return static_cast<long long>(Mirel_InsertA(h, "ab", 2, TRUE)); }},
+      {"Mirel_InsertW",
+       [](HWND h) {
+         const WCHAR text[] = {'a', 'b', 0};
+         return static_cast<long long>(Mirel_InsertW(h, text, 2, TRUE));
+       }},
+      {"Mirel_InsertU", [](HWND h) { return static_cast<long long>(Mirel_InsertU(h, "ab", 2, TRUE)); }},
+      {"Delete", [](HWND h) { return static_cast<long long>(Delete(h, 0)); }},
+      {"DeleteWord", [](HWND h) { return static_cast<long long>(DeleteWord(h)); }},
+      {"Mirel_GetTextA",
+       [](HWND h) { return ReadInto([h](char* b) { return Mirel_GetTextA(h, b, 0, 8); }); }},
+      {"Mirel_GetTextW",
+       [](HWND h) {
+         return ReadInto([h](char* b) { return Mirel_GetTextW(h, reinterpret_cast<WCHAR*>(b), 0, 8); });
+       }},
+      {"Mirel_GetTextU",
+       [](HWND h) { return ReadInto([h](char* b) { return Mirel_GetTextU(h, b, 0, 8); }); }},
+      {"Mirel_GetFileBuffer",
+       [](HWND h) { return ReadInto([h](char* b) { return Mirel_GetFileBuffer(h, b, 0, 8); }); }},
+      {"Mirel_GetContentsSize", [](HWND h) { return static_cast<long long>(Mirel_GetContentsSize(h)); }},
+      {"Mirel_GetFileSize", [](HWND h) { return static_cast<long long>(Mirel_GetFileSize(h)); }},
+      {"Mirel_GetCurrentCharLen", [](HWND h) { return static_cast<long long>(Mirel_GetCurrentCharLen(h)); }},
+      {"Mirel_GetCurrentPos", [](HWND h) { return static_cast<long long>(Mirel_GetCurrentPos(h)); }},
+      {"Mirel_GetCurrentFilePos", [](HWND h) { return static_cast<long long>(Mirel_GetCurrentFilePos(h)); }},
+      {"Mirel_GetCurrentColumnIndex",
+       [](HWND h) { return static_cast<long long>(Mirel_GetCurrentColumnIndex(h)); }},
+      {"Mirel_GetCurrentParagraphIndex",
+       [](HWND h) { return static_cast<long long>(Mirel_GetCurrentParagraphIndex(h)); }},
+      {"Mirel_GetParagraphCount", [](HWND h) { return static_cast<long long>(Mirel_GetParagraphCount(h)); }},
+      {"Mirel_GetParagraphIndex",
+       [](HWND h) { return static_cast<long long>(Mirel_GetParagraphIndex(h, 1)); }},
+      {"Mirel_GetParagraph",
+       [](HWND h) {
+         int nStart = kUntouched, nEnd = kUntouched;
+         const int n = Mirel_GetParagraph(h, 0, &nStart, &nEnd);
+         return n != 0 ? n : Changed(nStart != kUntouched || nEnd != kUntouched);
+       }},
+      {"Mirel_GetLineCount", [](HWND h) { return static_cast<long long>(Mirel_GetLineCount(h)); }},
+      {"Mirel_IsDelimiter", [](HWND h) { return static_cast<long long>(Mirel_IsDelimiter(h, " ")); }},
+      {"Mirel_SetSel",
+       [](HWND h) {
+         Mirel_SetSel(h, 0, 1, FALSE);
+         return 0LL;
+       }},
+      {"Mirel_GetBlock",
+       [](HWND h) {
+         int nStart = kUntouched, nEnd = kUntouched;
+         Mirel_GetBlock(h, &nStart, &nEnd);
+         return Changed(nStart != kUntouched || nEnd != kUntouched);
+       }},
+      {"Mirel_IsSelected", [](HWND h) { return static_cast<long long>(Mirel_IsSelected(h)); }},
+      {"Mirel_IsColumnBlock", [](HWND h) { return static_cast<long long>(Mirel_IsColumnBlock(h)); }},
+      {"Mirel_IsColumnMode", [](HWND h) { return static_cast<long long>(Mirel_IsColumnMode(h)); }},
+      {"Mirel_SetColumnMode",
+       [](HWND h) {
+         Mirel_SetColumnMode(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsAutoSelectMode", [](HWND h) { return static_cast<long long>(Mirel_IsAutoSelectMode(h)); }},
+      {"Mirel_SetAutoSelect",
+       [](HWND h) {
+         Mirel_SetAutoSelect(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_CanPaste", [](HWND h) { return static_cast<long long>(Mirel_CanPaste(h)); }},
+      {"Mirel_CanUndo", [](HWND h) { return static_cast<long long>(Mirel_CanUndo(h)); }},
+      {"Mirel_CanRedo", [](HWND h) { return static_cast<long long>(Mirel_CanRedo(h)); }},
+      {"Mirel_StartUndoGroup",
+       [](HWND h) {
+         Mirel_StartUndoGroup(h);
+         return 0LL;
+       }},
+      {"Mirel_EndUndoGroup",
+       [](HWND h) {
+         Mirel_EndUndoGroup(h);
+         return 0LL;
+       }},
+      {"Mirel_SeparateUndo",
+       [](HWND h) {
+         Mirel_SeparateUndo(h);
+         return 0LL;
+       }},
+      {"Mirel_IsExistBookmark", [](HWND h) { return static_cast<long long>(Mirel_IsExistBookmark(h)); }},
+      {"Mirel_IsExistNamedBookmark",
+       [](HWND h) { return static_cast<long long>(Mirel_IsExistNamedBookmark(h, "1")); }},
+      {"Mirel_NewFile", [](HWND h) { return static_cast<long long>(Mirel_NewFile(h)); }},
+      {"Mirel_Reset",
+       [](HWND h) {
+         Mirel_Reset(h);
+         return 0LL;
+       }},
+      {"Mirel_GetFileEncoding", [](HWND h) { return static_cast<long long>(Mirel_GetFileEncoding(h)); }},
+      {"Mirel_GetFileFormat", [](HWND h) { return static_cast<long long>(Mirel_GetFileFormat(h)); }},
+      {"Mirel_GetNewLineCodeA",
+       [](HWND h) { return ReadInto([h](char* b) { return Mirel_GetNewLineCodeA(h, b, 16); }); }},
+      {"Mirel_GetCodePage", [](HWND h) { return static_cast<long long>(Mirel_GetCodePage(h)); }},
+      {"Mirel_IsBinary", [](HWND h) { return static_cast<long long>(Mirel_IsBinary(h)); }},
+      {"Mirel_GetViewType", [](HWND h) { return static_cast<long long>(Mirel_GetViewType(h)); }},
+      {"Mirel_GetWordWrap", [](HWND h) { return static_cast<long long>(Mirel_GetWordWrap(h)); }},
+      {"Mirel_GetTabSize", [](HWND h) { return static_cast<long long>(Mirel_GetTabSize(h)); }},
+      {"Mirel_SetTabSize",
+       [](HWND h) {
+         Mirel_SetTabSize(h, 8);
+         return 0LL;
+       }},
+      {"Mirel_SetHexCharsPerLine",
+       [](HWND h) {
+         Mirel_SetHexCharsPerLine(h, 8);
+         return 0LL;
+       }},
+      {"Mirel_SetLineSpacing",
+       [](HWND h) {
+         Mirel_SetLineSpacing(h, 150);
+         return 0LL;
+       }},
+      {"Mirel_SetFont",
+       [](HWND h) {
+         Mirel_SetFont(h, &font);
+         return 0LL;
+       }},
+      {"Mirel_SetFontHex",
+       [](HWND h) {
+         Mirel_SetFontHex(h, &font);
+         return 0LL;
+       }},
+      {"Mirel_EnableLineNo",
+       [](HWND h) {
+         Mirel_EnableLineNo(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsShowLineNo", [](HWND h) { return static_cast<long long>(Mirel_IsShowLineNo(h)); }},
+      {"Mirel_EnableRuler",
+       [](HWND h) {
+         Mirel_EnableRuler(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsShowRuler", [](HWND h) { return static_cast<long long>(Mirel_IsShowRuler(h)); }},
+      {"Mirel_EnableIndicatorMargin",
+       [](HWND h) {
+         Mirel_EnableIndicatorMargin(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsShowIndicatorMargin",
+       [](HWND h) { return static_cast<long long>(Mirel_IsShowIndicatorMargin(h)); }},
+      {"Mirel_EnableFolderMargin",
+       [](HWND h) {
+         Mirel_EnableFolderMargin(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_ShowBreakCode",
+       [](HWND h) {
+         Mirel_ShowBreakCode(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_ShowWhiteSpaceCode",
+       [](HWND h) {
+         Mirel_ShowWhiteSpaceCode(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsSimpleSpace", [](HWND h) { return static_cast<long long>(Mirel_IsSimpleSpace(h)); }},
+      {"Mirel_IsSimpleTab", [](HWND h) { return static_cast<long long>(Mirel_IsSimpleTab(h)); }},
+      {"Mirel_IsSimpleEnter", [](HWND h) { return static_cast<long long>(Mirel_IsSimpleEnter(h)); }},
+      {"Mirel_IsSimpleEOF", [](HWND h) { return static_cast<long long>(Mirel_IsSimpleEOF(h)); }},
+      {"Mirel_SetActiveLineType",
+       [](HWND h) {
+         Mirel_SetActiveLineType(h, 1);
+         return 0LL;
+       }},
+      {"Mirel_SetShowMatchingBrace",
+       [](HWND h) {
+         Mirel_SetShowMatchingBrace(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsModified", [](HWND h) { return static_cast<long long>(Mirel_IsModified(h)); }},
+      {"Mirel_SetModified",
+       [](HWND h) {
+         Mirel_SetModified(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsReadOnly", [](HWND h) { return static_cast<long long>(Mirel_IsReadOnly(h)); }},
+      {"Mirel_SetReadOnly",
+       [](HWND h) {
+         Mirel_SetReadOnly(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsOverwriteMode", [](HWND h) { return static_cast<long long>(Mirel_IsOverwriteMode(h)); }},
+      {"Mirel_SetOverwriteMode",
+       [](HWND h) {
+         Mirel_SetOverwriteMode(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetAutoIndentation",
+       [](HWND h) {
+         Mirel_SetAutoIndentation(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetSyntaxIndentation",
+       [](HWND h) {
+         Mirel_SetSyntaxIndentation(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetSkipEmptyLineOnBlockIndent",
+       [](HWND h) {
+         Mirel_SetSkipEmptyLineOnBlockIndent(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetTabToSpace",
+       [](HWND h) {
+         Mirel_SetTabToSpace(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_WantTab",
+       [](HWND h) {
+         Mirel_WantTab(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetHomeToFirstCol",
+       [](HWND h) {
+         Mirel_SetHomeToFirstCol(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_SetForeColor",
+       [](HWND h) {
+         Mirel_SetForeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetBackColor",
+       [](HWND h) {
+         Mirel_SetBackColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetSelForeColor",
+       [](HWND h) {
+         Mirel_SetSelForeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetSelBackColor",
+       [](HWND h) {
+         Mirel_SetSelBackColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetActiveLineColor",
+       [](HWND h) {
+         Mirel_SetActiveLineColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetActiveLineBackColor",
+       [](HWND h) {
+         Mirel_SetActiveLineBackColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetLineNoColor",
+       [](HWND h) {
+         Mirel_SetLineNoColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetCodeColor",
+       [](HWND h) {
+         Mirel_SetCodeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetBookmarkColor",
+       [](HWND h) {
+         Mirel_SetBookmarkColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetBookmarkForeColor",
+       [](HWND h) {
+         Mirel_SetBookmarkForeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetMatchingBraceForeColor",
+       [](HWND h) {
+         Mirel_SetMatchingBraceForeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetMatchingBraceBackColor",
+       [](HWND h) {
+         Mirel_SetMatchingBraceBackColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetFindHighlightColor",
+       [](HWND h) {
+         Mirel_SetFindHighlightColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetFindHighlightBackColor",
+       [](HWND h) {
+         Mirel_SetFindHighlightBackColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetCurrentTagColor",
+       [](HWND h) {
+         Mirel_SetCurrentTagColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetCurrentTagForeColor",
+       [](HWND h) {
+         Mirel_SetCurrentTagForeColor(h, RGB(1, 2, 3));
+         return 0LL;
+       }},
+      {"Mirel_SetCurrentTag",
+       [](HWND h) {
+         Mirel_SetCurrentTag(h, 0);
+         return 0LL;
+       }},
+      {"Mirel_ResetCurrentTag",
+       [](HWND h) {
+         Mirel_ResetCurrentTag(h);
+         return 0LL;
+       }},
+  };
+}
+
+}  // namespace mirel_test
