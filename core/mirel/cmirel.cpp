@@ -221,10 +221,10 @@ void CMirel::OnDestroy() {
 }
 
 void CMirel::OnNcDestroy() {
-  // The document stops broadcasting to a window that no longer exists, and
-  // the object forgets the handle, which the system may give to another
-  // window from now on.
-  if (pdoc != nullptr) pdoc->UnregisterEdit(this);
+  // The system may give the handle to another window from now on. The
+  // document keeps listing this edit object until its owner deletes it (the
+  // owner finds it there); without a window it is neither painted nor
+  // notified.
   bTracking = 0;
   hWndEdit = nullptr;
 }

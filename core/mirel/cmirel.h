@@ -101,8 +101,7 @@ class CMirel {
   void OnSetFocus();
   void OnKillFocus();
   void OnDestroy();
-  // WM_NCDESTROY, the window's last message: the window is gone for this
-  // object and for the document.
+  // WM_NCDESTROY, the window's last message: the object forgets the handle.
   void OnNcDestroy();
 
   // The window procedure of the edit window (every message of hWndEdit).
@@ -118,6 +117,9 @@ class CMirel {
   void OnLButtonUp(HWND hWnd, int x, int y, UINT nKeys);
   void OnMouseMove(HWND hWnd, int x, int y, UINT nKeys);
   void OnTimer(HWND hWnd, UINT_PTR nID);
+  // WM_MOUSEWHEEL: whole rows per the system's wheel setting; what is left of
+  // a notch is kept for the next message.
+  void OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM lParam);
   // Context-menu commands (ID_MIREL_*), also from a host's WM_COMMAND.
   void OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode);
   LRESULT OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y);

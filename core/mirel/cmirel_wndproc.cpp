@@ -7,6 +7,8 @@
 // document gets through.
 #include "mirel/cmirel.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include <imm.h>
@@ -71,6 +73,9 @@ KeyOperation KeyOperationOf(UINT nVirtKey) {
   }
 }
 
+// Wheel delta not yet turned into rows, shared by every edit window.
+int g_nWheelRemainder = 0;
+
 // Modifier bits of WM_MIREL_KEYCOMMAND's lParam.
 constexpr UINT kKeyCommandShift = 0x04;
 constexpr UINT kKeyCommandCtrl = 0x08;
@@ -94,9 +99,11 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if (pView != nullptr && pdoc != nullptr && pdoc->nEditCount > 0) {
         pView->OnSize(hWnd, static_cast<UINT>(wParam), XOf(lParam), YOf(lParam));
       } else if (pView == nullptr) {
-        // Nothing to lay out yet; the size is kept for when there is.
+        // Nothing to lay out yet; the size is kept for when there is, and a
+        // back buffer of the old size is no use any more.
         GetClientRect(hWnd, &rcEdit);
-        OnDestroy();
+        if (hBackBitmap != nullptr) DeleteObject(hBackBitmap);
+        hBackBitmap = nullptr;
       }
       return 0;
     case WM_SETFOCUS:
@@ -211,6 +218,9 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       nClickCount = 2;
       SetTimer(hWnd, TIMER_DBLCLK_WAIT, GetDoubleClickTime(), nullptr);
       OnLButtonDown(hWnd, 1, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnMouseWheel(hWnd, wParam, lParam);
       return 0;
     case WM_UNDO:
       if (!bTracking && pdoc != nullptr) pdoc->Undo(this);
@@ -391,6 +401,42 @@ void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
     default:
       break;
   }
+}
+
+void CMirel::OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  (void)lParam;  // the wheel scrolls the window that gets it, wherever the pointer is
+  if (pdoc == nullptr || pView == nullptr || hWnd == nullptr) return;
+  UINT nLines = 0;
+  if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &nLines, 0) || nLines == 0) return;
+  const bool bHex = pdoc->nViewType == MIREL_VIEW_TYPE_HEX;
+  const long long h = std::max(bHex ? pdoc->nHexLineHeight : pdoc->nLineHeight, 1);
+  const long long wholeRows =
+      std::max<long long>((static_cast<long long>(rcEdit.bottom) - pdoc->nRulerHeight) / h, 0);
+  // A page per notch; a page without a whole row still moves one row.
+  if (nLines == WHEEL_PAGESCROLL)
+    nLines = static_cast<UINT>(std::clamp<long long>(wholeRows, 1, WHEEL_DELTA));
+  // More lines than a notch has units still scroll, one row per unit.
+  const long long step = std::max<long long>(WHEEL_DELTA / std::min<UINT>(nLines, WHEEL_DELTA), 1);
+  const long long acc = static_cast<long long>(g_nWheelRemainder) + GET_WHEEL_DELTA_WPARAM(wParam);
+  // A positive delta (away from the user) scrolls towards the start.
+  const long long n = -(acc / step);
+  g_nWheelRemainder = static_cast<int>(acc % step);
+  if (pdoc->nViewType != MIREL_VIEW_TYPE_TEXT && pdoc->nViewType != MIREL_VIEW_TYPE_HEX) return;
+  const long long cur = static_cast<long long>(std::max(nTopLine, 0)) * h;
+  const long long page = wholeRows * h;
+  long long d = std::min(n * h, static_cast<long long>(pdoc->nScrollHeight) - cur - page);
+  d = std::max(d, -cur);
+  d -= d % h;
+  if (d == 0) return;
+  nTopLine = static_cast<int>(std::clamp<long long>(cur / h + d / h, 0, INT_MAX));
+  const int nPos = static_cast<int>(std::min<long long>(static_cast<long long>(nTopLine) * h, INT_MAX));
+  if (HWND hBar = GetScrollBarCtrl(SB_VERT)) {
+    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+  } else {
+    SetScrollPos(hWnd, SB_VERT, nPos, TRUE);
+  }
+  pView->UpdateCaret(0, 0);
+  pView->Invalidate(REPAINT_TAG_ALL, 0, 0);
 }
 
 LRESULT CMirel::OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y) {

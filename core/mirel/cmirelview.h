@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 class CMirel;
 class CMirelDoc;
 
@@ -74,6 +76,48 @@ class CMirelView {
   // the goal of vertical moves (CMirel::nGoalCaretX).
   virtual void UpdateCaret(int bSetGoalX, int bScroll) = 0;
   virtual void UpdateScrollBars() = 0;
+
+  // --- Geometry and repaint steps both views share ---------------------------
+  // Height of one row in this view type (never below 1) and the rows there are.
+  int GetRowHeight() const;
+  int GetRowCount() const;
+  // The row that holds a position (display line or hex row).
+  int GetRowOfPos(DWORD nPos) const;
+  // Whole rows that fit below the ruler, 0 when none.
+  int GetWholeRowsBelowRuler() const;
+  // Records a repaint request in the edit window and invalidates it (tag 1
+  // of the hex view only records). bKeepRanges: the hex view's rules, where
+  // tags 3 to 5 keep their rows while nothing else is pending; otherwise
+  // every request repaints all visible rows.
+  void RecordRepaint(int nTag, DWORD nFrom, DWORD nTo, BOOL bKeepRanges);
+  // The row under a client y: the top row on the ruler, at most the last row.
+  UINT RowFromY(int y) const;
+  // TRUE when the row is visible; otherwise FALSE and *pTop (when given) gets
+  // a top row that shows it: mode 0 as the second row of the page, 1 as the
+  // last fully visible row, 2 centred.
+  BOOL FindTopLineToShow(UINT nLine, int nMode, UINT* pTop) const;
+  // WM_VSCROLL: moves the top row by whole rows within the scroll range.
+  void ScrollVertically(UINT nCode);
+  // The vertical scroll range, page and position (the window's own bar or a
+  // split-pane parent's shared bar).
+  void SetVerticalScrollBar();
+  // WM_SIZE: the new client rectangle, a new back buffer on the next paint,
+  // scroll bars, caret (when focused) and a full repaint.
+  void ResizeToClient();
+  // WM_PAINT through the edit window's back buffer (made at the client size
+  // when missing, kept until the next size change). By the pending tag:
+  // nothing new (0), the ruler only (5), or the ruler and each dirty row that
+  // starts inside the client area, each row first filled with the background,
+  // and the area below the last row filled too. Then the whole client area is
+  // copied to the screen and nothing is pending any more. paintRow gets the
+  // memory DC, the row and its rectangle; paintRuler (may be empty) the DC.
+  using RowPainter = std::function<void(HDC hdc, int nRow, const RECT& rcRow)>;
+  using RulerPainter = std::function<void(HDC hdc)>;
+  void PaintThroughBackBuffer(HFONT hFont, const RowPainter& paintRow, const RulerPainter& paintRuler);
+
+  // During a drag: scrolls one row when the pointer is above or below the text
+  // area and returns the period of the next step in ms (0 inside).
+  UINT AutoScroll(int y);
 
   int nCaretX = 0;            // caret x in document pixels, before horizontal scrolling
   int nViewType;              // MIREL_VIEW_TYPE_TEXT or MIREL_VIEW_TYPE_HEX

@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include "mirelsyntax.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -54,7 +56,9 @@ extern "C" {
 #define MIREL_WRAP_WORD_DBCS 3 /* at the last word break or single/double-byte change */
 
 /* A colour that follows the default or system colour. */
-#define MIREL_CLR_AUTO ((COLORREF)0xFF000000u)
+#ifndef MIREL_CLR_AUTO
+#define MIREL_CLR_AUTO 0xFF000000u
+#endif
 
 /* The control sends WM_COMMAND to its parent with the identifier given to
  * Mirel_Create in the low word of wParam, a code in the high word (1 the
@@ -225,6 +229,14 @@ MIREL_API void MIREL_CALL Mirel_SetCurrentTagForeColor(HWND hWnd, COLORREF cr);
 /* Marks the paragraph of the current tag. */
 MIREL_API void MIREL_CALL Mirel_SetCurrentTag(HWND hWnd, int nParagraph);
 MIREL_API void MIREL_CALL Mirel_ResetCurrentTag(HWND hWnd);
+
+/* ---- Syntax colouring ------------------------------------------------------- */
+
+/* Colours the text as a keyword language described by pDef with the colours
+ * of pColors (both copied; NULL refuses). 1, or 0 when refused or out of
+ * memory. */
+MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
+                                                const MIREL_SYNTAX_COLORS* pColors);
 
 /* ---- Byte buffers, without a control ---------------------------------------- */
 

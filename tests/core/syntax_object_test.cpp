@@ -2,6 +2,7 @@
 // drivers, invalidation, the plain kind and the style tables.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "mirel/syntax/cmrsyntaxnone.h"
 #include "syntax_test_util.h"
@@ -140,9 +141,45 @@ TEST_F(SyntaxRecordsTest, InvalidateAllKeepsRunsButClearsStarts) {
 TEST_F(SyntaxRecordsTest, LongRunListsGrow) {
   SetBytes("int x int x int x int x int x");
   pSyntax->ParseUpTo(&doc, 0);
-  EXPECT_EQ(RunsOf(*pSyntax, 0), (Runs{{0, 11}, {3, 1}, {6, 11}, {9, 1}, {12, 11}, {15, 1}, {18, 11}, {21, 1},
-                                       {24, 11}, {27, 1}, {29, 0}}));
+  EXPECT_EQ(RunsOf(*pSyntax, 0), (Runs{{0, 11},
+                                       {3, 1},
+                                       {6, 11},
+                                       {9, 1},
+                                       {12, 11},
+                                       {15, 1},
+                                       {18, 11},
+                                       {21, 1},
+                                       {24, 11},
+                                       {27, 1},
+                                       {29, 0}}));
   EXPECT_EQ(pSyntax->GetParaInfo(0)->nRunAlloc, 12u);
+}
+
+TEST_F(SyntaxRecordsTest, WrappedParagraphIsLexedWhole) {
+  doc.nWrapMode = MIREL_WRAP_CHAR;
+  mirel_doc_test::SetFixedMetrics(doc, 10, 40, 35);
+  SetBytes("int int int\nx");
+  ASSERT_GT(doc.nLineCount, 3);
+  ASSERT_NE(doc.pLines[1].nSubLine, 0u);
+  // A row inside the paragraph names its paragraph and lexes nothing.
+  EXPECT_EQ(pSyntax->ParseParagraph(&doc, 1, nullptr), 0);
+  EXPECT_FALSE(Parsed(0));
+  pSyntax->ParseUpTo(&doc, doc.nLineCount - 1);
+  EXPECT_EQ(RunsOf(*pSyntax, 0), (Runs{{0, 11}, {3, 1}, {4, 11}, {7, 1}, {8, 11}, {11, 0}}));
+  EXPECT_EQ(RunsOf(*pSyntax, 1), (Runs{{0, 1}, {1, 0}}));
+  EXPECT_EQ(pSyntax->GetParaInfo(1)->nStart, 12u);
+}
+
+TEST_F(SyntaxRecordsTest, ParseAllWithAnotherLineTable) {
+  SetBytes(Paragraphs(3, 1));
+  // A table of its own, as printing lays out: the first two paragraphs only.
+  std::vector<MIREL_LINE> rows(doc.pLines, doc.pLines + 2);
+  const MIREL_LINE_TABLE table = {rows.data(), 2};
+  EXPECT_EQ(pSyntax->ParseAll(&doc, &table), 2);
+  EXPECT_EQ(RunsOf(*pSyntax, 1), (Runs{{0, 5}, {2, 0}}));
+  EXPECT_FALSE(Parsed(2));
+  EXPECT_EQ(pSyntax->ParseAll(&doc, nullptr), doc.nLineCount);
+  EXPECT_EQ(RunsOf(*pSyntax, 2), (Runs{{0, 5}, {3, 0}}));
 }
 
 // The plain kind is the document's default and lexes nothing.

@@ -5,6 +5,7 @@
 
 #include <imm.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -39,8 +40,8 @@ TEST_F(WindowDispatch, NavigationAndEditingKeysReachTheirViewOperations) {
                        VK_HOME, VK_LEFT,   VK_UP,     VK_RIGHT, VK_DOWN, VK_DELETE};
   for (UINT vk : keys) SendMessageA(hWnd, WM_KEYDOWN, vk, MAKELPARAM(2, 0));
   EXPECT_EQ(log, (CallLog{"back(2,0,0,0)", "return(2,0,0,0)", "escape(2,0,0,0)", "pageup(2,0,0,0)",
-                          "pagedown(2,0,0,0)", "end(2,0,0,0)", "home(2,0,0,0)", "left(2,0,0,0)", "up(2,0,0,0)",
-                          "right(2,0,0,0)", "down(2,0,0,0)", "delete(2,0,0,0)"}));
+                          "pagedown(2,0,0,0)", "end(2,0,0,0)", "home(2,0,0,0)", "left(2,0,0,0)",
+                          "up(2,0,0,0)", "right(2,0,0,0)", "down(2,0,0,0)", "delete(2,0,0,0)"}));
   log.clear();
   SendMessageA(hWnd, WM_KEYDOWN, 'A', 1);  // characters come as WM_CHAR
   SendMessageA(hWnd, WM_KEYDOWN, VK_F5, 1);
@@ -114,13 +115,13 @@ TEST_F(WindowDispatch, TheViewSeesMouseMovesOnlyDuringADragAndButtonUpEndsIt) {
 TEST_F(WindowDispatch, ScrollPaintAndCursorMessagesGoToTheView) {
   SendMessageA(hWnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 0);
   SendMessageA(hWnd, WM_HSCROLL, SB_LINERIGHT, 0);
-  InvalidateRect(hWnd, nullptr, FALSE);
-  UpdateWindow(hWnd);
+  SendMessageA(hWnd, WM_PAINT, 0, 0);
   EXPECT_EQ(log, (CallLog{"vscroll(5,40)", "hscroll(1,0)", "paint"}));
   log.clear();
   pEdit->view->nSetCursorResult = 1;
-  EXPECT_EQ(SendMessageA(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-            1);
+  EXPECT_EQ(
+      SendMessageA(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+      1);
   EXPECT_EQ(log, (CallLog{"cursor(1)"}));
 }
 
@@ -206,6 +207,91 @@ TEST_F(WindowDispatch, CompositionStartAndEndKeepTheDocumentsStateInStep) {
   SendMessageA(hWnd, WM_IME_ENDCOMPOSITION, 0, 0);
   SendMessageA(hWnd, WM_KEYDOWN, VK_LEFT, 1);
   EXPECT_EQ(log, (CallLog{"left(1,0,0,0)"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The wheel scrolls whole rows by the system's lines per notch, within the
+// scroll range that the view last set.
+class WindowWheel : public WindowDispatch {
+ protected:
+  void SetUp() override {
+    WindowDispatch::SetUp();
+    H = std::max(doc.nLineHeight, 1);
+    MoveWindow(hWnd, 0, 0, 200, 10 * H, FALSE);
+    GetClientRect(hWnd, &edit().rcEdit);
+    doc.nScrollHeight = 200 * H;
+    SetScrollRange(hWnd, SB_VERT, 0, 200 * H, FALSE);
+    UINT nLines = 0;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &nLines, 0);
+    nLinesPerNotch = static_cast<int>(nLines);
+    log.clear();
+  }
+  void Wheel(int nDelta) { SendMessageA(hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(nDelta)), 0); }
+  int H = 1;
+  int nLinesPerNotch = 0;
+};
+
+TEST_F(WindowWheel, ANotchScrollsTheSystemsLinesAndNothingPastTheTop) {
+  if (nLinesPerNotch <= 0 || nLinesPerNotch > 20) GTEST_SKIP() << "unusual wheel setting";
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, nLinesPerNotch);
+  EXPECT_EQ(GetScrollPos(hWnd, SB_VERT), nLinesPerNotch * H);
+  EXPECT_EQ(log, (CallLog{"caret(0,0)", "invalidate(2)"}));
+  Wheel(WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, 0);
+  log.clear();
+  Wheel(WHEEL_DELTA);  // at the top: nothing, no repaint
+  EXPECT_EQ(edit().nTopLine, 0);
+  EXPECT_TRUE(log.empty());
+  // At the end of the range the top stops where the last page begins.
+  const int nPageRows = edit().rcEdit.bottom / H;  // the window's bars may take room
+  const int nLastTop = 200 - nPageRows;            // 200 rows of range less a page
+  edit().nTopLine = nLastTop - 1;
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, nLastTop);
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, nLastTop);
+}
+
+TEST_F(WindowWheel, PageSettingScrollsAPageAndHugeSettingsDoNotHang) {
+  MIREL_REQUIRE_STANDIN();
+#ifndef _WIN32
+  MrwTestSetWheelScrollLines(WHEEL_PAGESCROLL);
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, 10);
+  edit().nTopLine = 0;
+  MrwTestSetWheelScrollLines(1000);
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, WHEEL_DELTA);
+  MrwTestSetWheelScrollLines(0);
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(edit().nTopLine, WHEEL_DELTA);
+  MrwTestResetSystemSettings();
+#endif
+}
+
+TEST_F(WindowWheel, ATouchPadDeltaWaitsUntilItMakesARow) {
+  MIREL_REQUIRE_STANDIN();
+#ifndef _WIN32
+  MrwTestSetWheelScrollLines(3);  // a row per 40 units
+  // Bring what earlier messages left over back to a known remainder.
+  edit().nTopLine = 100;
+  Wheel(-WHEEL_DELTA);
+  const int nTop = edit().nTopLine;
+  for (int i = 0; i < 40; ++i) {
+    Wheel(-1);
+    if (edit().nTopLine != nTop) break;
+  }
+  ASSERT_EQ(edit().nTopLine, nTop + 1);  // the remainder is now 0
+  Wheel(-30);
+  EXPECT_EQ(edit().nTopLine, nTop + 1);
+  Wheel(-30);
+  EXPECT_EQ(edit().nTopLine, nTop + 2);  // 60 units: one row, 20 kept
+  MrwTestResetSystemSettings();
+#endif
 }
 
 }  // namespace

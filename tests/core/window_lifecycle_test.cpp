@@ -97,7 +97,7 @@ TEST_F(WindowLifecycle, CreateAndSizeReachTheViewOnlyOnceTheWindowIsRegistered) 
   EXPECT_EQ(log, (CallLog{"size(0,320,240)"}));
 }
 
-TEST_F(WindowLifecycle, DestroyingTheWindowDropsItsEntryAndItsHandleAndLeavesTheDocument) {
+TEST_F(WindowLifecycle, DestroyingTheWindowDropsItsEntryAndItsHandle) {
   Edit& e = NewEdit(false);
   HWND h = CreateEditWindow(e);
   ASSERT_NE(h, nullptr);
@@ -111,8 +111,12 @@ TEST_F(WindowLifecycle, DestroyingTheWindowDropsItsEntryAndItsHandleAndLeavesThe
   EXPECT_EQ(e.edit.hWndEdit, nullptr);     // WM_NCDESTROY forgot the handle
   EXPECT_EQ(Registrar().Lookup(h), nullptr);
   EXPECT_EQ(Registrar().GetUsed(), nUsed - 1);
-  EXPECT_EQ(doc.nEditCount, 0);
-  EXPECT_EQ(doc.GetActiveEdit(), nullptr);
+  // The document still lists the object for its owner to find and delete;
+  // broadcasts to it reach no window.
+  EXPECT_EQ(doc.nEditCount, 1);
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+  doc.NotifyParent(1);
+  EXPECT_TRUE(ParentMessages().empty());
 }
 
 TEST_F(WindowLifecycle, DeletingTheObjectEndsItsWindowAndItsEntry) {
@@ -174,7 +178,9 @@ TEST_F(WindowLifecycle, NineControlsAreAllFoundAndEachDestructionDropsOnlyItsOwn
 }
 
 // The window table on its own, with handle values that name no window.
-HWND FakeHandle(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x6EA00000 + 4 * n)); }
+HWND FakeHandle(int n) {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x6EA00000 + 4 * n));
+}
 
 TEST(WindowTable, GrowsByFourWhenTheEighthWindowArrivesAndKeepsEveryEntry) {
   Registrar();  // the process's registrar stays the class's

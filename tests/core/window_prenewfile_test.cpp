@@ -49,6 +49,7 @@ TEST_F(WindowBeforeNewFile, SizeKeepsTheClientRectangleAndIgnoresMinimising) {
 }
 
 TEST_F(WindowBeforeNewFile, PaintShowsTheBackgroundAndValidatesTheWindow) {
+  ShowWindow(hParent, SW_SHOW);  // only a shown window has pixels to read
   const COLORREF crBack = RGB(0, 128, 255);
   doc.SetBackColor(crBack);
   InvalidateRect(hWnd, nullptr, TRUE);

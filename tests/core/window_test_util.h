@@ -51,7 +51,9 @@ class CallView : public CMirelView {
   UINT LineFromY(int) override { return 0; }
   void Invalidate(int nTag, DWORD, DWORD) override { Log("invalidate", nTag); }
   void OnChar(HWND, char ch, int nRepeat) override { Log("char", static_cast<unsigned char>(ch), nRepeat); }
-  void OnHScroll(HWND, HWND, UINT nCode, short nPos) override { Log("hscroll", static_cast<int>(nCode), nPos); }
+  void OnHScroll(HWND, HWND, UINT nCode, short nPos) override {
+    Log("hscroll", static_cast<int>(nCode), nPos);
+  }
   void OnKeyBack(int r, int c, int a, int s) override { Log("back", r, c, a, s); }
   void OnKeyDelete(int r, int c, int a, int s) override { Log("delete", r, c, a, s); }
   void MoveDown(int r, int c, int a, int s) override { Log("down", r, c, a, s); }
@@ -76,7 +78,9 @@ class CallView : public CMirelView {
     Log("paint");
   }
   void OnSize(HWND, UINT nType, int cx, int cy) override { Log("size", static_cast<int>(nType), cx, cy); }
-  void OnVScroll(HWND, HWND, UINT nCode, short nPos) override { Log("vscroll", static_cast<int>(nCode), nPos); }
+  void OnVScroll(HWND, HWND, UINT nCode, short nPos) override {
+    Log("vscroll", static_cast<int>(nCode), nPos);
+  }
   void UpdateCaret(int bSetGoalX, int bScroll) override { Log("caret", bSetGoalX, bScroll); }
   void UpdateScrollBars() override { Log("scrollbars"); }
 
@@ -145,8 +149,8 @@ class WindowFixture : public ::testing::Test {
     Registrar();
     RegisterParentClass();
     ParentMessages().clear();
-    hParent = CreateWindowExA(0, kParentClass, "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    hParent = CreateWindowExA(0, kParentClass, "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hParent, nullptr);
   }
   void TearDown() override {
@@ -171,8 +175,9 @@ class WindowFixture : public ::testing::Test {
 
   // Its window in the parent, registered with the document as the library
   // does it; NULL when creation failed.
-  HWND CreateEditWindow(Edit& e, UINT nID = 100, DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL,
-                        int cx = 200, int cy = 100, HWND hParentWnd = nullptr) {
+  HWND CreateEditWindow(Edit& e, UINT nID = 100,
+                        DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, int cx = 200,
+                        int cy = 100, HWND hParentWnd = nullptr) {
     HWND h = e.edit.Create(hParentWnd != nullptr ? hParentWnd : hParent, nID, 0, 0, cx, cy, 0, dwStyle);
     if (h != nullptr) doc.RegisterEdit(&e.edit);
     return h;

@@ -347,6 +347,13 @@ std::vector<ExportCall> HandleExports() {
          Mirel_SetCurrentTag(h, 0);
          return 0LL;
        }},
+      {"Mirel_SetSyntaxGeneral",
+       [](HWND h) {
+         MIREL_SYNTAX_INFO def = {};
+         def.pszKeywords[0] = " int ";
+         MIREL_SYNTAX_COLORS colors = {};
+         return static_cast<long long>(Mirel_SetSyntaxGeneral(h, &def, &colors));
+       }},
       {"Mirel_ResetCurrentTag",
        [](HWND h) {
          Mirel_ResetCurrentTag(h);

@@ -11,6 +11,7 @@
 #include "control_host.h"
 #include "export_calls.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/syntax/cmrsyntax.h"
 #include "mirelctrl/mirelctrl.h"
 #include "mirelctrl/mirelctrl_module.h"
 #include "test_support.h"
@@ -118,6 +119,18 @@ TEST_F(Exports, LineCountFollowsTheDisplayRows) {
   EXPECT_EQ(nEnd, 8);
 }
 
+TEST_F(Exports, LineCountInTheHexViewCountsHexRows) {
+  Fill("0123456789abcdef0123456789abcdef");  // 32 bytes, 16 per hex row
+  CMirelDoc* pdoc = MirelFindDoc(m_hCtrl);
+  ASSERT_NE(pdoc, nullptr);
+  pdoc->nViewType = MIREL_VIEW_TYPE_HEX;
+  EXPECT_EQ(Mirel_GetLineCount(m_hCtrl), 3);
+  pdoc->nViewType = 7;  // no such view
+  EXPECT_EQ(Mirel_GetLineCount(m_hCtrl), 0);
+  pdoc->nViewType = MIREL_VIEW_TYPE_TEXT;
+  EXPECT_EQ(Mirel_GetLineCount(m_hCtrl), 1);
+}
+
 TEST_F(Exports, DeleteIgnoresItsSecondArgument) {
   Fill("abc");
   Mirel_SetSel(m_hCtrl, 0, 0, FALSE);
@@ -127,6 +140,25 @@ TEST_F(Exports, DeleteIgnoresItsSecondArgument) {
   EXPECT_EQ(Mirel_GetContentsSize(m_hCtrl), 1);
   EXPECT_EQ(Mirel_GetTextA(m_hCtrl, &ch, 0, 1), 1);
   EXPECT_EQ(ch, 'c');
+}
+
+TEST_F(Exports, AKeywordLanguageReplacesThePlainSyntax) {
+  Fill("int x;");
+  MIREL_SYNTAX_INFO def = {};
+  def.bCaseSensitive = 1;
+  def.pszKeywords[0] = " int ";
+  MIREL_SYNTAX_COLORS colors;
+  for (MIREL_SYNTAX_COLOR_PAIR& pair : colors.pairs)
+    pair = MIREL_SYNTAX_COLOR_PAIR{MIREL_CLR_AUTO, MIREL_CLR_AUTO};
+  EXPECT_EQ(Mirel_SetSyntaxGeneral(m_hCtrl, nullptr, &colors), 0);
+  EXPECT_EQ(Mirel_SetSyntaxGeneral(m_hCtrl, &def, nullptr), 0);
+  CMirelDoc* pdoc = MirelFindDoc(m_hCtrl);
+  ASSERT_NE(pdoc->GetSyntax(), nullptr);
+  EXPECT_EQ(pdoc->GetSyntax()->GetSyntaxType(), MIREL_SYNTAX_NONE);
+  EXPECT_EQ(Mirel_SetSyntaxGeneral(m_hCtrl, &def, &colors), 1);
+  ASSERT_NE(pdoc->GetSyntax(), nullptr);
+  EXPECT_EQ(pdoc->GetSyntax()->GetSyntaxType(), MIREL_SYNTAX_GENERAL);
+  EXPECT_EQ(Mirel_GetContentsSize(m_hCtrl), 6);
 }
 
 TEST_F(Exports, SettingsReachTheDocumentOfTheirControl) {

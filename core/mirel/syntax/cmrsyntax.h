@@ -83,6 +83,13 @@ struct MrParaFrame {
   int nRuns = 0;  // runs written so far
 };
 
+// Working values of the keyword-language state machine (states 1 to 7 of
+// cmrsyntaxgeneral.h): the state and where the current word started.
+struct MrGeneralScan {
+  BYTE nState = 1;
+  DWORD nWordStart = 0;
+};
+
 class CMrSyntax {
  public:
   CMrSyntax() : CMrSyntax(0, MIREL_SYNTAX_NONE) {}
@@ -157,6 +164,19 @@ class CMrSyntax {
                       CMrSyntaxText* pText);
   // Marks the record parsed, ends the runs and stores the end states.
   void EndParagraph(MrParaFrame& frame, BYTE nState, BYTE nSubState, BYTE nSubState2);
+
+  // One step of the keyword-language state machine at nPos on the given
+  // definition, with styles counted from nStyleBase (0 for the base table,
+  // MIREL_STYLE_SCRIPT for a script table). Returns the next position; sets
+  // *pbRestIsComment when a line comment starts (the rest of the paragraph is
+  // comment). The HTML kinds run their script bodies through it.
+  DWORD StepGeneral(const CMrSyntaxDef& d, const CMrSyntaxText& t, MrParaFrame& frame, MrGeneralScan& scan,
+                    DWORD nPos, int nStyleBase, BOOL* pbRestIsComment);
+  // The end state of a paragraph the state machine left in nState: block
+  // comments always carry on, strings and line comments only after the
+  // continuation character, everything else ends in normal text.
+  static BYTE GeneralEndState(const CMrSyntaxDef& d, const CMrSyntaxText& t, const MrParaFrame& frame,
+                              BYTE nState);
 
   // Makes room for records up to nPara; FALSE when it cannot.
   BOOL EnsureParaInfo(DWORD nPara);

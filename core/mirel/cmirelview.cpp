@@ -1,0 +1,263 @@
+// The steps of painting, scrolling and repaint requests that the text view
+// and the hex view share: row geometry, the pending-repaint record, the row
+// under a point, bringing a row into view, vertical scrolling, the vertical
+// scroll bar, resizing and auto-scroll during a drag.
+#include "mirel/cmirelview.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+// Auto-scroll: a pointer up to this far beyond the text area scrolls fast.
+constexpr int kAutoScrollNearBand = 50;
+constexpr UINT kAutoScrollFastPeriod = 100;
+constexpr UINT kAutoScrollSlowPeriod = 500;
+
+int ClampToInt(long long n) {
+  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+int CMirelView::GetRowHeight() const {
+  if (pdoc == nullptr) return 1;
+  const int h = nViewType == MIREL_VIEW_TYPE_HEX ? pdoc->nHexLineHeight : pdoc->nLineHeight;
+  return std::max(h, 1);
+}
+
+int CMirelView::GetRowCount() const {
+  if (pdoc == nullptr || pdoc->pLines == nullptr) return 0;
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return std::max(pdoc->GetHexLineCount(), 0);
+  return std::max(pdoc->nLineCount, 0);
+}
+
+int CMirelView::GetRowOfPos(DWORD nPos) const {
+  if (pdoc == nullptr || pdoc->pLines == nullptr) return 0;
+  return nViewType == MIREL_VIEW_TYPE_HEX ? pdoc->GetHexLineFromPos(nPos) : pdoc->GetLineFromPos(nPos);
+}
+
+int CMirelView::GetWholeRowsBelowRuler() const {
+  if (pMirel == nullptr || pdoc == nullptr) return 0;
+  const long long height = static_cast<long long>(pMirel->rcEdit.bottom) - pdoc->nRulerHeight;
+  return height > 0 ? ClampToInt(height / GetRowHeight()) : 0;
+}
+
+void CMirelView::RecordRepaint(int nTag, DWORD nFrom, DWORD nTo, BOOL bKeepRanges) {
+  if (pMirel == nullptr || !pMirel->bRedraw) return;
+  const bool bKnownTag = nTag >= REPAINT_TAG_RECORD && nTag <= REPAINT_TAG_RULER;
+  if (!bKnownTag && pMirel->nRepaintTag == REPAINT_TAG_NONE) return;
+  const int nTop = pMirel->nTopLine;
+  const int nPageEnd = ClampToInt(static_cast<long long>(nTop) + GetPageLineCount() + 1);
+  const int nLast = GetRowCount() - 1;
+  int nRecord = REPAINT_TAG_ALL;
+  int nFirst = nTop;
+  int nEnd = std::min(nPageEnd, nLast);
+  if (bKeepRanges && bKnownTag && pMirel->nRepaintTag == REPAINT_TAG_NONE) {
+    nRecord = nTag;
+    if (nTag == REPAINT_TAG_FROM) {
+      nFirst = GetRowOfPos(nFrom);
+    } else if (nTag == REPAINT_TAG_RANGE) {
+      // A reversed range still names the rows between its ends.
+      nFirst = std::min(GetRowOfPos(nFrom), GetRowOfPos(nTo));
+      nEnd = std::max(GetRowOfPos(nFrom), GetRowOfPos(nTo));
+    } else if (nTag == REPAINT_TAG_RULER) {
+      nFirst = pMirel->nDirtyFirst;
+      nEnd = pMirel->nDirtyLast;
+    }
+  }
+  pMirel->nDirtyFirst = nFirst;
+  pMirel->nDirtyLast = nEnd;
+  pMirel->nRepaintTag = nRecord;
+  // The views paint every pixel: no erase.
+  if (nRecord != REPAINT_TAG_RECORD && pMirel->hWndEdit != nullptr)
+    InvalidateRect(pMirel->hWndEdit, &pMirel->rcEdit, FALSE);
+}
+
+UINT CMirelView::RowFromY(int y) const {
+  if (pMirel == nullptr || pdoc == nullptr) return 0;
+  const int nTop = std::max(pMirel->nTopLine, 0);
+  const long long below = static_cast<long long>(y) - pdoc->nRulerHeight;
+  if (below < 0) return static_cast<UINT>(nTop);
+  const long long row = nTop + below / GetRowHeight();
+  const long long last = std::max(GetRowCount() - 1, 0);
+  return static_cast<UINT>(std::min(row, last));
+}
+
+BOOL CMirelView::FindTopLineToShow(UINT nLine, int nMode, UINT* pTop) const {
+  if (pMirel == nullptr || pdoc == nullptr) return FALSE;
+  const long long h = GetRowHeight();
+  const long long height = static_cast<long long>(pMirel->rcEdit.bottom) - pdoc->nRulerHeight;
+  const long long nTop = std::max(pMirel->nTopLine, 0);
+  const long long nRows = GetRowCount();
+  // The last row that shows, even in part.
+  long long nLastVisible = nTop;
+  long long sum = 0;
+  for (long long r = nTop; r < nRows; ++r) {
+    nLastVisible = r;
+    sum += h;
+    if (sum >= height) break;
+  }
+  if (nTop <= nLine && nLine <= nLastVisible) return TRUE;
+  if (pTop == nullptr) return FALSE;
+  long long nNewTop;
+  if (nMode == 1) {
+    // The row becomes the last fully visible one.
+    const long long nFullRows = std::max<long long>(height / h, 1);
+    nNewTop = static_cast<long long>(nLine) - (nFullRows - 1);
+  } else if (nMode == 2) {
+    nNewTop = static_cast<long long>(nLine) - (nLastVisible - nTop) / 2;
+  } else {
+    nNewTop = static_cast<long long>(nLine) - 1;
+  }
+  *pTop = static_cast<UINT>(std::clamp<long long>(nNewTop, 0, UINT_MAX));
+  return FALSE;
+}
+
+void CMirelView::ScrollVertically(UINT nCode) {
+  if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
+  const long long h = GetRowHeight();
+  const long long cur = static_cast<long long>(std::max(pMirel->nTopLine, 0)) * h;
+  const long long page = static_cast<long long>(GetWholeRowsBelowRuler()) * h;
+  HWND hBar = pMirel->GetScrollBarCtrl(SB_VERT);
+  long long want = 0;
+  switch (nCode) {
+    case SB_LINEUP:
+      want = -h;
+      break;
+    case SB_LINEDOWN:
+      want = h;
+      break;
+    case SB_PAGEUP:
+      want = -page;
+      break;
+    case SB_PAGEDOWN:
+      want = page;
+      break;
+    case SB_THUMBTRACK: {
+      SCROLLINFO si{};
+      si.cbSize = sizeof(si);
+      si.fMask = SIF_TRACKPOS;
+      const BOOL bGot =
+          hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_VERT, &si);
+      if (bGot) want = static_cast<long long>(si.nTrackPos) - cur;
+      break;
+    }
+    default:
+      break;
+  }
+  long long d = std::min(want, static_cast<long long>(pdoc->nScrollHeight) - cur - page);
+  d = std::max(d, -cur);
+  d -= d % h;  // whole rows, towards zero
+  if (d == 0) return;
+  pMirel->nTopLine = ClampToInt(cur / h + d / h);
+  const int nPos = ClampToInt(static_cast<long long>(pMirel->nTopLine) * h);
+  if (hBar != nullptr) {
+    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+  } else {
+    SetScrollPos(pMirel->hWndEdit, SB_VERT, nPos, TRUE);
+  }
+  UpdateCaret(0, 0);
+  Invalidate(REPAINT_TAG_ALL, 0, 0);
+}
+
+void CMirelView::SetVerticalScrollBar() {
+  if (pMirel == nullptr || pdoc == nullptr || !pMirel->bRedraw || pMirel->hWndEdit == nullptr) return;
+  const long long h = GetRowHeight();
+  const long long nWholeRows = GetWholeRowsBelowRuler();
+  // The document scrolls until its last row is at the top of the page.
+  pdoc->nScrollHeight = ClampToInt((nWholeRows + GetRowCount()) * h);
+  const long long page = nWholeRows * h;
+  if (pdoc->nScrollHeight < page) {
+    pMirel->nTopLine = 0;
+    Invalidate(REPAINT_TAG_ALL, 0, 0);
+  }
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  si.nMax = pdoc->nScrollHeight;
+  si.nPage = static_cast<UINT>(std::clamp<long long>(page, 0, INT_MAX));
+  si.nPos = ClampToInt(static_cast<long long>(std::max(pMirel->nTopLine, 0)) * h);
+  if (HWND hBar = pMirel->GetScrollBarCtrl(SB_VERT)) {
+    SetScrollInfo(hBar, SB_CTL, &si, TRUE);
+  } else {
+    SetScrollInfo(pMirel->hWndEdit, SB_VERT, &si, TRUE);
+  }
+}
+
+void CMirelView::ResizeToClient() {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
+  GetClientRect(pMirel->hWndEdit, &pMirel->rcEdit);
+  // The next paint makes a back buffer of the new size.
+  if (pMirel->hBackBitmap != nullptr) DeleteObject(pMirel->hBackBitmap);
+  pMirel->hBackBitmap = nullptr;
+  UpdateScrollBars();
+  if (GetFocus() == pMirel->hWndEdit) UpdateCaret(1, 0);
+  Invalidate(REPAINT_TAG_ALL, 0, 0);
+}
+
+UINT CMirelView::AutoScroll(int y) {
+  if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return 0;
+  const long long bottom = pMirel->rcEdit.bottom;
+  if (y > bottom) {
+    SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEDOWN, 0);
+    return y - bottom <= kAutoScrollNearBand ? kAutoScrollFastPeriod : kAutoScrollSlowPeriod;
+  }
+  if (y < pdoc->nRulerHeight) {
+    SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEUP, 0);
+    return -static_cast<long long>(y) > kAutoScrollNearBand ? kAutoScrollSlowPeriod : kAutoScrollFastPeriod;
+  }
+  return 0;
+}
+
+void CMirelView::PaintThroughBackBuffer(HFONT hFont, const RowPainter& paintRow,
+                                        const RulerPainter& paintRuler) {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
+  HWND hWnd = pMirel->hWndEdit;
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hWnd, &ps);
+  if (hdc == nullptr) return;
+  const RECT& rc = pMirel->rcEdit;
+  HDC hMemDC = CreateCompatibleDC(hdc);
+  if (hMemDC != nullptr && pMirel->hBackBitmap == nullptr && rc.right > 0 && rc.bottom > 0)
+    pMirel->hBackBitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
+  if (hMemDC != nullptr && pMirel->hBackBitmap != nullptr) {
+    HGDIOBJ hOldBitmap = SelectObject(hMemDC, pMirel->hBackBitmap);
+    HGDIOBJ hOldFont = hFont != nullptr ? SelectObject(hMemDC, hFont) : nullptr;
+    const int nTag = pMirel->nRepaintTag;
+    const bool bRuler = pdoc != nullptr && pdoc->nRulerHeight > 0 && paintRuler;
+    if (nTag != REPAINT_TAG_NONE && bRuler) paintRuler(hMemDC);
+    if (nTag != REPAINT_TAG_NONE && nTag != REPAINT_TAG_RULER && pdoc != nullptr) {
+      HBRUSH hBack = CreateSolidBrush(pdoc->crBack);
+      const long long h = GetRowHeight();
+      const int nTop = std::max(pMirel->nTopLine, 0);
+      const int nRows = GetRowCount();
+      const int nFirst = std::max(pMirel->nDirtyFirst, nTop);
+      const int nLast = std::min(pMirel->nDirtyLast, nRows - 1);
+      long long y = pdoc->nRulerHeight + (static_cast<long long>(nFirst) - nTop) * h;
+      for (int nRow = nFirst; nRow <= nLast && y < rc.bottom; ++nRow, y += h) {
+        const RECT rcRow{0, ClampToInt(y), rc.right, ClampToInt(y + h)};
+        if (hBack != nullptr) FillRect(hMemDC, &rcRow, hBack);
+        if (paintRow) paintRow(hMemDC, nRow, rcRow);
+      }
+      // Past the document's last row only the background shows.
+      const long long yEnd = pdoc->nRulerHeight + (static_cast<long long>(nRows) - nTop) * h;
+      if (nLast >= nRows - 1 && yEnd < rc.bottom && hBack != nullptr) {
+        const RECT rcBelow{0, ClampToInt(std::max<long long>(yEnd, pdoc->nRulerHeight)), rc.right, rc.bottom};
+        FillRect(hMemDC, &rcBelow, hBack);
+      }
+      if (hBack != nullptr) DeleteObject(hBack);
+    }
+    BitBlt(hdc, 0, 0, rc.right, rc.bottom, hMemDC, 0, 0, SRCCOPY);
+    if (hOldFont != nullptr) SelectObject(hMemDC, hOldFont);
+    SelectObject(hMemDC, hOldBitmap);
+  }
+  if (hMemDC != nullptr) DeleteDC(hMemDC);
+  pMirel->nRepaintTag = REPAINT_TAG_NONE;
+  EndPaint(hWnd, &ps);
+}
