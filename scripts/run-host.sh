@@ -12,35 +12,8 @@ bash scripts/setup.sh
 cmake --preset win32 -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target mirelhost
 
-# Wine needs a display for windows; start a private Xvfb when there is none.
-xvfb_pid=""
-export MIREL_WINEPREFIX=${MIREL_WINEPREFIX:-$root/build/wineprefix}
-export WINEPREFIX=$MIREL_WINEPREFIX WINEDEBUG=${WINEDEBUG:--all}
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 91 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  if [ -z "${DISPLAY:-}" ]; then
-    echo "run-host: no free display number for Xvfb" >&2
-    exit 1
-  fi
-  sleep 1
-fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "== creating the Wine prefix (once) =="
-  LC_ALL=ko_KR.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
-  wineserver -w || true
-fi
+# Wine needs a display for windows, and the project's prefix.
+. scripts/wine-session.sh
 
 # No window manager runs under Xvfb: Wine draws the host's frame itself, so
 # the title bar (file name, encoding, newline kind) is in the screenshot.

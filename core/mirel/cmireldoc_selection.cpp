@@ -180,7 +180,8 @@ DWORD CMirelDoc::MoveBytes(BOOL bCopy, DWORD nSource, DWORD nDest, DWORD nCount,
   BOOL bRecorded = TRUE;
   if (bRecordUndo && bDone) {
     if (!bCopy) {
-      bRecorded = undo.AddMove(static_cast<LONG>(nSource), static_cast<LONG>(nDest), static_cast<LONG>(nCount));
+      bRecorded =
+          undo.AddMove(static_cast<LONG>(nSource), static_cast<LONG>(nDest), static_cast<LONG>(nCount));
     } else if (bHex) {
       bRecorded = undo.AddInsertHex(static_cast<LONG>(nDest), buffer.get(), static_cast<LONG>(nCount));
     } else {

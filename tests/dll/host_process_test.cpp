@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dll_paths.h"
+
 #include <string>
 #include <vector>
 
@@ -12,15 +14,6 @@
 #include "test_support.h"
 
 namespace {
-
-#ifdef _WIN32
-// The Windows tree copies both DLLs beside the test program.
-const char* const kRelease = "MirelCtrl.dll";
-const char* const kDebug = "MirelCtrlD.dll";
-#else
-const char* const kRelease = MIREL_DLL_PATH;
-const char* const kDebug = MIREL_DLL_D_PATH;
-#endif
 
 typedef HWND(__cdecl* CreateFn)(HWND, int, int, int, int, int, DWORD, DWORD);
 typedef void(__cdecl* DestroyFn)(HWND);
@@ -101,6 +94,6 @@ TEST_P(HostProcess, TwoControlsInOneWindowKeepKoreanTextApart) {
   EXPECT_TRUE(FreeLibrary(module));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothBuilds, HostProcess, testing::Values(kRelease, kDebug));
+INSTANTIATE_TEST_SUITE_P(BothBuilds, HostProcess, testing::Values(kReleaseLibrary, kDebugLibrary));
 
 }  // namespace

@@ -3,18 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "dll_paths.h"
+
 #include <string>
 
 namespace {
-
-#ifdef _WIN32
-// The Windows tree copies both DLLs beside the test program.
-const char* const kRelease = "MirelCtrl.dll";
-const char* const kDebug = "MirelCtrlD.dll";
-#else
-const char* const kRelease = MIREL_DLL_PATH;
-const char* const kDebug = MIREL_DLL_D_PATH;
-#endif
 
 typedef int(__cdecl* DetermineEncodingFn)(const char*, int);
 typedef int(__cdecl* DetermineFileFormatFn)(const char*, unsigned, int);
@@ -46,6 +39,6 @@ TEST_P(LibraryLoad, LoadsAndAnswersThroughItsExports) {
   EXPECT_TRUE(FreeLibrary(module));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothBuilds, LibraryLoad, testing::Values(kRelease, kDebug));
+INSTANTIATE_TEST_SUITE_P(BothBuilds, LibraryLoad, testing::Values(kReleaseLibrary, kDebugLibrary));
 
 }  // namespace

@@ -26,7 +26,7 @@ std::basic_string<WCHAR> Wide(const char16_t* text);
 }  // namespace mirel_test
 
 // Skips a test that needs a stand-in hook when it runs on Windows.
-#define MIREL_REQUIRE_STANDIN()                                   \
-  do {                                                            \
+#define MIREL_REQUIRE_STANDIN()                                         \
+  do {                                                                  \
     if (!mirel_test::kStandIn) GTEST_SKIP() << "needs a stand-in hook"; \
   } while (0)

@@ -124,8 +124,8 @@ std::string Format(LPCSTR fmt, va_list args) {
       case 'u':
       case 'x':
       case 'X': {
-        unsigned long long v =
-            field.size == FieldFormat::kLong64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
+        unsigned long long v = field.size == FieldFormat::kLong64 ? va_arg(args, unsigned long long)
+                                                                  : va_arg(args, unsigned int);
         unsigned base = *p == 'u' ? 10 : 16;
         std::string prefix = (base == 16 && field.alternate) ? (*p == 'X' ? "0X" : "0x") : "";
         Pad(&out, field, "", Digits(v, base, *p == 'X'), prefix);
