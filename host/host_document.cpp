@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "host_c_syntax.h"
 #include "host_file_io.h"
 #include "host_text_format.h"
 
@@ -56,6 +57,15 @@ bool CHostDocument::Load(HWND hWndMirel, const std::string& strPath, const std::
     }
   }
   m_api.pfnNewFile(hWndMirel);
+  // The language is set while the document is still empty, so installing it
+  // lexes nothing; the text inserted below is coloured as it is painted.
+  if (IsCSourceFile(strPath)) {
+    if (m_api.pfnSetSyntaxGeneral == nullptr) {
+      pWarnings->push_back("Mirel_SetSyntaxGeneral is missing: the source is shown uncoloured");
+    } else if (m_api.pfnSetSyntaxGeneral(hWndMirel, &CSyntaxDefinition(), &CSyntaxColors()) == 0) {
+      pWarnings->push_back("the control refused the C syntax definition: the source is shown uncoloured");
+    }
+  }
   if (m_api.pfnSetFileFormat != nullptr) {
     m_api.pfnSetFileFormat(hWndMirel, m_nFormat);
   } else if (m_nFormat != kCrLf) {

@@ -45,6 +45,7 @@ bool CMirelApi::Load(const std::string& strPath, std::string* pError) {
   Resolve(m_hModule, "Mirel_SetSel", &pfnSetSel);
   Resolve(m_hModule, "Mirel_SetModified", &pfnSetModified);
   Resolve(m_hModule, "Mirel_IsModified", &pfnIsModified);
+  Resolve(m_hModule, "Mirel_SetSyntaxGeneral", &pfnSetSyntaxGeneral);
 
   if (!strMissing.empty()) {
     *pError = "the control library \"" + strPath + "\" does not export " + strMissing;

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "mirelctrl/mirelsyntax.h"
+
 namespace mirel_host {
 
 class CMirelApi {
@@ -26,6 +28,8 @@ class CMirelApi {
   using SetSelFn = void(__cdecl*)(HWND hWnd, int nFrom, int nTo, BOOL bNoScroll);
   using SetModifiedFn = void(__cdecl*)(HWND hWnd, BOOL bModified);
   using IsModifiedFn = BOOL(__cdecl*)(HWND hWnd);
+  using SetSyntaxGeneralFn = int(__cdecl*)(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
+                                           const MIREL_SYNTAX_COLORS* pColors);
 
   CMirelApi() = default;
   CMirelApi(const CMirelApi&) = delete;
@@ -55,6 +59,7 @@ class CMirelApi {
   SetSelFn pfnSetSel = nullptr;
   SetModifiedFn pfnSetModified = nullptr;
   IsModifiedFn pfnIsModified = nullptr;
+  SetSyntaxGeneralFn pfnSetSyntaxGeneral = nullptr;  // without it source files stay uncoloured
 
  private:
   HMODULE m_hModule = nullptr;

@@ -5,6 +5,7 @@
 #include "mirel/cmirel.h"
 
 #include <cstring>
+#include <new>
 
 #include <imm.h>
 
@@ -201,10 +202,15 @@ CMirelView* CMirel::CreateView(int nType) {
 }
 
 CMirelView* CMirel::FindOrMakeView(int nType) {
-  // The text and hex views are built with painting and input; this edit
-  // window makes each once and keeps it. Until they exist no view is made.
-  (void)nType;
+  // This edit window makes each view once and keeps it. The hex view is not
+  // made yet: without it a hex document shows only the background.
+  if (nType != MIREL_VIEW_TYPE_TEXT) return nullptr;
+#ifdef MIREL_HAS_TEXT_VIEW
+  if (pViewText == nullptr) pViewText = new (std::nothrow) CMirelViewText();
+  return pViewText;
+#else
   return nullptr;
+#endif
 }
 
 void CMirel::CopyViewState(CMirel* pOther) {

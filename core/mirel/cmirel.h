@@ -123,6 +123,9 @@ class CMirel {
   // Context-menu commands (ID_MIREL_*), also from a host's WM_COMMAND.
   void OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode);
   LRESULT OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y);
+  // The mouse was taken away during a gesture (WM_CAPTURECHANGED,
+  // WM_CANCELMODE): tracking ends as at a button-up, without a drop.
+  void EndTrackingWithoutDrop(HWND hWnd);
   LRESULT OnGetDlgCode(LPARAM lParam);
 
   // The view of a type that this window keeps, made on first use; NULL

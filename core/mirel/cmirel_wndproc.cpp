@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <memory>
+#include <type_traits>
 
 #include <imm.h>
 
@@ -75,6 +77,25 @@ KeyOperation KeyOperationOf(UINT nVirtKey) {
 
 // Wheel delta not yet turned into rows, shared by every edit window.
 int g_nWheelRemainder = 0;
+
+// The built-in context menu, top to bottom; 0 is a separator. Labels are in
+// code page 949. The clipboard commands (copy, cut, paste, append copy,
+// append cut) and delete line join the menu with their document operations.
+struct ContextMenuEntry {
+  UINT nID;
+  const char* pszLabel;
+};
+constexpr ContextMenuEntry kContextMenu[] = {
+    {ID_MIREL_UNDO, "\xbd\xc7\xc7\xe0\xc3\xeb\xbc\xd2(&U)"},  // "Undo"
+    {ID_MIREL_REDO, "\xc0\xe7 \xbd\xc7\xc7\xe0(&R)"},         // "Redo"
+    {0, nullptr},
+    {ID_MIREL_SELECTALL, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)"},  // "Select all"
+};
+
+// Where a menu opened from the keyboard appears, in client pixels.
+constexpr int kKeyboardMenuOffset = 6;
+
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
 
 // Modifier bits of WM_MIREL_KEYCOMMAND's lParam.
 constexpr UINT kKeyCommandShift = 0x04;
@@ -219,6 +240,15 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       SetTimer(hWnd, TIMER_DBLCLK_WAIT, GetDoubleClickTime(), nullptr);
       OnLButtonDown(hWnd, 1, XOf(lParam), YOf(lParam), static_cast<UINT>(wParam));
       return 0;
+    case WM_CAPTURECHANGED:
+      // Losing the mouse without a button-up (another window took it, a
+      // dialog opened) ends the gesture; our own button-up has already
+      // cleared bTracking before it released the capture.
+      if (bTracking) EndTrackingWithoutDrop(hWnd);
+      return 0;
+    case WM_CANCELMODE:
+      if (bTracking) EndTrackingWithoutDrop(hWnd);
+      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
     case WM_MOUSEWHEEL:
       OnMouseWheel(hWnd, wParam, lParam);
       return 0;
@@ -448,5 +478,40 @@ LRESULT CMirel::OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y) {
     if (hParent == nullptr) return 0;
     return SendMessageA(hParent, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(x, y));
   }
+  if (pdoc == nullptr || hWnd == nullptr) return 0;
+  MenuHandle menu(CreatePopupMenu(), &DestroyMenu);
+  if (!menu) return 0;
+  for (const ContextMenuEntry& entry : kContextMenu) {
+    if (entry.nID == 0) {
+      AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu.get(), MF_STRING, entry.nID, entry.pszLabel);
+    }
+  }
+  if (!pdoc->CanUndo()) EnableMenuItem(menu.get(), ID_MIREL_UNDO, MF_BYCOMMAND | MF_GRAYED);
+  if (!pdoc->CanRedo()) EnableMenuItem(menu.get(), ID_MIREL_REDO, MF_BYCOMMAND | MF_GRAYED);
+  // From the keyboard (menu key, Shift+F10) the menu opens near the client
+  // origin.
+  POINT pt{x, y};
+  if (x == -1 && y == -1) {
+    pt = POINT{kKeyboardMenuOffset, kKeyboardMenuOffset};
+    ClientToScreen(hWnd, &pt);
+  }
+  // The chosen command comes back to this window as WM_COMMAND.
+  TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, pt.x, pt.y, 0, hWnd, nullptr);
   return 0;
+}
+
+void CMirel::EndTrackingWithoutDrop(HWND hWnd) {
+  bTracking = 0;
+  if (hWnd != nullptr) KillTimer(hWnd, TIMER_AUTOSCROLL);
+  if (pdoc == nullptr) return;
+  // Whatever the gesture was doing stops where it stands: an armed drag is
+  // dropped nowhere, a row or word selection keeps what it selected so far.
+  pdoc->SetDragPending(0);
+  pdoc->bLineSelecting = 0;
+  pdoc->anchorBlock.Clear();
+  if (pView == nullptr) return;
+  pView->UpdateCaret(1, 1);
+  pView->Invalidate(REPAINT_TAG_ALL, 0, 0);
 }

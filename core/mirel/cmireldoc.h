@@ -15,6 +15,7 @@
 //   cmireldoc_metrics.cpp      character widths, text metrics, fonts, margins
 //   cmrblock.cpp,
 //   cmireldoc_selection.cpp    selection blocks and the selection operations
+//   cmireldoc_goto.cpp         word queries and goto
 //   cmireldoc_textio.cpp, cmireldoc_undo.cpp, cmireldoc_registry.cpp,
 //   cmireldoc_settings.cpp     text in and out, undo and redo, the edit
 //                              registry, settings (see their sections below)
@@ -306,6 +307,25 @@ class CMirelDoc {
   int GetTextA(char* pBuf, int nFrom, int nTo);
   int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
   int GetTextU(char* pBuf, int nFrom, int nTo);
+
+  // --- Word queries and goto (cmireldoc_goto.cpp) --------------------------
+  // Positions are clamped to the text and to whole characters; every range
+  // is made of whole characters. FALSE (outputs untouched) for a NULL output
+  // or a document without text.
+  // The word at nPos (on a delimiter that a word follows, that word); an
+  // empty range at nPos on a space.
+  BOOL GetWordRange(DWORD nPos, DWORD* pnStart, DWORD* pnEnd);
+  // As GetWordRange, but on punctuation the run of delimiters around nPos
+  // that are neither spaces nor tabs: what a double click selects.
+  BOOL GetWordRangeForSelect(DWORD nPos, DWORD* pnStart, DWORD* pnEnd);
+  // Within the row of nPos: the character at nPos; on a space or the text
+  // end, the word just before, else the nearest word or delimiter on the
+  // row; a row of spaces gives the whole row. Text view only.
+  BOOL GetCurrentWordInLine(DWORD nPos, DWORD* pnStart, DWORD* pnEnd);
+  // Caret to a byte column of a paragraph (text view; never past the row
+  // that starts the paragraph) or of a hex row; negative numbers count as 0.
+  // The selection collapses at the caret.
+  void Goto(int nParagraph, int nColumn);
 
   // --- Undo and redo (cmireldoc_undo.cpp) ------------------------------------
   // One step for the edit window that asked (NULL: the active one); TRUE

@@ -11,6 +11,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrmodifiednotify.h"
 
 namespace {
 
@@ -159,13 +160,14 @@ DWORD CMirelDoc::MoveBytes(BOOL bCopy, DWORD nSource, DWORD nDest, DWORD nCount,
     buffer.get()[i] = bHex ? pContents->GetBodyByte(nSource + i) : pContents->GetTextByte(nSource + i);
   }
 
+  CMrModifiedNotifyHold notify(*this);
   if (bRecordUndo) {
     SeparateUndo();
     StartUndoGroup();
   }
   DWORD nResult = nSource;
   BOOL bDone = FALSE;
-  if (InsertContents(nDest, buffer.get(), nCount, FALSE)) {
+  if (notify.Note(InsertContents(nDest, buffer.get(), nCount, FALSE))) {
     if (bCopy) {
       nResult = nDest;
       bDone = TRUE;

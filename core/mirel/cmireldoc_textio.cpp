@@ -19,6 +19,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrmodifiednotify.h"
 #include "mirel/mrtextunits.h"
 
 namespace {
@@ -254,6 +255,7 @@ void PlaceCaret(CMirelDoc& doc, DWORD nPos) {
 // Inserts text already in the document encoding at the caret, replacing the
 // selection. 0 when the store refuses; the caret then stays.
 int InsertDocumentBytes(CMirelDoc& doc, const BYTE* pData, DWORD nLen, BOOL bUndo) {
+  CMrModifiedNotifyHold notify(doc);
   const DWORD nLimit = CaretLimit(doc);
   DWORD nEditPos = 0;
   if (doc.block.IsBlockSelected()) {
@@ -264,12 +266,12 @@ int InsertDocumentBytes(CMirelDoc& doc, const BYTE* pData, DWORD nLen, BOOL bUnd
       nStart &= ~static_cast<DWORD>(1);
       nEnd = std::min(nEnd + (nEnd & 1), nLimit);
     }
-    if (!doc.ReplaceContents(nStart, nEnd - nStart, bUndo, pData, nLen, bUndo)) return 0;
+    if (!notify.Note(doc.ReplaceContents(nStart, nEnd - nStart, bUndo, pData, nLen, bUndo))) return 0;
     nEditPos = nStart;
     doc.nVirtualSpace = 0;
   } else {
     nEditPos = SaneCaret(doc);
-    if (!doc.InsertContents(nEditPos, pData, nLen, bUndo)) return 0;
+    if (!notify.Note(doc.InsertContents(nEditPos, pData, nLen, bUndo))) return 0;
   }
   PlaceCaret(doc, nEditPos + nLen);
   const DWORD nRepaintFrom =
@@ -335,7 +337,8 @@ int CMirelDoc::DeleteBlock() {
   // A stale block past the text, or one that cuts a UTF-16 unit, deletes nothing.
   if (nStart >= nEnd) return 0;
   if (NeedsWholeUnits(*this) && ((nStart | nEnd) & 1)) return 0;
-  if (!DeleteContents(nStart, nEnd - nStart, TRUE)) return 0;
+  CMrModifiedNotifyHold notify(*this);
+  if (!notify.Note(DeleteContents(nStart, nEnd - nStart, TRUE))) return 0;
   nVirtualSpace = 0;
   PlaceCaret(*this, nStart);
   return 1;
@@ -346,13 +349,15 @@ int CMirelDoc::DeleteBlockHex() {
   const DWORD nStart = block.GetStartPtr();
   const DWORD nEnd = std::min(block.GetEndPtr(), CaretLimit(*this));
   if (nStart >= nEnd) return 0;
-  if (!DeleteContents(nStart, nEnd - nStart, TRUE)) return 0;
+  CMrModifiedNotifyHold notify(*this);
+  if (!notify.Note(DeleteContents(nStart, nEnd - nStart, TRUE))) return 0;
   PlaceCaret(*this, nStart);
   return 1;
 }
 
 int CMirelDoc::Delete(int /*nUnused*/) {
   if (pContents == nullptr) return 1;
+  CMrModifiedNotifyHold notify(*this);
   const BOOL bHex = nViewType == MIREL_VIEW_TYPE_HEX;
   if (bHex ? DeleteBlockHex() : DeleteBlock()) {
     // The selection went; nothing else is deleted.
@@ -365,7 +370,7 @@ int CMirelDoc::Delete(int /*nUnused*/) {
     if (nCaret < nLimit) {
       // One whole character (a CR LF pair, a surrogate pair); one byte in the hex view.
       const DWORD nCharLen = bHex ? 1 : WholeCharLength(*this, text.p, nCaret, text.nLen);
-      DeleteContents(nCaret, std::min(nCharLen, nLimit - nCaret), TRUE);
+      notify.Note(DeleteContents(nCaret, std::min(nCharLen, nLimit - nCaret), TRUE));
     }
     // The rows may have changed under word wrap: the caret row is looked up again.
     PlaceCaret(*this, std::min(nCaret, CaretLimit(*this)));
@@ -403,9 +408,10 @@ BOOL CMirelDoc::DeleteWord() {
   }
   nPos = std::min(nPos, text.nLen);
   if (nPos > nCaret) {
+    CMrModifiedNotifyHold notify(*this);
     nVirtualSpace = 0;
     SeparateUndo();
-    DeleteContents(nCaret, nPos - nCaret, TRUE);
+    notify.Note(DeleteContents(nCaret, nPos - nCaret, TRUE));
     SeparateUndo();
     PlaceCaret(*this, std::min(nCaret, CaretLimit(*this)));
   }

@@ -419,10 +419,26 @@ void CMrUndoManager::TrimOldest() {
   LONG j = 0;
   while (j < cr && nDropped <= nHalf) {
     nDropped += RecordSize(pUR[j]);
-    std::free(pUR[j].pData);
     ++j;
   }
+  // A step is undone whole: the cut never falls inside a group. The rest of
+  // the group goes too when the group is closed (a record of another step
+  // follows it before cr); a group that may still grow stays whole.
+  const auto bSplitsGroup = [this](LONG k) {
+    return k > 0 && k < nUsed && pUR[k].nGroup != 0 && pUR[k].nGroup == pUR[k - 1].nGroup;
+  };
+  LONG nGroupEnd = j;
+  while (bSplitsGroup(nGroupEnd)) ++nGroupEnd;
+  if (nGroupEnd < cr) {
+    for (; j < nGroupEnd; ++j) nDropped += RecordSize(pUR[j]);
+  } else {
+    while (bSplitsGroup(j)) {
+      --j;
+      nDropped -= RecordSize(pUR[j]);
+    }
+  }
   if (j == 0) return;
+  for (LONG k = 0; k < j; ++k) std::free(pUR[k].pData);
   std::memmove(static_cast<void*>(pUR), pUR + j,
                static_cast<std::size_t>(nUsed - j) * sizeof(MIREL_UNDO_RECORD));
   std::memset(static_cast<void*>(pUR + (nUsed - j)), 0,

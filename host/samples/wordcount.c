@@ -7,6 +7,8 @@
 #include <ctype.h>
 #include <stdio.h>
 
+static const char report_format[] = "%8lu %8lu %8lu\n";
+
 struct counts {
   unsigned long lines;
   unsigned long words;
@@ -34,6 +36,6 @@ int main(void) {
   struct counts total = {0, 0, 0};
 
   count_stream(stdin, &total);
-  printf("%8lu %8lu %8lu\n", total.lines, total.words, total.bytes);
+  printf(report_format, total.lines, total.words, total.bytes);
   return 0;
 }

@@ -113,6 +113,15 @@ MIREL_API int MIREL_CALL Mirel_GetParagraph(HWND hWnd, int nParagraph, int* pnSt
 MIREL_API int MIREL_CALL Mirel_GetLineCount(HWND hWnd);
 /* The character at pch is a word delimiter. */
 MIREL_API BOOL MIREL_CALL Mirel_IsDelimiter(HWND hWnd, const char* pch);
+/* Words and goto. The word around nPos (on a delimiter that a word follows,
+ * that word; on a space an empty range at nPos), and the word around nPos
+ * within its display row (text view only). Positions past the text are
+ * clamped; a negative nPos or a NULL output leaves both outputs untouched. */
+MIREL_API void MIREL_CALL Mirel_GetCurrentWord(HWND hWnd, int nPos, int* pnStart, int* pnEnd);
+MIREL_API void MIREL_CALL Mirel_GetCurrentWordInLine(HWND hWnd, int nPos, int* pnStart, int* pnEnd);
+/* Caret to a byte column of a paragraph (hex view: of a hex row); never past
+ * the paragraph's first row or the text; negative values count as 0. */
+MIREL_API void MIREL_CALL Mirel_Goto(HWND hWnd, int nParagraph, int nColumn);
 
 /* ---- Selection ------------------------------------------------------------- */
 

@@ -5,5 +5,6 @@
 #include "hooks_kernel.h"
 #include "hooks_user.h"
 #include "hooks_user_extra.h"
+#include "hooks_user_menu.h"
 #include "hooks_gdi.h"
 #include "hooks_imm.h"

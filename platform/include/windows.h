@@ -10,4 +10,5 @@
 #include "win32_kernel.h"
 #include "win32_user.h"
 #include "win32_user_extra.h"
+#include "win32_user_menu.h"
 #include "win32_gdi.h"

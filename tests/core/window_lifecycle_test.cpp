@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
 #include "window_test_util.h"
 
@@ -41,10 +42,16 @@ TEST_F(WindowLifecycle, CreationBindsTheObjectAndKeepsTheIdentifier) {
   char szClass[64] = {0};
   GetClassNameA(h, szClass, sizeof(szClass));
   EXPECT_STREQ(szClass, "__MIREL_CONTROL_4__");
-  // No view exists yet: creation leaves the window without one.
-  EXPECT_EQ(e.edit.pView, nullptr);
-  EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_TEXT), nullptr);
+  // Creation makes the text view (the document's type) and keeps it; the
+  // hex view is not made yet and leaves the text view active.
+  ASSERT_NE(e.edit.pView, nullptr);
+  EXPECT_EQ(e.edit.pView, e.edit.pViewText);
+  EXPECT_EQ(e.edit.pView->nViewType, MIREL_VIEW_TYPE_TEXT);
+  EXPECT_EQ(e.edit.pView->pMirel, &e.edit);
+  EXPECT_EQ(e.edit.pView->pdoc, &doc);
+  EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_TEXT), e.edit.pView);
   EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_HEX), nullptr);
+  EXPECT_EQ(e.edit.pView, e.edit.pViewText);
 }
 
 TEST_F(WindowLifecycle, ATopLevelControlWindowBindsOnItsCreationMessageOnly) {
@@ -86,6 +93,7 @@ TEST_F(WindowLifecycle, CreateAndSizeReachTheViewOnlyOnceTheWindowIsRegistered) 
   Edit& e = NewEdit(true);
   HWND h = e.edit.Create(hParent, 7, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
   ASSERT_NE(h, nullptr);
+  e.edit.pView = e.view.get();  // creation made the window's own view
   // Not yet registered with the document: sizes do not reach the view.
   log.clear();
   SendMessageA(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 100));

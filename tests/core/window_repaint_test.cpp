@@ -66,6 +66,7 @@ class WindowRepaint : public WindowFixture {
     view->pdoc = &doc;
     hWnd = edit->Create(hParent, 300, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
     ASSERT_NE(hWnd, nullptr);
+    edit->pView = view.get();  // creation made the window's own view
     doc.RegisterEdit(edit.get());
     doc.NewFile();
     std::string text;

@@ -179,6 +179,9 @@ class WindowFixture : public ::testing::Test {
                         DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, int cx = 200,
                         int cy = 100, HWND hParentWnd = nullptr) {
     HWND h = e.edit.Create(hParentWnd != nullptr ? hParentWnd : hParent, nID, 0, 0, cx, cy, 0, dwStyle);
+    // Creation makes the window's own view; a recording view given before
+    // stays the active one.
+    if (e.view != nullptr) e.edit.pView = e.view.get();
     if (h != nullptr) doc.RegisterEdit(&e.edit);
     return h;
   }

@@ -80,6 +80,23 @@ std::vector<ExportCall> HandleExports() {
        }},
       {"Mirel_GetLineCount", [](HWND h) { return static_cast<long long>(Mirel_GetLineCount(h)); }},
       {"Mirel_IsDelimiter", [](HWND h) { return static_cast<long long>(Mirel_IsDelimiter(h, " ")); }},
+      {"Mirel_GetCurrentWord",
+       [](HWND h) {
+         int nStart = kUntouched, nEnd = kUntouched;
+         Mirel_GetCurrentWord(h, 0, &nStart, &nEnd);
+         return Changed(nStart != kUntouched || nEnd != kUntouched);
+       }},
+      {"Mirel_GetCurrentWordInLine",
+       [](HWND h) {
+         int nStart = kUntouched, nEnd = kUntouched;
+         Mirel_GetCurrentWordInLine(h, 0, &nStart, &nEnd);
+         return Changed(nStart != kUntouched || nEnd != kUntouched);
+       }},
+      {"Mirel_Goto",
+       [](HWND h) {
+         Mirel_Goto(h, 1, 1);
+         return 0LL;
+       }},
       {"Mirel_SetSel",
        [](HWND h) {
          Mirel_SetSel(h, 0, 1, FALSE);

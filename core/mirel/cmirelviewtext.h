@@ -1,0 +1,156 @@
+// The text view of an edit window: shows the document's display rows and
+// turns keys, characters and the mouse into document commands.
+//
+// Where each operation lives:
+//   cmirelviewtext.cpp        construction and destruction
+//   cmirelviewtext_paint.cpp  OnPaint and the row, run and mark painters
+//   cmirelviewtext_caret.cpp  GetPageLineCount, GetTopLineToShow, LineFromY,
+//                             LineFromYRaw, Invalidate, OnHScroll, OnVScroll,
+//                             OnSize, UpdateCaret, UpdateScrollBars and the
+//                             scroll helpers; also, for now, the input-method
+//                             operations (OnImeChar, OnImeComposition,
+//                             OnImeNotify, OnKeyHanja), which do nothing yet
+//   cmirelviewtext_keys.cpp   OnChar, OnKeyBack, OnKeyDelete, OnKeyReturn,
+//                             OnKeyEscape, OnKeyTab and the Move* operations
+//   cmirelviewtext_mouse.cpp  IsPointInSelection, OnSetCursor, OnMouseMove,
+//                             OnLButtonDown, OnLButtonTripleClk, OnLButtonUp
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <climits>
+
+#include "cmirelview.h"
+
+// The record a pane of a split-pane window sends with WM_MIREL_PANESCROLLED:
+// the edit object, the new horizontal offset and top row (-1: unchanged), a
+// field the text view leaves alone, and 1.
+struct MIREL_PANESCROLL_INFO {
+  LONG_PTR pEdit;  // the CMirel* that scrolled
+  LONG nHScrollPos;
+  LONG nTopLine;
+  LONG nReserved;
+  LONG nOne;
+};
+
+class CMirelViewText : public CMirelView {
+ public:
+  CMirelViewText();
+  ~CMirelViewText() override;
+
+  // --- View interface, in slot order -----------------------------------------
+  int GetPageLineCount() override;                                                     // caret
+  BOOL GetTopLineToShow(UINT nLine, int nMode, UINT* pTop) override;                   // caret
+  BOOL IsPointInSelection(int x, int y) override;                                      // mouse
+  int OnSetCursor(HWND hWnd, HWND hWndUnder, UINT nHitTest, UINT nMouseMsg) override;  // mouse
+  UINT OnMouseMove(HWND hWnd, int x, int y, UINT nKeys) override;                      // mouse
+  LRESULT OnImeChar(WPARAM wParam, LPARAM lParam) override;                            // caret (no-op)
+  LRESULT OnImeComposition(WPARAM wParam, LPARAM lParam) override;                     // caret (no-op)
+  LRESULT OnImeNotify(WPARAM wParam, LPARAM lParam) override;                          // caret (no-op)
+  UINT LineFromY(int y) override;                                                      // caret
+  void Invalidate(int nTag, DWORD nFrom, DWORD nTo) override;                          // caret
+  void OnChar(HWND hWnd, char ch, int nRepeat) override;                               // keys
+  void OnHScroll(HWND hWnd, HWND hWndBar, UINT nCode, short nPos) override;            // caret
+  void OnKeyBack(int nRepeat, int bCtrl, int bAlt, int bShift) override;               // keys
+  void OnKeyDelete(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
+  void MoveDown(int nRepeat, int bCtrl, int bAlt, int bShift) override;                // keys
+  void MoveLineEnd(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
+  void OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
+  void OnKeyEscape(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
+  void OnKeyHanja(int nRepeat, int bCtrl, int bAlt, int bShift) override;              // caret (no-op)
+  void MoveLineHome(int nRepeat, int bCtrl, int bAlt, int bShift) override;            // keys
+  void MoveLeft(int nRepeat, int bCtrl, int bAlt, int bShift) override;                // keys
+  void MovePageDown(int nRepeat, int bCtrl, int bAlt, int bShift) override;            // keys
+  void MovePageUp(int nRepeat, int bCtrl, int bAlt, int bShift) override;              // keys
+  void MoveRight(int nRepeat, int bCtrl, int bAlt, int bShift) override;               // keys
+  void OnKeyTab(int nRepeat, int bCtrl, int bAlt, int bShift) override;                // keys
+  void MoveUp(int nRepeat, int bCtrl, int bAlt, int bShift) override;                  // keys
+  void OnLButtonDown(HWND hWnd, int bDouble, int x, int y, UINT nKeys) override;       // mouse
+  void OnLButtonTripleClk(HWND hWnd, int x, int y, UINT nKeys) override;               // mouse
+  void OnLButtonUp(HWND hWnd, int x, int y, UINT nKeys) override;                      // mouse
+  void OnPaint(HWND hWnd) override;                                                    // paint
+  void OnSize(HWND hWnd, UINT nType, int cx, int cy) override;                         // caret
+  void OnVScroll(HWND hWnd, HWND hWndBar, UINT nCode, short nPos) override;            // caret
+  void UpdateCaret(int bSetGoalX, int bScroll) override;                               // caret
+  void UpdateScrollBars() override;                                                    // caret
+
+  // --- cmirelviewtext_caret.cpp: helpers for the other parts of the view -----
+  // The row under a client y for the mouse: the top row above the text area,
+  // a y on a row boundary belongs to the row above, the last row below all.
+  UINT LineFromYRaw(int y);
+  // Row height, font height and text area height, each safe to divide by or
+  // compare (row and font height at least 1, area height at least 0).
+  int GetSafeLineHeight() const;
+  int GetSafeFontHeight() const;
+  int GetTextAreaHeight() const;
+  // The window's vertical / horizontal scroll position (the shared bar of a
+  // split-pane parent or the window's own bar), redrawn.
+  void SetVScrollPosToTopLine();
+  void SetHScrollPosToOffset();
+  // Tells a split-pane parent that this pane scrolled (-1: unchanged);
+  // lParam is the view or the edit object, as the caller's protocol says.
+  void NotifyPaneScrolled(int nHScroll, int nTop, LPARAM lParam);
+  // Invalidates a 1x1 rectangle at the origin (no erase) while redrawing.
+  void RequestPaint();
+  // A message the view leaves to the default window procedure.
+  LRESULT PassToDefault(UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  // --- cmirelviewtext_paint.cpp: row, run and mark painters ------------------
+  BOOL DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORREF crBack, BOOL bFocused, int chBookmark,
+                BOOL bArrow);
+  // 1: the right edge was reached, 0: drawn, -1: wholly left of the text area.
+  int DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWORD nLen, COLORREF crFore, COLORREF crBack,
+                  BOOL bLink);
+  int DrawImeRun(HDC hdc, int* px, int y, const BYTE* pText, DWORD nPos, DWORD nLen, COLORREF crFore,
+                 COLORREF crBack);
+  void DrawMatchingBrace(HDC hdc, int xRun, int y, const BYTE* pRun, DWORD nRunLen, DWORD nOffset,
+                         COLORREF crFore, COLORREF crBack);
+  void DrawEolMark(HDC hdc, int x, int y, COLORREF crBack);
+  void DrawEofMark(HDC hdc, int x, int y, COLORREF crBack);
+  void DrawSpaceMark(HDC hdc, int x, int y, const BYTE* pText, DWORD nLen);
+  void DrawTabMark(HDC hdc, int x1, int x2, int y);
+  void FillSelectionRect(HDC hdc, int x1, int x2, int y, COLORREF cr);
+  void DrawRuler(HDC hdc);
+
+  // --- cmirelviewtext_keys.cpp: column-block typing --------------------------
+  void TypeInBox(char ch);
+  void BackInBox();
+  void DeleteBox();
+  void TabInBox();
+
+  // --- cmirelviewtext_keys.cpp: helpers of the key operations ----------------
+  // Set when a keyboard or mouse gesture (Shift+Alt, Alt+drag) turned column
+  // mode on; the next plain gesture turns it off again, so only a column mode
+  // the host set through the document lasts beyond one selection.
+  BOOL bColumnModeFromGesture = FALSE;
+  void EndGestureColumnMode();
+  // The common start and end of every caret move (see the keys file).
+  BOOL BeginMove(int bAlt, BOOL bExtend);
+  void FinishMove(BOOL bExtend, DWORD nOldCaret);
+  // The common end of every edit: block collapsed at the caret, scroll bars,
+  // caret, repaint from nFrom.
+  void FinishEdit(DWORD nFrom);
+  // Moves the caret to a row at the goal x (vertical moves).
+  void PlaceCaretAtGoalX(int nRow, BOOL bAllowVirtual);
+  // Tab and Shift+Tab on a selection over several rows: one indent unit more
+  // or less at the start of every paragraph it covers, as one undo step;
+  // the selection then covers those paragraphs.
+  void IndentSelectedRows(BOOL bIndent);
+
+  // --- cmirelviewtext_mouse.cpp: (helpers are declared here as they land) ----
+  // Column mode that an Alt+click turned on; the next plain click ends it, so
+  // that later selections are not silently made column blocks.
+  BOOL bMouseColumnMode = FALSE;
+  // The row where a row selection in the left margin started.
+  int nMarginAnchorRow = 0;
+
+  // Conversion buffer of one run for TextOutW (UTF-16 units).
+  static constexpr int TEXT_RUN_BUFFER_LEN = 10000;
+  std::array<WCHAR, TEXT_RUN_BUFFER_LEN> szRunBuffer{};
+
+  // Last caret y set by UpdateCaret (client pixels); the caret-row repaint
+  // compares with it instead of asking the system caret.
+  // INT_MIN until the first update.
+  int nLastCaretY = INT_MIN;
+};

@@ -1,0 +1,373 @@
+// The text view's geometry and repaint bookkeeping: rows per page, the row
+// under a y, bringing a row into view, repaint requests, the system caret,
+// keeping the caret in view, and the scroll bars.
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/cmirelviewtext.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+// Debug traces when the caret forces a vertical scroll ("must scroll up" /
+// "must scroll down"), in code page 949.
+constexpr char kScrollUpTrace[] =
+    "\xC0\xA7\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
+    "\xB0\xE6\xBF\xEC\n";
+constexpr char kScrollDownTrace[] =
+    "\xBE\xC6\xB7\xA1\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
+    "\xB0\xE6\xBF\xEC\n";
+
+// Input language of the composition whose caret covers the composed syllable.
+constexpr BYTE kImeLanguageKorean = 3;
+// Height of the overwrite caret: a bar at the bottom of the glyph cell.
+constexpr int kOverwriteCaretHeight = 2;
+
+int ClampToInt(long long n) {
+  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+int CMirelViewText::GetSafeLineHeight() const {
+  return pdoc != nullptr ? std::max(pdoc->nLineHeight, 1) : 1;
+}
+
+int CMirelViewText::GetSafeFontHeight() const {
+  return pdoc != nullptr ? std::max(pdoc->nFontHeight, 1) : 1;
+}
+
+int CMirelViewText::GetTextAreaHeight() const {
+  if (pMirel == nullptr || pdoc == nullptr) return 0;
+  return ClampToInt(std::max(0LL, static_cast<long long>(pMirel->rcEdit.bottom) - pdoc->nRulerHeight));
+}
+
+int CMirelViewText::GetPageLineCount() {
+  if (pdoc == nullptr) return 0;
+  // A window lower than one glyph cell has no page rows, never a negative count.
+  const long long room = static_cast<long long>(GetTextAreaHeight()) - std::max(pdoc->nFontHeight, 0);
+  return room > 0 ? ClampToInt(room / GetSafeLineHeight()) : 0;
+}
+
+BOOL CMirelViewText::GetTopLineToShow(UINT nLine, int nMode, UINT* pTop) {
+  return FindTopLineToShow(nLine, nMode, pTop);
+}
+
+UINT CMirelViewText::LineFromY(int y) {
+  return RowFromY(y);
+}
+
+UINT CMirelViewText::LineFromYRaw(int y) {
+  if (pMirel == nullptr || pdoc == nullptr) return 0;
+  const long long nTop = std::max(pMirel->nTopLine, 0);
+  const long long nRows = GetRowCount();
+  if (y < pdoc->nRulerHeight || nRows == 0)
+    return static_cast<UINT>(std::min(nTop, std::max(nRows - 1, 0LL)));
+  // The first row whose bottom is at or below y: a y on a boundary belongs
+  // to the row above.
+  const long long h = GetSafeLineHeight();
+  const long long below = static_cast<long long>(y) - pdoc->nRulerHeight;
+  const long long nRow = nTop + (below > 0 ? (below - 1) / h : 0);
+  return static_cast<UINT>(std::min(nRow, nRows - 1));
+}
+
+// ---------------------------------------------------------------------------
+// Repaint requests
+
+void CMirelViewText::Invalidate(int nTag, DWORD nFrom, DWORD nTo) {
+  // Every request repaints all visible rows; the positions are not needed.
+  RecordRepaint(nTag, nFrom, nTo, FALSE);
+}
+
+void CMirelViewText::RequestPaint() {
+  if (pMirel == nullptr || !pMirel->bRedraw || pMirel->hWndEdit == nullptr) return;
+  const RECT rc{0, 0, 1, 1};
+  InvalidateRect(pMirel->hWndEdit, &rc, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll bars
+
+void CMirelViewText::SetVScrollPosToTopLine() {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
+  const int nPos = ClampToInt(static_cast<long long>(std::max(pMirel->nTopLine, 0)) * GetSafeLineHeight());
+  if (HWND hBar = pMirel->GetScrollBarCtrl(SB_VERT)) {
+    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+  } else {
+    SetScrollPos(pMirel->hWndEdit, SB_VERT, nPos, TRUE);
+  }
+}
+
+void CMirelViewText::SetHScrollPosToOffset() {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
+  if (HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ)) {
+    SetScrollPos(hBar, SB_CTL, pMirel->nHScrollPos, TRUE);
+  } else {
+    SetScrollPos(pMirel->hWndEdit, SB_HORZ, pMirel->nHScrollPos, TRUE);
+  }
+}
+
+void CMirelViewText::NotifyPaneScrolled(int nHScroll, int nTop, LPARAM lParam) {
+  if (pMirel == nullptr || !pMirel->bInSplitter || pMirel->hWndEdit == nullptr) return;
+  HWND hParent = GetParent(pMirel->hWndEdit);
+  if (hParent == nullptr) return;
+  MIREL_PANESCROLL_INFO info{};
+  info.pEdit = reinterpret_cast<LONG_PTR>(pMirel);
+  info.nHScrollPos = nHScroll;
+  info.nTopLine = nTop;
+  info.nOne = 1;
+  SendMessageA(hParent, WM_MIREL_PANESCROLLED, reinterpret_cast<WPARAM>(&info), lParam);
+}
+
+void CMirelViewText::UpdateScrollBars() {
+  if (pMirel == nullptr || pdoc == nullptr || !pMirel->bRedraw || pMirel->hWndEdit == nullptr) return;
+  SetVerticalScrollBar();
+  if (pdoc->nWrapMode != MIREL_WRAP_NONE) return;  // the window has no horizontal bar then
+  const long long nClientWidth = pMirel->rcEdit.right;
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  // A margin wider than the window leaves an empty page, never a negative one.
+  si.nMax = ClampToInt(std::max(0LL, nClientWidth + std::max(pdoc->nMaxLineWidth, 0) - pdoc->nLeftMargin));
+  si.nPage = static_cast<UINT>(std::clamp<long long>(nClientWidth - pdoc->nLeftMargin, 0, INT_MAX));
+  si.nPos = pMirel->nHScrollPos;
+  if (HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ)) {
+    SetScrollInfo(hBar, SB_CTL, &si, TRUE);
+  } else {
+    SetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si, TRUE);
+  }
+}
+
+void CMirelViewText::OnVScroll(HWND, HWND, UINT nCode, short) {
+  // The thumb position comes from the bar itself (32 bits), not the short.
+  ScrollVertically(nCode);
+}
+
+void CMirelViewText::OnHScroll(HWND, HWND, UINT nCode, short) {
+  if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
+  // Wrapped text always fits the width.
+  if (pdoc->nWrapMode != MIREL_WRAP_NONE) return;
+  const long long nPos = std::max(pMirel->nHScrollPos, 0);
+  const long long nPage = static_cast<long long>(pMirel->rcEdit.right) - pdoc->nLeftMargin;
+  long long want = 0;
+  switch (nCode) {
+    case SB_LINELEFT:
+      want = -GetSafeFontHeight();
+      break;
+    case SB_LINERIGHT:
+      want = GetSafeFontHeight();
+      break;
+    case SB_PAGELEFT:
+      want = -std::max(nPage, 0LL);
+      break;
+    case SB_PAGERIGHT:
+      want = std::max(nPage, 0LL);
+      break;
+    case SB_THUMBTRACK: {
+      SCROLLINFO si{};
+      si.cbSize = sizeof(si);
+      si.fMask = SIF_TRACKPOS;
+      HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ);
+      const BOOL bGot =
+          hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si);
+      if (!bGot) return;
+      want = static_cast<long long>(si.nTrackPos) - nPos;
+      break;
+    }
+    default:
+      return;
+  }
+  long long d = std::min(want, static_cast<long long>(std::max(pdoc->nMaxLineWidth, 0)) - nPos);
+  d = std::max(d, -nPos);
+  if (d == 0) return;
+  pMirel->nHScrollPos = ClampToInt(nPos + d);
+  SetHScrollPosToOffset();
+  UpdateCaret(0, 0);
+  Invalidate(REPAINT_TAG_ALL, 0, 0);
+}
+
+void CMirelViewText::OnSize(HWND, UINT, int, int) {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
+  GetClientRect(pMirel->hWndEdit, &pMirel->rcEdit);
+  // The next paint makes a back buffer of the new size.
+  if (pMirel->hBackBitmap != nullptr) DeleteObject(pMirel->hBackBitmap);
+  pMirel->hBackBitmap = nullptr;
+  if (pdoc != nullptr && pdoc->nWrapMode != MIREL_WRAP_NONE && pdoc->pContents != nullptr) {
+    // Rows follow the new width; the caret keeps its position and its row
+    // is found again.
+    pdoc->nTextWidth = pMirel->rcEdit.right;
+    pdoc->ReloadContents();
+    if (pdoc->pLines != nullptr && pdoc->nLineCount > 0)
+      pdoc->cli = pdoc->GetLineFromPos(static_cast<DWORD>(std::max(pdoc->nCaretPos, 0)));
+  }
+  UpdateScrollBars();
+  if (GetFocus() == pMirel->hWndEdit) UpdateCaret(1, 0);
+  Invalidate(REPAINT_TAG_ALL, 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Caret
+
+void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
+  if (pMirel == nullptr || pdoc == nullptr) return;
+  CMirelDoc& doc = *pdoc;
+  const int nPageLines = GetPageLineCount();
+  const int nLineHeight = GetSafeLineHeight();
+  const int nFontHeight = GetSafeFontHeight();
+  const BOOL bOverwrite = doc.IsOverwriteMode();
+  const bool bHasRows = doc.pContents != nullptr && doc.pLines != nullptr && doc.nLineCount > 0;
+  // The caret row is the one the commands left. A row that does not hold
+  // the caret position (stale after a change) is replaced by the row that
+  // does, so the caret never stands on one row with the x of another.
+  int nCaretRow = 0;
+  if (bHasRows) {
+    const DWORD nPos = static_cast<DWORD>(std::max(doc.nCaretPos, 0));
+    nCaretRow = doc.cli;
+    const bool bInTable = nCaretRow >= 0 && nCaretRow < doc.nLineCount;
+    if (!bInTable || nPos < doc.pLines[nCaretRow].nStart ||
+        nPos > static_cast<unsigned long long>(doc.pLines[nCaretRow].nStart) + doc.pLines[nCaretRow].nLen) {
+      nCaretRow = doc.GetLineFromPos(nPos);
+      doc.cli = nCaretRow;
+    }
+  }
+
+  // Caret x, width and height.
+  long long x = doc.nLeftMargin;
+  int nWidth = 1;
+  int nHeight = nFontHeight;
+  if (!bHasRows) {
+    if (bOverwrite) {
+      nWidth = std::max(doc.nCharWidth[0], 1);
+      nHeight = kOverwriteCaretHeight;
+    }
+  } else if (doc.nIMECompLen > 0 && doc.nIMECompPos >= 0) {
+    const DWORD nCompPos = static_cast<DWORD>(doc.nIMECompPos);
+    const DWORD nTextLen = doc.pContents->GetTextLength();
+    const int nCompRow = doc.GetLineFromPos(nCompPos);
+    if (doc.nIMELanguage == kImeLanguageKorean) {
+      x += doc.GetXFromPos(nCompRow, nCompPos, FALSE);
+      // The caret covers the syllable being composed.
+      const DWORD nCharLen = nCompPos < nTextLen ? doc.GetCharLengthAt(nCompPos) : 0;
+      const BYTE* pText = nCharLen > 0 ? doc.pContents->GetText(nCompPos) : nullptr;
+      if (pText != nullptr) nWidth = std::max(doc.GetCharWidth(pText, nCharLen), 1);
+    } else {
+      const long long nCursor = std::clamp<long long>(doc.nIMECursor, 0, doc.nIMECompLen);
+      const DWORD nCursorPos = static_cast<DWORD>(std::min<long long>(nCompPos + nCursor, nTextLen));
+      x += doc.GetXFromPos(doc.GetLineFromPos(nCursorPos), nCursorPos, FALSE);
+    }
+  } else {
+    const DWORD nPos = static_cast<DWORD>(std::max(doc.nCaretPos, 0));
+    x += doc.GetXFromPos(nCaretRow, nPos, TRUE);
+    if (bOverwrite) {
+      // As wide as the character under it; at the end of the text there is
+      // none to read, and the caret keeps a visible width.
+      const DWORD nCharLen = doc.GetCharLengthAt(nPos);
+      const BYTE* pText = nCharLen > 0 ? doc.pContents->GetText(nPos) : nullptr;
+      nWidth = pText != nullptr ? doc.GetCharWidth(pText, nCharLen) : doc.nCharWidth[0];
+      nWidth = std::max(nWidth, 1);
+      nHeight = kOverwriteCaretHeight;
+    }
+  }
+  nCaretX = ClampToInt(x);
+
+  // Keep the caret in view.
+  const long long nClientWidth = pMirel->rcEdit.right;
+  const bool bClientEmpty = pMirel->rcEdit.right <= 0 || pMirel->rcEdit.bottom <= 0;
+  if (bScroll && !bClientEmpty) {
+    bool bScrolled = false;
+    if (doc.nWrapMode == MIREL_WRAP_NONE) {
+      const long long nLeft = static_cast<long long>(pMirel->nHScrollPos) + doc.nLeftMargin;
+      const bool bLeftOf = x < nLeft;
+      const bool bRightOf = x + nWidth > pMirel->nHScrollPos + nClientWidth && doc.nLeftMargin < nClientWidth;
+      if (bLeftOf || bRightOf) {
+        const int nNew = ClampToInt(std::max(x - nClientWidth / 2, 0LL));
+        if (nNew != pMirel->nHScrollPos) bScrolled = true;
+        pMirel->nHScrollPos = nNew;
+      }
+    }
+    if (nCaretRow < pMirel->nTopLine) {
+      MirelTrace(kScrollUpTrace);
+      pMirel->nTopLine = nCaretRow;
+      bScrolled = true;
+    } else if (static_cast<long long>(nCaretRow) > static_cast<long long>(pMirel->nTopLine) + nPageLines) {
+      MirelTrace(kScrollDownTrace);
+      pMirel->nTopLine = std::max(nCaretRow - nPageLines, 0);
+      bScrolled = true;
+    }
+    if (bScrolled) {
+      SetHScrollPosToOffset();
+      SetVScrollPosToTopLine();
+      Invalidate(REPAINT_TAG_ALL, 0, 0);
+      NotifyPaneScrolled(pMirel->nHScrollPos, pMirel->nTopLine, reinterpret_cast<LPARAM>(this));
+    }
+  }
+
+  // Caret y: off the window when its row is outside the page.
+  const long long nRowsBelowTop = static_cast<long long>(nCaretRow) - pMirel->nTopLine;
+  long long y;
+  if (nRowsBelowTop < 0 || nRowsBelowTop > nPageLines) {
+    y = -2LL * nLineHeight - doc.nRulerHeight;
+  } else {
+    y = nRowsBelowTop * nLineHeight + doc.nRulerHeight;
+    if (nHeight == kOverwriteCaretHeight && bOverwrite) y += nFontHeight - kOverwriteCaretHeight;
+  }
+  const int nCaretY = ClampToInt(y);
+  const int nOldCaretY = nLastCaretY;
+  nLastCaretY = nCaretY;
+
+  // There is one system caret per thread: only the focused window may make,
+  // move or show it, or it would take the caret from the window that has it.
+  HWND hWnd = pMirel->hWndEdit;
+  if (hWnd != nullptr && GetFocus() == hWnd) {
+    const int xClient = ClampToInt(x - pMirel->nHScrollPos);
+    CreateCaret(hWnd, nullptr, nWidth, nHeight);
+    SetCaretPos(xClient, nCaretY);
+    if (nCaretY < doc.nRulerHeight || xClient < doc.nLeftMargin) {
+      HideCaret(hWnd);
+      pMirel->bCaretVisible = 0;
+    } else {
+      ShowCaret(hWnd);
+      pMirel->bCaretVisible = 1;
+    }
+  }
+
+  if (bSetGoalX) pMirel->nGoalCaretX = nCaretX;
+
+  // The caret row may be drawn differently; the ruler shows the caret column.
+  if (doc.nActiveLineType != 0 && nCaretY != nOldCaretY) {
+    Invalidate(REPAINT_TAG_RANGE, 0, 0);
+  } else if (doc.IsShowRuler()) {
+    Invalidate(REPAINT_TAG_RULER, 0, 0);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Input-method composition: handled by the default window procedure for now.
+
+LRESULT CMirelViewText::OnImeChar(WPARAM wParam, LPARAM lParam) {
+  return PassToDefault(WM_IME_CHAR, wParam, lParam);
+}
+
+LRESULT CMirelViewText::OnImeComposition(WPARAM wParam, LPARAM lParam) {
+  return PassToDefault(WM_IME_COMPOSITION, wParam, lParam);
+}
+
+LRESULT CMirelViewText::OnImeNotify(WPARAM wParam, LPARAM lParam) {
+  return PassToDefault(WM_IME_NOTIFY, wParam, lParam);
+}
+
+void CMirelViewText::OnKeyHanja(int, int, int, int) {}
+
+LRESULT CMirelViewText::PassToDefault(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return 0;
+  return DefWindowProcA(pMirel->hWndEdit, uMsg, wParam, lParam);
+}

@@ -1,0 +1,771 @@
+// The text view's keyboard: typing, Backspace, Delete, Return, Tab, Escape and
+// the caret moves with their Shift, Ctrl and Alt variants.
+//
+// Every change of the text goes through the document's gateways, which keep
+// undo, layout, syntax and ranges in step. After every operation the caret
+// row (cli) is a row that holds the caret position, and the selection is
+// collapsed at the caret unless the operation extends it.
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
+#include "mirel/cmirelviewtext.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+BOOL IsBlankUnit(UINT ch) {
+  return ch == MR_CHAR_SPACE || ch == MR_CHAR_TAB || ch == MR_CHAR_NUL;
+}
+
+// One character unit of the document encoding (a byte, or the byte and 0).
+void AppendUnit(const CMirelDoc& doc, BYTE ch, Bytes* pOut) {
+  pOut->push_back(ch);
+  if (IsWideEncoding(doc.nFileEncoding)) pOut->push_back(0);
+}
+
+void AppendSpaces(const CMirelDoc& doc, long long nCount, Bytes* pOut) {
+  for (long long i = 0; i < nCount; ++i) AppendUnit(doc, MR_CHAR_SPACE, pOut);
+}
+
+void AppendNewline(const CMirelDoc& doc, Bytes* pOut) {
+  if (doc.nFileFormat != MIREL_FILE_FORMAT_LF) AppendUnit(doc, MR_CHAR_CR, pOut);
+  if (doc.nFileFormat != MIREL_FILE_FORMAT_CR) AppendUnit(doc, MR_CHAR_LF, pOut);
+}
+
+// The caret inside the text and on a whole unit.
+DWORD SaneCaret(CMirelDoc& doc) {
+  const MrDocText text = MrGetDocText(doc);
+  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
+  nCaret = std::min(nCaret, text.nLen);
+  if (text.bWide) nCaret &= ~static_cast<DWORD>(1);
+  return nCaret;
+}
+
+BOOL RowHolds(const CMirelDoc& doc, int nRow, DWORD nPos) {
+  return nRow >= 0 && nRow < doc.nLineCount && doc.pLines[nRow].nStart <= nPos &&
+         nPos <= MrRowEnd(doc.pLines[nRow]);
+}
+
+// The row to show a position on: nPreferred when it holds it, else the row
+// that holds it; where a soft wrap makes the end of one row the start of the
+// next, the next (the character after the caret is there).
+int RowForPos(CMirelDoc& doc, DWORD nPos, int nPreferred = -1) {
+  if (RowHolds(doc, nPreferred, nPos)) return nPreferred;
+  int nRow = doc.GetLineFromPos(nPos);
+  while (nRow + 1 < doc.nLineCount && doc.pLines[nRow + 1].nStart == nPos &&
+         doc.pLines[nRow + 1].nSubLine != 0)
+    ++nRow;
+  return nRow;
+}
+
+// The caret and its row, both kept consistent.
+void SetCaret(CMirelDoc& doc, DWORD nPos, int nPreferredRow = -1) {
+  doc.nCaretPos = static_cast<int>(nPos);
+  doc.cli = RowForPos(doc, nPos, nPreferredRow);
+}
+
+DWORD RowStart(const CMirelDoc& doc, int nRow) {
+  return doc.pLines[nRow].nStart;
+}
+
+DWORD RowEnd(const CMirelDoc& doc, int nRow) {
+  return MrRowEnd(doc.pLines[nRow]);
+}
+
+// Bytes of the character at nPos (a line end counts as one); 0 at the end.
+DWORD CharLengthAt(CMirelDoc& doc, DWORD nPos) {
+  const MrDocText text = MrGetDocText(doc);
+  if (nPos >= text.nLen) return 0;
+  DWORD nLen = 0;
+  doc.IsNewLineChar(nPos, &nLen);
+  return std::clamp<DWORD>(nLen, 1, text.nLen - nPos);
+}
+
+// Inserts (or replaces nOldLen bytes by) pData at nPos as one undoable edit.
+BOOL ReplaceAt(CMirelDoc& doc, DWORD nPos, DWORD nOldLen, const Bytes& data) {
+  if (nOldLen == 0) {
+    if (data.empty()) return TRUE;
+    return doc.InsertContents(nPos, data.data(), static_cast<DWORD>(data.size()), TRUE);
+  }
+  return doc.ReplaceContents(nPos, nOldLen, TRUE, data.data(), static_cast<DWORD>(data.size()), TRUE);
+}
+
+// The stream selection, cut to the text and to whole units.
+BOOL SelectionRange(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
+  if (!doc.block.HasSelection() || doc.block.IsColumnBlock()) return FALSE;
+  const MrDocText text = MrGetDocText(doc);
+  DWORD nStart = std::min(doc.block.GetStartPtr(), text.nLen);
+  DWORD nEnd = std::min(doc.block.GetEndPtr(), text.nLen);
+  if (text.bWide) {
+    nStart &= ~static_cast<DWORD>(1);
+    nEnd &= ~static_cast<DWORD>(1);
+  }
+  if (nStart >= nEnd) return FALSE;
+  *pnStart = nStart;
+  *pnEnd = nEnd;
+  return TRUE;
+}
+
+// TRUE when some row of a column block covers text or virtual columns.
+BOOL HasBoxWidth(const CMrBlock& block) {
+  for (int i = 0; i < block.nRowCount && block.pRows != nullptr; ++i) {
+    const MIREL_BLOCK_ROW& row = block.pRows[i];
+    if (row.nStart != row.nEnd || row.nStartVirtual != row.nEndVirtual) return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Shared steps
+
+void CMirelViewText::EndGestureColumnMode() {
+  if (!bColumnModeFromGesture || pdoc == nullptr) return;
+  bColumnModeFromGesture = FALSE;
+  // Leaving column mode drops virtual space; a plain move keeps its own.
+  const int nVirtual = pdoc->nVirtualSpace;
+  pdoc->block.LeaveColumnMode();
+  pdoc->nVirtualSpace = nVirtual;
+}
+
+void CMirelViewText::FinishEdit(DWORD nFrom) {
+  CMirelDoc& doc = *pdoc;
+  EndGestureColumnMode();
+  SetCaret(doc, SaneCaret(doc), doc.cli);
+  doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, FALSE);
+  doc.UpdateAllScrollBars();
+  UpdateCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_FROM, nFrom, 0);
+}
+
+BOOL CMirelViewText::BeginMove(int bAlt, BOOL bExtend) {
+  if (pdoc == nullptr || pMirel == nullptr || pdoc->pContents == nullptr || pdoc->pLines == nullptr ||
+      pdoc->nLineCount <= 0)
+    return FALSE;
+  CMirelDoc& doc = *pdoc;
+  SetCaret(doc, SaneCaret(doc), doc.cli);
+  if (!doc.block.HasSelection()) {
+    // Shift+Alt starts a column block, but never while rows wrap.
+    const BOOL bColumn = bExtend && bAlt && doc.nWrapMode == MIREL_WRAP_NONE;
+    if (bColumn && !doc.block.IsColumnMode()) bColumnModeFromGesture = TRUE;
+    doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, bColumn);
+  }
+  return TRUE;
+}
+
+void CMirelViewText::FinishMove(BOOL bExtend, DWORD nOldCaret) {
+  CMirelDoc& doc = *pdoc;
+  SetCaret(doc, SaneCaret(doc), doc.cli);
+  const DWORD nCaret = static_cast<DWORD>(doc.nCaretPos);
+  if (bExtend) {
+    doc.block.SetCaret(nCaret, doc.cli);
+    const DWORD nFrom = std::min(doc.block.GetStartPtr(), nOldCaret);
+    const DWORD nTo = std::max(doc.block.GetEndPtr(), nOldCaret);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, nFrom, nTo);
+    return;
+  }
+  if (doc.block.HasSelection())
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, doc.block.GetStartPtr(), doc.block.GetEndPtr());
+  EndGestureColumnMode();
+  doc.block.Reset(nCaret, doc.cli, FALSE);
+}
+
+void CMirelViewText::PlaceCaretAtGoalX(int nRow, BOOL bAllowVirtual) {
+  CMirelDoc& doc = *pdoc;
+  nRow = std::clamp(nRow, 0, doc.nLineCount - 1);
+  const long long x = static_cast<long long>(pMirel->nGoalCaretX) - doc.nLeftMargin;
+  const DWORD nPos =
+      doc.GetPosFromX(nRow, static_cast<int>(std::clamp<long long>(x, INT_MIN, INT_MAX)), bAllowVirtual);
+  if (!bAllowVirtual) doc.nVirtualSpace = 0;
+  doc.nCaretPos = static_cast<int>(nPos);
+  doc.cli = nRow;
+}
+
+// ---------------------------------------------------------------------------
+// Typing
+
+void CMirelViewText::OnChar(HWND, char ch, int) {
+  if (pdoc == nullptr || pdoc->bReadOnly || pdoc->pContents == nullptr) return;
+  CMirelDoc& doc = *pdoc;
+  // Only printable ASCII: control characters have their own keys and the
+  // input method delivers everything else.
+  const int c = static_cast<signed char>(ch);
+  if (c < static_cast<int>(MR_CHAR_SPACE) || c == 0x7F) return;
+  if (doc.block.IsColumnBlock()) {
+    // Typing into a column block is not available: the block stays as it is.
+    MessageBeep(MB_ICONHAND);
+    return;
+  }
+  const DWORD nCaret = SaneCaret(doc);
+  Bytes data;
+  DWORD nPos = nCaret;
+  DWORD nOldLen = 0;
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+    doc.nVirtualSpace = 0;
+    nPos = nSelStart;
+    nOldLen = nSelEnd - nSelStart;
+  } else if (doc.nVirtualSpace > 0) {
+    AppendSpaces(doc, doc.nVirtualSpace, &data);
+    doc.nVirtualSpace = 0;
+  } else if (doc.IsOverwriteMode()) {
+    // A line end is never overwritten: the character goes before it.
+    DWORD nLen = 0;
+    if (nCaret < doc.GetContentsSize() && !doc.IsNewLineChar(nCaret, &nLen)) nOldLen = nLen;
+  }
+  AppendUnit(doc, static_cast<BYTE>(c), &data);
+  if (!ReplaceAt(doc, nPos, nOldLen, data)) return;
+  SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
+  doc.bHanjaConvert = FALSE;
+  FinishEdit(nPos);
+}
+
+// ---------------------------------------------------------------------------
+// Backspace and Delete
+
+void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
+  if (pdoc == nullptr || pdoc->bReadOnly || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
+  CMirelDoc& doc = *pdoc;
+  if (doc.block.IsColumnBlock()) {
+    // A box with width loses its contents as with Delete; Backspace on a
+    // zero-width column (deleting before it on every row) is not available.
+    if (HasBoxWidth(doc.block)) {
+      DeleteBox();
+    } else {
+      MessageBeep(MB_ICONHAND);
+    }
+    return;
+  }
+  const MrDocText text = MrGetDocText(doc);
+  const DWORD nCaret = SaneCaret(doc);
+  SetCaret(doc, nCaret, doc.cli);
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  const BOOL bSelection = SelectionRange(doc, &nSelStart, &nSelEnd);
+
+  if (bCtrl) {
+    // Back to the start of the word the caret is in or after; blanks before
+    // the caret go with the word or the delimiter before them.
+    DWORD nStart = nCaret;
+    DWORD nWordStart = 0;
+    DWORD nWordEnd = 0;
+    if (doc.GetWordRange(nCaret, &nWordStart, &nWordEnd) && nWordStart < nCaret && nCaret <= nWordEnd) {
+      nStart = nWordStart;
+    } else {
+      DWORD nPos = nCaret;
+      while (nPos > 0) {
+        const DWORD nPrev = doc.GetPrevCharPos(nPos);
+        if (nPrev >= nPos) break;
+        if (nPos - nPrev == (text.bWide ? 2u : 1u) && IsBlankUnit(MrUnitAt(text.p + nPrev, text.bWide))) {
+          nPos = nPrev;
+          continue;
+        }
+        nPos = nPrev;
+        if (!doc.IsWordDelimiter(text.p + nPrev) && doc.GetWordRange(nPrev, &nWordStart, &nWordEnd) &&
+            nWordStart < nWordEnd) {
+          nPos = nWordStart;
+        }
+        break;
+      }
+      nStart = nPos;
+    }
+    DWORD nEnd = nCaret;
+    if (bSelection) {
+      nStart = std::min(nStart, nSelStart);
+      nEnd = std::max(nEnd, nSelEnd);
+    }
+    doc.nVirtualSpace = 0;
+    if (nEnd > nStart) {
+      doc.SeparateUndo();
+      doc.DeleteContents(nStart, nEnd - nStart, TRUE);
+      doc.SeparateUndo();
+    }
+    SetCaret(doc, nStart);
+  } else if (bSelection) {
+    doc.DeleteBlock();
+    SetCaret(doc, SaneCaret(doc));
+  } else if (doc.nVirtualSpace > 0) {
+    --doc.nVirtualSpace;
+  } else if (nCaret == 0) {
+    return;
+  } else {
+    // The character before the caret, also where the caret stands at the
+    // start of a wrapped row (the end of the row above is the same position).
+    const DWORD nPrev = doc.GetPrevCharPos(nCaret);
+    if (nPrev >= nCaret) return;
+    doc.DeleteContents(nPrev, nCaret - nPrev, TRUE);
+    SetCaret(doc, nPrev);
+  }
+  FinishEdit(static_cast<DWORD>(doc.nCaretPos));
+}
+
+void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (bAlt || (bCtrl && bExtend) || doc.bReadOnly) return;
+  if (doc.block.IsColumnBlock()) {
+    DeleteBox();
+    return;
+  }
+  const MrDocText text = MrGetDocText(doc);
+  const DWORD nCaret = SaneCaret(doc);
+  SetCaret(doc, nCaret, doc.cli);
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  const BOOL bSelection = SelectionRange(doc, &nSelStart, &nSelEnd);
+  const DWORD nUnit = text.bWide ? 2 : 1;
+  auto blankAt = [&](DWORD nPos) {
+    return nPos < text.nLen && text.nLen - nPos >= nUnit && IsBlankUnit(MrUnitAt(text.p + nPos, text.bWide));
+  };
+
+  if (bCtrl) {
+    DWORD nStart = nCaret;
+    DWORD nEnd = nCaret;
+    DWORD nWordStart = 0;
+    DWORD nWordEnd = 0;
+    if (nCaret < text.nLen && !doc.IsWordDelimiter(text.p + nCaret) &&
+        doc.GetWordRange(nCaret, &nWordStart, &nWordEnd) && nWordEnd > nCaret) {
+      // The rest of the word and the blanks after it.
+      nEnd = nWordEnd;
+      while (blankAt(nEnd)) nEnd += nUnit;
+    } else {
+      // The blanks, and a delimiter after them (a word after them stays).
+      while (blankAt(nEnd)) nEnd += nUnit;
+      if (nEnd < text.nLen && doc.IsWordDelimiter(text.p + nEnd)) nEnd += CharLengthAt(doc, nEnd);
+    }
+    nEnd = std::min(nEnd, text.nLen);
+    if (bSelection) {
+      nStart = std::min(nStart, nSelStart);
+      nEnd = std::max(nEnd, nSelEnd);
+    }
+    doc.nVirtualSpace = 0;
+    if (nEnd > nStart) {
+      doc.SeparateUndo();
+      doc.DeleteContents(nStart, nEnd - nStart, TRUE);
+      doc.SeparateUndo();
+    }
+    SetCaret(doc, nStart);
+  } else if (bSelection) {
+    doc.DeleteBlock();
+    SetCaret(doc, SaneCaret(doc));
+  } else if (doc.nVirtualSpace > 0) {
+    --doc.nVirtualSpace;
+  } else if (nCaret < text.nLen) {
+    doc.DeleteContents(nCaret, CharLengthAt(doc, nCaret), TRUE);
+    SetCaret(doc, std::min(nCaret, doc.GetContentsSize()));
+  }
+  FinishEdit(static_cast<DWORD>(doc.nCaretPos));
+}
+
+void CMirelViewText::DeleteBox() {
+  CMirelDoc& doc = *pdoc;
+  doc.block.DeleteColumnBlock(pdoc);
+  // The block stays a zero-width column; only the caret row is checked.
+  SetCaret(doc, SaneCaret(doc), doc.cli);
+  doc.UpdateAllScrollBars();
+  UpdateCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Return, Tab and Escape
+
+void CMirelViewText::OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || pMirel == nullptr || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
+  CMirelDoc& doc = *pdoc;
+  if (doc.bReadOnly) return;
+  if (doc.block.IsColumnBlock()) {
+    if (doc.IsOverwriteMode()) {
+      MessageBeep(MB_ICONHAND);
+    } else {
+      DeleteBox();
+    }
+    return;
+  }
+  if (doc.IsOverwriteMode()) {
+    // Overwrite mode only moves to the start of the next row.
+    pMirel->nGoalCaretX = doc.nLeftMargin;
+    MoveDown(nRepeat, bCtrl, bAlt, bShift);
+    return;
+  }
+  const DWORD nCaret = SaneCaret(doc);
+  SetCaret(doc, nCaret, doc.cli);
+  Bytes data;
+  DWORD nPos = nCaret;
+  DWORD nOldLen = 0;
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+    doc.nVirtualSpace = 0;
+    nPos = nSelStart;
+    nOldLen = nSelEnd - nSelStart;
+  } else if (doc.nVirtualSpace > 0) {
+    AppendSpaces(doc, doc.nVirtualSpace, &data);
+    doc.nVirtualSpace = 0;
+  }
+  AppendNewline(doc, &data);
+  if (doc.bAutoIndentation) {
+    // The new row starts with the blanks that start the paragraph, as far
+    // as they lie before the break.
+    const DWORD nParaStart = doc.GetParagraphStart(nPos);
+    BYTE abIndent[256];
+    const int nBlanks = doc.GetLeadingBlanks(doc.GetParagraphFromPos(nPos), abIndent, sizeof abIndent);
+    const DWORD nTake = std::min<DWORD>(static_cast<DWORD>(std::max(nBlanks, 0)), nPos - nParaStart);
+    data.insert(data.end(), abIndent, abIndent + nTake);
+  }
+  if (!ReplaceAt(doc, nPos, nOldLen, data)) return;
+  SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
+  doc.bHanjaConvert = FALSE;
+  FinishEdit(nPos);
+}
+
+void CMirelViewText::IndentSelectedRows(BOOL bIndent) {
+  CMirelDoc& doc = *pdoc;
+  const MrDocText text = MrGetDocText(doc);
+  const DWORD nSelStart = std::min(doc.block.GetStartPtr(), text.nLen);
+  const DWORD nSelEnd = std::min(doc.block.GetEndPtr(), text.nLen);
+  const BOOL bForward = doc.block.nCaret >= doc.block.nAnchor;
+  const int nFirst = doc.GetParagraphFromPos(nSelStart);
+  int nLast = doc.GetParagraphFromPos(nSelEnd);
+  // A selection that ends at a paragraph start leaves that paragraph alone.
+  const BOOL bEndsAtParagraphStart = nLast > nFirst && doc.GetParagraphStart(nSelEnd) == nSelEnd;
+  if (bEndsAtParagraphStart) --nLast;
+
+  BYTE abUnit[512];
+  const DWORD nUnitLen = static_cast<DWORD>(std::max(doc.FillIndent(1, abUnit, sizeof abUnit), 0));
+  const DWORD nUnit = text.bWide ? 2 : 1;
+  doc.SeparateUndo();
+  doc.StartUndoGroup();
+  for (int nPara = nFirst; nPara <= nLast; ++nPara) {
+    if (doc.bSkipEmptyLineOnBlockIndent && doc.IsParagraphEmpty(nPara)) continue;
+    const int nRow = doc.GetLineFromParagraph(nPara);
+    const DWORD nStart = doc.pLines[nRow].nStart;
+    if (bIndent) {
+      if (nUnitLen > 0) doc.InsertContents(nStart, abUnit, nUnitLen, TRUE);
+      continue;
+    }
+    // One tab, or up to a tab size of spaces.
+    const MrDocText now = MrGetDocText(doc);
+    DWORD nEnd = nStart;
+    if (now.UnitIs(nEnd, MR_CHAR_TAB)) {
+      nEnd += nUnit;
+    } else {
+      for (int i = 0; i < std::max(doc.nTabSize, 1) && now.UnitIs(nEnd, MR_CHAR_SPACE); ++i) nEnd += nUnit;
+    }
+    if (nEnd > nStart) doc.DeleteContents(nStart, nEnd - nStart, TRUE);
+  }
+  doc.EndUndoGroup();
+  doc.SeparateUndo();
+
+  // The selection covers the paragraphs (up to the next one's start when it
+  // ended there).
+  const DWORD nNewStart = doc.pLines[doc.GetLineFromParagraph(nFirst)].nStart;
+  const DWORD nNewEnd = bEndsAtParagraphStart
+                            ? doc.pLines[doc.GetLineFromParagraph(nLast + 1)].nStart
+                            : doc.GetParagraphEnd(doc.pLines[doc.GetLineFromParagraph(nLast)].nStart);
+  const DWORD nAnchor = bForward ? nNewStart : nNewEnd;
+  const DWORD nCaret = bForward ? nNewEnd : nNewStart;
+  doc.nVirtualSpace = 0;
+  doc.block.Reset(nAnchor, RowForPos(doc, nAnchor), FALSE);
+  SetCaret(doc, nCaret);
+  doc.block.SetCaret(nCaret, doc.cli);
+  doc.UpdateAllScrollBars();
+  UpdateCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_FROM, nNewStart, 0);
+}
+
+void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
+  if (pdoc == nullptr || pdoc->bReadOnly || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
+  CMirelDoc& doc = *pdoc;
+  if (doc.block.IsColumnBlock()) {
+    // Tabbing a column block is not available: the text stays as it is.
+    MessageBeep(MB_ICONHAND);
+    return;
+  }
+  if (doc.block.HasSelection() && doc.block.IsMultiLine()) {
+    IndentSelectedRows(!bShift);
+    return;
+  }
+  DWORD nCaret = SaneCaret(doc);
+  SetCaret(doc, nCaret, doc.cli);
+  DWORD nFrom = RowStart(doc, doc.cli);
+  doc.StartUndoGroup();
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+    doc.DeleteContents(nSelStart, nSelEnd - nSelStart, TRUE);
+    doc.nVirtualSpace = 0;
+    nCaret = nSelStart;
+    SetCaret(doc, nCaret);
+    nFrom = nSelStart;
+  } else if (doc.IsOverwriteMode() && doc.nVirtualSpace == 0 && nCaret < doc.GetContentsSize()) {
+    DWORD nLen = 0;
+    if (!doc.IsNewLineChar(nCaret, &nLen)) doc.DeleteContents(nCaret, nLen, TRUE);
+  }
+  Bytes data;
+  if (doc.bTabToSpace) {
+    // Spaces up to the next tab stop from the caret's x (virtual columns
+    // included, and filled with spaces first).
+    const long long x = doc.GetXFromPos(doc.cli, nCaret, TRUE);
+    const long long nTab = std::max(doc.nTabWidth, 1);
+    const long long nSpace = std::max(doc.GetSpaceWidth(), 1);
+    const long long n = std::max<long long>(((x / nTab + 1) * nTab - x) / nSpace, 1);
+    AppendSpaces(doc, doc.nVirtualSpace, &data);
+    AppendSpaces(doc, n, &data);
+  } else {
+    AppendSpaces(doc, doc.nVirtualSpace, &data);
+    AppendUnit(doc, MR_CHAR_TAB, &data);
+  }
+  doc.nVirtualSpace = 0;
+  const BOOL bDone = ReplaceAt(doc, nCaret, 0, data);
+  doc.EndUndoGroup();
+  if (bDone) SetCaret(doc, nCaret + static_cast<DWORD>(data.size()));
+  doc.bHanjaConvert = FALSE;
+  FinishEdit(std::min(nFrom, static_cast<DWORD>(doc.nCaretPos)));
+}
+
+void CMirelViewText::OnKeyEscape(int, int, int, int) {
+  if (pdoc == nullptr) return;
+  CMirelDoc& doc = *pdoc;
+  if (doc.bAutoSelect) {
+    // Sticky selection ends; the selection stays.
+    doc.bAutoSelect = FALSE;
+    return;
+  }
+  if (doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
+    const DWORD nOldStart = doc.block.GetStartPtr();
+    const DWORD nOldEnd = doc.block.GetEndPtr();
+    SetCaret(doc, SaneCaret(doc), doc.cli);
+    UpdateCaret(1, 1);
+    EndGestureColumnMode();
+    doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, FALSE);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, nOldStart, nOldEnd);
+    return;
+  }
+  doc.NotifyParent(4);
+}
+
+// ---------------------------------------------------------------------------
+// Moves
+
+void CMirelViewText::MoveLeft(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!bExtend && doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
+    // A selection collapses to its start.
+    const BOOL bAnchorFirst = doc.block.nAnchor < doc.block.nCaret;
+    const int nRow = bAnchorFirst ? doc.block.nAnchorLine : doc.block.nCaretLine;
+    doc.nVirtualSpace = 0;
+    SetCaret(doc, std::min(doc.block.GetStartPtr(), doc.GetContentsSize()), nRow);
+    FinishMove(FALSE, static_cast<DWORD>(doc.nCaretPos));
+    UpdateCaret(1, 1);
+    return;
+  }
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  const DWORD nRowStart = RowStart(doc, doc.cli);
+  if (doc.nVirtualSpace > 0) {
+    if (bVirtual) {
+      --doc.nVirtualSpace;
+    } else {
+      doc.nVirtualSpace = 0;
+      doc.nCaretPos = static_cast<int>(RowEnd(doc, doc.cli));
+    }
+  } else if (nOld > nRowStart) {
+    doc.nCaretPos = static_cast<int>(bCtrl ? doc.GetWordStart(doc.cli, nOld) : doc.GetPrevCharPos(nOld));
+    doc.nCaretPos = static_cast<int>(std::max<DWORD>(static_cast<DWORD>(doc.nCaretPos), nRowStart));
+  } else if (doc.cli > 0) {
+    // At a soft wrap only the row changes: the position stays.
+    --doc.cli;
+    doc.nCaretPos = static_cast<int>(RowEnd(doc, doc.cli));
+  }
+  if (!bVirtual) doc.nVirtualSpace = 0;
+  FinishMove(bExtend, nOld);
+  UpdateCaret(1, 1);
+}
+
+void CMirelViewText::MoveRight(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!bExtend && doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
+    // A selection collapses to its end.
+    const BOOL bCaretLast = doc.block.nAnchor < doc.block.nCaret;
+    const int nRow = bCaretLast ? doc.block.nCaretLine : doc.block.nAnchorLine;
+    doc.nVirtualSpace = 0;
+    SetCaret(doc, std::min(doc.block.GetEndPtr(), doc.GetContentsSize()), nRow);
+    FinishMove(FALSE, static_cast<DWORD>(doc.nCaretPos));
+    UpdateCaret(1, 1);
+    return;
+  }
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  const DWORD nRowEnd = std::min(RowEnd(doc, doc.cli), doc.GetContentsSize());
+  if (nOld >= nRowEnd) {
+    if (bVirtual) {
+      ++doc.nVirtualSpace;
+    } else if (doc.cli + 1 < doc.nLineCount) {
+      // At a soft wrap only the row changes: the position stays.
+      ++doc.cli;
+      doc.nCaretPos = static_cast<int>(RowStart(doc, doc.cli));
+    }
+  } else if (bCtrl) {
+    const DWORD nTo = bExtend ? doc.GetNextWordEnd(doc.cli, nOld) : doc.GetWordEnd(doc.cli, nOld);
+    doc.nCaretPos = static_cast<int>(std::min(nTo, nRowEnd));
+  } else {
+    doc.nCaretPos = static_cast<int>(std::min(doc.GetNextCharPos(nOld), nRowEnd));
+  }
+  if (!bVirtual) doc.nVirtualSpace = 0;
+  FinishMove(bExtend, nOld);
+  UpdateCaret(1, 1);
+}
+
+void CMirelViewText::MoveUp(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (bCtrl && bExtend) return;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  if (bCtrl) {
+    // Scroll one row; the caret follows only when its row left the page.
+    if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEUP, 0);
+    NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
+    const int nLastVisible = pMirel->nTopLine + std::max(GetPageLineCount(), 1) - 1;
+    if (doc.cli > nLastVisible) PlaceCaretAtGoalX(nLastVisible, bVirtual);
+  } else if (doc.cli > 0) {
+    PlaceCaretAtGoalX(doc.cli - 1, bVirtual);
+  }
+  FinishMove(bExtend, nOld);
+  UpdateCaret(0, 1);
+}
+
+void CMirelViewText::MoveDown(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (bCtrl && bExtend) return;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  if (bCtrl) {
+    if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEDOWN, 0);
+    NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
+    if (doc.cli < pMirel->nTopLine) PlaceCaretAtGoalX(pMirel->nTopLine, bVirtual);
+  } else if (doc.cli + 1 < doc.nLineCount) {
+    PlaceCaretAtGoalX(doc.cli + 1, bVirtual);
+  }
+  FinishMove(bExtend, nOld);
+  UpdateCaret(0, 1);
+}
+
+void CMirelViewText::MoveLineHome(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  doc.nVirtualSpace = 0;
+  if (bCtrl) {
+    doc.nCaretPos = 0;
+    doc.cli = 0;
+  } else {
+    const MrDocText text = MrGetDocText(doc);
+    const DWORD nStart = RowStart(doc, doc.cli);
+    const DWORD nEnd = std::min(RowEnd(doc, doc.cli), text.nLen);
+    DWORD nTarget = nStart;
+    if (!doc.bHomeToFirstCol) {
+      // The first character that is not blank, unless the caret is there
+      // already (then the row start) or the row is all blanks.
+      const DWORD nUnit = text.bWide ? 2 : 1;
+      DWORD nFirst = nStart;
+      while (nFirst < nEnd && nEnd - nFirst >= nUnit && IsBlankUnit(MrUnitAt(text.p + nFirst, text.bWide)))
+        nFirst += nUnit;
+      if (nFirst != nOld && nFirst != nEnd) nTarget = nFirst;
+    }
+    doc.nCaretPos = static_cast<int>(nTarget);
+  }
+  FinishMove(bExtend, nOld);
+  UpdateCaret(1, 1);
+}
+
+void CMirelViewText::MoveLineEnd(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr || (bCtrl && bAlt)) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  doc.nVirtualSpace = 0;
+  if (bCtrl) doc.cli = doc.nLineCount - 1;
+  doc.nCaretPos = static_cast<int>(std::min(RowEnd(doc, doc.cli), doc.GetContentsSize()));
+  FinishMove(bExtend, nOld);
+  UpdateCaret(1, 1);
+}
+
+void CMirelViewText::MovePageUp(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  if (bCtrl) {
+    PlaceCaretAtGoalX(pMirel->nTopLine, bVirtual);
+  } else {
+    // A page here leaves room for a partly shown row: one glyph less.
+    const long long nRoom = static_cast<long long>(pMirel->rcEdit.bottom - pMirel->rcEdit.top) -
+                            doc.nRulerHeight - doc.nFontHeight;
+    const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetSafeLineHeight(), 1, INT_MAX));
+    const int nRow = std::max(doc.cli - nRows, 0);
+    pMirel->nTopLine = std::max(pMirel->nTopLine - nRows, 0);
+    SetVScrollPosToTopLine();
+    Invalidate(REPAINT_TAG_ALL, 0, 0);
+    NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
+    PlaceCaretAtGoalX(nRow, bVirtual);
+  }
+  FinishMove(bExtend, nOld);
+  UpdateCaret(0, 1);
+}
+
+void CMirelViewText::MovePageDown(int, int bCtrl, int bAlt, int bShift) {
+  if (pdoc == nullptr) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  if (!BeginMove(bAlt, bExtend)) return;
+  const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  if (bCtrl) {
+    PlaceCaretAtGoalX(pMirel->nTopLine + std::max(GetPageLineCount(), 1) - 1, bVirtual);
+  } else {
+    const long long nRoom =
+        static_cast<long long>(pMirel->rcEdit.bottom - pMirel->rcEdit.top) - doc.nRulerHeight;
+    const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetSafeLineHeight(), 1, INT_MAX));
+    const int nRow =
+        static_cast<int>(std::min<long long>(static_cast<long long>(doc.cli) + nRows, doc.nLineCount - 1));
+    if (static_cast<long long>(pMirel->nTopLine) + nRows < doc.nLineCount) {
+      pMirel->nTopLine += nRows;
+    } else {
+      pMirel->nTopLine = nRow;
+    }
+    SetVScrollPosToTopLine();
+    Invalidate(REPAINT_TAG_ALL, 0, 0);
+    NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
+    PlaceCaretAtGoalX(nRow, bVirtual);
+  }
+  FinishMove(bExtend, nOld);
+  UpdateCaret(0, 1);
+}

@@ -1,0 +1,426 @@
+// The text view's mouse: placing the caret, selecting by dragging, by words
+// (double click, Ctrl+click), by paragraphs (triple click) and by whole rows
+// (the left margin), column selection with Alt, dragging the selection to
+// move or copy it, the cursor shape and scrolling while the pointer is
+// outside the window.
+//
+// A gesture runs from the button-down (or triple click), which takes the
+// mouse, to the button-up, before which the edit window has let it go.
+#include <algorithm>
+#include <climits>
+
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
+#include "mirel/cmirelviewtext.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+constexpr int kNearBand = 50;  // pixels beyond an edge where auto-scroll is fast
+constexpr UINT kFastPeriod = 100;
+constexpr UINT kSlowPeriod = 500;
+
+BOOL IsKeyDown(int nVirtKey) {
+  return GetKeyState(nVirtKey) < 0 ? TRUE : FALSE;
+}
+
+BOOL HasRow(const CMirelDoc& doc, int nRow) {
+  return doc.pLines != nullptr && nRow >= 0 && nRow < doc.nLineCount;
+}
+
+DWORD RowStart(const CMirelDoc& doc, int nRow) {
+  return HasRow(doc, nRow) ? doc.pLines[nRow].nStart : 0;
+}
+
+DWORD RowEnd(const CMirelDoc& doc, int nRow) {
+  return HasRow(doc, nRow) ? MrRowEnd(doc.pLines[nRow]) : 0;
+}
+
+// Kinds of characters a word selection keeps together.
+enum class CharKind { kBlank, kDelimiter, kWord, kLineEnd };
+
+CharKind KindAt(CMirelDoc& doc, const MrDocText& text, DWORD nPos) {
+  if (text.IsLineEndAt(nPos)) return CharKind::kLineEnd;
+  if (text.UnitIs(nPos, MR_CHAR_SPACE) || text.UnitIs(nPos, MR_CHAR_TAB)) return CharKind::kBlank;
+  return doc.IsWordDelimiter(text.p + nPos) ? CharKind::kDelimiter : CharKind::kWord;
+}
+
+// The word to select at a position of a row: the run of characters of the
+// kind found there (a word, a run of delimiters or a run of blanks), within
+// the row. At the row end the run before it counts; a line end selects
+// nothing. Walks by whole characters from the row start.
+void GetWordRangeForSelect(CMirelDoc& doc, int nRow, DWORD nPos, DWORD* pStart, DWORD* pEnd) {
+  const MrDocText text = MrGetDocText(doc);
+  *pStart = *pEnd = std::min(nPos, text.nLen);
+  if (!HasRow(doc, nRow) || text.p == nullptr) return;
+  const DWORD nRowStart = std::min(RowStart(doc, nRow), text.nLen);
+  const DWORD nRowEnd = std::min(RowEnd(doc, nRow), text.nLen);
+  nPos = std::clamp(nPos, nRowStart, nRowEnd);
+  DWORD nRunStart = nRowStart;
+  CharKind runKind = CharKind::kLineEnd;
+  DWORD nChar = nRowStart;
+  BOOL bFound = FALSE;
+  while (nChar < nRowEnd) {
+    const DWORD nLen = doc.GetCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.nCodePage);
+    if (nLen == 0) break;
+    const CharKind kind = KindAt(doc, text, nChar);
+    if (nChar == nRowStart || kind != runKind) {
+      // A run ends here: it holds the position when the position lies in it
+      // (or is the row end right after it).
+      if (bFound) break;
+      nRunStart = nChar;
+      runKind = kind;
+    }
+    if (nPos >= nChar && nPos < nChar + nLen) bFound = TRUE;
+    nChar += nLen;
+    if (!bFound && nChar >= nRowEnd && nPos >= nRowEnd) bFound = TRUE;
+  }
+  if (!bFound || runKind == CharKind::kLineEnd) return;
+  *pStart = nRunStart;
+  *pEnd = nChar;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Hit tests and the cursor
+
+BOOL CMirelViewText::IsPointInSelection(int x, int y) {
+  if (pMirel == nullptr || pdoc == nullptr || !pdoc->block.HasSelection() || !HasRow(*pdoc, 0)) return FALSE;
+  CMrBlock& block = pdoc->block;
+  const int nRow = static_cast<int>(LineFromYRaw(y));
+  const long long nDocX = static_cast<long long>(x) + pMirel->nHScrollPos - pdoc->nLeftMargin;
+  const DWORD nPos =
+      pdoc->GetPosFromX(nRow, static_cast<int>(std::clamp<long long>(nDocX, INT_MIN, INT_MAX)), FALSE);
+  if (block.IsColumnBlock()) {
+    DWORD nStart = 0;
+    DWORD nEnd = 0;
+    if (!block.GetBoxSegmentStart(nRow, &nStart) || !block.GetBoxSegmentEnd(nRow, &nEnd)) return FALSE;
+    return nStart <= nPos && nPos <= nEnd;
+  }
+  return block.GetStartPtr() <= nPos && nPos <= block.GetEndPtr();
+}
+
+int CMirelViewText::OnSetCursor(HWND, HWND, UINT nHitTest, UINT) {
+  if (nHitTest != HTCLIENT || pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return 0;
+  POINT pt{0, 0};
+  GetCursorPos(&pt);
+  ScreenToClient(pMirel->hWndEdit, &pt);
+  if (pt.x < pdoc->nLeftMargin) {
+    SetCursor(pdoc->cursor.GetMarginCursor());
+    return 1;
+  }
+  if (IsPointInSelection(pt.x, pt.y)) {
+    SetCursor(pdoc->cursor.GetArrowCursor());
+    return 1;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Button down
+
+void CMirelViewText::OnLButtonDown(HWND, int bDouble, int x, int y, UINT) {
+  if (pMirel == nullptr || pdoc == nullptr || !HasRow(*pdoc, 0)) return;
+  CMirelDoc& doc = *pdoc;
+  HWND hWndEdit = pMirel->hWndEdit;
+  if (IsPointInSelection(x, y)) {
+    // A click (even a double click) in the selection may start dragging it.
+    doc.SetDragPending(1);
+    pMirel->bTracking = 1;
+    SetCapture(hWndEdit);
+    return;
+  }
+  const BOOL bExtend = IsKeyDown(VK_SHIFT) || doc.bAutoSelect;
+  const BOOL bAlt = IsKeyDown(VK_MENU);
+  const BOOL bCtrl = IsKeyDown(VK_CONTROL);
+  if (!bAlt && bMouseColumnMode) {
+    // The column mode of the last Alt gesture ends with this plain one.
+    bMouseColumnMode = FALSE;
+    if (doc.block.IsColumnMode()) {
+      doc.block.LeaveColumnMode();
+      doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+    }
+  }
+  const int nRow = static_cast<int>(LineFromYRaw(y));
+  const long long nDocXWide = static_cast<long long>(x) + pMirel->nHScrollPos - doc.nLeftMargin;
+  const int nDocX = static_cast<int>(std::clamp<long long>(nDocXWide, INT_MIN, INT_MAX));
+  const BOOL bVirtual =
+      doc.bVirtualSpace || doc.block.IsColumnMode() || (bAlt && doc.nWrapMode == MIREL_WRAP_NONE);
+  if (!bVirtual) doc.nVirtualSpace = 0;
+  const DWORD nPos = doc.GetPosFromX(nRow, nDocX, bVirtual);
+
+  if (bDouble || bCtrl) {
+    if ((bDouble && doc.IsDblClkWordSelect()) || (bCtrl && !bDouble)) {
+      const DWORD nOldStart = doc.block.GetStartPtr();
+      const DWORD nOldEnd = doc.block.GetEndPtr();
+      DWORD nWordStart = 0;
+      DWORD nWordEnd = 0;
+      doc.nVirtualSpace = 0;
+      GetWordRangeForSelect(doc, nRow, nPos, &nWordStart, &nWordEnd);
+      doc.cli = nRow;
+      doc.nCaretPos = static_cast<int>(nWordStart);
+      doc.block.Reset(nWordStart, nRow, FALSE);
+      doc.block.SetCaret(nWordEnd, nRow);
+      doc.anchorBlock.Reset(nWordStart, nRow, FALSE);
+      doc.anchorBlock.SetCaret(nWordEnd, nRow);
+      doc.UpdateAllViews(REPAINT_TAG_RANGE, std::min(nOldStart, nWordStart), std::max(nWordEnd, nOldEnd));
+      UpdateCaret(1, 1);
+      // The button is still down: a drag from here extends by whole words,
+      // which needs the mouse until the button-up.
+      pMirel->bTracking = 1;
+      SetCapture(hWndEdit);
+    }
+    if (bDouble) doc.NotifyParent(5);
+    return;
+  }
+
+  pMirel->bTracking = 1;
+  SetCapture(hWndEdit);
+  if (x < doc.nLeftMargin) {
+    // Whole rows from here; the drag and the button-up extend them.
+    doc.bLineSelecting = 1;
+    doc.nVirtualSpace = 0;
+    const DWORD nStart = RowStart(doc, nRow);
+    if (!bExtend) doc.block.Reset(nStart, nRow, FALSE);
+    doc.block.SetCaret(RowEnd(doc, nRow), nRow);
+    nMarginAnchorRow = nRow;
+    doc.nCaretPos = static_cast<int>(nStart);
+    doc.cli = nRow;
+    UpdateCaret(1, 1);
+    doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+    return;
+  }
+  doc.cli = nRow;
+  doc.nCaretPos = static_cast<int>(nPos);
+  if (bAlt) {
+    if (doc.nWrapMode != MIREL_WRAP_NONE) {
+      // Wrapped rows share no column grid: the caret moves, no column block.
+      MessageBeep(MB_ICONHAND);
+      if (doc.block.HasSelection()) doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+      doc.block.Reset(nPos, nRow, FALSE);
+    } else {
+      if (doc.block.HasSelection()) doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+      bMouseColumnMode = bMouseColumnMode || !doc.block.IsColumnMode();
+      doc.block.Reset(nPos, nRow, TRUE);
+    }
+  } else if (bExtend) {
+    doc.block.SetCaret(nPos, nRow);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, doc.block.GetStartPtr(), doc.block.GetEndPtr());
+  } else {
+    if (doc.block.HasSelection())
+      doc.UpdateAllViews(REPAINT_TAG_RANGE, doc.block.GetStartPtr(), doc.block.GetEndPtr());
+    doc.block.Reset(nPos, nRow, FALSE);
+  }
+  UpdateCaret(1, 1);
+}
+
+void CMirelViewText::OnLButtonTripleClk(HWND, int, int, UINT) {
+  if (pMirel == nullptr || pdoc == nullptr || !HasRow(*pdoc, 0)) return;
+  CMirelDoc& doc = *pdoc;
+  const DWORD nCaret = std::min(static_cast<DWORD>(std::max(doc.nCaretPos, 0)), doc.GetContentsSize());
+  const DWORD nStart = doc.GetParagraphStart(nCaret);
+  const DWORD nEnd = doc.GetParagraphEndWithNewline(nCaret);
+  const DWORD nOldStart = doc.block.GetStartPtr();
+  const DWORD nOldEnd = doc.block.GetEndPtr();
+  const int nStartRow = doc.GetLineFromPos(nStart);
+  const int nEndRow = doc.GetLineFromPos(nEnd);
+  doc.nVirtualSpace = 0;
+  doc.block.Reset(nStart, nStartRow, FALSE);
+  doc.block.SetCaret(nEnd, nEndRow);
+  doc.anchorBlock.Reset(nStart, nStartRow, FALSE);
+  doc.anchorBlock.SetCaret(nEnd, nEndRow);
+  doc.nCaretPos = static_cast<int>(nEnd);
+  doc.cli = nEndRow;
+  UpdateCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_RANGE, std::min(nOldStart, nStart), std::max(nEnd, nOldEnd));
+  pMirel->bTracking = 1;
+  SetCapture(pMirel->hWndEdit);
+}
+
+// ---------------------------------------------------------------------------
+// Moves while the mouse is held
+
+UINT CMirelViewText::OnMouseMove(HWND hWnd, int x, int y, UINT) {
+  if (pMirel == nullptr || pdoc == nullptr || !HasRow(*pdoc, 0)) return 0;
+  CMirelDoc& doc = *pdoc;
+  CMrBlock& block = doc.block;
+  const int nRow = static_cast<int>(LineFromYRaw(y));
+  const long long nDocXWide = static_cast<long long>(x) + pMirel->nHScrollPos - doc.nLeftMargin;
+  const int nDocX = static_cast<int>(std::clamp<long long>(nDocXWide, INT_MIN, INT_MAX));
+  const RECT& rc = pMirel->rcEdit;
+
+  if (doc.bLineSelecting) {
+    const DWORD nOldCaret = block.nCaret;
+    const int nAnchor = std::clamp(nMarginAnchorRow, 0, doc.nLineCount - 1);
+    doc.nVirtualSpace = 0;
+    if (nRow < nAnchor) {
+      block.Reset(RowEnd(doc, nAnchor), nAnchor, FALSE);
+      block.SetCaret(RowStart(doc, nRow), nRow);
+    } else {
+      block.Reset(RowStart(doc, nAnchor), nAnchor, FALSE);
+      block.SetCaret(RowEnd(doc, nRow), nRow);
+    }
+    doc.nCaretPos = static_cast<int>(RowStart(doc, nRow));
+    doc.cli = nRow;
+    UpdateCaret(1, 0);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, std::min(nOldCaret, block.nCaret),
+                       std::max(nOldCaret, block.nCaret));
+  } else if (block.IsColumnMode()) {
+    const DWORD nPos = doc.GetPosFromX(nRow, nDocX, TRUE);
+    doc.nCaretPos = static_cast<int>(nPos);
+    doc.cli = nRow;
+    block.SetCaret(nPos, nRow);
+    UpdateCaret(1, 0);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, block.GetStartPtr(), block.GetEndPtr());
+  } else if (doc.IsDragPending()) {
+    // Nothing can be dropped into a read-only document: no scrolling either.
+    if (doc.bReadOnly) {
+      SetCursor(LoadCursorA(nullptr, IDC_NO));
+      return 0;
+    }
+    const BOOL bInside = doc.nLeftMargin < x && x < rc.right && doc.nRulerHeight < y && y < rc.bottom;
+    if (bInside) {
+      // The caret shows where the text would land.
+      doc.nVirtualSpace = 0;
+      const DWORD nDrop = doc.GetPosFromX(nRow, nDocX, FALSE);
+      const long long nCaretX =
+          static_cast<long long>(doc.GetXFromPos(nRow, nDrop, FALSE)) + doc.nLeftMargin - pMirel->nHScrollPos;
+      const long long nCaretY =
+          static_cast<long long>(nRow - pMirel->nTopLine) * GetSafeLineHeight() + doc.nRulerHeight;
+      SetCaretPos(static_cast<int>(std::clamp<long long>(nCaretX, INT_MIN, INT_MAX)),
+                  static_cast<int>(std::clamp<long long>(nCaretY, INT_MIN, INT_MAX)));
+      SetCursor(IsKeyDown(VK_CONTROL) ? doc.cursor.GetDragCopyCursor() : doc.cursor.GetDragMoveCursor());
+    } else {
+      SetCursor(LoadCursorA(nullptr, IDC_NO));
+    }
+  } else {
+    const DWORD nOldCaret = block.nCaret;
+    if (!doc.bVirtualSpace) doc.nVirtualSpace = 0;
+    const DWORD nPos = doc.GetPosFromX(nRow, nDocX, doc.bVirtualSpace);
+    if (doc.anchorBlock.HasSelection()) {
+      // Whole words (or paragraphs) around the anchor: the selection always
+      // covers the anchor and its caret end is the higher end.
+      const DWORD nAnchorStart = doc.anchorBlock.GetStartPtr();
+      const DWORD nAnchorEnd = doc.anchorBlock.GetEndPtr();
+      DWORD nWordStart = 0;
+      DWORD nWordEnd = 0;
+      GetWordRangeForSelect(doc, nRow, nPos, &nWordStart, &nWordEnd);
+      const DWORD nMoving = nPos > nAnchorEnd ? nWordEnd : nWordStart;
+      doc.nVirtualSpace = 0;
+      doc.nCaretPos = static_cast<int>(nMoving);
+      doc.cli = nRow;
+      const DWORD nLow = std::min(nMoving, nAnchorStart);
+      const DWORD nHigh = std::max(nMoving, nAnchorEnd);
+      block.Reset(nLow, doc.GetLineFromPos(nLow), FALSE);
+      block.SetCaret(nHigh, doc.GetLineFromPos(nHigh));
+      UpdateCaret(1, 1);
+    } else {
+      doc.nCaretPos = static_cast<int>(nPos);
+      doc.cli = nRow;
+      block.SetCaret(nPos, nRow);
+      UpdateCaret(1, 0);
+    }
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, std::min(nOldCaret, block.nCaret),
+                       std::max(nOldCaret, block.nCaret));
+  }
+
+  // Scrolling while the pointer is outside: the farther, the slower.
+  UINT nPeriod = AutoScroll(y);
+  if (nPeriod != 0 && pMirel->bInSplitter)
+    NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
+  if (doc.nWrapMode == MIREL_WRAP_NONE) {
+    const long long nBeyondRight = static_cast<long long>(x) - rc.right;
+    BOOL bScrolled = FALSE;
+    if (nBeyondRight > 0 && block.GetEndPtr() < RowEnd(doc, doc.cli)) {
+      SendMessageA(hWnd, WM_HSCROLL, SB_LINERIGHT, 0);
+      nPeriod = std::max(nPeriod, nBeyondRight <= kNearBand ? kFastPeriod : kSlowPeriod);
+      bScrolled = TRUE;
+    } else if (x < 0 && RowStart(doc, doc.cli) < block.GetStartPtr()) {
+      SendMessageA(hWnd, WM_HSCROLL, SB_LINELEFT, 0);
+      nPeriod = std::max(nPeriod, -static_cast<long long>(x) > kNearBand ? kSlowPeriod : kFastPeriod);
+      bScrolled = TRUE;
+    }
+    if (bScrolled && pMirel->bInSplitter)
+      NotifyPaneScrolled(pMirel->nHScrollPos, -1, reinterpret_cast<LPARAM>(pMirel));
+  }
+  return nPeriod;
+}
+
+// ---------------------------------------------------------------------------
+// Button up
+
+void CMirelViewText::OnLButtonUp(HWND, int x, int y, UINT) {
+  if (pMirel == nullptr || pdoc == nullptr || !HasRow(*pdoc, 0)) return;
+  CMirelDoc& doc = *pdoc;
+  CMrBlock& block = doc.block;
+  const BOOL bCtrl = IsKeyDown(VK_CONTROL);
+  doc.anchorBlock.Clear();
+  const int nRow = static_cast<int>(LineFromYRaw(y));
+  const long long nDocXWide = static_cast<long long>(x) + pMirel->nHScrollPos - doc.nLeftMargin;
+  const int nDocX = static_cast<int>(std::clamp<long long>(nDocXWide, INT_MIN, INT_MAX));
+  const RECT& rc = pMirel->rcEdit;
+
+  if (doc.bLineSelecting) {
+    // The release row is selected whole, with its line break.
+    doc.bLineSelecting = 0;
+    DWORD nCaret = 0;
+    if (nRow < nMarginAnchorRow) {
+      nCaret = RowStart(doc, nRow);
+    } else if (nRow + 1 < doc.nLineCount) {
+      nCaret = RowStart(doc, nRow + 1);
+    } else {
+      nCaret = doc.GetContentsSize();
+    }
+    const int nCaretRow = doc.GetLineFromPos(nCaret);
+    doc.nVirtualSpace = 0;
+    doc.nCaretPos = static_cast<int>(nCaret);
+    doc.cli = nCaretRow;
+    block.SetCaret(nCaret, nCaretRow);
+    UpdateCaret(1, 1);
+    doc.UpdateAllViews(REPAINT_TAG_RANGE, block.GetStartPtr(), block.GetEndPtr());
+    return;
+  }
+  if (!doc.IsDragPending()) return;
+  doc.SetDragPending(0);
+
+  doc.nVirtualSpace = 0;
+  const BOOL bOutside = x <= doc.nLeftMargin || x >= rc.right || y <= doc.nRulerHeight || y >= rc.bottom;
+  if (IsPointInSelection(x, y)) {
+    // A click in the selection without a drag: the caret goes there.
+    const DWORD nPos = doc.GetPosFromX(nRow, nDocX, FALSE);
+    doc.nCaretPos = static_cast<int>(nPos);
+    doc.cli = nRow;
+    block.Reset(nPos, nRow, FALSE);
+    UpdateCaret(1, 1);
+    doc.bAutoSelect = FALSE;
+  } else if (bOutside) {
+    UpdateCaret(1, 1);  // the drop is cancelled
+  } else if (doc.bReadOnly) {
+    const DWORD nPos = doc.GetPosFromX(nRow, nDocX, FALSE);
+    doc.nCaretPos = static_cast<int>(nPos);
+    doc.cli = nRow;
+    block.Reset(nPos, nRow, FALSE);
+    UpdateCaret(1, 1);
+  } else if (!block.IsColumnBlock()) {
+    // The drop lands on a real position: virtual space is not filled.
+    const DWORD nDest = doc.GetPosFromX(nRow, nDocX, FALSE);
+    const DWORD nSource = block.GetStartPtr();
+    const DWORD nCount = block.GetEndPtr() - nSource;
+    const DWORD nSizeBefore = doc.GetContentsSize();
+    const DWORD nNew = doc.MoveBytes(bCtrl, nSource, nDest, nCount, TRUE);
+    const BOOL bChanged = bCtrl ? doc.GetContentsSize() != nSizeBefore : nNew != nSource;
+    if (bChanged) {
+      const DWORD nEnd = nNew + nCount;
+      doc.UpdateAllScrollBars();
+      block.Reset(nNew, doc.GetLineFromPos(nNew), FALSE);
+      const int nEndRow = doc.GetLineFromPos(nEnd);
+      block.SetCaret(nEnd, nEndRow);
+      doc.nCaretPos = static_cast<int>(nEnd);
+      doc.cli = nEndRow;
+    }
+    UpdateCaret(1, 1);
+  }
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+}

@@ -1,0 +1,68 @@
+// The word and goto exports: host positions and outputs checked at the
+// boundary, results in the host's int positions.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+#include "control_host.h"
+#include "mirelctrl/mirelctrl.h"
+
+namespace {
+
+class GotoExports : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(m_host.hWnd(), nullptr);
+    m_hCtrl = Mirel_Create(m_host.hWnd(), 12, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
+    ASSERT_NE(m_hCtrl, nullptr);
+    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
+    const char* text = "alpha beta\r\ngamma";
+    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
+  }
+  void TearDown() override { Mirel_Destroy(m_hCtrl); }
+
+  mirel_test::ControlHost m_host;
+  HWND m_hCtrl = nullptr;
+};
+
+TEST_F(GotoExports, WordQueriesAnswerAndRefuseBadArguments) {
+  int s = -1, e = -1;
+  Mirel_GetCurrentWord(m_hCtrl, 7, &s, &e);
+  EXPECT_EQ(s, 6);
+  EXPECT_EQ(e, 10);
+  Mirel_GetCurrentWordInLine(m_hCtrl, 10, &s, &e);  // after "beta" at the row end
+  EXPECT_EQ(s, 6);
+  EXPECT_EQ(e, 10);
+  Mirel_GetCurrentWord(m_hCtrl, INT_MAX, &s, &e);  // past the text: its end
+  EXPECT_EQ(s, 17);
+  EXPECT_EQ(e, 17);
+
+  s = e = 99;
+  Mirel_GetCurrentWord(m_hCtrl, -1, &s, &e);
+  Mirel_GetCurrentWordInLine(m_hCtrl, -5, &s, &e);
+  EXPECT_EQ(s, 99);
+  EXPECT_EQ(e, 99);
+  Mirel_GetCurrentWord(m_hCtrl, 0, nullptr, &e);
+  Mirel_GetCurrentWordInLine(m_hCtrl, 0, &s, nullptr);
+  EXPECT_EQ(s, 99);
+  EXPECT_EQ(e, 99);
+}
+
+TEST_F(GotoExports, GotoClampsParagraphAndColumn) {
+  Mirel_SetSel(m_hCtrl, 0, 5, FALSE);
+  Mirel_Goto(m_hCtrl, 1, 2);
+  EXPECT_EQ(Mirel_GetCurrentPos(m_hCtrl), 14);
+  EXPECT_EQ(Mirel_GetCurrentParagraphIndex(m_hCtrl), 1);
+  EXPECT_EQ(Mirel_IsSelected(m_hCtrl), 0);
+  Mirel_Goto(m_hCtrl, 0, 500);
+  EXPECT_EQ(Mirel_GetCurrentPos(m_hCtrl), 10);
+  Mirel_Goto(m_hCtrl, -3, -3);
+  EXPECT_EQ(Mirel_GetCurrentPos(m_hCtrl), 0);
+  Mirel_Goto(m_hCtrl, INT_MAX, INT_MAX);
+  EXPECT_EQ(Mirel_GetCurrentPos(m_hCtrl), 17);
+}
+
+}  // namespace
