@@ -222,6 +222,11 @@ class CMirelDoc {
   DWORD GetNextCharPos(DWORD nPos);
   DWORD GetPrevCharPos(DWORD nPos);
   DWORD GetPrevCharPosInParagraph(DWORD nPos);
+
+  // --- Matching braces (cmireldoc_brace.cpp) --------------------------------
+  // Finds the partner of the bracket ch by counting nesting, searching from
+  // *pnPos forward or backward; 1 with *pnPos on the partner, else 0.
+  int FindMatchingBrace(DWORD* pnPos, UINT ch, BOOL bForward);
   DWORD GetWordStart(int nLine, DWORD nPos);
   DWORD GetWordEnd(int nLine, DWORD nPos);
   DWORD GetNextWordEnd(int nLine, DWORD nPos);

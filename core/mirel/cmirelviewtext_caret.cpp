@@ -3,12 +3,15 @@
 // keeping the caret in view, and the scroll bars.
 #include <windows.h>
 
+#include <imm.h>
+
 #include <algorithm>
 #include <climits>
 
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
 
@@ -27,6 +30,9 @@ constexpr char kScrollDownTrace[] =
 constexpr BYTE kImeLanguageKorean = 3;
 // Height of the overwrite caret: a bar at the bottom of the glyph cell.
 constexpr int kOverwriteCaretHeight = 2;
+
+// Finds the bracket pair at the caret and records it for painting.
+void UpdateMatchingBrace(CMirelViewText& view, CMirelDoc& doc);
 
 int ClampToInt(long long n) {
   return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
@@ -338,9 +344,22 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
       ShowCaret(hWnd);
       pMirel->bCaretVisible = 1;
     }
+    // An input method that does not draw at the caret composes in its own
+    // window, which follows the caret.
+    if ((doc.nIMEProperty & IME_PROP_AT_CARET) == 0) {
+      HIMC hIMC = ImmGetContext(hWnd);
+      COMPOSITIONFORM form{};
+      form.dwStyle = CFS_POINT;
+      form.ptCurrentPos.x = xClient;
+      form.ptCurrentPos.y = nCaretY;
+      ImmSetCompositionWindow(hIMC, &form);
+      ImmReleaseContext(hWnd, hIMC);
+    }
   }
 
   if (bSetGoalX) pMirel->nGoalCaretX = nCaretX;
+
+  if (doc.bShowMatchingBrace && doc.pContents != nullptr) UpdateMatchingBrace(*this, doc);
 
   // The caret row may be drawn differently; the ruler shows the caret column.
   if (doc.nActiveLineType != 0 && nCaretY != nOldCaretY) {
@@ -371,3 +390,59 @@ LRESULT CMirelViewText::PassToDefault(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return 0;
   return DefWindowProcA(pMirel->hWndEdit, uMsg, wParam, lParam);
 }
+
+// ---------------------------------------------------------------------------
+// Matching braces
+
+namespace {
+
+void UpdateMatchingBrace(CMirelViewText& view, CMirelDoc& doc) {
+  const MrDocText text = MrGetDocText(doc);
+  const DWORD nCaret = static_cast<DWORD>(std::clamp<long long>(doc.nCaretPos, 0, text.nLen));
+  // The bracket at the caret wins over the one before it; a caret at the end
+  // of the text has no character to read.
+  auto BraceAt = [&text](DWORD nPos, const char* pszSet) -> UINT {
+    for (const char* pc = pszSet; *pc != '\0'; ++pc)
+      if (text.UnitIs(nPos, static_cast<BYTE>(*pc))) return static_cast<BYTE>(*pc);
+    return 0;
+  };
+  constexpr char kOpening[] = "(<[{";
+  constexpr char kClosing[] = ")>]}";
+  DWORD p = 0;
+  DWORD q = 0;
+  BOOL bFound = FALSE;
+  if (const UINT ch = BraceAt(nCaret, kOpening)) {
+    p = nCaret;
+    q = doc.GetNextCharPos(nCaret);
+    bFound = doc.FindMatchingBrace(&q, ch, TRUE);
+  } else if (const UINT ch2 = BraceAt(nCaret, kClosing)) {
+    q = nCaret;
+    p = doc.GetPrevCharPosInParagraph(nCaret);
+    bFound = nCaret > 0 && doc.FindMatchingBrace(&p, ch2, FALSE);
+  } else if (nCaret > 0) {
+    const DWORD h = doc.GetPrevCharPosInParagraph(nCaret);
+    if (const UINT ch3 = BraceAt(h, kOpening)) {
+      p = h;
+      q = nCaret;
+      bFound = doc.FindMatchingBrace(&q, ch3, TRUE);
+    } else if (const UINT ch4 = BraceAt(h, kClosing)) {
+      q = h;
+      p = doc.GetPrevCharPosInParagraph(h);
+      bFound = h > 0 && doc.FindMatchingBrace(&p, ch4, FALSE);
+    }
+  }
+  const DWORD nOld0 = static_cast<DWORD>(std::max(doc.nBracePos[0], 0));
+  const DWORD nOld1 = static_cast<DWORD>(std::max(doc.nBracePos[1], 0));
+  if (bFound) {
+    view.Invalidate(REPAINT_TAG_RANGE, std::min(nOld0, p), std::max(nOld1, q));
+    doc.nBracePos[0] = static_cast<int>(p);
+    doc.nBracePos[1] = static_cast<int>(q);
+  } else if (doc.nBracePos[0] != doc.nBracePos[1]) {
+    // No pair at the caret (no bracket, or one without a partner): the old
+    // pair must not stay highlighted on text it no longer belongs to.
+    view.Invalidate(REPAINT_TAG_RANGE, nOld0, nOld1);
+    doc.nBracePos[0] = doc.nBracePos[1] = 0;
+  }
+}
+
+}  // namespace

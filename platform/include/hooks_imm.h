@@ -3,6 +3,7 @@
 #pragma once
 
 #include "win32_types.h"
+#include "imm.h"
 
 // Layout that GetKeyboardLayout reports until a test sets another: Korean
 // (language 0x0412), matching the default ANSI code page 949.
@@ -16,7 +17,12 @@ void MrwTestSetKeyboardLayout(HKL hKL);
 // The answer of ImmGetProperty(hKL, dwIndex); indexes never set answer 0.
 void MrwTestSetImeProperty(HKL hKL, DWORD dwIndex, DWORD dwValue);
 
-// Forgets every property answer and restores the default keyboard layout.
+// The calls of ImmSetCompositionWindow since the last reset, oldest first:
+// nCount is the number of calls; *pLast (when not NULL) receives the form of
+// the latest one and *phLast its context.
+void MrwTestGetCompositionWindowCalls(int* pnCount, COMPOSITIONFORM* pLast, HIMC* phLast);
+
+// Forgets every property answer, every recorded call and restores the default keyboard layout.
 void MrwTestResetImm(void);
 
 }  // extern "C"

@@ -28,6 +28,16 @@ BOOL WINAPI ImmReleaseContext(HWND hWnd, HIMC hIMC);
 // with CPS_* for NI_COMPOSITIONSTR).
 BOOL WINAPI ImmNotifyIME(HIMC hIMC, DWORD dwAction, DWORD dwIndex, DWORD dwValue);
 
+// Where the composition window of a context is drawn (CFS_*).
+typedef struct tagCOMPOSITIONFORM {
+  DWORD dwStyle;
+  POINT ptCurrentPos;
+  RECT rcArea;
+} COMPOSITIONFORM, *PCOMPOSITIONFORM, *LPCOMPOSITIONFORM;
+
+// Places the composition window of a context; FALSE without a context or form.
+BOOL WINAPI ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm);
+
 }  // extern "C"
 
 // Indexes of ImmGetProperty.
@@ -52,3 +62,9 @@ BOOL WINAPI ImmNotifyIME(HIMC hIMC, DWORD dwAction, DWORD dwIndex, DWORD dwValue
 #define IME_PROP_CANDLIST_START_FROM_1 0x00040000
 #define IME_PROP_UNICODE 0x00080000
 #define IME_PROP_COMPLETE_ON_UNSELECT 0x00100000
+
+// Styles of COMPOSITIONFORM.
+#define CFS_DEFAULT 0x0000
+#define CFS_RECT 0x0001
+#define CFS_POINT 0x0002
+#define CFS_FORCE_POSITION 0x0020

@@ -17,6 +17,17 @@ std::map<PropertyKey, DWORD>& Properties() {
   return properties;
 }
 
+struct CompositionWindowLog {
+  int nCount = 0;
+  COMPOSITIONFORM form{};
+  HIMC hIMC = nullptr;
+};
+
+CompositionWindowLog& CompositionWindowCalls() {
+  static CompositionWindowLog log;
+  return log;
+}
+
 }  // namespace
 
 DWORD WINAPI ImmGetProperty(HKL hKL, DWORD dwIndex) {
@@ -43,11 +54,28 @@ BOOL WINAPI ImmNotifyIME(HIMC hIMC, DWORD dwAction, DWORD dwIndex, DWORD dwValue
   return FALSE;  // there is no context to act on
 }
 
+BOOL WINAPI ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
+  // Recorded for tests even without a context: no input method runs here.
+  CompositionWindowLog& log = CompositionWindowCalls();
+  ++log.nCount;
+  log.hIMC = hIMC;
+  log.form = lpCompForm != nullptr ? *lpCompForm : COMPOSITIONFORM{};
+  return hIMC != nullptr && lpCompForm != nullptr;
+}
+
+void MrwTestGetCompositionWindowCalls(int* pnCount, COMPOSITIONFORM* pLast, HIMC* phLast) {
+  const CompositionWindowLog& log = CompositionWindowCalls();
+  if (pnCount != nullptr) *pnCount = log.nCount;
+  if (pLast != nullptr) *pLast = log.form;
+  if (phLast != nullptr) *phLast = log.hIMC;
+}
+
 void MrwTestSetImeProperty(HKL hKL, DWORD dwIndex, DWORD dwValue) {
   Properties()[PropertyKey(hKL, dwIndex)] = dwValue;
 }
 
 void MrwTestResetImm(void) {
   Properties().clear();
+  CompositionWindowCalls() = CompositionWindowLog{};
   MrwTestSetKeyboardLayout(MRW_TEST_DEFAULT_KEYBOARD_LAYOUT);
 }
