@@ -208,6 +208,9 @@ class CMirelDoc {
   // --- Positions, rows and navigation (cmireldoc_positions.cpp) --------------
   DWORD GetCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, int nCodePage);
   BOOL IsNewLineChar(DWORD nPos, DWORD* pnLen);
+  // Byte size of nCount spaces in the document encoding; with a buffer, writes
+  // them (a whole unit each) up to nBufSize bytes and returns what was written.
+  int MakeSpaces(int nCount, BYTE* pBuf, int nBufSize) const;
   int GetLineFromPos(DWORD nPos);
   int GetLineFromFilePos(DWORD nPos);
   int GetHexLineFromPos(DWORD nPos);

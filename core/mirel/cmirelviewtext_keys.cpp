@@ -30,8 +30,11 @@ void AppendUnit(const CMirelDoc& doc, BYTE ch, Bytes* pOut) {
   if (IsWideEncoding(doc.nFileEncoding)) pOut->push_back(0);
 }
 
-void AppendSpaces(const CMirelDoc& doc, long long nCount, Bytes* pOut) {
-  for (long long i = 0; i < nCount; ++i) AppendUnit(doc, MR_CHAR_SPACE, pOut);
+void AppendSpaces(const CMirelDoc& doc, int nCount, Bytes* pOut) {
+  const int nSize = doc.MakeSpaces(nCount, nullptr, 0);
+  const size_t nOld = pOut->size();
+  pOut->resize(nOld + static_cast<size_t>(nSize));
+  doc.MakeSpaces(nCount, pOut->data() + nOld, nSize);
 }
 
 void AppendNewline(const CMirelDoc& doc, Bytes* pOut) {
