@@ -89,6 +89,46 @@ CExtent ExtentOf(const CPixels& pixels, COLORREF cr) {
   return e;
 }
 
+// The glyph shapes of one band of rows in one colour: the runs of columns
+// that hold that colour, separated by empty columns, each described by its
+// per-column pixel counts. A line drawn as missing-glyph boxes gives the same
+// shape for every character; real letters give many different ones.
+int DistinctGlyphShapes(const CPixels& pixels, COLORREF cr, int nTop, int nBottom) {
+  std::vector<std::vector<int>> shapes;
+  std::vector<int> current;
+  auto flush = [&]() {
+    if (current.empty()) return;
+    bool bKnown = false;
+    for (const auto& shape : shapes) bKnown = bKnown || shape == current;
+    if (!bKnown) shapes.push_back(current);
+    current.clear();
+  };
+  for (int x = 0; x < pixels.nWidth; ++x) {
+    int nCount = 0;
+    for (int y = nTop; y <= nBottom; ++y)
+      if (pixels.colors[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.nWidth) +
+                        static_cast<std::size_t>(x)] == cr)
+        ++nCount;
+    if (nCount == 0)
+      flush();
+    else
+      current.push_back(nCount);
+  }
+  flush();
+  return static_cast<int>(shapes.size());
+}
+
+// The rows of the first band (consecutive rows holding the colour) at or below nFrom.
+bool NextBand(const CExtent& e, int nFrom, int* pnTop, int* pnBottom) {
+  int y = nFrom;
+  while (y <= e.nLastRow && e.left[static_cast<std::size_t>(y)] < 0) ++y;
+  if (y > e.nLastRow || y < 0) return false;
+  *pnTop = y;
+  while (y <= e.nLastRow && e.left[static_cast<std::size_t>(y)] >= 0) ++y;
+  *pnBottom = y - 1;
+  return true;
+}
+
 int g_nFailures = 0;
 
 void Check(bool bHolds, const std::string& strWhat) {
@@ -123,6 +163,22 @@ int main(int argc, char** argv) {
   Check(string.Found(), "the string colour is shown");
   Check(keyword.Found(), "the keyword colour is shown");
   if (g_nFailures > 0) return 1;
+
+  // Legible glyphs, not a row of identical boxes: the first #include line
+  // ("#include <ctype.h>") and the comment line in Hangul (the fifth band of
+  // the opening comment) each show several different letter shapes.
+  int nTop = 0;
+  int nBottom = 0;
+  Check(NextBand(preprocessor, preprocessor.nFirstRow, &nTop, &nBottom) &&
+            DistinctGlyphShapes(pixels, colors.pairs[MIREL_SYNTAX_PAIR_COMMENT2].crFore, nTop, nBottom) >= 6,
+        "the #include line is drawn in letters, not boxes");
+  bool bHangulBand = true;
+  nBottom = comment.nFirstRow - 1;
+  for (int nBand = 0; nBand < 5 && bHangulBand; ++nBand)
+    bHangulBand = NextBand(comment, nBottom + 1, &nTop, &nBottom);
+  Check(bHangulBand &&
+            DistinctGlyphShapes(pixels, colors.pairs[MIREL_SYNTAX_PAIR_COMMENT1].crFore, nTop, nBottom) >= 6,
+        "the Hangul comment line is drawn in glyphs, not boxes");
 
   Check(comment.nLastRow < preprocessor.nFirstRow, "the opening comment lies above the #include lines");
   Check(preprocessor.nLastRow < string.nFirstRow, "the #include lines lie above the format string");

@@ -21,6 +21,10 @@ expected=$(awk '/^[[:space:]]*EXPORTS/ {on = 1; next}
 
 case $library in
   *.dll | *.DLL)
+    # The product is i686; the x86_64 test build is read with its own objdump.
+    if [[ -z ${OBJDUMP:-} ]] && file -b "$library" | grep -q 'x86-64'; then
+      OBJDUMP=x86_64-w64-mingw32-objdump
+    fi
     objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
     actual=$("$objdump" -p "$library" |
       awk '/^\[Ordinal\/Name Pointer\] Table/ {on = 1; next}

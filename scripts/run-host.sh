@@ -5,11 +5,12 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
-build_dir=${MIREL_HOST_BUILD_DIR:-build/win32}
+wine_tree=$(bash scripts/wine-arch.sh)
+build_dir=${MIREL_HOST_BUILD_DIR:-build/$wine_tree}
 shot=build/host-screenshot.bmp
 
 bash scripts/setup.sh
-cmake --preset win32 -B "$build_dir" >/dev/null
+cmake --preset "$wine_tree" -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target mirelhost
 
 # Wine needs a display for windows, and the project's prefix.

@@ -1,9 +1,22 @@
 # Sourced by the scripts that run Windows programs: gives Wine a display (a
-# private Xvfb when there is none), the project's prefix, and stops both on exit.
-# Expects $root to be the repository root.
+# private Xvfb when there is none) and the project's prefix with its fonts,
+# and stops both on exit. Expects $root to be the repository root.
 mirel_xvfb_pid=""
-export MIREL_WINEPREFIX=${MIREL_WINEPREFIX:-$root/build/wineprefix}
+mirel_wine_tree=$(bash "$root/scripts/wine-arch.sh")
+if [ "$mirel_wine_tree" = win64 ]; then
+  export MIREL_WINEPREFIX=${MIREL_WINEPREFIX:-$root/build/wineprefix64}
+else
+  export MIREL_WINEPREFIX=${MIREL_WINEPREFIX:-$root/build/wineprefix}
+fi
 export WINEPREFIX=$MIREL_WINEPREFIX WINEDEBUG=${WINEDEBUG:--all}
+# The server that belongs to the loader wine-run.sh uses.
+wineserver() {
+  if [ "$mirel_wine_tree" = win64 ] && [ -x /usr/lib/wine/wineserver64 ]; then
+    /usr/lib/wine/wineserver64 "$@"
+  else
+    command wineserver "$@"
+  fi
+}
 
 mirel_wine_session_end() {
   wineserver -k 2>/dev/null || true
@@ -30,6 +43,20 @@ fi
 # Made once, before programs run in parallel.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== creating the Wine prefix (once) =="
-  LC_ALL=ko_KR.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+  "$root/scripts/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
+fi
+
+# The font mapping is applied again whenever it changes, so an existing prefix
+# never keeps an older one.
+mirel_fonts_reg="$root/scripts/wine/fonts.reg"
+mirel_fonts_stamp="$WINEPREFIX/.mirel-fonts"
+if ! cmp -s "$mirel_fonts_reg" "$mirel_fonts_stamp"; then
+  echo "== setting the Wine prefix's fonts =="
+  if "$root/scripts/wine-run.sh" regedit /S "Z:${mirel_fonts_reg//\//\\}" >/dev/null 2>&1; then
+    wineserver -w || true
+    cp "$mirel_fonts_reg" "$mirel_fonts_stamp"
+  else
+    echo "wine-session: could not set the prefix's fonts" >&2
+  fi
 fi
