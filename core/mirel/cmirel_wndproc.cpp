@@ -18,6 +18,7 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrscrollbar.h"
 
 namespace {
 
@@ -461,9 +462,9 @@ void CMirel::OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   nTopLine = static_cast<int>(std::clamp<long long>(cur / h + d / h, 0, INT_MAX));
   const int nPos = static_cast<int>(std::min<long long>(static_cast<long long>(nTopLine) * h, INT_MAX));
   if (HWND hBar = GetScrollBarCtrl(SB_VERT)) {
-    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+    MrSetScrollPos(hBar, SB_CTL, nPos);
   } else {
-    SetScrollPos(hWnd, SB_VERT, nPos, TRUE);
+    MrSetScrollPos(hWnd, SB_VERT, nPos);
   }
   pView->UpdateCaret(0, 0);
   pView->Invalidate(REPAINT_TAG_ALL, 0, 0);

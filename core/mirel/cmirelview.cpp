@@ -10,6 +10,7 @@
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
+#include "mirel/mrscrollbar.h"
 
 namespace {
 
@@ -157,9 +158,9 @@ void CMirelView::ScrollVertically(UINT nCode) {
   pMirel->nTopLine = ClampToInt(cur / h + d / h);
   const int nPos = ClampToInt(static_cast<long long>(pMirel->nTopLine) * h);
   if (hBar != nullptr) {
-    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+    MrSetScrollPos(hBar, SB_CTL, nPos);
   } else {
-    SetScrollPos(pMirel->hWndEdit, SB_VERT, nPos, TRUE);
+    MrSetScrollPos(pMirel->hWndEdit, SB_VERT, nPos);
   }
   UpdateCaret(0, 0);
   Invalidate(REPAINT_TAG_ALL, 0, 0);
@@ -184,9 +185,9 @@ void CMirelView::SetVerticalScrollBar() {
   si.nPage = static_cast<UINT>(std::clamp<long long>(page, 0, INT_MAX));
   si.nPos = ClampToInt(static_cast<long long>(std::max(pMirel->nTopLine, 0)) * h);
   if (HWND hBar = pMirel->GetScrollBarCtrl(SB_VERT)) {
-    SetScrollInfo(hBar, SB_CTL, &si, TRUE);
+    MrSetScrollInfo(hBar, SB_CTL, si);
   } else {
-    SetScrollInfo(pMirel->hWndEdit, SB_VERT, &si, TRUE);
+    MrSetScrollInfo(pMirel->hWndEdit, SB_VERT, si);
   }
 }
 

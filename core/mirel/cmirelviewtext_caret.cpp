@@ -14,6 +14,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrscrollbar.h"
 
 namespace {
 
@@ -106,18 +107,18 @@ void CMirelViewText::SetVScrollPosToTopLine() {
   if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
   const int nPos = ClampToInt(static_cast<long long>(std::max(pMirel->nTopLine, 0)) * GetSafeLineHeight());
   if (HWND hBar = pMirel->GetScrollBarCtrl(SB_VERT)) {
-    SetScrollPos(hBar, SB_CTL, nPos, TRUE);
+    MrSetScrollPos(hBar, SB_CTL, nPos);
   } else {
-    SetScrollPos(pMirel->hWndEdit, SB_VERT, nPos, TRUE);
+    MrSetScrollPos(pMirel->hWndEdit, SB_VERT, nPos);
   }
 }
 
 void CMirelViewText::SetHScrollPosToOffset() {
   if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
   if (HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ)) {
-    SetScrollPos(hBar, SB_CTL, pMirel->nHScrollPos, TRUE);
+    MrSetScrollPos(hBar, SB_CTL, pMirel->nHScrollPos);
   } else {
-    SetScrollPos(pMirel->hWndEdit, SB_HORZ, pMirel->nHScrollPos, TRUE);
+    MrSetScrollPos(pMirel->hWndEdit, SB_HORZ, pMirel->nHScrollPos);
   }
 }
 
@@ -147,9 +148,9 @@ void CMirelViewText::UpdateScrollBars() {
   si.nPage = static_cast<UINT>(std::clamp<long long>(nClientWidth - pdoc->nLeftMargin, 0, INT_MAX));
   si.nPos = pMirel->nHScrollPos;
   if (HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ)) {
-    SetScrollInfo(hBar, SB_CTL, &si, TRUE);
+    MrSetScrollInfo(hBar, SB_CTL, si);
   } else {
-    SetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si, TRUE);
+    MrSetScrollInfo(pMirel->hWndEdit, SB_HORZ, si);
   }
 }
 

@@ -14,6 +14,10 @@ void MrwTestSetScrollTrackPos(HWND hWnd, int nBar, int nTrackPos);
 // or unknown.
 UINT MrwTestScrollBarDisabledArrows(HWND hWnd, int nBar);
 
+// How often SetScrollInfo and SetScrollPos were called for a bar: each call
+// redraws the bar on Windows, whether or not anything changed.
+UINT MrwTestScrollBarSetCalls(HWND hWnd, int nBar);
+
 // The caret: its owner (NULL when there is none), size and whether it is
 // shown (created and shown as often as hidden).
 HWND MrwTestCaretOwner(void);

@@ -18,6 +18,7 @@ struct ScrollBar {
   int nMax = 0;
   UINT nPage = 0;
   int nPos = 0;
+  UINT nSetCalls = 0;  // SetScrollInfo and SetScrollPos calls, for tests
   int nTrackPos = 0;
   UINT disabledArrows = 0;
 };
@@ -85,6 +86,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw) {
   }
   ScrollBar* b = FindBar(hwnd, nBar, true);
   if (b == nullptr) return 0;
+  ++b->nSetCalls;
   if (lpsi->fMask & SIF_RANGE) {
     b->nMin = lpsi->nMin;
     b->nMax = std::max(lpsi->nMin, lpsi->nMax);
@@ -136,6 +138,7 @@ int WINAPI SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
   (void)bRedraw;
   ScrollBar* b = FindBar(hWnd, nBar, true);
   if (b == nullptr) return 0;
+  ++b->nSetCalls;
   const int nOld = b->nPos;
   b->nPos = nPos;
   Normalise(b);
@@ -208,6 +211,11 @@ void MrwTestSetScrollTrackPos(HWND hWnd, int nBar, int nTrackPos) {
 UINT MrwTestScrollBarDisabledArrows(HWND hWnd, int nBar) {
   ScrollBar* b = FindBar(hWnd, nBar, false);
   return b != nullptr ? b->disabledArrows : 0;
+}
+
+UINT MrwTestScrollBarSetCalls(HWND hWnd, int nBar) {
+  ScrollBar* b = FindBar(hWnd, nBar, false);
+  return b != nullptr ? b->nSetCalls : 0;
 }
 
 }  // extern "C"
