@@ -13,6 +13,9 @@ class CContentsHandlerNormal : public CContentsHandler {
   explicit CContentsHandlerNormal(CMirelDoc* pDocument);
   ~CContentsHandlerNormal() override;
 
+  // Re-encodes the whole text (ccontentshandlernormal_encoding.cpp): 1 when
+  // converted (or without a body), 0 with the old text intact otherwise.
+  BOOL ChangeEncoding(int nNewEncoding) override;
   BOOL DeleteText(DWORD nPos, DWORD nLen, BOOL bRecordUndo) override;
   BOOL InsertText(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) override;
   BOOL Reserve(DWORD nExtra) override;

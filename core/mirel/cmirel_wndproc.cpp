@@ -80,8 +80,7 @@ KeyOperation KeyOperationOf(UINT nVirtKey) {
 int g_nWheelRemainder = 0;
 
 // The built-in context menu, top to bottom; 0 is a separator. Labels are in
-// code page 949. The clipboard commands (copy, cut, paste, append copy,
-// append cut) and delete line join the menu with their document operations.
+// code page 949. Delete line joins the menu with its document operation.
 struct ContextMenuEntry {
   UINT nID;
   const char* pszLabel;
@@ -89,6 +88,12 @@ struct ContextMenuEntry {
 constexpr ContextMenuEntry kContextMenu[] = {
     {ID_MIREL_UNDO, "\xbd\xc7\xc7\xe0\xc3\xeb\xbc\xd2(&U)"},  // "Undo"
     {ID_MIREL_REDO, "\xc0\xe7 \xbd\xc7\xc7\xe0(&R)"},         // "Redo"
+    {0, nullptr},
+    {ID_MIREL_COPY, "\xba\xb9\xbb\xe7(&C)"},                                                // "Copy"
+    {ID_MIREL_CUT, "\xc0\xdf\xb6\xf3\xb3\xbb\xb1\xe2(&T)"},                                 // "Cut"
+    {ID_MIREL_PASTE, "\xba\xd9\xbf\xa9\xb3\xd6\xb1\xe2(&P)"},                               // "Paste"
+    {ID_MIREL_APPENDCOPY, "\xb5\xa1\xba\xd9\xbf\xa9 \xba\xb9\xbb\xe7(&O)"},                 // "Append copy"
+    {ID_MIREL_APPENDCUT, "\xb5\xa1\xba\xd9\xbf\xa9 \xc0\xdf\xb6\xf3\xb3\xbb\xb1\xe2(&E)"},  // "Append cut"
     {0, nullptr},
     {ID_MIREL_SELECTALL, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)"},  // "Select all"
 };
@@ -255,6 +260,21 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_UNDO:
       if (!bTracking && pdoc != nullptr) pdoc->Undo(this);
+      return 0;
+    case WM_CUT:
+      if (!bTracking && pdoc != nullptr) pdoc->Cut(this);
+      return 0;
+    case WM_COPY:
+      if (!bTracking && pdoc != nullptr) pdoc->Copy(this);
+      return 0;
+    case WM_PASTE:
+      if (!bTracking && pdoc != nullptr) pdoc->Paste(this);
+      return 0;
+    case ID_MIREL_APPENDCOPY:  // a host sends the command number as a message
+      if (!bTracking && pdoc != nullptr) pdoc->CopyAppend(this);
+      return 0;
+    case ID_MIREL_APPENDCUT:
+      if (!bTracking && pdoc != nullptr) pdoc->CutAppend(this);
       return 0;
     case WM_MIREL_SETOPTION0:
       if (pdoc != nullptr) pdoc->SetDblClkWordSelect(wParam != 0);
@@ -426,6 +446,21 @@ void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
     case ID_MIREL_UNDO:
       if (pdoc->undo.CanUndo()) pdoc->Undo(this);
       break;
+    case ID_MIREL_COPY:
+      pdoc->Copy(this);
+      break;
+    case ID_MIREL_CUT:
+      pdoc->Cut(this);
+      break;
+    case ID_MIREL_PASTE:
+      pdoc->Paste(this);
+      break;
+    case ID_MIREL_APPENDCOPY:
+      pdoc->CopyAppend(this);
+      break;
+    case ID_MIREL_APPENDCUT:
+      pdoc->CutAppend(this);
+      break;
     case ID_MIREL_REDO:
       if (pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
       break;
@@ -491,6 +526,7 @@ LRESULT CMirel::OnContextMenu(HWND hWnd, HWND hWndFrom, int x, int y) {
   }
   if (!pdoc->CanUndo()) EnableMenuItem(menu.get(), ID_MIREL_UNDO, MF_BYCOMMAND | MF_GRAYED);
   if (!pdoc->CanRedo()) EnableMenuItem(menu.get(), ID_MIREL_REDO, MF_BYCOMMAND | MF_GRAYED);
+  if (!pdoc->CanPaste()) EnableMenuItem(menu.get(), ID_MIREL_PASTE, MF_BYCOMMAND | MF_GRAYED);
   // From the keyboard (menu key, Shift+F10) the menu opens near the client
   // origin.
   POINT pt{x, y};

@@ -3,6 +3,10 @@
 // states, the fault report and the growth of the display-line table.
 #include "mirel/cmireldoc.h"
 
+#ifndef _WIN32
+#include <crt_locale.h>
+#endif
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +56,7 @@ CMirelDoc::~CMirelDoc() {
   delete pHyperLink;
   std::free(pWideWidth);
   std::free(pBookmark);
+  if (localeCodePage != MIREL_LOCALE()) _free_locale(static_cast<_locale_t>(localeCodePage));
   if (hFont) DeleteObject(hFont);
   if (hFontHex) DeleteObject(hFontHex);
   std::free(pIMEAttr);

@@ -472,6 +472,59 @@ class CMirelDoc {
   void SetLineSpacing(int nPercent);
   void SetHexCharsPerLine(int nBytes);
 
+  // --- Layout and encoding switches (cmireldoc_switches.cpp) -----------------
+  // Each stores its setting and brings rows, caret, selection, scroll bars and
+  // windows back into step. Values outside their range are refused with no
+  // change.
+  void SetWordWrap(int nMode);
+  int GetWordWrap() const { return nWrapMode; }
+  // 1, or 0 when no locale can be made for the code page.
+  int SetCodePage(int nNewCodePage);
+  int GetCodePage() const { return nCodePage; }
+  // Converts the text to the encoding; 1 when converted (or stored before
+  // there is a text), 0 when refused or the conversion failed.
+  int SetFileEncoding(int nNewEncoding);
+  int GetFileEncoding() const { return nFileEncoding; }
+  // The newline kind of an empty text; 0 once the text is not empty.
+  int SetFileFormat(int nFormat);
+  // The kind of the line breaks typed from now on; the text is not converted.
+  void ChangeFileFormat(int nFormat);
+  int GetFileFormat() const { return nFileFormat; }
+  // The newline of the kind in force (with its terminator when pBuf has
+  // room; an empty string when it has not) and its length.
+  int GetNewLineCodeA(char* pBuf, int nBufSize) const;
+  void SetPageBreakCode(BYTE ch);
+  void EnableVirtualSpace(BOOL bOn);
+  // The encoding of a byte buffer, and its most frequent newline kind (with
+  // the total of line breaks in *pnTotal); sets the binary flag for an ANSI
+  // document whose bytes hold a NUL.
+  int DetectEncoding(const BYTE* pData, int nLen);
+  int DetectFileFormat(const BYTE* pData, DWORD nLen, int* pnTotal);
+  // The rows laid out again, then the caret row, the selection rows, the
+  // scroll bars, the caret and every view brought into step.
+  void RelayoutAndRefresh();
+  // cli and the selection's rows taken again from their positions (text or
+  // hex rows by view).
+  void SyncCaretAndBlockRows();
+
+  // --- Clipboard transfer (cmireldoc_clipboard.cpp) --------------------------
+  // Each takes the edit window that has the focus (its window owns the
+  // clipboard while it is open); 1 on success, 0 on failure or refusal. The
+  // dispatchers pick the text or hex form by view.
+  int Copy(CMirel* pEditFocus);
+  int CopyAppend(CMirel* pEditFocus);
+  int Cut(CMirel* pEditFocus);
+  int CutAppend(CMirel* pEditFocus);
+  int Paste(CMirel* pEditFocus);
+  int CopyText(CMirel* pEditFocus);
+  int CopyHex(CMirel* pEditFocus);
+  int CopyAppendText(CMirel* pEditFocus);
+  int CopyAppendHex(CMirel* pEditFocus);
+  int CutText(CMirel* pEditFocus, BOOL bAppend);
+  int CutHex(CMirel* pEditFocus, BOOL bAppend);
+  int PasteText(CMirel* pEditFocus);
+  int PasteHex(CMirel* pEditFocus);
+
   // --- Fields ------------------------------------------------------------------
   BOOL bAutoIndentation;
   BOOL bAutoSelect;

@@ -437,8 +437,13 @@ void CMirelDoc::SetTabSize(int nSize) {
     if (dc.Get() != nullptr && GetTextMetricsA(dc.Get(), &tm)) nAverage = tm.tmAveCharWidth;
   }
   nTabWidth = ClampToPositiveInt(static_cast<long long>(std::max(nAverage, 0)) * nTabSize);
+  // Wrapped rows end where the width runs out, and tabs change the width.
+  if (nWrapMode != MIREL_WRAP_NONE && pContents != nullptr) {
+    RelayoutAndRefresh();
+    return;
+  }
   if (hWnd == nullptr) return;
-  // The rows are not laid out again: tabs only move x positions.
+  // Unwrapped rows do not depend on tabs: only x positions move.
   UpdateAllScrollBars();
   UpdateActiveCaret(1, 1);
   UpdateAllViews(REPAINT_TAG_ALL, 0, 0);

@@ -165,6 +165,18 @@ MIREL_API int MIREL_CALL Mirel_GetNewLineCodeA(HWND hWnd, char* pBuf, int nBufSi
 /* Code page of ANSI text; 0 is the system ANSI code page. */
 MIREL_API int MIREL_CALL Mirel_GetCodePage(HWND hWnd);
 MIREL_API BOOL MIREL_CALL Mirel_IsBinary(HWND hWnd);
+/* Converts the text to another encoding (before Mirel_NewFile: the encoding
+ * of the text to come); 1 when done, 0 when refused (same or unknown
+ * encoding, UTF-16BE text either way) or failed, the text unchanged. */
+MIREL_API int MIREL_CALL Mirel_SetFileEncoding(HWND hWnd, int nEncoding);
+/* The newline kind of an empty text: 1, or 0 once the text is not empty. */
+MIREL_API int MIREL_CALL Mirel_SetFileFormat(HWND hWnd, int nFormat);
+/* The newline kind of the line breaks typed from now on; marks the document
+ * modified. The line breaks already in the text stay as they are. */
+MIREL_API void MIREL_CALL Mirel_ChangeFileFormat(HWND hWnd, int nFormat);
+/* Code page of ANSI text (the system's own is stored as 0); 0 when the code
+ * page is unknown. Clears the undo history. */
+MIREL_API int MIREL_CALL Mirel_SetCodePage(HWND hWnd, int nCodePage);
 
 /* ---- View, layout and marks ------------------------------------------------ */
 
@@ -193,6 +205,13 @@ MIREL_API BOOL MIREL_CALL Mirel_IsSimpleEOF(HWND hWnd);
 /* Caret-row style 0 to 7; 0 none. */
 MIREL_API void MIREL_CALL Mirel_SetActiveLineType(HWND hWnd, int nType);
 MIREL_API void MIREL_CALL Mirel_SetShowMatchingBrace(HWND hWnd, BOOL bShow);
+/* Wrap mode MIREL_WRAP_NONE to MIREL_WRAP_WORD_DBCS; wrapping ends column
+ * mode and virtual space. */
+MIREL_API void MIREL_CALL Mirel_SetWordWrap(HWND hWnd, int nWrap);
+/* The page-break character: the low byte of ch. */
+MIREL_API void MIREL_CALL Mirel_SetPageBreakCode(HWND hWnd, int ch);
+/* The caret may stand beyond the end of a row. */
+MIREL_API void MIREL_CALL Mirel_EnableVirtualSpace(HWND hWnd, BOOL bEnable);
 
 /* ---- Editing behaviour and state ------------------------------------------- */
 

@@ -5,23 +5,6 @@
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl_module.h"
 
-#include <cstring>
-
-namespace {
-
-// The newline of a kind as the host writes it.
-const char* NewLineText(int nFormat) {
-  switch (nFormat) {
-    case MIREL_FILE_FORMAT_LF:
-      return "\n";
-    case MIREL_FILE_FORMAT_CR:
-      return "\r";
-    default:
-      return "\r\n";
-  }
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -48,19 +31,7 @@ MIREL_API int MIREL_CALL Mirel_GetFileFormat(HWND hWnd) {
 
 MIREL_API int MIREL_CALL Mirel_GetNewLineCodeA(HWND hWnd, char* pBuf, int nBufSize) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  if (pdoc == nullptr) return 0;
-  const char* pszNewLine = NewLineText(pdoc->nFileFormat);
-  const int nLen = static_cast<int>(std::strlen(pszNewLine));
-  // A buffer too small for the newline and its terminator gets an empty
-  // string rather than half a newline.
-  if (pBuf != nullptr && nBufSize > 0) {
-    if (nBufSize > nLen) {
-      std::memcpy(pBuf, pszNewLine, static_cast<size_t>(nLen) + 1);
-    } else {
-      pBuf[0] = '\0';
-    }
-  }
-  return nLen;
+  return pdoc ? pdoc->GetNewLineCodeA(pBuf, nBufSize) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCodePage(HWND hWnd) {

@@ -56,14 +56,29 @@ TEST_F(EditWindowMenu, ItemsInOrderWithKoreanLabelsAndTheMenuIsDestroyed) {
   MIREL_REQUIRE_STANDIN();
   OpenMenu(100, 120);
   ASSERT_EQ(MrwTestMenuTrackCount(), 1);
-  ASSERT_EQ(MrwTestLastMenuItemCount(), 4);
+  ASSERT_EQ(MrwTestLastMenuItemCount(), 10);
   EXPECT_EQ(Item(0).nID, 40010u);
   EXPECT_STREQ(Item(0).szText, "\xbd\xc7\xc7\xe0\xc3\xeb\xbc\xd2(&U)");  // "Undo"
   EXPECT_EQ(Item(1).nID, 40011u);
   EXPECT_STREQ(Item(1).szText, "\xc0\xe7 \xbd\xc7\xc7\xe0(&R)");  // "Redo"
   EXPECT_TRUE(Item(2).uFlags & MF_SEPARATOR);
-  EXPECT_EQ(Item(3).nID, 40004u);
-  EXPECT_STREQ(Item(3).szText, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)");  // "Select all"
+  struct Expected {
+    UINT nID;
+    const char* pszLabel;
+  } clipboard[] = {
+      {40001, "\xba\xb9\xbb\xe7(&C)"},                                           // "Copy"
+      {40002, "\xc0\xdf\xb6\xf3\xb3\xbb\xb1\xe2(&T)"},                           // "Cut"
+      {40003, "\xba\xd9\xbf\xa9\xb3\xd6\xb1\xe2(&P)"},                           // "Paste"
+      {40005, "\xb5\xa1\xba\xd9\xbf\xa9 \xba\xb9\xbb\xe7(&O)"},                  // "Append copy"
+      {40006, "\xb5\xa1\xba\xd9\xbf\xa9 \xc0\xdf\xb6\xf3\xb3\xbb\xb1\xe2(&E)"},  // "Append cut"
+  };
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(Item(3 + i).nID, clipboard[i].nID);
+    EXPECT_STREQ(Item(3 + i).szText, clipboard[i].pszLabel);
+  }
+  EXPECT_TRUE(Item(8).uFlags & MF_SEPARATOR);
+  EXPECT_EQ(Item(9).nID, 40004u);
+  EXPECT_STREQ(Item(9).szText, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)");  // "Select all"
   EXPECT_EQ(MrwTestLastMenuPos().x, 100);
   EXPECT_EQ(MrwTestLastMenuPos().y, 120);
   EXPECT_EQ(MrwTestLastMenuOwner(), hWnd);
@@ -75,7 +90,7 @@ TEST_F(EditWindowMenu, UndoAndRedoAreGreyedExactlyWhileThereIsNothingToDo) {
   OpenMenu(10, 10);
   EXPECT_TRUE(Item(0).uFlags & MF_GRAYED);
   EXPECT_TRUE(Item(1).uFlags & MF_GRAYED);
-  EXPECT_FALSE(Item(3).uFlags & MF_GRAYED);  // select all is never greyed
+  EXPECT_FALSE(Item(9).uFlags & MF_GRAYED);  // select all is never greyed
   ASSERT_EQ(doc.InsertA("d", 1, TRUE), 1);
   OpenMenu(10, 10);
   EXPECT_FALSE(Item(0).uFlags & MF_GRAYED);
@@ -89,6 +104,22 @@ TEST_F(EditWindowMenu, UndoAndRedoAreGreyedExactlyWhileThereIsNothingToDo) {
   EXPECT_FALSE(Item(1).uFlags & MF_GRAYED);
   OpenMenu(10, 10, 40011);
   EXPECT_EQ(mirel_doc_test::TextOf(doc), "abcd");
+}
+
+TEST_F(EditWindowMenu, PasteIsGreyedWhileTheClipboardHoldsNothingToPasteAndTheRestNever) {
+  MIREL_REQUIRE_STANDIN();
+  ASSERT_TRUE(OpenClipboard(hWnd));
+  EmptyClipboard();
+  CloseClipboard();
+  OpenMenu(10, 10);
+  EXPECT_TRUE(Item(5).uFlags & MF_GRAYED);
+  for (int i : {3, 4, 6, 7}) EXPECT_FALSE(Item(i).uFlags & MF_GRAYED) << i;
+  // Copy from the menu puts the caret's line there; paste is offered then.
+  OpenMenu(10, 10, 40001);
+  OpenMenu(10, 10);
+  EXPECT_FALSE(Item(5).uFlags & MF_GRAYED);
+  OpenMenu(10, 10, 40003);
+  EXPECT_EQ(mirel_doc_test::TextOf(doc), "abcabc");
 }
 
 TEST_F(EditWindowMenu, SelectAllFromTheMenuSelectsTheWholeText) {

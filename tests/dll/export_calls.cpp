@@ -376,6 +376,31 @@ std::vector<ExportCall> HandleExports() {
          Mirel_ResetCurrentTag(h);
          return 0LL;
        }},
+      {"Mirel_SetWordWrap",
+       [](HWND h) {
+         Mirel_SetWordWrap(h, MIREL_WRAP_CHAR);
+         return 0LL;
+       }},
+      {"Mirel_SetCodePage", [](HWND h) { return static_cast<long long>(Mirel_SetCodePage(h, 1252)); }},
+      {"Mirel_SetFileEncoding",
+       [](HWND h) { return static_cast<long long>(Mirel_SetFileEncoding(h, MIREL_ENCODING_UTF8)); }},
+      {"Mirel_SetFileFormat",
+       [](HWND h) { return static_cast<long long>(Mirel_SetFileFormat(h, MIREL_FILE_FORMAT_LF)); }},
+      {"Mirel_ChangeFileFormat",
+       [](HWND h) {
+         Mirel_ChangeFileFormat(h, MIREL_FILE_FORMAT_CR);
+         return 0LL;
+       }},
+      {"Mirel_SetPageBreakCode",
+       [](HWND h) {
+         Mirel_SetPageBreakCode(h, 0x10C);
+         return 0LL;
+       }},
+      {"Mirel_EnableVirtualSpace",
+       [](HWND h) {
+         Mirel_EnableVirtualSpace(h, TRUE);
+         return 0LL;
+       }},
   };
 }
 

@@ -1,0 +1,82 @@
+// Re-encoding the whole text in place: the converted text goes into a new
+// body, which replaces the old one only once it is complete, and the caret
+// and selection move with the characters they stood at.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "mirel/ccontentshandlernormal.h"
+#include "mirel/cmrcharencoder.h"
+#include "mirel/mirel.h"
+
+namespace {
+
+// The byte-order mark the text of an encoding starts with (may be empty).
+DWORD WriteMark(int nEncoding, BYTE* p) {
+  switch (nEncoding) {
+    case MIREL_ENCODING_UTF16BE:
+      p[0] = 0xFE;
+      p[1] = 0xFF;
+      return 2;
+    case MIREL_ENCODING_UTF16LE:
+      p[0] = 0xFF;
+      p[1] = 0xFE;
+      return 2;
+    case MIREL_ENCODING_UTF8_BOM:
+      p[0] = 0xEF;
+      p[1] = 0xBB;
+      p[2] = 0xBF;
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+BOOL CContentsHandlerNormal::ChangeEncoding(int nNewEncoding) {
+  if (pEditBodyFile == nullptr || pDoc == nullptr) return TRUE;
+  if (nNewEncoding == pDoc->nFileEncoding) return FALSE;
+  CMirelDoc& doc = *pDoc;
+  // In the hex view positions count the mark; the encoder counts text bytes.
+  const BOOL bHex = doc.nViewType == MIREL_VIEW_TYPE_HEX;
+  const DWORD nOldMark = bHex ? nBomLen : 0;
+  auto toText = [&](DWORD n) { return n > nOldMark ? std::min(n - nOldMark, nTextLen) : 0; };
+  const int nStartLine = doc.block.GetStartLine();
+  const int nEndLine = doc.block.GetEndLine();
+
+  CMrCharEncoder enc(&doc, pText, nTextLen, doc.nFileEncoding, doc.nCodePage);
+  enc.SetTrackedPointers(toText(static_cast<DWORD>(std::max(doc.nCaretPos, 0))),
+                         toText(doc.block.GetStartPtr()), toText(doc.block.GetEndPtr()));
+  if (!enc.Convert(nNewEncoding)) return FALSE;
+
+  BYTE mark[3];
+  const DWORD nMark = WriteMark(nNewEncoding, mark);
+  const DWORD nNewText = enc.GetOutputLength();
+  if (nNewText > MIREL_MAX_BODY_BYTES - nMark) return FALSE;
+  const DWORD nNeed = nMark + nNewText + MIREL_BODY_PADDING;
+  const DWORD nSize = std::max(MIREL_FIRST_BODY_ALLOC, (nNeed + 4104) & ~(MIREL_BODY_GROWTH_STEP - 1));
+  // Zero-filled, so the bytes after the new body end are zero as everywhere.
+  BYTE* pNew = static_cast<BYTE*>(AllocateBody(nSize));
+  if (pNew == nullptr) return FALSE;
+  std::memcpy(pNew, mark, nMark);
+  if (enc.Read(pNew + nMark, nNewText) != nNewText) {
+    std::free(pNew);
+    return FALSE;
+  }
+  std::free(pEditBodyFile);
+  pEditBodyFile = pNew;
+  nAlloc = nSize;
+  nBomLen = static_cast<BYTE>(nMark);
+  pText = pEditBodyFile + nBomLen;
+  nTextLen = nNewText;
+  nBodyLen = nMark + nNewText;
+
+  DWORD nCaret = 0, nStart = 0, nEnd = 0;
+  enc.GetTrackedPointers(&nCaret, &nStart, &nEnd);
+  const DWORD nNewMark = bHex ? nMark : 0;
+  doc.nCaretPos = static_cast<int>(nCaret + nNewMark);
+  doc.block.Reset(nStart + nNewMark, nStartLine, FALSE);
+  doc.block.SetCaret(nEnd + nNewMark, nEndLine);
+  return TRUE;
+}

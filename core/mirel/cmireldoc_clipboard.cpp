@@ -1,0 +1,578 @@
+// Copy, cut, append and paste through the Windows clipboard, in the text and
+// the hex view.
+//
+// Text crosses the clipboard in the form the format demands (CF_TEXT in the
+// ANSI code page, CF_UNICODETEXT in UTF-16 LE); the control's own format
+// "__BINARY_FORMAT__" carries raw bytes behind a 32-bit count. What other
+// programs put on the clipboard is untrusted: every length is bounded by the
+// block's GlobalSize. The clipboard is open only inside one operation, and
+// it is left as it was by every failure that happens before it is emptied.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/cclipboarddata.h"
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
+#include "mirel/cmirelview.h"
+#include "mirel/cmrcharencoder.h"
+#include "mirel/cmrwaitcursor.h"
+#include "mirel/mirel.h"
+#include "mirel/mrmodifiednotify.h"
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+// Largest text taken from or put on the clipboard.
+constexpr SIZE_T kMaxTransfer = MIREL_MAX_BODY_BYTES;
+
+// The clipboard open for one operation; closed on every way out.
+class CClipboardOpen {
+ public:
+  explicit CClipboardOpen(HWND hWnd) : m_bOpen(OpenClipboard(hWnd)) {}
+  ~CClipboardOpen() {
+    if (m_bOpen) CloseClipboard();
+  }
+  CClipboardOpen(const CClipboardOpen&) = delete;
+  CClipboardOpen& operator=(const CClipboardOpen&) = delete;
+  BOOL IsOpen() const { return m_bOpen; }
+
+ private:
+  BOOL m_bOpen;
+};
+
+// Converts bytes between encodings (nCodePage for the ANSI side); FALSE when
+// the converter refuses or fails.
+BOOL Reencode(const BYTE* p, DWORD n, int nFrom, int nTo, int nCodePage, Bytes* pOut) {
+  pOut->clear();
+  if (n == 0) return TRUE;
+  if (nFrom == nTo) {
+    pOut->assign(p, p + n);
+    return TRUE;
+  }
+  CMrCharEncoder enc(nullptr, p, n, nFrom, nCodePage);
+  if (!enc.Convert(nTo)) return FALSE;
+  pOut->resize(enc.GetOutputLength());
+  return pOut->empty() || enc.Read(pOut->data(), static_cast<DWORD>(pOut->size())) == pOut->size();
+}
+
+// ---------------------------------------------------------------------------
+// Reading what is on the clipboard
+
+// The bytes of a text block up to its terminator (a zero byte, or a zero
+// unit for CF_UNICODETEXT) or the end of the block.
+BOOL ReadTextFormat(UINT uFormat, Bytes* pOut) {
+  pOut->clear();
+  CClipboardData data(static_cast<HGLOBAL>(GetClipboardData(uFormat)));
+  const BYTE* p = data.GetPtr();
+  if (p == nullptr) return FALSE;
+  const SIZE_T nSize = std::min(data.GetSize(), kMaxTransfer);
+  SIZE_T n = 0;
+  if (uFormat == CF_UNICODETEXT) {
+    while (n + 2 <= nSize && (p[n] | p[n + 1]) != 0) n += 2;
+  } else {
+    while (n < nSize && p[n] != 0) ++n;
+  }
+  pOut->assign(p, p + n);
+  data.Detach();
+  return TRUE;
+}
+
+// The bytes of a "__BINARY_FORMAT__" block: a block shorter than its count
+// field is absent, and the count is cut to what the block holds.
+BOOL ReadBinaryFormat(UINT uFormat, Bytes* pOut) {
+  pOut->clear();
+  if (uFormat == 0) return FALSE;
+  CClipboardData data(static_cast<HGLOBAL>(GetClipboardData(uFormat)));
+  const BYTE* p = data.GetPtr();
+  if (p == nullptr) return FALSE;
+  const SIZE_T nSize = std::min(data.GetSize(), kMaxTransfer);
+  if (nSize < 4) {
+    data.Detach();
+    return FALSE;
+  }
+  const DWORD nCount =
+      static_cast<DWORD>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<DWORD>(p[3]) << 24);
+  const SIZE_T n = std::min<SIZE_T>(nCount, nSize - 4);
+  pOut->assign(p + 4, p + 4 + n);
+  data.Detach();
+  return TRUE;
+}
+
+BOOL HasFormat(UINT uFormat) {
+  return uFormat != 0 && IsClipboardFormatAvailable(uFormat);
+}
+
+// The text to paste in the document encoding, from the first usable format
+// in the document's order of preference.
+BOOL ReadPasteText(const CMirelDoc& doc, UINT uBinary, Bytes* pOut) {
+  const int nEncoding = doc.nFileEncoding;
+  Bytes raw;
+  auto fromUnicode = [&](int nTo, int nCodePage) {
+    return HasFormat(CF_UNICODETEXT) && ReadTextFormat(CF_UNICODETEXT, &raw) &&
+           (nTo == MIREL_ENCODING_UTF16LE ? (pOut->swap(raw), TRUE)
+                                          : Reencode(raw.data(), static_cast<DWORD>(raw.size()),
+                                                     MIREL_ENCODING_UTF16LE, nTo, nCodePage, pOut));
+  };
+  // CF_TEXT is in the system ANSI code page.
+  auto fromAnsi = [&](int nTo) {
+    return HasFormat(CF_TEXT) && ReadTextFormat(CF_TEXT, &raw) &&
+           Reencode(raw.data(), static_cast<DWORD>(raw.size()), MIREL_ENCODING_ANSI, nTo, 0, pOut);
+  };
+  auto fromBinary = [&] { return HasFormat(uBinary) && ReadBinaryFormat(uBinary, pOut); };
+
+  if (IsWideEncoding(nEncoding)) {
+    if (fromUnicode(MIREL_ENCODING_UTF16LE, 0) || fromAnsi(MIREL_ENCODING_UTF16LE) || fromBinary()) {
+      // Half a unit cannot be pasted into UTF-16 text.
+      if (pOut->size() & 1) pOut->pop_back();
+      return TRUE;
+    }
+    return FALSE;
+  }
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM)
+    return fromUnicode(nEncoding, 0) || fromAnsi(nEncoding) || fromBinary();
+  // ANSI: the text as it stands, else OEM text converted from the OEM code
+  // page (never taken as ANSI bytes), the raw bytes, then Unicode text.
+  if (HasFormat(CF_TEXT) && ReadTextFormat(CF_TEXT, pOut)) return TRUE;
+  if (HasFormat(CF_OEMTEXT) && ReadTextFormat(CF_OEMTEXT, &raw)) {
+    Bytes wide;
+    if (Reencode(raw.data(), static_cast<DWORD>(raw.size()), MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE,
+                 static_cast<int>(GetOEMCP()), &wide) &&
+        Reencode(wide.data(), static_cast<DWORD>(wide.size()), MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI,
+                 doc.nCodePage, pOut))
+      return TRUE;
+  }
+  return fromBinary() || fromUnicode(MIREL_ENCODING_ANSI, doc.nCodePage);
+}
+
+// ---------------------------------------------------------------------------
+// Building blocks
+
+// A text block of the bytes and the format's terminator (zero-filled).
+BOOL MakeTextBlock(const BYTE* p, SIZE_T n, UINT uFormat, CClipboardData* pData) {
+  const SIZE_T nTerm = uFormat == CF_UNICODETEXT ? 2 : 1;
+  if (n > kMaxTransfer || !pData->Alloc(n + nTerm)) return FALSE;
+  if (n > 0) std::memcpy(pData->GetPtr(), p, n);
+  pData->SetFormat(uFormat);
+  return TRUE;
+}
+
+// A "__BINARY_FORMAT__" block: the count, then the parts one after another.
+BOOL MakeBinaryBlock(const Bytes& first, const BYTE* pSecond, SIZE_T nSecond, CClipboardData* pData) {
+  const SIZE_T n = first.size() + nSecond;
+  if (n > kMaxTransfer || !pData->Alloc(4 + n)) return FALSE;
+  BYTE* p = pData->GetPtr();
+  const DWORD nCount = static_cast<DWORD>(n);
+  p[0] = static_cast<BYTE>(nCount);
+  p[1] = static_cast<BYTE>(nCount >> 8);
+  p[2] = static_cast<BYTE>(nCount >> 16);
+  p[3] = static_cast<BYTE>(nCount >> 24);
+  if (!first.empty()) std::memcpy(p + 4, first.data(), first.size());
+  if (nSecond > 0) std::memcpy(p + 4 + first.size(), pSecond, nSecond);
+  return TRUE;
+}
+
+// The text view's selection (a column block's rows joined by CR LF, the
+// stream selection, else the caret's paragraph with its line break) in the
+// document encoding.
+BOOL SelectionBytes(CMirelDoc& doc, Bytes* pOut) {
+  pOut->clear();
+  const MrDocText text = MrGetDocText(doc);
+  if (text.p == nullptr) return FALSE;
+  if (doc.block.IsColumnBlock()) {
+    const DWORD n = doc.block.GetColumnText(nullptr);
+    if (n == 0) return FALSE;
+    pOut->resize(n);
+    pOut->resize(doc.block.GetColumnText(pOut->data()));
+    return !pOut->empty();
+  }
+  DWORD nStart = 0, nEnd = 0;
+  if (doc.block.IsNotEmpty()) {
+    nStart = std::min(doc.block.GetStartPtr(), text.nLen);
+    nEnd = std::min(doc.block.GetEndPtr(), text.nLen);
+  } else {
+    const DWORD nCaret = std::min(static_cast<DWORD>(std::max(doc.nCaretPos, 0)), text.nLen);
+    nStart = doc.GetParagraphStart(nCaret);
+    nEnd = std::min(doc.GetParagraphEndWithNewline(nCaret), text.nLen);
+  }
+  if (text.bWide) {
+    nStart &= ~1u;
+    nEnd &= ~1u;
+  }
+  if (nEnd > nStart) pOut->assign(text.p + nStart, text.p + nEnd);
+  return TRUE;
+}
+
+// The text block the text view places: the stored or converted bytes in
+// CF_UNICODETEXT or CF_TEXT, by document encoding and platform.
+BOOL ClipboardFromSelection(CMirelDoc& doc, CClipboardData* pData) {
+  Bytes sel;
+  if (!SelectionBytes(doc, &sel)) return FALSE;
+  const int nEncoding = doc.nFileEncoding;
+  const BOOL bNT = IsWindowsNT();
+  const DWORD n = static_cast<DWORD>(sel.size());
+  Bytes converted;
+  if (IsWideEncoding(nEncoding)) {
+    if (bNT) return MakeTextBlock(sel.data(), n, CF_UNICODETEXT, pData);
+    return Reencode(sel.data(), n, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, 0, &converted) &&
+           MakeTextBlock(converted.data(), converted.size(), CF_TEXT, pData);
+  }
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) {
+    const int nTo = bNT ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_ANSI;
+    return Reencode(sel.data(), n, nEncoding, nTo, 0, &converted) &&
+           MakeTextBlock(converted.data(), converted.size(), bNT ? CF_UNICODETEXT : CF_TEXT, pData);
+  }
+  return MakeTextBlock(sel.data(), n, CF_TEXT, pData);
+}
+
+// The hex view's selected body bytes (byte-order mark included when selected).
+BOOL HexSelectionBytes(CMirelDoc& doc, const BYTE** ppBytes, DWORD* pnLen) {
+  if (doc.pContents == nullptr || !doc.block.IsNotEmpty()) return FALSE;
+  const DWORD nBody = doc.GetFileSize();
+  const DWORD nStart = std::min(doc.block.GetStartPtr(), nBody);
+  const DWORD nEnd = std::min(doc.block.GetEndPtr(), nBody);
+  if (nEnd <= nStart) return FALSE;
+  *ppBytes = doc.pContents->GetBody(0) + nStart;
+  *pnLen = nEnd - nStart;
+  return TRUE;
+}
+
+int EmptyAndPlace(CClipboardData* pFirst, CClipboardData* pSecond) {
+  if (!EmptyClipboard()) return 0;
+  BOOL bOk = TRUE;
+  if (pFirst != nullptr && pFirst->GetPtr() != nullptr) bOk = pFirst->SetClipboardDefault() && bOk;
+  if (pSecond != nullptr && pSecond->GetPtr() != nullptr) bOk = pSecond->SetClipboardDefault() && bOk;
+  return bOk ? 1 : 0;
+}
+
+HWND OwnerOf(CMirel* pEdit) {
+  MIREL_ASSERT_TEXT(pEdit == nullptr || pEdit->hWndEdit != nullptr, "pEditFocus->hWndEdit");
+  return pEdit != nullptr ? pEdit->hWndEdit : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Pasting into the text
+
+// Where a column block's clipboard text goes in. Until column insertion is
+// built, the text goes in as a stream at the caret.
+BOOL InsertPastedColumn(CMirelDoc& doc, DWORD nPos, const Bytes& text) {
+  return doc.InsertContents(nPos, text.data(), static_cast<DWORD>(text.size()), TRUE);
+}
+
+// The spaces that fill the caret's virtual space, in front of the text.
+Bytes WithVirtualSpaces(CMirelDoc& doc, const Bytes& text) {
+  if (doc.nVirtualSpace <= 0) return text;
+  const int nSize = doc.MakeSpaces(doc.nVirtualSpace, nullptr, 0);
+  Bytes out(static_cast<size_t>(std::max(nSize, 0)));
+  out.resize(static_cast<size_t>(std::max(doc.MakeSpaces(doc.nVirtualSpace, out.data(), nSize), 0)));
+  out.insert(out.end(), text.begin(), text.end());
+  return out;
+}
+
+DWORD CaretInText(CMirelDoc& doc) {
+  DWORD nCaret = std::min(static_cast<DWORD>(std::max(doc.nCaretPos, 0)), doc.GetContentsSize());
+  if (IsWideEncoding(doc.nFileEncoding)) nCaret &= ~1u;
+  return nCaret;
+}
+
+void RefreshAfterEdit(CMirelDoc& doc, CMirel* pEdit, int nHint, DWORD nFrom) {
+  doc.UpdateAllScrollBars();
+  if (pEdit != nullptr && pEdit->pView != nullptr) pEdit->pView->UpdateCaret(1, 1);
+  doc.UpdateAllViews(nHint, nFrom, 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Dispatchers
+
+int CMirelDoc::Copy(CMirel* pEditFocus) {
+  if (pEditFocus != nullptr) pEditFocus->CompleteComposition();
+  if (nViewType == MIREL_VIEW_TYPE_TEXT) return CopyText(pEditFocus);
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return CopyHex(pEditFocus);
+  return 0;
+}
+
+int CMirelDoc::CopyAppend(CMirel* pEditFocus) {
+  if (pEditFocus != nullptr) pEditFocus->CompleteComposition();
+  if (nViewType == MIREL_VIEW_TYPE_TEXT) return CopyAppendText(pEditFocus);
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return CopyAppendHex(pEditFocus);
+  return 0;
+}
+
+int CMirelDoc::Cut(CMirel* pEditFocus) {
+  if (pEditFocus != nullptr) pEditFocus->CompleteComposition();
+  if (nViewType == MIREL_VIEW_TYPE_TEXT) return CutText(pEditFocus, FALSE);
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return CutHex(pEditFocus, FALSE);
+  return 0;
+}
+
+int CMirelDoc::CutAppend(CMirel* pEditFocus) {
+  if (pEditFocus != nullptr) pEditFocus->CompleteComposition();
+  if (nViewType == MIREL_VIEW_TYPE_TEXT) return CutText(pEditFocus, TRUE);
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return CutHex(pEditFocus, TRUE);
+  return 0;
+}
+
+int CMirelDoc::Paste(CMirel* pEditFocus) {
+  if (pEditFocus != nullptr) pEditFocus->CompleteComposition();
+  if (nViewType == MIREL_VIEW_TYPE_TEXT) return PasteText(pEditFocus);
+  if (nViewType == MIREL_VIEW_TYPE_HEX) return PasteHex(pEditFocus);
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Copy
+
+int CMirelDoc::CopyText(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr) return 0;
+  CClipboardData data;
+  if (!ClipboardFromSelection(*this, &data)) return 0;
+  CClipboardOpen clip(OwnerOf(pEditFocus));
+  if (!clip.IsOpen()) return 0;
+  return EmptyAndPlace(&data, nullptr);
+}
+
+int CMirelDoc::CopyHex(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pEditFocus == nullptr) return 0;
+  const BYTE* p = nullptr;
+  DWORD n = 0;
+  if (!HexSelectionBytes(*this, &p, &n)) return 0;
+  CClipboardData binary, text;
+  if (!MakeBinaryBlock(Bytes(), p, n, &binary) || !MakeTextBlock(p, n, CF_TEXT, &text)) return 0;
+  binary.SetFormat(pEditFocus->uBinaryFormat);
+  CClipboardOpen clip(OwnerOf(pEditFocus));
+  if (!clip.IsOpen()) return 0;
+  return EmptyAndPlace(&text, pEditFocus->uBinaryFormat != 0 ? &binary : nullptr);
+}
+
+int CMirelDoc::CopyAppendText(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr) return 0;
+  const UINT uBinary = pEditFocus->uBinaryFormat;
+  if (!HasFormat(uBinary) && !HasFormat(CF_TEXT) && !HasFormat(CF_UNICODETEXT)) return CopyText(pEditFocus);
+  CClipboardData added;
+  if (!ClipboardFromSelection(*this, &added)) return 0;
+  const UINT uText = added.GetFormat();
+  const SIZE_T nTerm = uText == CF_UNICODETEXT ? 2 : 1;
+  const SIZE_T nAdded = added.GetSize() - nTerm;
+  CClipboardOpen clip(OwnerOf(pEditFocus));
+  if (!clip.IsOpen()) return 0;
+  Bytes oldBinary, oldText;
+  const BOOL bBinary = HasFormat(uBinary) && ReadBinaryFormat(uBinary, &oldBinary);
+  const BOOL bText = HasFormat(uText) && ReadTextFormat(uText, &oldText);
+  CClipboardData binary, text;
+  if (bBinary && !MakeBinaryBlock(oldBinary, added.GetPtr(), nAdded, &binary)) return 0;
+  binary.SetFormat(uBinary);
+  if (bText) {
+    oldText.insert(oldText.end(), added.GetPtr(), added.GetPtr() + nAdded);
+    if (!MakeTextBlock(oldText.data(), oldText.size(), uText, &text)) return 0;
+  }
+  // Old content that could not be read never takes the new text with it.
+  if (!bBinary && !bText) return EmptyAndPlace(&added, nullptr);
+  return EmptyAndPlace(&binary, &text);
+}
+
+int CMirelDoc::CopyAppendHex(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pEditFocus == nullptr) return 0;
+  const UINT uBinary = pEditFocus->uBinaryFormat;
+  if (!HasFormat(uBinary) && !HasFormat(CF_TEXT) && !HasFormat(CF_UNICODETEXT)) return CopyHex(pEditFocus);
+  const BYTE* p = nullptr;
+  DWORD n = 0;
+  if (!HexSelectionBytes(*this, &p, &n)) return 0;
+  CClipboardOpen clip(OwnerOf(pEditFocus));
+  if (!clip.IsOpen()) return 0;
+  Bytes oldBinary, oldText;
+  if (HasFormat(uBinary)) ReadBinaryFormat(uBinary, &oldBinary);
+  if (HasFormat(CF_TEXT)) ReadTextFormat(CF_TEXT, &oldText);
+  oldText.insert(oldText.end(), p, p + n);
+  CClipboardData binary, text;
+  if (!MakeBinaryBlock(oldBinary, p, n, &binary) ||
+      !MakeTextBlock(oldText.data(), oldText.size(), CF_TEXT, &text))
+    return 0;
+  binary.SetFormat(uBinary);
+  return EmptyAndPlace(&binary, &text);
+}
+
+// ---------------------------------------------------------------------------
+// Cut
+
+int CMirelDoc::CutText(CMirel* pEditFocus, BOOL bAppend) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr || bReadOnly || pEditFocus->bTracking) return 0;
+  const DWORD nAnchor = block.nAnchor, nBlockCaret = block.nCaret;
+  const int nAnchorLine = block.nAnchorLine, nCaretLine = block.nCaretLine;
+  const BOOL bHadSelection = block.HasSelection();
+  if (!bHadSelection) {
+    // No selection: the caret's whole paragraph with its line break.
+    const DWORD nCaret = CaretInText(*this);
+    const DWORD nStart = GetParagraphStart(nCaret);
+    const DWORD nEnd = GetParagraphEndWithNewline(nCaret);
+    if (nEnd <= nStart) return 0;
+    block.Reset(nStart, GetLineFromPos(nStart), FALSE);
+    block.SetCaret(nEnd, GetLineFromPos(nEnd));
+  }
+  const BOOL bColumn = block.IsColumnBlock();
+  const int nCopied = bAppend ? CopyAppendText(pEditFocus) : CopyText(pEditFocus);
+  BOOL bDeleted = FALSE;
+  if (nCopied) {
+    CMrModifiedNotifyHold notify(*this);
+    SeparateUndo();
+    bDeleted = notify.Note(DeleteBlock());
+    SeparateUndo();
+  }
+  if (!bDeleted) {
+    // Nothing was cut: the selection is the one the user had.
+    if (!bHadSelection) {
+      block.Reset(nAnchor, nAnchorLine, FALSE);
+      block.SetCaret(nBlockCaret, nCaretLine);
+    }
+    return 0;
+  }
+  cli = GetLineFromPos(static_cast<DWORD>(nCaretPos));
+  RefreshAfterEdit(*this, pEditFocus, bColumn ? REPAINT_TAG_ALL : REPAINT_TAG_FROM,
+                   GetParagraphStart(static_cast<DWORD>(nCaretPos)));
+  return 1;
+}
+
+int CMirelDoc::CutHex(CMirel* pEditFocus, BOOL bAppend) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr || bReadOnly || pEditFocus->bTracking) return 0;
+  if (!block.IsNotEmpty()) return 0;
+  if (!(bAppend ? CopyAppendHex(pEditFocus) : CopyHex(pEditFocus))) return 0;
+  CMrModifiedNotifyHold notify(*this);
+  SeparateUndo();
+  const BOOL bDeleted = notify.Note(DeleteBlockHex());
+  SeparateUndo();
+  if (!bDeleted) return 0;
+  int nRowStart = 0, nRowEnd = 0;
+  GetHexLineRange(cli, &nRowStart, &nRowEnd);
+  RefreshAfterEdit(*this, pEditFocus, REPAINT_TAG_FROM, static_cast<DWORD>(std::max(nRowStart, 0)));
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Paste
+
+int CMirelDoc::PasteText(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr || bReadOnly || pEditFocus->bTracking) return 0;
+  const UINT uBinary = pEditFocus->uBinaryFormat;
+  if (!HasFormat(uBinary) && !HasFormat(CF_TEXT) && !HasFormat(CF_UNICODETEXT)) return 0;
+  Bytes text;
+  {
+    CClipboardOpen clip(OwnerOf(pEditFocus));
+    if (!clip.IsOpen()) return 0;
+    const BOOL bRead = ReadPasteText(*this, uBinary, &text);
+    MIREL_ASSERT(bRead);
+    if (!bRead) return 0;
+  }
+  if (text.empty()) return 0;
+  // Room first, so that no step after the first edit fails for memory.
+  if (!pContents->Reserve(static_cast<DWORD>(std::min<size_t>(text.size() + 64, MIREL_MAX_BODY_BYTES))))
+    return 0;
+
+  CMrModifiedNotifyHold notify(*this);
+  DWORD nEditPos = 0;
+  DWORD nLen = 0;
+  if (block.IsColumnMode()) {
+    SeparateUndo();
+    StartUndoGroup();
+    if (block.HasSelection()) notify.Note(DeleteBlock());
+    nEditPos = CaretInText(*this);
+    const Bytes data = WithVirtualSpaces(*this, text);
+    const BOOL bInserted = notify.Note(InsertPastedColumn(*this, nEditPos, data));
+    EndUndoGroup();
+    SeparateUndo();
+    if (!bInserted) {
+      // Whatever the group did before the failure is taken back.
+      if (CanUndo()) Undo(pEditFocus);
+      return 0;
+    }
+    nVirtualSpace = 0;
+    nLen = static_cast<DWORD>(data.size());
+  } else if (block.IsNotEmpty()) {
+    SeparateUndo();
+    const DWORD nLimit = GetContentsSize();
+    DWORD nStart = std::min(block.GetStartPtr(), nLimit);
+    DWORD nEnd = std::min(block.GetEndPtr(), nLimit);
+    if (IsWideEncoding(nFileEncoding)) {
+      nStart &= ~1u;
+      nEnd = std::min(nEnd + (nEnd & 1), nLimit);
+    }
+    if (!notify.Note(
+            ReplaceContents(nStart, nEnd - nStart, TRUE, text.data(), static_cast<DWORD>(text.size()), TRUE)))
+      return 0;
+    SeparateUndo();
+    nVirtualSpace = 0;
+    nEditPos = nStart;
+    nLen = static_cast<DWORD>(text.size());
+  } else {
+    // The spaces of the virtual space and the text go in as one insertion,
+    // so a failure leaves nothing behind.
+    SeparateUndo();
+    nEditPos = CaretInText(*this);
+    const Bytes data = WithVirtualSpaces(*this, text);
+    StartUndoGroup();
+    const BOOL bInserted =
+        notify.Note(InsertContents(nEditPos, data.data(), static_cast<DWORD>(data.size()), TRUE));
+    EndUndoGroup();
+    SeparateUndo();
+    if (!bInserted) return 0;
+    nVirtualSpace = 0;
+    nLen = static_cast<DWORD>(data.size());
+  }
+  nCaretPos = static_cast<int>(nEditPos + nLen);
+  cli = GetLineFromPos(static_cast<DWORD>(nCaretPos));
+  block.Reset(static_cast<DWORD>(nCaretPos), cli, FALSE);
+  RefreshAfterEdit(*this, pEditFocus, REPAINT_TAG_FROM, GetParagraphStart(nEditPos));
+  return 1;
+}
+
+int CMirelDoc::PasteHex(CMirel* pEditFocus) {
+  CMrWaitCursor wait;
+  if (pContents == nullptr || pEditFocus == nullptr || bReadOnly || pEditFocus->bTracking) return 0;
+  const UINT uBinary = pEditFocus->uBinaryFormat;
+  if (!HasFormat(uBinary) && !HasFormat(CF_TEXT) && !HasFormat(CF_UNICODETEXT)) return 0;
+  Bytes bytes;
+  {
+    CClipboardOpen clip(OwnerOf(pEditFocus));
+    if (!clip.IsOpen()) return 0;
+    // The bytes as they stand, never converted.
+    const BOOL bRead = (HasFormat(uBinary) && ReadBinaryFormat(uBinary, &bytes)) ||
+                       (HasFormat(CF_TEXT) && ReadTextFormat(CF_TEXT, &bytes)) ||
+                       (HasFormat(CF_UNICODETEXT) && ReadTextFormat(CF_UNICODETEXT, &bytes));
+    if (!bRead) return 0;
+  }
+  if (bytes.empty()) return 0;
+  CMrModifiedNotifyHold notify(*this);
+  const DWORD nBody = GetFileSize();
+  const DWORD nCaret = std::min(static_cast<DWORD>(std::max(nCaretPos, 0)), nBody);
+  const DWORD n = static_cast<DWORD>(bytes.size());
+  DWORD nEditPos = nCaret;
+  SeparateUndo();
+  BOOL bDone = FALSE;
+  if (block.IsNotEmpty()) {
+    const DWORD nStart = std::min({block.GetStartPtr(), nCaret, nBody});
+    const DWORD nEnd = std::min(block.GetEndPtr(), nBody);
+    nEditPos = nStart;
+    bDone =
+        notify.Note(ReplaceContents(nStart, nEnd > nStart ? nEnd - nStart : 0, TRUE, bytes.data(), n, TRUE));
+  } else {
+    bDone = notify.Note(InsertContents(nCaret, bytes.data(), n, TRUE));
+  }
+  SeparateUndo();
+  if (!bDone) return 0;
+  nCaretPos = static_cast<int>(nEditPos + n);
+  cli = GetHexLineFromPos(static_cast<DWORD>(nCaretPos));
+  block.SetBoth(static_cast<DWORD>(nCaretPos), cli);
+  RefreshAfterEdit(*this, pEditFocus, REPAINT_TAG_FROM, nEditPos);
+  return 1;
+}

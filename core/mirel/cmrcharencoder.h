@@ -1,0 +1,67 @@
+// Converts a whole text from one encoding to another, character by
+// character, into memory or (for large texts) into a temporary file, and
+// carries up to three positions (the caret and the two ends of the
+// selection) through the conversion so that they point at the same
+// characters afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class CMirelDoc;
+
+class CMrCharEncoder {
+ public:
+  // pSource is borrowed and must outlive the encoder; nCodePage is the code
+  // page of ANSI text (0: the system ANSI code page).
+  CMrCharEncoder(CMirelDoc* pDocument, const BYTE* pSource, DWORD nSourceLen, int nSourceEncoding,
+                 int nAnsiCodePage);
+  virtual ~CMrCharEncoder();
+  CMrCharEncoder(const CMrCharEncoder&) = delete;
+  CMrCharEncoder& operator=(const CMrCharEncoder&) = delete;
+
+  // Source byte offsets before Convert, converted byte offsets after it.
+  void SetTrackedPointers(DWORD nCaretPos, DWORD nStart, DWORD nEnd);
+  void GetTrackedPointers(DWORD* pnCaret, DWORD* pnStart, DWORD* pnEnd) const;
+
+  // Converts the whole source; FALSE for a refused pair (UTF-16BE either way,
+  // a target outside 1..5, the source's own encoding) or when the output
+  // could not be written. The tracked positions are mapped only on success.
+  BOOL Convert(int nTargetEncoding);
+  DWORD GetOutputLength() const { return nOutLen; }
+  // Copies the whole output into pDest when nCapacity holds it; returns the
+  // bytes copied (0 when it does not fit or cannot be read back).
+  DWORD Read(BYTE* pDest, DWORD nCapacity);
+  // Kept for the interface; Read always starts at the beginning.
+  void SetReadPos(DWORD nPos) { nReadPos = nPos; }
+
+  // Texts of this many bytes and more convert through a temporary file.
+  static constexpr DWORD kMemoryLimit = 0x200000;
+  // Tests lower the limit to reach the temporary-file path with small texts;
+  // 0 puts the default back.
+  static void SetMemoryLimitForTesting(DWORD nBytes);
+  // The path of the temporary file while there is one, else "".
+  const char* GetTempName() const { return pszTempName; }
+
+ private:
+  class COutput;
+  friend class COutput;
+
+  BOOL OpenTempFile();
+  void CloseTempFile();
+
+  std::vector<BYTE> pOut;
+  const BYTE* pSrc;
+  char* pszTempName;
+  CMirelDoc* pDoc;
+  HANDLE hTempFile;
+  int nSrcEncoding;
+  int nCodePage;
+  DWORD nOutLen;
+  DWORD nSrcLen;
+  DWORD nReadPos;
+  DWORD nCaret;
+  DWORD nBlockStart;
+  DWORD nBlockEnd;
+};
