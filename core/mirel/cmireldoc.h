@@ -359,7 +359,7 @@ class CMirelDoc {
   void TrimTrailingWhiteSpace();
   void InsertPageBreak();
   // The local date and time formatted by a strftime format (the common
-  // conversions only; anything else inserts nothing).
+  // conversions only, see MrFormatTime; anything else inserts nothing).
   void InsertDate(const char* pszFormat);
   // 0 upper, 1 lower, 2 swapped case of the ASCII letters of the selection,
   // else of the character at the caret (the caret then moves past it).

@@ -7,18 +7,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <ctime>
 #include <vector>
-
-#ifndef _WIN32
-#include <locale.h>
-#endif
 
 #include "mirel/cmireldoc.h"
 #include "mirel/cmireldoc_editstep.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrtimeformat.h"
 
 namespace {
 
@@ -99,62 +95,6 @@ DWORD ReplaceSelectionWith(CMirelDoc& doc, CMrEditStep& step, const Bytes& data,
   if (step.Insert(nPos, data.data(), static_cast<DWORD>(data.size())))
     nPos += static_cast<DWORD>(data.size());
   return nPos;
-}
-
-// strftime conversions that every runtime formats (others may end the
-// process on some runtimes), optionally with the '#' flag.
-BOOL IsSafeTimeFormat(const char* psz) {
-  for (; *psz != '\0'; ++psz) {
-    if (*psz != '%') continue;
-    ++psz;
-    if (*psz == '#') ++psz;
-    if (*psz == '\0' || std::strchr("aAbBcdHIjmMpSUwWxXyYzZ%", *psz) == nullptr) return FALSE;
-  }
-  return TRUE;
-}
-
-// The local time as the C library describes it.
-std::tm LocalTimeNow() {
-  SYSTEMTIME st{};
-  GetLocalTime(&st);
-  std::tm tm{};
-  tm.tm_year = st.wYear - 1900;
-  tm.tm_mon = st.wMonth - 1;
-  tm.tm_mday = st.wDay;
-  tm.tm_hour = st.wHour;
-  tm.tm_min = st.wMinute;
-  tm.tm_sec = st.wSecond;
-  tm.tm_wday = st.wDayOfWeek;
-  static constexpr int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  const int y = st.wYear;
-  const BOOL bLeap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  tm.tm_yday = kDaysBefore[std::clamp(tm.tm_mon, 0, 11)] + tm.tm_mday - 1 + (bLeap && tm.tm_mon > 1 ? 1 : 0);
-  tm.tm_isdst = -1;
-  return tm;
-}
-
-// Formats with the user's default time locale, made for this call only (the
-// process's C locale is never changed). 0 when nothing could be formatted.
-size_t FormatTime(char* pBuf, size_t nSize, const char* pszFormat, const std::tm& tm) {
-  size_t n = 0;
-#ifdef _WIN32
-  _locale_t loc = _create_locale(LC_TIME, "");
-  if (loc != nullptr) {
-    n = _strftime_l(pBuf, nSize, pszFormat, &tm, loc);
-    _free_locale(loc);
-  } else {
-    n = std::strftime(pBuf, nSize, pszFormat, &tm);
-  }
-#else
-  locale_t loc = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
-  if (loc != static_cast<locale_t>(0)) {
-    n = strftime_l(pBuf, nSize, pszFormat, &tm, loc);
-    freelocale(loc);
-  } else {
-    n = std::strftime(pBuf, nSize, pszFormat, &tm);
-  }
-#endif
-  return n;
 }
 
 // ANSI text of the code page (0: the system's) in the document encoding.
@@ -372,11 +312,12 @@ void CMirelDoc::InsertPageBreak() {
 }
 
 void CMirelDoc::InsertDate(const char* pszFormat) {
-  if (!IsTextView(*this) || pszFormat == nullptr || *pszFormat == '\0' || !IsSafeTimeFormat(pszFormat))
-    return;
+  if (!IsTextView(*this) || pszFormat == nullptr) return;
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
   char buf[256];
-  const size_t n = FormatTime(buf, sizeof buf, pszFormat, LocalTimeNow());
-  if (n == 0 || n >= sizeof buf) return;
+  const size_t n = MrFormatTime(buf, sizeof buf, pszFormat, st);
+  if (n == 0) return;
   Bytes data;
   if (!AnsiToDocument(*this, buf, static_cast<int>(n), &data) || data.empty()) return;
   CMrEditStep step(*this);

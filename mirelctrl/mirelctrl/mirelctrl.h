@@ -169,8 +169,10 @@ MIREL_API void MIREL_CALL Mirel_ConvertTabToSpace(HWND hWnd);
 /* The page-break character at the caret, replacing the selection. */
 MIREL_API void MIREL_CALL Mirel_InsertPageBreak(HWND hWnd);
 /* The local date and time formatted by a strftime format (conversions
- * aAbBcdHIjmMpSUwWxXyYzZ and %%, optionally with #) at the caret, replacing
- * the selection. */
+ * a A b B c d H I j m M p S U w W x X y Y and %%, optionally with #; names and
+ * the date and time conversions of the user's default locale) at the caret,
+ * replacing the selection. Any other conversion, or a result longer than 255
+ * bytes, inserts nothing. */
 MIREL_API void MIREL_CALL Mirel_InsertDate(HWND hWnd, const char* pszFormat);
 
 /* ---- Bookmarks ------------------------------------------------------------- */

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "lines_test_util.h"
+#include "mirel/mrtimeformat.h"
 
 #ifndef _WIN32
 #include "platform_hooks.h"
@@ -196,6 +199,50 @@ TEST(LineCommands, WrongViewAndNoTextChangeNothing) {
   empty.InsertPageBreak();
   empty.InsertDate("%Y");
   EXPECT_EQ(empty.pContents, nullptr);
+}
+
+TEST(TimeFormat, NumbersAndTheConversionsItRefuses) {
+  SYSTEMTIME st{};
+  st.wYear = 2023;
+  st.wMonth = 1;
+  st.wDay = 8;
+  st.wDayOfWeek = 0;  // a Sunday
+  st.wHour = 0;
+  st.wMinute = 7;
+  st.wSecond = 9;
+  char buf[64];
+  struct Case {
+    const char* format;
+    const char* expected;  // NULL: refused
+  };
+  for (const Case& c : std::vector<Case>{
+           {"%Y%m%d %H%M%S", "20230108 000709"},
+           {"%#d.%#m.%y %I|%#I %j %w", "8.1.23 12|12 008 0"},
+           {"%U %W 100%%", "02 01 100%"},
+           {"%Q", nullptr},
+           {"%", nullptr},
+           {"%#", nullptr},
+           {"%Ez", nullptr},
+       }) {
+    std::memset(buf, '#', sizeof buf);
+    const size_t n = MrFormatTime(buf, sizeof buf, c.format, st);
+    if (c.expected == nullptr) {
+      EXPECT_EQ(n, 0u) << c.format;
+      EXPECT_EQ(buf[0], '#') << c.format;
+    } else {
+      EXPECT_STREQ(buf, c.expected) << c.format;
+      EXPECT_EQ(n, std::strlen(c.expected));
+    }
+  }
+  EXPECT_EQ(MrFormatTime(buf, 5, "%Y", st), 4u);
+  EXPECT_EQ(MrFormatTime(buf, 4, "%Y", st), 0u);  // no room for the terminator
+  EXPECT_EQ(MrFormatTime(nullptr, 4, "%Y", st), 0u);
+  EXPECT_EQ(MrFormatTime(buf, sizeof buf, nullptr, st), 0u);
+#ifndef _WIN32
+  // Without locale data from the system, the C locale's names and formats.
+  ASSERT_GT(MrFormatTime(buf, sizeof buf, "%a %A %b %B %p|%c|%x|%X", st), 0u);
+  EXPECT_STREQ(buf, "Sun Sunday Jan January AM|01/08/23 00:07:09|01/08/23|00:07:09");
+#endif
 }
 
 #ifndef _WIN32
