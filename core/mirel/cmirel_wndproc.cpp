@@ -96,6 +96,8 @@ constexpr ContextMenuEntry kContextMenu[] = {
     {ID_MIREL_APPENDCUT, "\xb5\xa1\xba\xd9\xbf\xa9 \xc0\xdf\xb6\xf3\xb3\xbb\xb1\xe2(&E)"},  // "Append cut"
     {0, nullptr},
     {ID_MIREL_SELECTALL, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)"},  // "Select all"
+    {0, nullptr},
+    {ID_MIREL_DELETELINE, "\xc7\xd1 \xc1\xd9 \xbb\xe8\xc1\xa6(&L)"},  // "Delete line"
 };
 
 // Where a menu opened from the keyboard appears, in client pixels.
@@ -299,6 +301,9 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_MIREL_KEYCOMMAND:
       OnKeyCommand(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
       return 0;
+    case ID_MIREL_DELETELINE:  // the command's number sent as a message
+      if (!bTracking && pdoc != nullptr) pdoc->DeleteLine();
+      return 0;
     default:
       return DefWindowProcA(hWnd, uMsg, wParam, lParam);
   }
@@ -463,6 +468,9 @@ void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
       break;
     case ID_MIREL_REDO:
       if (pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
+      break;
+    case ID_MIREL_DELETELINE:
+      pdoc->DeleteLine();
       break;
     default:
       break;

@@ -335,6 +335,52 @@ class CMirelDoc {
   // The selection collapses at the caret.
   void Goto(int nParagraph, int nColumn);
 
+  // --- Indentation (cmireldoc_indent.cpp) ------------------------------------
+  // A tab at nPos (spaces just before it become the tabs that reach the same
+  // tab stop); returns the position after what was inserted. At a row start
+  // in the spaces mode nothing is inserted.
+  DWORD InsertTab(DWORD nPos, BOOL bUndo);
+  // Indents (1) or unindents (0) the paragraphs of the selection, which stay
+  // selected; beeps while rows wrap or nothing is selected.
+  void IndentBlock(int nFlag);
+  // The paragraph above the caret's ends with the syntax's indent-after string.
+  BOOL IsSyntaxIndentTrigger();
+  // CR: indents the new line after a Return. Any other character: re-indents
+  // a line of blanks that the syntax's unindent string has just completed.
+  void ApplySyntaxUnindent(char ch);
+
+  // --- Line commands (cmireldoc_lines.cpp, cmireldoc_convert.cpp) -----------
+  // Each is one undo step in the text view and refreshes the edit windows.
+  void DeleteLine();
+  void DuplicateLine();
+  void InsertLine();
+  void JoinLines();
+  void TransposeLine();
+  void TrimTrailingWhiteSpace();
+  void InsertPageBreak();
+  // The local date and time formatted by a strftime format (the common
+  // conversions only, see MrFormatTime; anything else inserts nothing).
+  void InsertDate(const char* pszFormat);
+  // 0 upper, 1 lower, 2 swapped case of the ASCII letters of the selection,
+  // else of the character at the caret (the caret then moves past it).
+  void ChangeCase(int nMode);
+  void ConvertSpaceToTab(BOOL bLeadingOnly);
+  void ConvertTabToSpace();
+
+  // --- Bookmarks (cmireldoc_bookmarks.cpp) -----------------------------------
+  // pszName NULL toggles an ordinary bookmark, else the named bookmark "0" to
+  // "9" (other names change nothing); nAtCaret 1 marks the caret's paragraph.
+  void ToggleBookmark(int nAtCaret, int nPara, const char* pszName);
+  void ClearBookmark();
+  void MoveBookmark(BOOL bNext);
+  void GotoNamedBookmark(const char* pszName);
+  int GetBookmarkCount() const;
+  int GetNamedBookmarkCount() const;
+  // Copy at most nMax used slots (ordinary ones by paragraph, named ones by
+  // number) and return how many were copied.
+  int GetBookmarks(CMrBookmark* pOut, int nMax) const;
+  int GetNamedBookmarks(CMrBookmark* pOut, int nMax) const;
+
   // --- Undo and redo (cmireldoc_undo.cpp) ------------------------------------
   // One step for the edit window that asked (NULL: the active one); TRUE
   // when a step was replayed.

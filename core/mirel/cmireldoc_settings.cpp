@@ -375,12 +375,8 @@ BOOL CMirelDoc::IsExistBookmark() const {
 BOOL CMirelDoc::IsExistNamedBookmark(const char* pszDigit) const {
   if (pszDigit == nullptr || pBookmark == nullptr) return FALSE;
   // Only the ten named slots can answer; anything else is not a bookmark name.
-  const char* p = pszDigit;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p < '0' || *p > '9') return FALSE;
-  const int nSlot = *p - '0';
-  ++p;
-  if (*p >= '0' && *p <= '9') return FALSE;
+  int nSlot = 0;
+  if (!MrParseBookmarkName(pszDigit, &nSlot)) return FALSE;
   if (nSlot >= nBookmarkAlloc || nSlot >= MIREL_NAMED_BOOKMARK_COUNT) return FALSE;
   return !pBookmark[nSlot].IsFree();
 }

@@ -133,10 +133,6 @@ class CMirelViewText : public CMirelView {
   void FinishEdit(DWORD nFrom);
   // Moves the caret to a row at the goal x (vertical moves).
   void PlaceCaretAtGoalX(int nRow, BOOL bAllowVirtual);
-  // Tab and Shift+Tab on a selection over several rows: one indent unit more
-  // or less at the start of every paragraph it covers, as one undo step;
-  // the selection then covers those paragraphs.
-  void IndentSelectedRows(BOOL bIndent);
 
   // --- cmirelviewtext_mouse.cpp: (helpers are declared here as they land) ----
   // Column mode that an Alt+click turned on; the next plain click ends it, so

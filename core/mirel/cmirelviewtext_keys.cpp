@@ -229,7 +229,9 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
   if (!ReplaceAt(doc, nPos, nOldLen, data)) return;
   SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
   doc.bHanjaConvert = FALSE;
-  FinishEdit(nPos);
+  // A closing word may re-indent its line.
+  if (doc.bAutoIndentation) doc.ApplySyntaxUnindent(static_cast<char>(c));
+  FinishEdit(std::min(nPos, doc.GetParagraphStart(nPos)));
 }
 
 // ---------------------------------------------------------------------------
@@ -417,74 +419,18 @@ void CMirelViewText::OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) {
     doc.nVirtualSpace = 0;
   }
   AppendNewline(doc, &data);
-  if (doc.bAutoIndentation) {
-    // The new row starts with the blanks that start the paragraph, as far
-    // as they lie before the break.
-    const DWORD nParaStart = doc.GetParagraphStart(nPos);
-    BYTE abIndent[256];
-    const int nBlanks = doc.GetLeadingBlanks(doc.GetParagraphFromPos(nPos), abIndent, sizeof abIndent);
-    const DWORD nTake = std::min<DWORD>(static_cast<DWORD>(std::max(nBlanks, 0)), nPos - nParaStart);
-    data.insert(data.end(), abIndent, abIndent + nTake);
-  }
-  if (!ReplaceAt(doc, nPos, nOldLen, data)) return;
-  SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
-  doc.bHanjaConvert = FALSE;
-  FinishEdit(nPos);
-}
-
-void CMirelViewText::IndentSelectedRows(BOOL bIndent) {
-  CMirelDoc& doc = *pdoc;
-  const MrDocText text = MrGetDocText(doc);
-  const DWORD nSelStart = std::min(doc.block.GetStartPtr(), text.nLen);
-  const DWORD nSelEnd = std::min(doc.block.GetEndPtr(), text.nLen);
-  const BOOL bForward = doc.block.nCaret >= doc.block.nAnchor;
-  const int nFirst = doc.GetParagraphFromPos(nSelStart);
-  int nLast = doc.GetParagraphFromPos(nSelEnd);
-  // A selection that ends at a paragraph start leaves that paragraph alone.
-  const BOOL bEndsAtParagraphStart = nLast > nFirst && doc.GetParagraphStart(nSelEnd) == nSelEnd;
-  if (bEndsAtParagraphStart) --nLast;
-
-  BYTE abUnit[512];
-  const DWORD nUnitLen = static_cast<DWORD>(std::max(doc.FillIndent(1, abUnit, sizeof abUnit), 0));
-  const DWORD nUnit = text.bWide ? 2 : 1;
+  // The line break and the new line's indentation are one undo step.
   doc.SeparateUndo();
   doc.StartUndoGroup();
-  for (int nPara = nFirst; nPara <= nLast; ++nPara) {
-    if (doc.bSkipEmptyLineOnBlockIndent && doc.IsParagraphEmpty(nPara)) continue;
-    const int nRow = doc.GetLineFromParagraph(nPara);
-    const DWORD nStart = doc.pLines[nRow].nStart;
-    if (bIndent) {
-      if (nUnitLen > 0) doc.InsertContents(nStart, abUnit, nUnitLen, TRUE);
-      continue;
-    }
-    // One tab, or up to a tab size of spaces.
-    const MrDocText now = MrGetDocText(doc);
-    DWORD nEnd = nStart;
-    if (now.UnitIs(nEnd, MR_CHAR_TAB)) {
-      nEnd += nUnit;
-    } else {
-      for (int i = 0; i < std::max(doc.nTabSize, 1) && now.UnitIs(nEnd, MR_CHAR_SPACE); ++i) nEnd += nUnit;
-    }
-    if (nEnd > nStart) doc.DeleteContents(nStart, nEnd - nStart, TRUE);
+  const BOOL bDone = ReplaceAt(doc, nPos, nOldLen, data);
+  if (bDone) {
+    SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
+    doc.bHanjaConvert = FALSE;
+    if (doc.bAutoIndentation) doc.ApplySyntaxUnindent(static_cast<char>(MR_CHAR_CR));
   }
   doc.EndUndoGroup();
   doc.SeparateUndo();
-
-  // The selection covers the paragraphs (up to the next one's start when it
-  // ended there).
-  const DWORD nNewStart = doc.pLines[doc.GetLineFromParagraph(nFirst)].nStart;
-  const DWORD nNewEnd = bEndsAtParagraphStart
-                            ? doc.pLines[doc.GetLineFromParagraph(nLast + 1)].nStart
-                            : doc.GetParagraphEnd(doc.pLines[doc.GetLineFromParagraph(nLast)].nStart);
-  const DWORD nAnchor = bForward ? nNewStart : nNewEnd;
-  const DWORD nCaret = bForward ? nNewEnd : nNewStart;
-  doc.nVirtualSpace = 0;
-  doc.block.Reset(nAnchor, RowForPos(doc, nAnchor), FALSE);
-  SetCaret(doc, nCaret);
-  doc.block.SetCaret(nCaret, doc.cli);
-  doc.UpdateAllScrollBars();
-  UpdateCaret(1, 1);
-  doc.UpdateAllViews(REPAINT_TAG_FROM, nNewStart, 0);
+  if (bDone) FinishEdit(nPos);
 }
 
 void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
@@ -496,7 +442,9 @@ void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
     return;
   }
   if (doc.block.HasSelection() && doc.block.IsMultiLine()) {
-    IndentSelectedRows(!bShift);
+    EndGestureColumnMode();
+    doc.IndentBlock(bShift ? 0 : 1);
+    UpdateCaret(1, 1);
     return;
   }
   DWORD nCaret = SaneCaret(doc);
@@ -527,12 +475,17 @@ void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
     AppendSpaces(doc, n, &data);
   } else {
     AppendSpaces(doc, doc.nVirtualSpace, &data);
-    AppendUnit(doc, MR_CHAR_TAB, &data);
   }
   doc.nVirtualSpace = 0;
-  const BOOL bDone = ReplaceAt(doc, nCaret, 0, data);
+  DWORD nAfter = nCaret;
+  if (ReplaceAt(doc, nCaret, 0, data)) nAfter += static_cast<DWORD>(data.size());
+  if (!doc.bTabToSpace) {
+    // Spaces that the tab swallows may lie before the caret's old place.
+    nFrom = std::min(nFrom, doc.GetParagraphStart(nAfter));
+    nAfter = doc.InsertTab(nAfter, TRUE);
+  }
   doc.EndUndoGroup();
-  if (bDone) SetCaret(doc, nCaret + static_cast<DWORD>(data.size()));
+  SetCaret(doc, nAfter);
   doc.bHanjaConvert = FALSE;
   FinishEdit(std::min(nFrom, static_cast<DWORD>(doc.nCaretPos)));
 }

@@ -26,3 +26,22 @@ class CMrBookmark {
   BYTE chKind = MIREL_BOOKMARK_FREE;  // 0..9 named, 0x0B ordinary, 0x0A free
   int nPara = 0;                      // paragraph marked
 };
+
+// Reads a bookmark name as a number the way atoi does (leading white space,
+// a sign, digits; what follows is ignored), but only a name with digits whose
+// number is 0 to 9 names a bookmark. FALSE for NULL and every other name.
+inline BOOL MrParseBookmarkName(const char* psz, int* pnSlot) {
+  if (psz == nullptr) return FALSE;
+  while (*psz == ' ' || (*psz >= '\t' && *psz <= '\r')) ++psz;
+  const BOOL bNegative = *psz == '-';
+  if (*psz == '-' || *psz == '+') ++psz;
+  if (*psz < '0' || *psz > '9') return FALSE;
+  int n = 0;
+  for (; *psz >= '0' && *psz <= '9'; ++psz) {
+    n = n * 10 + (*psz - '0');
+    if (n >= MIREL_NAMED_BOOKMARK_COUNT) return FALSE;
+  }
+  if (bNegative && n != 0) return FALSE;
+  *pnSlot = n;
+  return TRUE;
+}

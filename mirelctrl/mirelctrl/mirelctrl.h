@@ -144,11 +144,58 @@ MIREL_API void MIREL_CALL Mirel_StartUndoGroup(HWND hWnd);
 MIREL_API void MIREL_CALL Mirel_EndUndoGroup(HWND hWnd);
 MIREL_API void MIREL_CALL Mirel_SeparateUndo(HWND hWnd);
 
+/* ---- Line and character commands (text view; each one undo step) ----------- */
+
+/* Deletes the caret's paragraph with its line end. */
+MIREL_API void MIREL_CALL Mirel_DeleteLine(HWND hWnd);
+/* Inserts a copy of the caret's paragraph below it; the caret goes to the copy. */
+MIREL_API void MIREL_CALL Mirel_DuplicateLine(HWND hWnd);
+/* Opens an indented new line after the caret's row. */
+MIREL_API void MIREL_CALL Mirel_InsertLine(HWND hWnd);
+/* Joins the selected paragraphs with single spaces; the result is selected. */
+MIREL_API void MIREL_CALL Mirel_JoinLines(HWND hWnd);
+/* Swaps the caret's row with the one below (the last row: with the one above). */
+MIREL_API void MIREL_CALL Mirel_TransposeLine(HWND hWnd);
+/* Removes blanks at the ends of the selected paragraphs (or the caret's). */
+MIREL_API void MIREL_CALL Mirel_TrimTrailingWhiteSpace(HWND hWnd);
+/* ASCII letters of the selection (else the character at the caret): 0 upper,
+ * 1 lower, 2 swapped case. */
+MIREL_API void MIREL_CALL Mirel_ChangeCase(HWND hWnd, int nMode);
+/* Runs of a tab size of spaces in the selection (else the caret's row) become
+ * tabs; bLeadingOnly only at line starts. */
+MIREL_API void MIREL_CALL Mirel_ConvertSpaceToTab(HWND hWnd, BOOL bLeadingOnly);
+/* Every tab of the selection (else the caret's row) becomes a tab size of spaces. */
+MIREL_API void MIREL_CALL Mirel_ConvertTabToSpace(HWND hWnd);
+/* The page-break character at the caret, replacing the selection. */
+MIREL_API void MIREL_CALL Mirel_InsertPageBreak(HWND hWnd);
+/* The local date and time formatted by a strftime format (conversions
+ * a A b B c d H I j m M p S U w W x X y Y and %%, optionally with #; names and
+ * the date and time conversions of the user's default locale) at the caret,
+ * replacing the selection. Any other conversion, or a result longer than 255
+ * bytes, inserts nothing. */
+MIREL_API void MIREL_CALL Mirel_InsertDate(HWND hWnd, const char* pszFormat);
+
 /* ---- Bookmarks ------------------------------------------------------------- */
 
 MIREL_API BOOL MIREL_CALL Mirel_IsExistBookmark(HWND hWnd);
 /* pszName is one digit, "0" to "9". */
 MIREL_API BOOL MIREL_CALL Mirel_IsExistNamedBookmark(HWND hWnd, const char* pszName);
+/* Toggles an ordinary bookmark (pszName NULL) or sets, moves or clears the
+ * named bookmark "0" to "9" (other names change nothing), on the caret's
+ * paragraph when nAtCaret is 1, else on nParagraph. */
+MIREL_API void MIREL_CALL Mirel_Bookmark(HWND hWnd, int nAtCaret, int nParagraph, const char* pszName);
+/* Removes every ordinary bookmark; named ones stay. */
+MIREL_API void MIREL_CALL Mirel_ClearBookmark(HWND hWnd);
+/* Caret to the next (previous) ordinary bookmark, wrapping around. */
+MIREL_API void MIREL_CALL Mirel_MoveBookmark(HWND hWnd, BOOL bNext);
+MIREL_API void MIREL_CALL Mirel_GotoNamedBookmark(HWND hWnd, const char* pszName);
+MIREL_API int MIREL_CALL Mirel_GetBookmarkCount(HWND hWnd);
+MIREL_API int MIREL_CALL Mirel_GetNamedBookmarkCount(HWND hWnd);
+/* Write the paragraphs of the ordinary bookmarks (by paragraph) or of the
+ * named ones (by number) into an array that holds the count above; return
+ * how many were written (0 for NULL). */
+MIREL_API int MIREL_CALL Mirel_GetBookmark(HWND hWnd, int* pnParagraphs);
+MIREL_API int MIREL_CALL Mirel_GetNamedBookmark(HWND hWnd, int* pnParagraphs);
 
 /* ---- Contents, encoding, newline kind and code page ------------------------ */
 

@@ -56,7 +56,7 @@ TEST_F(EditWindowMenu, ItemsInOrderWithKoreanLabelsAndTheMenuIsDestroyed) {
   MIREL_REQUIRE_STANDIN();
   OpenMenu(100, 120);
   ASSERT_EQ(MrwTestMenuTrackCount(), 1);
-  ASSERT_EQ(MrwTestLastMenuItemCount(), 10);
+  ASSERT_EQ(MrwTestLastMenuItemCount(), 12);
   EXPECT_EQ(Item(0).nID, 40010u);
   EXPECT_STREQ(Item(0).szText, "\xbd\xc7\xc7\xe0\xc3\xeb\xbc\xd2(&U)");  // "Undo"
   EXPECT_EQ(Item(1).nID, 40011u);
@@ -79,6 +79,9 @@ TEST_F(EditWindowMenu, ItemsInOrderWithKoreanLabelsAndTheMenuIsDestroyed) {
   EXPECT_TRUE(Item(8).uFlags & MF_SEPARATOR);
   EXPECT_EQ(Item(9).nID, 40004u);
   EXPECT_STREQ(Item(9).szText, "\xc0\xfc\xc3\xbc \xbc\xb1\xc5\xc3(&A)");  // "Select all"
+  EXPECT_TRUE(Item(10).uFlags & MF_SEPARATOR);
+  EXPECT_EQ(Item(11).nID, 40007u);
+  EXPECT_STREQ(Item(11).szText, "\xc7\xd1 \xc1\xd9 \xbb\xe8\xc1\xa6(&L)");  // "Delete line"
   EXPECT_EQ(MrwTestLastMenuPos().x, 100);
   EXPECT_EQ(MrwTestLastMenuPos().y, 120);
   EXPECT_EQ(MrwTestLastMenuOwner(), hWnd);
@@ -130,6 +133,24 @@ TEST_F(EditWindowMenu, SelectAllFromTheMenuSelectsTheWholeText) {
   EXPECT_EQ(nStart, 0u);
   EXPECT_EQ(nEnd, 3u);
   EXPECT_EQ(log.back(), "caret(1,1)");
+}
+
+TEST_F(EditWindowMenu, DeleteLineFromTheMenuTheCommandOrItsNumberAsAMessage) {
+  MIREL_REQUIRE_STANDIN();
+  ASSERT_EQ(doc.InsertA("\r\nx\r\ny", 6, TRUE), 1);
+  doc.SetSel(0, 0, FALSE);
+  OpenMenu(10, 10, 40007);  // never greyed
+  EXPECT_EQ(mirel_doc_test::TextOf(doc), "x\r\ny");
+  SendMessageA(hWnd, WM_COMMAND, 40007, 0);
+  EXPECT_EQ(mirel_doc_test::TextOf(doc), "y");
+  pEdit->edit.bTracking = 1;  // a drag holds the mouse: nothing
+  SendMessageA(hWnd, 40007, 0, 0);
+  EXPECT_EQ(mirel_doc_test::TextOf(doc), "y");
+  pEdit->edit.bTracking = 0;
+  SendMessageA(hWnd, 40007, 0, 0);
+  EXPECT_EQ(mirel_doc_test::TextOf(doc), "");
+  EXPECT_EQ(doc.nCaretPos, 0);
+  EXPECT_EQ(doc.cli, 0);
 }
 
 TEST_F(EditWindowMenu, FromTheKeyboardTheMenuOpensNearTheClientOrigin) {

@@ -140,9 +140,100 @@ std::vector<ExportCall> HandleExports() {
          Mirel_SeparateUndo(h);
          return 0LL;
        }},
+      {"Mirel_DeleteLine",
+       [](HWND h) {
+         Mirel_DeleteLine(h);
+         return 0LL;
+       }},
+      {"Mirel_DuplicateLine",
+       [](HWND h) {
+         Mirel_DuplicateLine(h);
+         return 0LL;
+       }},
+      {"Mirel_InsertLine",
+       [](HWND h) {
+         Mirel_InsertLine(h);
+         return 0LL;
+       }},
+      {"Mirel_JoinLines",
+       [](HWND h) {
+         Mirel_JoinLines(h);
+         return 0LL;
+       }},
+      {"Mirel_TransposeLine",
+       [](HWND h) {
+         Mirel_TransposeLine(h);
+         return 0LL;
+       }},
+      {"Mirel_TrimTrailingWhiteSpace",
+       [](HWND h) {
+         Mirel_TrimTrailingWhiteSpace(h);
+         return 0LL;
+       }},
+      {"Mirel_ChangeCase",
+       [](HWND h) {
+         Mirel_ChangeCase(h, 2);
+         return 0LL;
+       }},
+      {"Mirel_ConvertSpaceToTab",
+       [](HWND h) {
+         Mirel_ConvertSpaceToTab(h, FALSE);
+         return 0LL;
+       }},
+      {"Mirel_ConvertTabToSpace",
+       [](HWND h) {
+         Mirel_ConvertTabToSpace(h);
+         return 0LL;
+       }},
+      {"Mirel_InsertPageBreak",
+       [](HWND h) {
+         Mirel_InsertPageBreak(h);
+         return 0LL;
+       }},
+      {"Mirel_InsertDate",
+       [](HWND h) {
+         Mirel_InsertDate(h, "%Y");
+         return 0LL;
+       }},
       {"Mirel_IsExistBookmark", [](HWND h) { return static_cast<long long>(Mirel_IsExistBookmark(h)); }},
       {"Mirel_IsExistNamedBookmark",
        [](HWND h) { return static_cast<long long>(Mirel_IsExistNamedBookmark(h, "1")); }},
+      {"Mirel_Bookmark",
+       [](HWND h) {
+         Mirel_Bookmark(h, 1, 0, nullptr);
+         return 0LL;
+       }},
+      {"Mirel_ClearBookmark",
+       [](HWND h) {
+         Mirel_ClearBookmark(h);
+         return 0LL;
+       }},
+      {"Mirel_MoveBookmark",
+       [](HWND h) {
+         Mirel_MoveBookmark(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_GotoNamedBookmark",
+       [](HWND h) {
+         Mirel_GotoNamedBookmark(h, "1");
+         return 0LL;
+       }},
+      {"Mirel_GetBookmarkCount", [](HWND h) { return static_cast<long long>(Mirel_GetBookmarkCount(h)); }},
+      {"Mirel_GetNamedBookmarkCount",
+       [](HWND h) { return static_cast<long long>(Mirel_GetNamedBookmarkCount(h)); }},
+      {"Mirel_GetBookmark",
+       [](HWND h) {
+         int paras[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
+         const int n = Mirel_GetBookmark(h, paras);
+         return n != 0 ? n : Changed(paras[0] != kUntouched);
+       }},
+      {"Mirel_GetNamedBookmark",
+       [](HWND h) {
+         int paras[10] = {kUntouched, kUntouched, kUntouched, kUntouched, kUntouched,
+                          kUntouched, kUntouched, kUntouched, kUntouched, kUntouched};
+         const int n = Mirel_GetNamedBookmark(h, paras);
+         return n != 0 ? n : Changed(paras[0] != kUntouched);
+       }},
       {"Mirel_NewFile", [](HWND h) { return static_cast<long long>(Mirel_NewFile(h)); }},
       {"Mirel_Reset",
        [](HWND h) {

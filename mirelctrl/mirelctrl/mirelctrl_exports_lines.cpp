@@ -1,0 +1,53 @@
+// Exported functions: line and character commands of the text view.
+#include "mirelctrl/mirelctrl.h"
+
+#include "mirel/cmireldoc.h"
+#include "mirelctrl/mirelctrl_module.h"
+
+extern "C" {
+
+MIREL_API void MIREL_CALL Mirel_DeleteLine(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->DeleteLine();
+}
+
+MIREL_API void MIREL_CALL Mirel_DuplicateLine(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->DuplicateLine();
+}
+
+MIREL_API void MIREL_CALL Mirel_InsertLine(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertLine();
+}
+
+MIREL_API void MIREL_CALL Mirel_JoinLines(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->JoinLines();
+}
+
+MIREL_API void MIREL_CALL Mirel_TransposeLine(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->TransposeLine();
+}
+
+MIREL_API void MIREL_CALL Mirel_TrimTrailingWhiteSpace(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->TrimTrailingWhiteSpace();
+}
+
+MIREL_API void MIREL_CALL Mirel_ChangeCase(HWND hWnd, int nMode) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ChangeCase(nMode);
+}
+
+MIREL_API void MIREL_CALL Mirel_ConvertSpaceToTab(HWND hWnd, BOOL bLeadingOnly) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ConvertSpaceToTab(bLeadingOnly);
+}
+
+MIREL_API void MIREL_CALL Mirel_ConvertTabToSpace(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ConvertTabToSpace();
+}
+
+MIREL_API void MIREL_CALL Mirel_InsertPageBreak(HWND hWnd) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertPageBreak();
+}
+
+MIREL_API void MIREL_CALL Mirel_InsertDate(HWND hWnd, const char* pszFormat) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertDate(pszFormat);
+}
+
+}  // extern "C"
