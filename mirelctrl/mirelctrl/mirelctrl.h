@@ -193,6 +193,12 @@ MIREL_API BOOL MIREL_CALL Mirel_IsSimpleEOF(HWND hWnd);
 /* Caret-row style 0 to 7; 0 none. */
 MIREL_API void MIREL_CALL Mirel_SetActiveLineType(HWND hWnd, int nType);
 MIREL_API void MIREL_CALL Mirel_SetShowMatchingBrace(HWND hWnd, BOOL bShow);
+/* Shows the text (MIREL_VIEW_TYPE_TEXT, 1) or its bytes (MIREL_VIEW_TYPE_HEX,
+ * 2) in every window of the control's document; other values change nothing.
+ * The caret and the selection stay on the same bytes: positions of the hex
+ * view count the byte-order mark, those of the text view do not. The undo
+ * history is cleared. */
+MIREL_API void MIREL_CALL Mirel_SetViewType(HWND hWnd, int nViewType);
 
 /* ---- Editing behaviour and state ------------------------------------------- */
 
