@@ -202,8 +202,15 @@ CMirelView* CMirel::CreateView(int nType) {
 }
 
 CMirelView* CMirel::FindOrMakeView(int nType) {
-  // This edit window makes each view once and keeps it. The hex view is not
-  // made yet: without it a hex document shows only the background.
+  // This edit window makes each view once and keeps it.
+  if (nType == MIREL_VIEW_TYPE_HEX) {
+#ifdef MIREL_HAS_HEX_VIEW
+    if (pViewHex == nullptr) pViewHex = new (std::nothrow) CMirelViewHex();
+    return pViewHex;
+#else
+    return nullptr;
+#endif
+  }
   if (nType != MIREL_VIEW_TYPE_TEXT) return nullptr;
 #ifdef MIREL_HAS_TEXT_VIEW
   if (pViewText == nullptr) pViewText = new (std::nothrow) CMirelViewText();

@@ -19,6 +19,7 @@
 //   cmireldoc_textio.cpp, cmireldoc_undo.cpp, cmireldoc_registry.cpp,
 //   cmireldoc_settings.cpp     text in and out, undo and redo, the edit
 //                              registry, settings (see their sections below)
+//   cmireldoc_viewtype.cpp     switching between the text and the hex view
 #pragma once
 
 #include <windows.h>
@@ -570,6 +571,13 @@ class CMirelDoc {
   int CutHex(CMirel* pEditFocus, BOOL bAppend);
   int PasteText(CMirel* pEditFocus);
   int PasteHex(CMirel* pEditFocus);
+  // --- View switch (cmireldoc_viewtype.cpp) ----------------------------------
+  // Shows the document as text (MIREL_VIEW_TYPE_TEXT) or as hex
+  // (MIREL_VIEW_TYPE_HEX) in every edit window; other values and the current
+  // type change nothing. The caret and the selection stay on the same bytes
+  // (text positions exclude the byte-order mark, hex positions include it);
+  // the undo history is cleared.
+  void SetViewType(int nType);
 
   // --- Fields ------------------------------------------------------------------
   BOOL bAutoIndentation;

@@ -13,6 +13,7 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/ccontentshandler.h"
 #include "mirel/cencodings.h"
+#include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
 
 #if __has_include("mirel/cmirel.h")
@@ -342,7 +343,14 @@ void CMirelDoc::SetEditFontHex(CMirel* pEdit, const LOGFONTA* pFont) {
     }
     if (hOld != nullptr) SelectObject(hdc, hOld);
   }
-  if (nViewType == MIREL_VIEW_TYPE_HEX) CalcHexLayout();
+  if (nViewType != MIREL_VIEW_TYPE_HEX) return;
+  CalcHexLayout();
+  // The hex view shows the new metrics at once: scroll bars, caret, rows.
+  if (nEditCount <= 0) return;
+  UpdateAllScrollBars();
+  CMirel* pCaretEdit = pEdit != nullptr ? pEdit : pActiveMirel;
+  if (pCaretEdit != nullptr && pCaretEdit->pView != nullptr) pCaretEdit->pView->UpdateCaret(1, 1);
+  UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
 }
 
 // ---------------------------------------------------------------------------

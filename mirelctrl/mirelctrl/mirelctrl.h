@@ -259,6 +259,12 @@ MIREL_API void MIREL_CALL Mirel_SetWordWrap(HWND hWnd, int nWrap);
 MIREL_API void MIREL_CALL Mirel_SetPageBreakCode(HWND hWnd, int ch);
 /* The caret may stand beyond the end of a row. */
 MIREL_API void MIREL_CALL Mirel_EnableVirtualSpace(HWND hWnd, BOOL bEnable);
+/* Shows the text (MIREL_VIEW_TYPE_TEXT, 1) or its bytes (MIREL_VIEW_TYPE_HEX,
+ * 2) in every window of the control's document; other values change nothing.
+ * The caret and the selection stay on the same bytes: positions of the hex
+ * view count the byte-order mark, those of the text view do not. The undo
+ * history is cleared. */
+MIREL_API void MIREL_CALL Mirel_SetViewType(HWND hWnd, int nViewType);
 
 /* ---- Editing behaviour and state ------------------------------------------- */
 

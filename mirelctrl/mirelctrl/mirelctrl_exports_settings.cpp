@@ -148,6 +148,10 @@ MIREL_API void MIREL_CALL Mirel_SetShowMatchingBrace(HWND hWnd, BOOL bShow) {
   if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetShowMatchingBrace(bShow);
 }
 
+MIREL_API void MIREL_CALL Mirel_SetViewType(HWND hWnd, int nViewType) {
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetViewType(nViewType);
+}
+
 // --- Editing behaviour and state
 
 MIREL_API BOOL MIREL_CALL Mirel_IsModified(HWND hWnd) {

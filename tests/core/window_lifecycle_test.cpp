@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mirel/cmirelviewhex.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
 #include "window_test_util.h"
@@ -42,16 +43,23 @@ TEST_F(WindowLifecycle, CreationBindsTheObjectAndKeepsTheIdentifier) {
   char szClass[64] = {0};
   GetClassNameA(h, szClass, sizeof(szClass));
   EXPECT_STREQ(szClass, "__MIREL_CONTROL_4__");
-  // Creation makes the text view (the document's type) and keeps it; the
-  // hex view is not made yet and leaves the text view active.
+  // Creation makes the text view (the document's type); each view is made
+  // once and kept across switches.
   ASSERT_NE(e.edit.pView, nullptr);
   EXPECT_EQ(e.edit.pView, e.edit.pViewText);
   EXPECT_EQ(e.edit.pView->nViewType, MIREL_VIEW_TYPE_TEXT);
   EXPECT_EQ(e.edit.pView->pMirel, &e.edit);
   EXPECT_EQ(e.edit.pView->pdoc, &doc);
   EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_TEXT), e.edit.pView);
-  EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_HEX), nullptr);
-  EXPECT_EQ(e.edit.pView, e.edit.pViewText);
+  CMirelView* pText = e.edit.pViewText;
+  CMirelView* pHex = e.edit.CreateView(MIREL_VIEW_TYPE_HEX);
+  ASSERT_NE(pHex, nullptr);
+  EXPECT_EQ(pHex, e.edit.pViewHex);
+  EXPECT_EQ(e.edit.pView, pHex);
+  EXPECT_EQ(pHex->nViewType, MIREL_VIEW_TYPE_HEX);
+  EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_TEXT), pText);
+  EXPECT_EQ(e.edit.CreateView(MIREL_VIEW_TYPE_HEX), pHex);
+  EXPECT_EQ(e.edit.CreateView(7), pHex);
 }
 
 TEST_F(WindowLifecycle, ATopLevelControlWindowBindsOnItsCreationMessageOnly) {

@@ -322,6 +322,11 @@ std::vector<ExportCall> HandleExports() {
          Mirel_SetShowMatchingBrace(h, TRUE);
          return 0LL;
        }},
+      {"Mirel_SetViewType",
+       [](HWND h) {
+         Mirel_SetViewType(h, 2);
+         return 0LL;
+       }},
       {"Mirel_IsModified", [](HWND h) { return static_cast<long long>(Mirel_IsModified(h)); }},
       {"Mirel_SetModified",
        [](HWND h) {
