@@ -268,6 +268,10 @@ class CMirelDoc {
   void SetEditFontHex(CMirel* pEdit, const LOGFONTA* pFont);
   void CalcLineNoWidth();
   void CalcLeftMargin();
+  // Width of the line-number area that shows numbers up to nWidestNumber,
+  // and the left margin that a line-number area of nNumberWidth gives.
+  int LineNoWidthFor(long long nWidestNumber);
+  int LeftMarginFor(int nNumberWidth) const;
   void EnableRuler(BOOL bOn);
   BOOL IsShowRuler() const { return nRulerHeight > 0; }
   LOGFONTA* GetTextLogFont() { return &lfText; }
@@ -281,6 +285,20 @@ class CMirelDoc {
   // The window whose DC widths are measured on; NULL (the screen) while no
   // edit window is registered.
   HWND GetMeasureWindow() const;
+
+  // --- Layout changes that are not edits (cmireldoc_relayout.cpp) ----------
+  // After the rows were laid out again: cli becomes the caret's row (when
+  // the row it names no longer holds the caret) and the selection's rows and
+  // pixel points follow their positions. Text view only.
+  void ResyncRowsAfterRelayout();
+  // With word wrap on, a left margin other than nOldLeftMargin changes the
+  // width rows wrap at: the rows are laid out again once and the caret and
+  // selection rows follow. TRUE when it re-laid.
+  BOOL RelayoutForWrapWidth(int nOldLeftMargin);
+  // Scroll bars of every window, the caret of pEdit (NULL: the active
+  // window) placed and scrolled into view, every view repainted. Nothing
+  // while no edit window is registered.
+  void RefreshEditAfterLayoutChange(CMirel* pEdit);
 
   // --- Selection operations (cmireldoc_selection.cpp) -----------------------
   void SelectAll();
@@ -311,8 +329,10 @@ class CMirelDoc {
   int DeleteBlockHex();
   // Start and end (before its line end) of a paragraph; 0 when there is none.
   int GetParagraph(int nParagraph, int* pnStart, int* pnEnd);
-  // The text in [nFrom, nTo) widened to whole characters, in ANSI (nCodePage)
-  // bytes, UTF-16 units or UTF-8 bytes; with a NULL buffer the size needed.
+  // The text in [nFrom, nTo) in ANSI (nCodePage) bytes, UTF-16 units or
+  // UTF-8 bytes; with a NULL buffer the size needed. A copy without
+  // conversion is exactly the range; a converted range is widened to whole
+  // characters.
   int GetTextA(char* pBuf, int nFrom, int nTo);
   int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
   int GetTextU(char* pBuf, int nFrom, int nTo);

@@ -168,9 +168,10 @@ BOOL CMirelDoc::GetCurrentWordInLine(DWORD nPos, DWORD* pnStart, DWORD* pnEnd) {
     *pnStart = nFrom;
     *pnEnd = std::clamp(nTo, nFrom, std::max(nFrom, nRowEnd));
   };
-  // A character of the row under the caret: that whole character. A line
-  // end is no character of the row: there the word before counts.
-  if (nPos < nRowEnd && !walker.IsSpace(nPos)) {
+  // A character other than a space under the caret: that whole character,
+  // cut at the row end. A line end counts as such a character, so on it the
+  // range is empty at the position.
+  if (nPos < walker.Length() && !walker.IsSpace(nPos)) {
     setRange(nPos, nPos + walker.CharLen(nPos));
     return TRUE;
   }

@@ -306,8 +306,12 @@ void CMirelDoc::SetEditFont(CMirel* pEdit, const LOGFONTA* pFont) {
   CalcLineNoWidth();
   CalcLeftMargin();
   if (pContents == nullptr || pContents->GetTextLength() == 0) return;
-  // Wrapped rows depend on the widths just measured.
-  if (nViewType == MIREL_VIEW_TYPE_TEXT && nWrapMode != MIREL_WRAP_NONE) ReloadContents();
+  if (nViewType != MIREL_VIEW_TYPE_TEXT) return;
+  // Wrapped rows depend on the widths just measured; the caret row and the
+  // selection's pixel points follow the new metrics either way.
+  if (nWrapMode != MIREL_WRAP_NONE) ReloadContents();
+  ResyncRowsAfterRelayout();
+  RefreshEditAfterLayoutChange(pEdit);
 }
 
 void CMirelDoc::SetFontHex(const LOGFONTA* pFont) {
@@ -345,37 +349,56 @@ void CMirelDoc::SetEditFontHex(CMirel* pEdit, const LOGFONTA* pFont) {
   }
   if (nViewType != MIREL_VIEW_TYPE_HEX) return;
   CalcHexLayout();
-  // The hex view shows the new metrics at once: scroll bars, caret, rows.
-  if (nEditCount <= 0) return;
-  UpdateAllScrollBars();
-  CMirel* pCaretEdit = pEdit != nullptr ? pEdit : pActiveMirel;
-  if (pCaretEdit != nullptr && pCaretEdit->pView != nullptr) pCaretEdit->pView->UpdateCaret(1, 1);
-  UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+  RefreshEditAfterLayoutChange(pEdit);
 }
 
 // ---------------------------------------------------------------------------
 // Margins and ruler
 
 void CMirelDoc::CalcLineNoWidth() {
+  // The numbers shown are paragraph number + 1, so the widest is the
+  // paragraph count; wrapped continuation rows carry no number.
+  const long long nWidest =
+      (pLines != nullptr && nLineCount > 0) ? static_cast<long long>(pLines[nLineCount - 1].nPara) + 1 : 1;
+  nLineNoWidth = LineNoWidthFor(nWidest);
+}
+
+int CMirelDoc::LineNoWidthFor(long long nWidestNumber) {
   int nDigits = 7;
-  if (nLineCount < 1000) {
+  if (nWidestNumber <= 999) {
     nDigits = 3;
-  } else if (nLineCount <= 9999) {
+  } else if (nWidestNumber <= 9999) {
     nDigits = 4;
-  } else if (nLineCount <= 99999) {
+  } else if (nWidestNumber <= 99999) {
     nDigits = 5;
-  } else if (nLineCount <= 999999) {
+  } else if (nWidestNumber <= 999999) {
     nDigits = 6;
   }
   const BYTE nine = '9';
-  nLineNoWidth = GetCharWidth(&nine, 1) * nDigits + kLineNoPadding;
+  return GetCharWidth(&nine, 1) * nDigits + kLineNoPadding;
+}
+
+int CMirelDoc::LeftMarginFor(int nNumberWidth) const {
+  int nMargin = (IsShowLineNo() ? nNumberWidth : 0) + kMarginsAndGap;
+  if (!(nOptions & MIREL_OPT_INDICATOR_MARGIN)) nMargin -= kIndicatorMarginWidth;
+  if (!(nOptions & MIREL_OPT_FOLDER_MARGIN)) nMargin -= kFolderMarginWidth;
+  return nMargin;
 }
 
 void CMirelDoc::CalcLeftMargin() {
-  int nMargin = (IsShowLineNo() ? nLineNoWidth : 0) + kMarginsAndGap;
-  if (!(nOptions & MIREL_OPT_INDICATOR_MARGIN)) nMargin -= kIndicatorMarginWidth;
-  if (!(nOptions & MIREL_OPT_FOLDER_MARGIN)) nMargin -= kFolderMarginWidth;
+  const int nMargin = LeftMarginFor(nLineNoWidth);
+  const int nShift = nMargin - nLeftMargin;
   nLeftMargin = nMargin;
+  if (nShift == 0) return;
+#ifdef MIREL_HAS_EDIT_WINDOW
+  // The goal x of vertical moves is a window x: it moves with the text.
+  for (int i = 0; i < nEditCount && ppEdits != nullptr; ++i) {
+    if (ppEdits[i] != nullptr) {
+      const long long x = static_cast<long long>(ppEdits[i]->nGoalCaretX) + nShift;
+      ppEdits[i]->nGoalCaretX = static_cast<int>(std::clamp<long long>(x, INT_MIN, INT_MAX));
+    }
+  }
+#endif
 }
 
 void CMirelDoc::EnableRuler(BOOL bOn) {
@@ -383,4 +406,8 @@ void CMirelDoc::EnableRuler(BOOL bOn) {
   if (nEditCount <= 0) return;
   CalcLineNoWidth();
   CalcLeftMargin();
+  // The text area moves down by the ruler: the page, the caret and every row.
+  UpdateAllScrollBars();
+  UpdateActiveCaret(1, 0);
+  UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
 }

@@ -195,8 +195,9 @@ BOOL CMirelDoc::IsParagraphEmpty(int nPara) {
   if (static_cast<DWORD>(nPara) > pLines[nLineCount - 1].nPara) return FALSE;
   const MrDocText text = MrGetDocText(*this);
   const DWORD nStart = pLines[GetLineFromParagraph(nPara)].nStart;
-  // The empty paragraph after a final line end has no line end of its own.
-  return nStart >= text.nLen || text.IsLineEndAt(nStart);
+  // Empty means a line end right at the start: the paragraph after a final
+  // line end has none, so it does not count as empty.
+  return nStart < text.nLen && text.IsLineEndAt(nStart);
 }
 
 int CMirelDoc::GetPrevParagraph(DWORD nPos, BOOL bSkipEmpty) {

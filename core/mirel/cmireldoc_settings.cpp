@@ -161,8 +161,16 @@ namespace {
 void SetMarginOption(CMirelDoc& doc, BYTE nBit, BOOL bOn) {
   SetOption(doc.nOptions, nBit, bOn);
   if (doc.nEditCount <= 0) return;
+  const int nOldMargin = doc.nLeftMargin;
   doc.CalcLineNoWidth();
   doc.CalcLeftMargin();
+  if (doc.nLeftMargin != nOldMargin) {
+    // The text moved sideways: wrapped rows break at the new width, and the
+    // scroll bars and the caret follow the text.
+    doc.RelayoutForWrapWidth(nOldMargin);
+    doc.UpdateAllScrollBars();
+    doc.UpdateActiveCaret(0, 0);
+  }
   RepaintAll(doc);
 }
 

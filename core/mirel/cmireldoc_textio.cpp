@@ -3,9 +3,11 @@
 // selection, a character or a word, the range of one paragraph, and copying a
 // range of the text out in a host character set.
 //
-// Exported text is always made of whole characters: a range boundary inside
-// a character (a double-byte character, a UTF-8 sequence, a UTF-16 surrogate
-// pair or a CR LF pair) takes the whole character. A NULL buffer returns
+// Text that is converted is made of whole characters: a range boundary
+// inside a character (a double-byte character, a UTF-8 sequence, a UTF-16
+// surrogate pair or a CR LF pair) takes the whole character. ANSI out of an
+// ANSI document and UTF-8 out of a UTF-8 document are copied as stored,
+// exactly the range asked for. A NULL buffer returns
 // exactly the size that the same call with a buffer writes. GetTextW counts
 // UTF-16 units in every document encoding.
 #include <algorithm>
@@ -206,6 +208,14 @@ int GetTextIn(CMirelDoc& doc, HostForm to, BYTE* pDst, int nFrom, int nTo) {
   const DWORD nStart = static_cast<DWORD>(nFrom);
   if (nStart >= text.nLen) return 0;
   const DWORD nEnd = std::min(static_cast<DWORD>(nTo), text.nLen);
+  // ANSI out of an ANSI document and UTF-8 out of a UTF-8 document are the
+  // bytes as stored: exactly the range, so that a host sizing its buffer by
+  // the range is never overrun.
+  HostForm from;
+  if (DocumentForm(doc.nFileEncoding, &from) && from == to && to != HostForm::kWide) {
+    if (pDst != nullptr) std::memcpy(pDst, text.p + nStart, nEnd - nStart);
+    return static_cast<int>(nEnd - nStart);
+  }
   // UTF-8 may take up to three times the bytes of the source; a range that
   // could pass the int result is counted first, so that a refused request
   // writes nothing.

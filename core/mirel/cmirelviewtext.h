@@ -84,6 +84,8 @@ class CMirelViewText : public CMirelView {
   int GetSafeLineHeight() const;
   int GetSafeFontHeight() const;
   int GetTextAreaHeight() const;
+  // The last row shown whole below the top row (keys).
+  int LastWhollyVisibleRow();
   // The window's vertical / horizontal scroll position (the shared bar of a
   // split-pane parent or the window's own bar), redrawn.
   void SetVScrollPosToTopLine();

@@ -213,8 +213,7 @@ void CMirelViewText::OnSize(HWND, UINT, int, int) {
     // is found again.
     pdoc->nTextWidth = pMirel->rcEdit.right;
     pdoc->ReloadContents();
-    if (pdoc->pLines != nullptr && pdoc->nLineCount > 0)
-      pdoc->cli = pdoc->GetLineFromPos(static_cast<DWORD>(std::max(pdoc->nCaretPos, 0)));
+    pdoc->ResyncRowsAfterRelayout();
   }
   UpdateScrollBars();
   if (GetFocus() == pMirel->hWndEdit) UpdateCaret(1, 0);

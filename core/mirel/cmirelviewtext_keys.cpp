@@ -589,6 +589,13 @@ void CMirelViewText::MoveRight(int, int bCtrl, int bAlt, int bShift) {
   UpdateCaret(1, 1);
 }
 
+int CMirelViewText::LastWhollyVisibleRow() {
+  // Rows that fit the text area whole; at least the top row, never past the text.
+  const int nWhole = std::max(GetTextAreaHeight() / GetSafeLineHeight(), 1);
+  const long long nRow = static_cast<long long>(std::max(pMirel->nTopLine, 0)) + nWhole - 1;
+  return static_cast<int>(std::clamp<long long>(nRow, 0, std::max(pdoc->nLineCount - 1, 0)));
+}
+
 void CMirelViewText::MoveUp(int, int bCtrl, int bAlt, int bShift) {
   if (pdoc == nullptr || (bCtrl && bAlt)) return;
   CMirelDoc& doc = *pdoc;
@@ -601,7 +608,7 @@ void CMirelViewText::MoveUp(int, int bCtrl, int bAlt, int bShift) {
     // Scroll one row; the caret follows only when its row left the page.
     if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEUP, 0);
     NotifyPaneScrolled(-1, pMirel->nTopLine, reinterpret_cast<LPARAM>(pMirel));
-    const int nLastVisible = pMirel->nTopLine + std::max(GetPageLineCount(), 1) - 1;
+    const int nLastVisible = LastWhollyVisibleRow();
     if (doc.cli > nLastVisible) PlaceCaretAtGoalX(nLastVisible, bVirtual);
   } else if (doc.cli > 0) {
     PlaceCaretAtGoalX(doc.cli - 1, bVirtual);
@@ -705,7 +712,7 @@ void CMirelViewText::MovePageDown(int, int bCtrl, int bAlt, int bShift) {
   const BOOL bVirtual = doc.bVirtualSpace || (doc.block.IsColumnMode() && bExtend);
   const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
   if (bCtrl) {
-    PlaceCaretAtGoalX(pMirel->nTopLine + std::max(GetPageLineCount(), 1) - 1, bVirtual);
+    PlaceCaretAtGoalX(LastWhollyVisibleRow(), bVirtual);
   } else {
     const long long nRoom =
         static_cast<long long>(pMirel->rcEdit.bottom - pMirel->rcEdit.top) - doc.nRulerHeight;

@@ -37,48 +37,19 @@ DWORD RowEnd(const CMirelDoc& doc, int nRow) {
   return HasRow(doc, nRow) ? MrRowEnd(doc.pLines[nRow]) : 0;
 }
 
-// Kinds of characters a word selection keeps together.
-enum class CharKind { kBlank, kDelimiter, kWord, kLineEnd };
-
-CharKind KindAt(CMirelDoc& doc, const MrDocText& text, DWORD nPos) {
-  if (text.IsLineEndAt(nPos)) return CharKind::kLineEnd;
-  if (text.UnitIs(nPos, MR_CHAR_SPACE) || text.UnitIs(nPos, MR_CHAR_TAB)) return CharKind::kBlank;
-  return doc.IsWordDelimiter(text.p + nPos) ? CharKind::kDelimiter : CharKind::kWord;
+// The word a double click or a drag by words takes at a position (the
+// document's word for selection: blanks bound words, a run of punctuation or
+// line-end bytes stands alone), with an empty range at the position when the
+// document has none.
+void WordForSelect(CMirelDoc& doc, DWORD nPos, DWORD* pStart, DWORD* pEnd) {
+  if (!doc.GetWordRangeForSelect(nPos, pStart, pEnd)) *pStart = *pEnd = nPos;
 }
 
-// The word to select at a position of a row: the run of characters of the
-// kind found there (a word, a run of delimiters or a run of blanks), within
-// the row. At the row end the run before it counts; a line end selects
-// nothing. Walks by whole characters from the row start.
-void GetWordRangeForSelect(CMirelDoc& doc, int nRow, DWORD nPos, DWORD* pStart, DWORD* pEnd) {
-  const MrDocText text = MrGetDocText(doc);
-  *pStart = *pEnd = std::min(nPos, text.nLen);
-  if (!HasRow(doc, nRow) || text.p == nullptr) return;
-  const DWORD nRowStart = std::min(RowStart(doc, nRow), text.nLen);
-  const DWORD nRowEnd = std::min(RowEnd(doc, nRow), text.nLen);
-  nPos = std::clamp(nPos, nRowStart, nRowEnd);
-  DWORD nRunStart = nRowStart;
-  CharKind runKind = CharKind::kLineEnd;
-  DWORD nChar = nRowStart;
-  BOOL bFound = FALSE;
-  while (nChar < nRowEnd) {
-    const DWORD nLen = doc.GetCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.nCodePage);
-    if (nLen == 0) break;
-    const CharKind kind = KindAt(doc, text, nChar);
-    if (nChar == nRowStart || kind != runKind) {
-      // A run ends here: it holds the position when the position lies in it
-      // (or is the row end right after it).
-      if (bFound) break;
-      nRunStart = nChar;
-      runKind = kind;
-    }
-    if (nPos >= nChar && nPos < nChar + nLen) bFound = TRUE;
-    nChar += nLen;
-    if (!bFound && nChar >= nRowEnd && nPos >= nRowEnd) bFound = TRUE;
-  }
-  if (!bFound || runKind == CharKind::kLineEnd) return;
-  *pStart = nRunStart;
-  *pEnd = nChar;
+// The row of a position: nRow when it holds the position, else the row the
+// position belongs to.
+int RowHolding(CMirelDoc& doc, int nRow, DWORD nPos) {
+  if (HasRow(doc, nRow) && RowStart(doc, nRow) <= nPos && nPos <= RowEnd(doc, nRow)) return nRow;
+  return doc.GetLineFromPos(nPos);
 }
 
 }  // namespace
@@ -158,13 +129,15 @@ void CMirelViewText::OnLButtonDown(HWND, int bDouble, int x, int y, UINT) {
       DWORD nWordStart = 0;
       DWORD nWordEnd = 0;
       doc.nVirtualSpace = 0;
-      GetWordRangeForSelect(doc, nRow, nPos, &nWordStart, &nWordEnd);
-      doc.cli = nRow;
+      WordForSelect(doc, nPos, &nWordStart, &nWordEnd);
+      const int nStartRow = RowHolding(doc, nRow, nWordStart);
+      const int nEndRow = RowHolding(doc, nRow, nWordEnd);
+      doc.cli = nStartRow;
       doc.nCaretPos = static_cast<int>(nWordStart);
-      doc.block.Reset(nWordStart, nRow, FALSE);
-      doc.block.SetCaret(nWordEnd, nRow);
-      doc.anchorBlock.Reset(nWordStart, nRow, FALSE);
-      doc.anchorBlock.SetCaret(nWordEnd, nRow);
+      doc.block.Reset(nWordStart, nStartRow, FALSE);
+      doc.block.SetCaret(nWordEnd, nEndRow);
+      doc.anchorBlock.Reset(nWordStart, nStartRow, FALSE);
+      doc.anchorBlock.SetCaret(nWordEnd, nEndRow);
       doc.UpdateAllViews(REPAINT_TAG_RANGE, std::min(nOldStart, nWordStart), std::max(nWordEnd, nOldEnd));
       UpdateCaret(1, 1);
       // The button is still down: a drag from here extends by whole words,
@@ -306,11 +279,11 @@ UINT CMirelViewText::OnMouseMove(HWND hWnd, int x, int y, UINT) {
       const DWORD nAnchorEnd = doc.anchorBlock.GetEndPtr();
       DWORD nWordStart = 0;
       DWORD nWordEnd = 0;
-      GetWordRangeForSelect(doc, nRow, nPos, &nWordStart, &nWordEnd);
+      WordForSelect(doc, nPos, &nWordStart, &nWordEnd);
       const DWORD nMoving = nPos > nAnchorEnd ? nWordEnd : nWordStart;
       doc.nVirtualSpace = 0;
       doc.nCaretPos = static_cast<int>(nMoving);
-      doc.cli = nRow;
+      doc.cli = RowHolding(doc, nRow, nMoving);
       const DWORD nLow = std::min(nMoving, nAnchorStart);
       const DWORD nHigh = std::max(nMoving, nAnchorEnd);
       block.Reset(nLow, doc.GetLineFromPos(nLow), FALSE);

@@ -87,7 +87,13 @@ MIREL_API int MIREL_CALL Delete(HWND hWnd, int nUnused);
 /* Deletes from the caret to the end of the word. */
 MIREL_API int MIREL_CALL DeleteWord(HWND hWnd);
 /* The text of [nFrom, nTo) in ANSI (document code page), UTF-16 units or
- * UTF-8 bytes; with pBuf NULL the size needed. */
+ * UTF-8 bytes; with pBuf NULL the size needed, which is exactly what the call
+ * with a buffer writes (no terminator). GetTextA on an ANSI document and
+ * GetTextU on a UTF-8 document copy the stored bytes and return exactly
+ * nTo - nFrom (cut at the text end). Every other combination converts whole
+ * characters, so a range that starts or ends inside a character (or a CR LF
+ * pair, or a surrogate pair) may return more than nTo - nFrom: size the
+ * buffer from the NULL call. */
 MIREL_API int MIREL_CALL Mirel_GetTextA(HWND hWnd, char* pBuf, int nFrom, int nTo);
 MIREL_API int MIREL_CALL Mirel_GetTextW(HWND hWnd, WCHAR* pBuf, int nFrom, int nTo);
 MIREL_API int MIREL_CALL Mirel_GetTextU(HWND hWnd, char* pBuf, int nFrom, int nTo);

@@ -92,7 +92,8 @@ TEST(GotoWords, CurrentWordInLineFollowsTheCaretWithinItsRow) {
   // row 0: a0..c2 _3 d4..f6 (end 7); row 1: 9..13; row 2: 15 16 ,17 x18
   EXPECT_EQ(InLine(t.doc, 1), Range(1, 2));     // on a letter: that letter
   EXPECT_EQ(InLine(t.doc, 3), Range(0, 3));     // right after a word
-  EXPECT_EQ(InLine(t.doc, 7), Range(4, 7));     // at the row end, after a word
+  EXPECT_EQ(InLine(t.doc, 7), Range(7, 7));     // on the line end: empty there
+  EXPECT_EQ(InLine(t.doc, 8), Range(7, 7));     // inside the CR LF: the same
   EXPECT_EQ(InLine(t.doc, 11), Range(9, 13));   // a row of spaces: all of it
   EXPECT_EQ(InLine(t.doc, 15), Range(17, 18));  // spaces, then a delimiter
   EXPECT_EQ(InLine(t.doc, 19), Range(18, 19));  // the text end, after a word

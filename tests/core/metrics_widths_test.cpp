@@ -176,6 +176,25 @@ TEST(MetricsMargins, LineNumberDigitsFollowTheRowCount) {
   EXPECT_EQ(4 * nNine + 4, t.doc.nLineNoWidth);
 }
 
+TEST(MetricsMargins, LineNumberDigitsCountParagraphsNotWrappedRows) {
+  TextDoc t(MIREL_ENCODING_ANSI, MIREL_WRAP_CHAR);
+  const int nNine = Width(t.doc, "9");
+  std::string text(40, 'a');
+  for (int i = 1; i < 301; ++i) text += "\r\n" + std::string(40, 'a');
+  ASSERT_TRUE(t.SetText(text));
+  ASSERT_GE(t.doc.nLineCount, 1000);  // wrapped into more rows than 3 digits count
+  ASSERT_EQ(301, t.doc.GetParagraphCount());
+  t.doc.CalcLineNoWidth();
+  EXPECT_EQ(3 * nNine + 4, t.doc.nLineNoWidth);
+  // Numbers run to the paragraph count: 999 paragraphs fit 3 digits, 1000 do not.
+  ASSERT_TRUE(t.SetText(std::string(998, '\n')));
+  t.doc.CalcLineNoWidth();
+  EXPECT_EQ(3 * nNine + 4, t.doc.nLineNoWidth);
+  ASSERT_TRUE(t.SetText(std::string(999, '\n')));
+  t.doc.CalcLineNoWidth();
+  EXPECT_EQ(4 * nNine + 4, t.doc.nLineNoWidth);
+}
+
 TEST(MetricsMargins, LeftMarginFromTheOptions) {
   TextDoc t;
   ASSERT_EQ(MIREL_OPT_DEFAULT, t.doc.nOptions);

@@ -230,7 +230,7 @@ TEST(PositionsRows, PrevParagraphSkipsEmptyOnes) {
   EXPECT_EQ(0, t.doc.GetPrevParagraph(1, TRUE));
   EXPECT_TRUE(t.doc.IsParagraphEmpty(2));
   EXPECT_FALSE(t.doc.IsParagraphEmpty(4));
-  EXPECT_TRUE(t.doc.IsParagraphEmpty(5));  // after the final line end
+  EXPECT_FALSE(t.doc.IsParagraphEmpty(5));  // after the final line end: no line end at its start
   EXPECT_FALSE(t.doc.IsParagraphEmpty(6));
   EXPECT_FALSE(t.doc.IsParagraphEmpty(-1));
 

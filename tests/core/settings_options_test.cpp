@@ -164,14 +164,21 @@ TEST_F(SettingsWithView, MarginSwitchesWithAWindowMoveTheTextAndRepaint) {
   const int nWithLineNumbers = doc.nLeftMargin;
   ASSERT_GT(doc.nLineNoWidth, 0);
 
+  // The text moves sideways: scroll bars and caret follow, then the repaint.
   doc.SetLineNoFlag(FALSE);
   EXPECT_EQ(doc.nLeftMargin, nWithLineNumbers - doc.nLineNoWidth);
-  EXPECT_EQ(log, (CallLog{"v.invalidate(2,0,0)"}));
+  EXPECT_EQ(log, (CallLog{"v.scrollbars", "v.caret(0,0)", "v.invalidate(2,0,0)"}));
 
   log.clear();
   doc.EnableLineNo(TRUE);
   EXPECT_EQ(doc.nLeftMargin, nWithLineNumbers);
-  EXPECT_EQ(log, (CallLog{"v.invalidate(2,0,0)", "v.caret(1,0)", "v.invalidate(2,0,0)"}));
+  EXPECT_EQ(log, (CallLog{"v.scrollbars", "v.caret(0,0)", "v.invalidate(2,0,0)", "v.caret(1,0)",
+                          "v.invalidate(2,0,0)"}));
+
+  // A switch that leaves the margin as it was only repaints.
+  log.clear();
+  doc.SetLineNoFlag(TRUE);
+  EXPECT_EQ(log, (CallLog{"v.invalidate(2,0,0)"}));
 
   log.clear();
   doc.EnableFolderMargin(TRUE);

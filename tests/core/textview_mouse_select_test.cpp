@@ -68,6 +68,28 @@ TEST_P(TextViewMouseSelect, ADoubleClickSelectsTheWordAndAlwaysNotifiesTheParent
   EXPECT_EQ(CountNotifications(5), 3);
 }
 
+TEST_P(TextViewMouseSelect, ADoubleClickTakesTheDocumentsWordForSelection) {
+  doc.SetDblClkWordSelect(TRUE);
+  struct Case {
+    int nRow;
+    const char* pszBefore;  // text before the click point
+    int nStart, nEnd;       // characters selected
+  } cases[] = {
+      {0, "alpha", 5, 5},                                // on a blank: nothing, the caret there
+      {0, "alpha beta(gamma)    ", 16, 19},              // past the row end: the run ")\r\n"
+      {1, "second line      ", kRow1 + 11, kRow1 + 13},  // the line break alone
+  };
+  for (const Case& c : cases) {
+    SendMessageA(hWnd, WM_TIMER, TIMER_DBLCLK_WAIT, 0);
+    Click(At(c.nRow, c.pszBefore));
+    DblClk(At(c.nRow, c.pszBefore));
+    Up(At(c.nRow, c.pszBefore));
+    EXPECT_EQ(SelStart(), P(c.nStart)) << c.pszBefore;
+    EXPECT_EQ(SelEnd(), P(c.nEnd)) << c.pszBefore;
+    EXPECT_EQ(doc.cli, doc.GetLineFromPos(static_cast<DWORD>(doc.nCaretPos))) << c.pszBefore;
+  }
+}
+
 TEST_P(TextViewMouseSelect, AThirdClickInTimeSelectsTheParagraphWithItsLineBreak) {
   Click(At(0, "al"));
   DblClk(At(0, "al"));

@@ -33,9 +33,15 @@ TEST_F(GotoExports, WordQueriesAnswerAndRefuseBadArguments) {
   Mirel_GetCurrentWord(m_hCtrl, 7, &s, &e);
   EXPECT_EQ(s, 6);
   EXPECT_EQ(e, 10);
-  Mirel_GetCurrentWordInLine(m_hCtrl, 10, &s, &e);  // after "beta" at the row end
-  EXPECT_EQ(s, 6);
+  Mirel_GetCurrentWordInLine(m_hCtrl, 9, &s, &e);  // on the last letter of "beta"
+  EXPECT_EQ(s, 9);
   EXPECT_EQ(e, 10);
+  Mirel_GetCurrentWordInLine(m_hCtrl, 10, &s, &e);  // on the line end after "beta": empty there
+  EXPECT_EQ(s, 10);
+  EXPECT_EQ(e, 10);
+  Mirel_GetCurrentWordInLine(m_hCtrl, 5, &s, &e);  // on the space after "alpha": the word before
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(e, 5);
   Mirel_GetCurrentWord(m_hCtrl, INT_MAX, &s, &e);  // past the text: its end
   EXPECT_EQ(s, 17);
   EXPECT_EQ(e, 17);
