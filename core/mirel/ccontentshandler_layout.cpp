@@ -53,7 +53,9 @@ class CMrRowLayout {
   }
   int CharWidth(DWORD nPos, DWORD nCharLen) const;
   bool IsDoubleByteChar(DWORD nPos, DWORD nCharLen) const;
-  int NextTabStop(int nWidth) const { return (nWidth / nTabWidth + 1) * nTabWidth; }
+  // Widths are summed in 64 bits: a row of 64 KiB of wide characters and tab
+  // stops can pass the range of int. Callers saturate where they store one.
+  long long NextTabStop(long long nWidth) const { return (nWidth / nTabWidth + 1) * nTabWidth; }
 
   CMirelDoc* pDoc;
   const BYTE* pText;
@@ -166,7 +168,7 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   const BYTE* t = pText;
   const DWORD nCapEnd = nLen - nStart > MIREL_MAX_ROW_BYTES ? nStart + MIREL_MAX_ROW_BYTES : nLen;
   DWORD pos = nStart;
-  int w = 0;
+  long long w = 0;
   for (;;) {
     BYTE c = 0;
     BYTE k = kPlain;
@@ -177,7 +179,7 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
       w += aWidth[c];
       ++pos;
     }
-    *pnWidth = w;
+    *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     *pnEnd = pos;
     if (pos >= nLen) return MIREL_BREAK_END;
     if (pos >= nCapEnd) {
@@ -237,7 +239,7 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
     if (bCheckBreaks && pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
     const bool bTab = pos + nUnit <= nLen && UnitAt(pos) == MR_CHAR_TAB;
     if (bTab) {
-      w = NextTabStop(static_cast<int>(std::min<long long>(w, INT_MAX - nTabWidth)));
+      w = NextTabStop(w);
     } else {
       w += CharWidth(pos, nCharLen);
     }
