@@ -10,7 +10,8 @@ sudo_cmd=""
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
 
 for p in cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev \
-         g++-mingw-w64-i686 mingw-w64-i686-dev xvfb xauth file pkg-config; do
+         g++-mingw-w64-i686 mingw-w64-i686-dev xvfb xauth file pkg-config \
+         clang libclang-rt-dev; do
   have "$p" || need+=("$p")
 done
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -136,5 +137,58 @@ TEST_P(HostileCaretWidth, TheOverwriteCaretTakesTheWidthOfTheCharacterUnderIt) {
 
 INSTANTIATE_TEST_SUITE_P(Encodings, HostileCaretWidth,
                          testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE));
+
+}  // namespace
+
+namespace {
+
+// An edit deep in a long wrapped paragraph lays out only the rows from just
+// before it: the result still equals a layout of the whole text, also where
+// the edit pulls a word back to the row above or pushes one down.
+TEST(HostileInput, EditsInALongWrappedParagraphGiveTheRowsOfAFreshLayout) {
+  std::string words;
+  for (int i = 0; words.size() < 600; ++i)
+    words += std::string(1 + i % 7, static_cast<char>('a' + i % 26)) + " ";
+  words += "\r\nnext\r\n";
+  struct Edit {
+    const char* pszName;
+    bool bInsert;
+    const char* pszText;
+  };
+  const Edit edits[] = {{"delete one", false, ""},
+                        {"insert a space", true, " "},
+                        {"insert a long word", true, "xxxxxxxxxxxxxxxxxxxxxx"},
+                        {"insert a line end", true, "\r\n"},
+                        {"insert a page break", true, "\x0C"}};
+  for (int nWrap : {MIREL_WRAP_CHAR, MIREL_WRAP_WORD, MIREL_WRAP_WORD_DBCS}) {
+    for (const Edit& e : edits) {
+      for (int nRowPick : {3, 10, 20}) {
+        SCOPED_TRACE(std::string(e.pszName) + " wrap " + std::to_string(nWrap) + " row " +
+                     std::to_string(nRowPick));
+        TextDoc t(MIREL_ENCODING_ANSI, nWrap);
+        t.doc.chPageBreak = 0x0C;
+        ASSERT_TRUE(t.SetText(words));
+        ASSERT_GT(t.doc.nLineCount, nRowPick + 2);
+        // At a row start, where a deletion can pull the word back up.
+        const DWORD nPos = t.doc.pLines[nRowPick].nStart;
+        if (e.bInsert) {
+          ASSERT_TRUE(t.doc.InsertContents(nPos, reinterpret_cast<const BYTE*>(e.pszText),
+                                           static_cast<DWORD>(std::strlen(e.pszText)), TRUE));
+        } else {
+          ASSERT_TRUE(t.doc.DeleteContents(nPos - 1, 1, TRUE));
+        }
+        const std::vector<MIREL_LINE> incremental(t.doc.pLines, t.doc.pLines + t.doc.nLineCount);
+        ASSERT_TRUE(t.doc.ReloadContents());
+        ASSERT_EQ(static_cast<size_t>(t.doc.nLineCount), incremental.size());
+        for (size_t i = 0; i < incremental.size(); ++i) {
+          EXPECT_EQ(incremental[i].nStart, t.doc.pLines[i].nStart) << i;
+          EXPECT_EQ(incremental[i].nLen, t.doc.pLines[i].nLen) << i;
+          EXPECT_EQ(incremental[i].nPara, t.doc.pLines[i].nPara) << i;
+          EXPECT_EQ(incremental[i].nSubLine, t.doc.pLines[i].nSubLine) << i;
+        }
+      }
+    }
+  }
+}
 
 }  // namespace
