@@ -11,7 +11,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
 
 for p in cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev \
          g++-mingw-w64-i686 mingw-w64-i686-dev xvfb xauth file pkg-config \
-         fonts-nanum fonts-nanum-coding fonts-wine; do
+         fonts-nanum fonts-nanum-coding fonts-wine clang libclang-rt-dev; do
   have "$p" || need+=("$p")
 done
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both platforms and runs every test:
-# natively (AddressSanitizer and UBSan) and the Windows programs under Wine.
+# natively (AddressSanitizer and UBSan), the fuzz targets for a bounded time,
+# and the Windows programs under Wine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -33,6 +34,9 @@ fi
 status=0
 echo "== native tests =="
 ctest --preset linux || status=1
+# Fuzzing of the control through its exports and messages (about a minute
+# per target, see scripts/fuzz.sh).
+bash scripts/fuzz.sh || status=1
 echo "== Windows tests under Wine ($wine_tree) =="
 ctest --preset "$wine_tree" || status=1
 exit $status

@@ -53,7 +53,9 @@ class CMrRowLayout {
   }
   int CharWidth(DWORD nPos, DWORD nCharLen) const;
   bool IsDoubleByteChar(DWORD nPos, DWORD nCharLen) const;
-  int NextTabStop(int nWidth) const { return (nWidth / nTabWidth + 1) * nTabWidth; }
+  // Widths are summed in 64 bits: a row of 64 KiB of wide characters and tab
+  // stops can pass the range of int. Callers saturate where they store one.
+  long long NextTabStop(long long nWidth) const { return (nWidth / nTabWidth + 1) * nTabWidth; }
 
   CMirelDoc* pDoc;
   const BYTE* pText;
@@ -166,7 +168,7 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   const BYTE* t = pText;
   const DWORD nCapEnd = nLen - nStart > MIREL_MAX_ROW_BYTES ? nStart + MIREL_MAX_ROW_BYTES : nLen;
   DWORD pos = nStart;
-  int w = 0;
+  long long w = 0;
   for (;;) {
     BYTE c = 0;
     BYTE k = kPlain;
@@ -177,7 +179,7 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
       w += aWidth[c];
       ++pos;
     }
-    *pnWidth = w;
+    *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     *pnEnd = pos;
     if (pos >= nLen) return MIREL_BREAK_END;
     if (pos >= nCapEnd) {
@@ -237,7 +239,7 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
     if (bCheckBreaks && pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
     const bool bTab = pos + nUnit <= nLen && UnitAt(pos) == MR_CHAR_TAB;
     if (bTab) {
-      w = NextTabStop(static_cast<int>(std::min<long long>(w, INT_MAX - nTabWidth)));
+      w = NextTabStop(w);
     } else {
       w += CharWidth(pos, nCharLen);
     }
@@ -645,6 +647,10 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
   }
   const DWORD nStart = d->pLines[nFirstRow].nStart;
   const DWORD nFirstPara = d->pLines[nFirstRow].nPara;
+  auto layoutStartsWithPageBreak = [&](int nRow) {
+    const DWORD s = d->pLines[nRow].nStart;
+    return d->chPageBreak != 0 && s + nUnit <= nTextLen && MrUnitAt(pText + s, bWide) == d->chPageBreak;
+  };
   d->InvalidateParagraphDataFrom(static_cast<int>(nFirstPara));
 
   const int nOldCount = d->nLineCount;
@@ -670,9 +676,22 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
     return bDone;
   }
 
+  // The rows of the paragraph up to two rows before the edit stay as they
+  // are: a row ends where the character that overflows it lies, inside the
+  // row after it, so no edit further on can move that end. Laying out from
+  // there, not from the paragraph start, keeps an edit in a long wrapped
+  // paragraph from re-wrapping all of it. A page-break row is never the
+  // first one (the walker would not know it is one).
+  const int nParaFirstRow = nFirstRow;
+  const DWORD nParaStart = nStart;
+  const int nResumeRow = std::max(nFirstRow, FindRowAtOrBefore(p) - 2);
+  nFirstRow = nResumeRow;
+  while (nFirstRow > nParaFirstRow && layoutStartsWithPageBreak(nFirstRow)) --nFirstRow;
+  const MIREL_LINE& resume = d->pLines[nFirstRow];
+
   const int nMode = d->nWrapMode <= MIREL_WRAP_WORD_DBCS ? d->nWrapMode : MIREL_WRAP_NONE;
   CMrRowLayout layout(d, pText, nTextLen, nMode);
-  CMrRowLayout::Walker walker{nStart, nFirstPara, 0, false};
+  CMrRowLayout::Walker walker{resume.nStart, resume.nPara, resume.nSubLine, false};
   const DWORD nEditEnd = p + edit.nNewLen;
   DWORD nRows = 0;
   int j = nFirstRow;  // old row cursor
@@ -719,7 +738,7 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
     if (!d->GrowLines(std::max(nNeed, d->nLineAlloc / 8)) && !d->GrowLines(nNeed)) {
       // No room for the rows: lay the text out in place as far as the table
       // reaches, so that every row still lies inside the text, and report.
-      LayToEnd(nFirstRow, nStart, nFirstPara);
+      LayToEnd(nParaFirstRow, nParaStart, nFirstPara);
       d->ReportFault();
       return FALSE;
     }

@@ -271,6 +271,15 @@ void CMirelDoc::PrepareLayout() {
   }
 }
 
+// A mouse gesture keeps positions taken before the text changed: the word or
+// paragraph it extends from and an armed drag of the selection. An edit made
+// during the gesture (a key, the host) drops them, so the gesture goes on
+// from the caret and never drops text onto positions that no longer exist.
+void CMirelDoc::DropGestureAnchors() {
+  anchorBlock.Clear();
+  SetDragPending(0);
+}
+
 BOOL CMirelDoc::ReloadContents() {
   if (pContents == nullptr) return FALSE;
   PrepareLayout();
@@ -279,12 +288,14 @@ BOOL CMirelDoc::ReloadContents() {
 
 BOOL CMirelDoc::DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
+  DropGestureAnchors();
   PrepareLayout();
   return pContents->DeleteAndRelayout(nPos, nLen, bRecordUndo);
 }
 
 BOOL CMirelDoc::InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
+  DropGestureAnchors();
   PrepareLayout();
   return pContents->InsertAndRelayout(nPos, pData, nLen, bRecordUndo);
 }
@@ -292,6 +303,7 @@ BOOL CMirelDoc::InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL b
 BOOL CMirelDoc::ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
                                 BOOL bRecordNew) {
   if (pContents == nullptr) return FALSE;
+  DropGestureAnchors();
   PrepareLayout();
   return pContents->ReplaceAndRelayout(nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew);
 }
@@ -334,7 +346,13 @@ DWORD CMirelDoc::GetCharLengthAt(DWORD nPos) {
   if (pContents == nullptr) return 0;
   const DWORD nLen = pContents->GetTextLength();
   if (nPos >= nLen) return 0;
-  return MrCharLength(pContents->GetText(nPos), nPos, nLen, nFileEncoding, GetLeadByteTable());
+  // The store's pointer stands for its text offset (a windowed store loads
+  // only part of the text).
+  const BYTE* p = pContents->GetText(nPos);
+  const long long nIndex = static_cast<long long>(nPos) - pContents->GetTextOffset();
+  const DWORD nLoaded = pContents->GetLoadedLength();
+  if (p == nullptr || nIndex < 0 || nIndex >= nLoaded) return 0;
+  return MrCharLength(p, static_cast<DWORD>(nIndex), nLoaded, nFileEncoding, GetLeadByteTable());
 }
 
 BOOL CMirelDoc::IsParagraphBlank(int nPara) {

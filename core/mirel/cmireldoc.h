@@ -533,7 +533,8 @@ class CMirelDoc {
   // calling thread's).
   void SetKeyboardLayout(HKL hLayout);
 
-  // Tab size, line spacing and bytes per hex row; values below 1 are refused.
+  // Tab size, line spacing and bytes per hex row; values below 1 (and tab
+  // sizes above MIREL_MAX_TAB_SIZE) are refused.
   void SetTabSize(int nSize);
   int GetTabSize() const { return nTabSize; }
   void SetLineSpacing(int nPercent);
@@ -737,6 +738,8 @@ class CMirelDoc {
   void PrepareLayout();
   // Caret 0 on row 0, both blocks empty, no virtual space.
   void ResetCaretAndSelection();
+  // Forgets what a mouse gesture anchored before the text changed.
+  void DropGestureAnchors();
   // Frees every bookmark slot and clears the current tag.
   void ClearBookmarksAndTag();
   // Zeroes the line-table records from nFrom to the capacity.

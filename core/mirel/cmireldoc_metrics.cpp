@@ -23,6 +23,8 @@
 
 namespace {
 
+// U+FFFD, shown for bytes that are no character.
+constexpr UINT kReplacementChar = 0xFFFD;
 // Entries of the two-byte width table: every 16-bit code has one.
 constexpr int kWideWidthEntries = 0x10000;
 constexpr int kUnmeasured = -1;
@@ -209,12 +211,13 @@ int CMirelDoc::GetCharWidth(const BYTE* p, DWORD nLen) {
       if (nLen > 2) return GetSpaceWidth();
       nIndex = nFirst;
     } else {
-      // The table is indexed by the first UTF-16 unit of the character.
+      // The table is indexed by the first UTF-16 unit of the character. Bytes
+      // that are not one well-formed character (a bad sequence, a code point
+      // past U+10FFFF) show as one replacement character.
       WCHAR units[3] = {};
       const int nUnits = Utf8ToUtf16(p, static_cast<int>(std::min<DWORD>(nLen, 8)), units, 3);
-      MIREL_ASSERT(nUnits <= 2);
-      if (nUnits < 1 || nUnits > 2) return GetSpaceWidth();
-      nIndex = static_cast<UINT>(units[0]);
+      const BOOL bPair = nUnits == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF;
+      nIndex = (nUnits == 1 || bPair) ? static_cast<UINT>(units[0]) : kReplacementChar;
     }
   } else {
     MIREL_ASSERT(nLen <= 2);

@@ -12,6 +12,7 @@
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcharsync.h"
 #include "mirel/mrtextunits.h"
 
 // ---------------------------------------------------------------------------
@@ -51,7 +52,12 @@ DWORD CMirelDoc::GetPrevCharPos(DWORD nPos) {
   // row before (its line end, or the last character of a wrapped row).
   int nRow = GetLineFromPos(nPos);
   while (nRow > 0 && pLines[nRow].nStart >= nPos) --nRow;
-  DWORD nChar = std::min(pLines[nRow].nStart, nPos);
+  const DWORD nFloor = std::min(pLines[nRow].nStart, nPos);
+  // Walk forward from the nearest sure character start, not the row start:
+  // a step back costs the distance to it, not the length of the row.
+  DWORD nChar = nFloor == nPos ? nPos
+                               : MrCharStartAtOrBefore(text.p, text.nLen, nPos - 1, nFloor, nFileEncoding,
+                                                       GetLeadByteTable());
   while (nChar < nPos) {
     const DWORD nCharLen = GetCharLength(text.p, nChar, text.nLen, nFileEncoding, nCodePage);
     if (nCharLen == 0 || nChar + nCharLen >= nPos) break;
@@ -68,11 +74,15 @@ DWORD CMirelDoc::GetPrevCharPosInParagraph(DWORD nPos) {
   const int nFirst = nRow - static_cast<int>(std::min<DWORD>(pLines[nRow].nSubLine, nRow));
   if (nPos <= pLines[nFirst].nStart) return nFirst > 0 ? MrRowEnd(pLines[nFirst - 1]) : 0;
   // The last character that ends at or before nPos. Rows start on character
-  // boundaries, so walking forward from a row start never splits one (a
-  // backward byte walk would, on trail bytes that look like lead bytes).
+  // boundaries, and so do the sure character starts (MrIsSurelyCharStart), so
+  // walking forward from either never splits a character (a backward byte
+  // walk would, on trail bytes that look like lead bytes).
   while (nRow > nFirst && pLines[nRow].nStart >= nPos) --nRow;
+  const BYTE* pLead = GetLeadByteTable();
   for (;;) {
-    DWORD nChar = pLines[nRow].nStart;
+    const DWORD nRowStart = pLines[nRow].nStart;
+    DWORD nChar = MrCharStartAtOrBefore(text.p, text.nLen, nPos - 1, nRowStart, nFileEncoding, pLead);
+    const DWORD nFrom = nChar;
     DWORD nFound = nChar;
     BOOL bFound = FALSE;
     while (nChar < nPos) {
@@ -85,6 +95,12 @@ DWORD CMirelDoc::GetPrevCharPosInParagraph(DWORD nPos) {
       nChar += nCharLen;
     }
     if (bFound) return nFound;
+    if (nFrom > nRowStart) {
+      // nPos lies inside the character that starts at nFrom: the answer is
+      // the character before that one.
+      nPos = nFrom;
+      continue;
+    }
     // nPos lies inside the first character of this row.
     if (nRow == nFirst) return nFirst > 0 ? MrRowEnd(pLines[nFirst - 1]) : 0;
     --nRow;
@@ -259,6 +275,17 @@ int CMirelDoc::GetXFromPos(int nLine, DWORD nPos, BOOL bAddVirtual) {
   long long x = 0;
   DWORD nChar = row.nStart;
   while (nChar < nStop) {
+    // ASCII other than tab and CR is one byte and one width-table entry in
+    // every 1-byte-unit encoding: summed without the general steps, which
+    // matters on rows of tens of thousands of characters.
+    if (!text.bWide) {
+      const BYTE b = text.p[nChar];
+      if (b < 0x80 && b != MR_CHAR_TAB && b != MR_CHAR_CR && nCharWidth[b] >= 0) {
+        x += nCharWidth[b];
+        ++nChar;
+        continue;
+      }
+    }
     if (text.UnitIs(nChar, MR_CHAR_TAB)) {
       x = (x / nTab + 1) * nTab;
       nChar += nUnit;

@@ -431,7 +431,7 @@ void CMirelDoc::SetKeyboardLayout(HKL hLayout) {
 // positions somewhere, so a value below 1 is refused and changes nothing.
 
 void CMirelDoc::SetTabSize(int nSize) {
-  if (nSize < 1 || nSize == nTabSize) return;
+  if (nSize < 1 || nSize > MIREL_MAX_TAB_SIZE || nSize == nTabSize) return;
   nTabSize = nSize;
   HWND hWnd = pActiveMirel != nullptr ? pActiveMirel->hWndEdit : nullptr;
   int nAverage = nAveCharWidth;

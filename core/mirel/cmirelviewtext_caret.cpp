@@ -39,6 +39,16 @@ int ClampToInt(long long n) {
   return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
 }
 
+// The nCharLen bytes of the character at text offset nPos, read the way every
+// store hands them out: the pointer GetText returns stands for the offset
+// GetTextOffset, not for nPos. NULL when they are not all loaded.
+const BYTE* CharBytesAt(CContentsHandler& store, DWORD nPos, DWORD nCharLen) {
+  const BYTE* p = store.GetText(nPos);
+  const long long nIndex = static_cast<long long>(nPos) - store.GetTextOffset();
+  if (p == nullptr || nIndex < 0 || nIndex + nCharLen > store.GetLoadedLength()) return nullptr;
+  return p + nIndex;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -263,7 +273,7 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
       x += doc.GetXFromPos(nCompRow, nCompPos, FALSE);
       // The caret covers the syllable being composed.
       const DWORD nCharLen = nCompPos < nTextLen ? doc.GetCharLengthAt(nCompPos) : 0;
-      const BYTE* pText = nCharLen > 0 ? doc.pContents->GetText(nCompPos) : nullptr;
+      const BYTE* pText = nCharLen > 0 ? CharBytesAt(*doc.pContents, nCompPos, nCharLen) : nullptr;
       if (pText != nullptr) nWidth = std::max(doc.GetCharWidth(pText, nCharLen), 1);
     } else {
       const long long nCursor = std::clamp<long long>(doc.nIMECursor, 0, doc.nIMECompLen);
@@ -277,7 +287,7 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
       // As wide as the character under it; at the end of the text there is
       // none to read, and the caret keeps a visible width.
       const DWORD nCharLen = doc.GetCharLengthAt(nPos);
-      const BYTE* pText = nCharLen > 0 ? doc.pContents->GetText(nPos) : nullptr;
+      const BYTE* pText = nCharLen > 0 ? CharBytesAt(*doc.pContents, nPos, nCharLen) : nullptr;
       nWidth = pText != nullptr ? doc.GetCharWidth(pText, nCharLen) : doc.nCharWidth[0];
       nWidth = std::max(nWidth, 1);
       nHeight = kOverwriteCaretHeight;

@@ -96,7 +96,7 @@ BOOL CMrUndoManager::StartUndoGroup() {
 }
 
 BOOL CMrUndoManager::EndUndoGroup() {
-  MIREL_ASSERT(nNestLevel > 0);
+  // A host may close a group it never opened: refused, not an invariant.
   if (nNestLevel <= 0) return FALSE;
   if (--nNestLevel == 0) nGroupId = 0;
   return TRUE;

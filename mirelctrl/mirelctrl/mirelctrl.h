@@ -117,7 +117,11 @@ MIREL_API int MIREL_CALL Mirel_GetParagraphIndex(HWND hWnd, int nPos);
 MIREL_API int MIREL_CALL Mirel_GetParagraph(HWND hWnd, int nParagraph, int* pnStart, int* pnEnd);
 /* Display rows (hex view: hex rows). */
 MIREL_API int MIREL_CALL Mirel_GetLineCount(HWND hWnd);
-/* The character at pch is a word delimiter. */
+/* The character at pch is a word delimiter. ANSI and UTF-8 documents read
+ * one byte (an empty string asks about NUL, which counts as a delimiter);
+ * UTF-16 documents read one little-endian unit of two bytes, except that a
+ * first byte of 0 ends the string there: nothing more is read and the answer
+ * is FALSE. */
 MIREL_API BOOL MIREL_CALL Mirel_IsDelimiter(HWND hWnd, const char* pch);
 /* Words and goto. The word around nPos (on a delimiter that a word follows,
  * that word; on a space an empty range at nPos), and the word around nPos
@@ -147,6 +151,8 @@ MIREL_API BOOL MIREL_CALL Mirel_CanPaste(HWND hWnd);
 MIREL_API BOOL MIREL_CALL Mirel_CanUndo(HWND hWnd);
 MIREL_API BOOL MIREL_CALL Mirel_CanRedo(HWND hWnd);
 MIREL_API void MIREL_CALL Mirel_StartUndoGroup(HWND hWnd);
+/* Closes the group the last Mirel_StartUndoGroup opened; without an open group
+ * it does nothing. */
 MIREL_API void MIREL_CALL Mirel_EndUndoGroup(HWND hWnd);
 MIREL_API void MIREL_CALL Mirel_SeparateUndo(HWND hWnd);
 
@@ -236,6 +242,9 @@ MIREL_API int MIREL_CALL Mirel_SetCodePage(HWND hWnd, int nCodePage);
 MIREL_API int MIREL_CALL Mirel_GetViewType(HWND hWnd);
 MIREL_API int MIREL_CALL Mirel_GetWordWrap(HWND hWnd);
 MIREL_API int MIREL_CALL Mirel_GetTabSize(HWND hWnd);
+/* Tab size in characters, from 1 to MIREL_MAX_TAB_SIZE (256: no layout needs
+ * wider tab stops); other values are refused and the size stays as it was. */
+#define MIREL_MAX_TAB_SIZE 256
 MIREL_API void MIREL_CALL Mirel_SetTabSize(HWND hWnd, int nTabSize);
 MIREL_API void MIREL_CALL Mirel_SetHexCharsPerLine(HWND hWnd, int nBytes);
 /* Line height in per cent of the font height. */

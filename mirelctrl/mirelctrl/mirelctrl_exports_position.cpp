@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mirel.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 namespace {
@@ -84,6 +85,10 @@ MIREL_API int MIREL_CALL Mirel_GetLineCount(HWND hWnd) {
 MIREL_API BOOL MIREL_CALL Mirel_IsDelimiter(HWND hWnd, const char* pch) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr || pch == nullptr) return FALSE;
+  // A UTF-16 unit is two bytes, but a host may pass "" (one byte): the second
+  // byte is read only when the first is not a terminator. A unit whose low
+  // byte is zero is above 0xFF then, and no unit above 0xFF is a delimiter.
+  if (IsWideEncoding(pdoc->nFileEncoding) && pch[0] == '\0') return FALSE;
   return pdoc->IsWordDelimiter(reinterpret_cast<const BYTE*>(pch));
 }
 

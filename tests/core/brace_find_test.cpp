@@ -53,6 +53,11 @@ TEST(BraceFind, AnsiNestingAndKinds) {
                        {"start past the end", "a(b)", 9, '(', TRUE, 0, 9},
                        {"double-byte character inside", "(\xB0\xA1)", 1, '(', TRUE, 1, 3},
                        {"double-byte backward", "(\xB0\xA1)", 2, ')', FALSE, 1, 0},
+                       {"trail byte bracket forward", "[\x81]]", 1, '[', TRUE, 1, 3},
+                       {"trail byte bracket backward", "[\x81]]", 1, ']', FALSE, 1, 0},
+                       {"lead byte runs backward", "{a\x81\x81\x81}{\x81\x81}}", 9, '}', FALSE, 1, 0},
+                       {"nested around a trail bracket backward", "[[\x81[]]", 4, ']', FALSE, 1, 0},
+                       {"nested around a trail bracket forward", "[[\x81[]]", 1, '[', TRUE, 1, 5},
                    });
 }
 

@@ -66,8 +66,12 @@ TEST(SettingsLayoutNoWindow, TabSizeFollowsTheAverageWidthWithoutOverflow) {
   doc.SetTabSize(3);
   EXPECT_EQ(doc.GetTabSize(), 3);
   EXPECT_EQ(doc.nTabWidth, 21);
+  // Sizes past the limit are refused: no tab width can overflow.
   doc.SetTabSize(INT_MAX);
-  EXPECT_EQ(doc.nTabWidth, INT_MAX);
+  EXPECT_EQ(doc.GetTabSize(), 3);
+  EXPECT_EQ(doc.nTabWidth, 21);
+  doc.SetTabSize(MIREL_MAX_TAB_SIZE);
+  EXPECT_EQ(doc.nTabWidth, 7 * MIREL_MAX_TAB_SIZE);
 }
 
 class SettingsLayoutWithWindow : public WindowTest {

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset fuzz: clang, the debug core with its
+# assertions, AddressSanitizer and UBSan, natively against platform/) and runs
+# each for a bounded time, starting from a copy of its seed corpus. Any
+# finding (a crash, a sanitizer report, a failed check, a hang, a leak) fails
+# the script and leaves the input under build/fuzz/run/<target>/.
+#
+# Every tests/fuzz/<name>.cpp is a target: adding a file adds a target, with
+# its seeds in tests/fuzz/corpus/<name>/ (optional).
+#   MIREL_FUZZ_SECONDS  run time per target in seconds (default 60)
+#   MIREL_FUZZ_TARGETS  names to run instead of all of them
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+seconds=${MIREL_FUZZ_SECONDS:-60}
+echo "== fuzz build (fuzz) =="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+targets=${MIREL_FUZZ_TARGETS:-$(for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done)}
+status=0
+for name in $targets; do
+  exe=build/fuzz/tests/fuzz/fuzz_$name
+  work=build/fuzz/run/$name
+  rm -rf "$work"
+  mkdir -p "$work/corpus" "$work/findings"
+  if [ -d "tests/fuzz/corpus/$name" ]; then cp -r "tests/fuzz/corpus/$name/." "$work/corpus/"; fi
+  echo "== fuzz $name for ${seconds} s =="
+  # A single input may take 10 s at most: anything slower is a finding too.
+  if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=4096 \
+      -print_final_stats=1 -artifact_prefix="$work/findings/" "$work/corpus" >"$work/log" 2>&1; then
+    tail -n 60 "$work/log"
+    echo "fuzz: $name found a fault; the input is in $work/findings/"
+    status=1
+  else
+    grep -E '^(Done|stat::number_of_executed_units)' "$work/log" || true
+  fi
+done
+exit $status
