@@ -183,6 +183,13 @@ class CMirelDoc {
   // records and returns 1, or 0 for a NULL record or no memory.
   void SetSyntax(CMrSyntax* pNew);
   int SetSyntaxGeneral(const MIREL_SYNTAX_INFO* pDef, const MIREL_SYNTAX_COLORS* pColors);
+  // The HTML kinds (cmireldoc_syntax_html.cpp), from two or three
+  // definition and colour records; 0 when one is NULL or out of memory.
+  int SetSyntaxHtml(const MIREL_SYNTAX_INFO* pHtmlDef, const MIREL_SYNTAX_COLORS* pHtmlColors,
+                    const MIREL_SYNTAX_INFO* pScriptDef, const MIREL_SYNTAX_COLORS* pScriptColors);
+  int SetSyntaxHtmlEmbedded(const MIREL_SYNTAX_INFO* pServerDef, const MIREL_SYNTAX_COLORS* pServerColors,
+                            const MIREL_SYNTAX_INFO* pHtmlDef, const MIREL_SYNTAX_COLORS* pHtmlColors,
+                            const MIREL_SYNTAX_INFO* pClientDef, const MIREL_SYNTAX_COLORS* pClientColors);
   int GetViewType() const { return nViewType; }
   DWORD GetCharLengthAt(DWORD nPos);
   BOOL IsParagraphBlank(int nPara);
@@ -315,6 +322,7 @@ class CMirelDoc {
   int GetTextA(char* pBuf, int nFrom, int nTo);
   int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
   int GetTextU(char* pBuf, int nFrom, int nTo);
+
 
   // --- Word queries and goto (cmireldoc_goto.cpp) --------------------------
   // Positions are clamped to the text and to whole characters; every range

@@ -247,6 +247,24 @@ MIREL_API void MIREL_CALL Mirel_ResetCurrentTag(HWND hWnd);
 MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
                                                 const MIREL_SYNTAX_COLORS* pColors);
 
+/* Colours the text as HTML: tags, comments and quoted values by pHtmlDef,
+ * script bodies (between the script tags) by pScriptDef. 1, or 0 when a
+ * record is NULL or out of memory. */
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO* pHtmlDef,
+                                             const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                             const MIREL_SYNTAX_INFO* pScriptDef,
+                                             const MIREL_SYNTAX_COLORS* pScriptColors);
+
+/* Colours HTML pages with server-script sections (between the pszScriptOpen
+ * and pszScriptClose of pServerDef) and client scripts. 1, or 0 when a record
+ * is NULL or out of memory. */
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNTAX_INFO* pServerDef,
+                                                     const MIREL_SYNTAX_COLORS* pServerColors,
+                                                     const MIREL_SYNTAX_INFO* pHtmlDef,
+                                                     const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                                     const MIREL_SYNTAX_INFO* pClientDef,
+                                                     const MIREL_SYNTAX_COLORS* pClientColors);
+
 /* ---- Byte buffers, without a control ---------------------------------------- */
 
 /* Encoding of a byte buffer: a byte-order mark, else UTF-8 when the bytes are

@@ -376,6 +376,22 @@ std::vector<ExportCall> HandleExports() {
          Mirel_ResetCurrentTag(h);
          return 0LL;
        }},
+      {"Mirel_SetSyntaxHtml",
+       [](HWND h) {
+         MIREL_SYNTAX_INFO def = {};
+         def.pszKeywords[0] = " b ";
+         MIREL_SYNTAX_COLORS colors = {};
+         return static_cast<long long>(Mirel_SetSyntaxHtml(h, &def, &colors, &def, &colors));
+       }},
+      {"Mirel_SetSyntaxHtmlEmbedded",
+       [](HWND h) {
+         MIREL_SYNTAX_INFO def = {};
+         def.pszScriptOpen = "<?";
+         def.pszScriptClose = "?>";
+         MIREL_SYNTAX_COLORS colors = {};
+         return static_cast<long long>(
+             Mirel_SetSyntaxHtmlEmbedded(h, &def, &colors, &def, &colors, &def, &colors));
+       }},
   };
 }
 
