@@ -323,6 +323,15 @@ class CMirelDoc {
   int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
   int GetTextU(char* pBuf, int nFrom, int nTo);
 
+  // --- Attach and detach (cmireldoc_attach.cpp) ------------------------------
+  // Host ANSI strings (system code page) put around the selection or the
+  // caret, or added to / removed from every paragraph of the selection; a
+  // length of 0 leaves that side alone. With bUndo one undo step. 1 when the
+  // text changed; 0 when nothing was done (hex view: a beep).
+  int AttachA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+  int AttachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+  int DetachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+
 
   // --- Word queries and goto (cmireldoc_goto.cpp) --------------------------
   // Positions are clamped to the text and to whole characters; every range

@@ -265,6 +265,20 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNT
                                                      const MIREL_SYNTAX_INFO* pClientDef,
                                                      const MIREL_SYNTAX_COLORS* pClientColors);
 
+/* ---- Attach and detach ------------------------------------------------------ */
+
+/* Puts pszStart before and pszEnd after the selection (or at the caret); the
+ * text stays selected between them. Strings are in the system ANSI code page,
+ * a length of 0 leaves that side alone; bUndo makes it one undo step. */
+MIREL_API void MIREL_CALL Mirel_AttachA(HWND hWnd, const char* pszStart, int nStartLen, const char* pszEnd,
+                                       int nEndLen, BOOL bUndo);
+/* Adds the strings at the start and end of every paragraph of the selection. */
+MIREL_API void MIREL_CALL Mirel_AttachOnParagraphA(HWND hWnd, const char* pszStart, int nStartLen,
+                                                  const char* pszEnd, int nEndLen, BOOL bUndo);
+/* Removes them from every paragraph of the selection where they stand. */
+MIREL_API void MIREL_CALL Mirel_DetachOnParagraphA(HWND hWnd, const char* pszStart, int nStartLen,
+                                                  const char* pszEnd, int nEndLen, BOOL bUndo);
+
 /* ---- Byte buffers, without a control ---------------------------------------- */
 
 /* Encoding of a byte buffer: a byte-order mark, else UTF-8 when the bytes are

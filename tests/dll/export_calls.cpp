@@ -392,6 +392,21 @@ std::vector<ExportCall> HandleExports() {
          return static_cast<long long>(
              Mirel_SetSyntaxHtmlEmbedded(h, &def, &colors, &def, &colors, &def, &colors));
        }},
+      {"Mirel_AttachA",
+       [](HWND h) {
+         Mirel_AttachA(h, "<", 1, ">", 1, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_AttachOnParagraphA",
+       [](HWND h) {
+         Mirel_AttachOnParagraphA(h, "# ", 2, nullptr, 0, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_DetachOnParagraphA",
+       [](HWND h) {
+         Mirel_DetachOnParagraphA(h, "# ", 2, nullptr, 0, TRUE);
+         return 0LL;
+       }},
   };
 }
 
