@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host_c_syntax.h"
+#include "host_html_syntax.h"
 #include "host_file_io.h"
 #include "host_text_format.h"
 
@@ -64,6 +65,13 @@ bool CHostDocument::Load(HWND hWndMirel, const std::string& strPath, const std::
       pWarnings->push_back("Mirel_SetSyntaxGeneral is missing: the source is shown uncoloured");
     } else if (m_api.pfnSetSyntaxGeneral(hWndMirel, &CSyntaxDefinition(), &CSyntaxColors()) == 0) {
       pWarnings->push_back("the control refused the C syntax definition: the source is shown uncoloured");
+    }
+  } else if (IsHtmlFile(strPath)) {
+    if (m_api.pfnSetSyntaxHtml == nullptr) {
+      pWarnings->push_back("Mirel_SetSyntaxHtml is missing: the page is shown uncoloured");
+    } else if (m_api.pfnSetSyntaxHtml(hWndMirel, &HtmlSyntaxDefinition(), &HtmlSyntaxColors(),
+                                      &ScriptSyntaxDefinition(), &ScriptSyntaxColors()) == 0) {
+      pWarnings->push_back("the control refused the HTML syntax definition: the page is shown uncoloured");
     }
   }
   if (m_api.pfnSetFileFormat != nullptr) {

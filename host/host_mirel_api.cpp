@@ -46,6 +46,7 @@ bool CMirelApi::Load(const std::string& strPath, std::string* pError) {
   Resolve(m_hModule, "Mirel_SetModified", &pfnSetModified);
   Resolve(m_hModule, "Mirel_IsModified", &pfnIsModified);
   Resolve(m_hModule, "Mirel_SetSyntaxGeneral", &pfnSetSyntaxGeneral);
+  Resolve(m_hModule, "Mirel_SetSyntaxHtml", &pfnSetSyntaxHtml);
 
   if (!strMissing.empty()) {
     *pError = "the control library \"" + strPath + "\" does not export " + strMissing;

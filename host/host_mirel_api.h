@@ -30,6 +30,10 @@ class CMirelApi {
   using IsModifiedFn = BOOL(__cdecl*)(HWND hWnd);
   using SetSyntaxGeneralFn = int(__cdecl*)(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
                                            const MIREL_SYNTAX_COLORS* pColors);
+  using SetSyntaxHtmlFn = int(__cdecl*)(HWND hWnd, const MIREL_SYNTAX_INFO* pHtmlDef,
+                                        const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                        const MIREL_SYNTAX_INFO* pScriptDef,
+                                        const MIREL_SYNTAX_COLORS* pScriptColors);
 
   CMirelApi() = default;
   CMirelApi(const CMirelApi&) = delete;
@@ -60,6 +64,7 @@ class CMirelApi {
   SetModifiedFn pfnSetModified = nullptr;
   IsModifiedFn pfnIsModified = nullptr;
   SetSyntaxGeneralFn pfnSetSyntaxGeneral = nullptr;  // without it source files stay uncoloured
+  SetSyntaxHtmlFn pfnSetSyntaxHtml = nullptr;        // without it pages stay uncoloured
 
  private:
   HMODULE m_hModule = nullptr;

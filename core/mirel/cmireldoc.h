@@ -184,6 +184,13 @@ class CMirelDoc {
   // records and returns 1, or 0 for a NULL record or no memory.
   void SetSyntax(CMrSyntax* pNew);
   int SetSyntaxGeneral(const MIREL_SYNTAX_INFO* pDef, const MIREL_SYNTAX_COLORS* pColors);
+  // The HTML kinds (cmireldoc_syntax_html.cpp), from two or three
+  // definition and colour records; 0 when one is NULL or out of memory.
+  int SetSyntaxHtml(const MIREL_SYNTAX_INFO* pHtmlDef, const MIREL_SYNTAX_COLORS* pHtmlColors,
+                    const MIREL_SYNTAX_INFO* pScriptDef, const MIREL_SYNTAX_COLORS* pScriptColors);
+  int SetSyntaxHtmlEmbedded(const MIREL_SYNTAX_INFO* pServerDef, const MIREL_SYNTAX_COLORS* pServerColors,
+                            const MIREL_SYNTAX_INFO* pHtmlDef, const MIREL_SYNTAX_COLORS* pHtmlColors,
+                            const MIREL_SYNTAX_INFO* pClientDef, const MIREL_SYNTAX_COLORS* pClientColors);
   int GetViewType() const { return nViewType; }
   DWORD GetCharLengthAt(DWORD nPos);
   BOOL IsParagraphBlank(int nPara);
@@ -336,6 +343,16 @@ class CMirelDoc {
   int GetTextA(char* pBuf, int nFrom, int nTo);
   int GetTextW(WCHAR* pBuf, int nFrom, int nTo);
   int GetTextU(char* pBuf, int nFrom, int nTo);
+
+  // --- Attach and detach (cmireldoc_attach.cpp) ------------------------------
+  // Host ANSI strings (system code page) put around the selection or the
+  // caret, or added to / removed from every paragraph of the selection; a
+  // length of 0 leaves that side alone. With bUndo one undo step. 1 when the
+  // text changed; 0 when nothing was done (hex view: a beep).
+  int AttachA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+  int AttachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+  int DetachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
+
 
   // --- Word queries and goto (cmireldoc_goto.cpp) --------------------------
   // Positions are clamped to the text and to whole characters; every range

@@ -334,6 +334,38 @@ MIREL_API void MIREL_CALL Mirel_ResetCurrentTag(HWND hWnd);
 MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
                                                 const MIREL_SYNTAX_COLORS* pColors);
 
+/* Colours the text as HTML: tags, comments and quoted values by pHtmlDef,
+ * script bodies (between the script tags) by pScriptDef. 1, or 0 when a
+ * record is NULL or out of memory. */
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO* pHtmlDef,
+                                             const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                             const MIREL_SYNTAX_INFO* pScriptDef,
+                                             const MIREL_SYNTAX_COLORS* pScriptColors);
+
+/* Colours HTML pages with server-script sections (between the pszScriptOpen
+ * and pszScriptClose of pServerDef) and client scripts. 1, or 0 when a record
+ * is NULL or out of memory. */
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNTAX_INFO* pServerDef,
+                                                     const MIREL_SYNTAX_COLORS* pServerColors,
+                                                     const MIREL_SYNTAX_INFO* pHtmlDef,
+                                                     const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                                     const MIREL_SYNTAX_INFO* pClientDef,
+                                                     const MIREL_SYNTAX_COLORS* pClientColors);
+
+/* ---- Attach and detach ------------------------------------------------------ */
+
+/* Puts pszStart before and pszEnd after the selection (or at the caret); the
+ * text stays selected between them. Strings are in the system ANSI code page,
+ * a length of 0 leaves that side alone; bUndo makes it one undo step. */
+MIREL_API void MIREL_CALL Mirel_AttachA(HWND hWnd, const char* pszStart, int nStartLen, const char* pszEnd,
+                                       int nEndLen, BOOL bUndo);
+/* Adds the strings at the start and end of every paragraph of the selection. */
+MIREL_API void MIREL_CALL Mirel_AttachOnParagraphA(HWND hWnd, const char* pszStart, int nStartLen,
+                                                  const char* pszEnd, int nEndLen, BOOL bUndo);
+/* Removes them from every paragraph of the selection where they stand. */
+MIREL_API void MIREL_CALL Mirel_DetachOnParagraphA(HWND hWnd, const char* pszStart, int nStartLen,
+                                                  const char* pszEnd, int nEndLen, BOOL bUndo);
+
 /* ---- Byte buffers, without a control ---------------------------------------- */
 
 /* Encoding of a byte buffer: a byte-order mark, else UTF-8 when the bytes are

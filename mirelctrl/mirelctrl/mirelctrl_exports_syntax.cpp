@@ -12,4 +12,24 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_IN
   return pdoc ? pdoc->SetSyntaxGeneral(pDef, pColors) : 0;
 }
 
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO* pHtmlDef,
+                                             const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                             const MIREL_SYNTAX_INFO* pScriptDef,
+                                             const MIREL_SYNTAX_COLORS* pScriptColors) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->SetSyntaxHtml(pHtmlDef, pHtmlColors, pScriptDef, pScriptColors) : 0;
+}
+
+MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNTAX_INFO* pServerDef,
+                                                     const MIREL_SYNTAX_COLORS* pServerColors,
+                                                     const MIREL_SYNTAX_INFO* pHtmlDef,
+                                                     const MIREL_SYNTAX_COLORS* pHtmlColors,
+                                                     const MIREL_SYNTAX_INFO* pClientDef,
+                                                     const MIREL_SYNTAX_COLORS* pClientColors) {
+  CMirelDoc* pdoc = MirelFindDoc(hWnd);
+  return pdoc ? pdoc->SetSyntaxHtmlEmbedded(pServerDef, pServerColors, pHtmlDef, pHtmlColors, pClientDef,
+                                            pClientColors)
+              : 0;
+}
+
 }  // extern "C"

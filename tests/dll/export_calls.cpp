@@ -497,6 +497,37 @@ std::vector<ExportCall> HandleExports() {
          Mirel_EnableVirtualSpace(h, TRUE);
          return 0LL;
        }},
+      {"Mirel_SetSyntaxHtml",
+       [](HWND h) {
+         MIREL_SYNTAX_INFO def = {};
+         def.pszKeywords[0] = " b ";
+         MIREL_SYNTAX_COLORS colors = {};
+         return static_cast<long long>(Mirel_SetSyntaxHtml(h, &def, &colors, &def, &colors));
+       }},
+      {"Mirel_SetSyntaxHtmlEmbedded",
+       [](HWND h) {
+         MIREL_SYNTAX_INFO def = {};
+         def.pszScriptOpen = "<?";
+         def.pszScriptClose = "?>";
+         MIREL_SYNTAX_COLORS colors = {};
+         return static_cast<long long>(
+             Mirel_SetSyntaxHtmlEmbedded(h, &def, &colors, &def, &colors, &def, &colors));
+       }},
+      {"Mirel_AttachA",
+       [](HWND h) {
+         Mirel_AttachA(h, "<", 1, ">", 1, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_AttachOnParagraphA",
+       [](HWND h) {
+         Mirel_AttachOnParagraphA(h, "# ", 2, nullptr, 0, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_DetachOnParagraphA",
+       [](HWND h) {
+         Mirel_DetachOnParagraphA(h, "# ", 2, nullptr, 0, TRUE);
+         return 0LL;
+       }},
   };
 }
 

@@ -12,6 +12,8 @@
 
 class CMirelDoc;
 struct MIREL_LINE;
+struct MrHtmlDefs;
+struct MrHtmlScan;
 
 // Styles in one table.
 constexpr int MAX_SYNTAX_STYLE = 19;
@@ -177,6 +179,12 @@ class CMrSyntax {
   // continuation character, everything else ends in normal text.
   static BYTE GeneralEndState(const CMrSyntaxDef& d, const CMrSyntaxText& t, const MrParaFrame& frame,
                               BYTE nState);
+
+  // One step of the HTML machine both HTML kinds share
+  // (cmrsyntaxhtmlscan.cpp). Returns the next position; sets *pbStop when an
+  // HTML line comment makes the rest of the paragraph comment.
+  DWORD StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrParaFrame& frame, MrHtmlScan& scan,
+                 DWORD nPos, BOOL* pbStop);
 
   // Makes room for records up to nPara; FALSE when it cannot.
   BOOL EnsureParaInfo(DWORD nPara);
