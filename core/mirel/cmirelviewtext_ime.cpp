@@ -5,6 +5,8 @@
 // The composition text is in the document but never in the undo history:
 // what it replaced is kept in imeOrigin and put back before the result is
 // recorded as one replace step, or when the composition is cancelled.
+#include <windows.h>
+
 #include <imm.h>
 
 #include <algorithm>
