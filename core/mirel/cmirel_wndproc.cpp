@@ -190,6 +190,10 @@ LRESULT CMirel::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_IME_ENDCOMPOSITION:
       if (pdoc == nullptr) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+      // A composition still shown when the input method ends was dropped by
+      // it: the text view takes it out and puts back what it replaced.
+      if (pdoc->nIMECompLen > 0 && pView != nullptr && pdoc->nViewType == MIREL_VIEW_TYPE_TEXT)
+        pView->OnImeComposition(0, 0);
       std::free(pdoc->pIMEAttr);
       std::free(pdoc->pIMEClause);
       pdoc->pIMEAttr = nullptr;

@@ -7,9 +7,9 @@
 //   cmirelviewtext_caret.cpp  GetPageLineCount, GetTopLineToShow, LineFromY,
 //                             LineFromYRaw, Invalidate, OnHScroll, OnVScroll,
 //                             OnSize, UpdateCaret, UpdateScrollBars and the
-//                             scroll helpers; also, for now, the input-method
-//                             operations (OnImeChar, OnImeComposition,
-//                             OnImeNotify, OnKeyHanja), which do nothing yet
+//                             scroll helpers
+//   cmirelviewtext_ime.cpp    OnImeChar, OnImeComposition, OnImeNotify,
+//                             OnKeyHanja: input-method text and composition
 //   cmirelviewtext_keys.cpp   OnChar, OnKeyBack, OnKeyDelete, OnKeyReturn,
 //                             OnKeyEscape, OnKeyTab and the Move* operations
 //   cmirelviewtext_mouse.cpp  IsPointInSelection, OnSetCursor, OnMouseMove,
@@ -20,6 +20,7 @@
 
 #include <array>
 #include <climits>
+#include <vector>
 
 #include "cmirelview.h"
 
@@ -45,9 +46,9 @@ class CMirelViewText : public CMirelView {
   BOOL IsPointInSelection(int x, int y) override;                                      // mouse
   int OnSetCursor(HWND hWnd, HWND hWndUnder, UINT nHitTest, UINT nMouseMsg) override;  // mouse
   UINT OnMouseMove(HWND hWnd, int x, int y, UINT nKeys) override;                      // mouse
-  LRESULT OnImeChar(WPARAM wParam, LPARAM lParam) override;                            // caret (no-op)
-  LRESULT OnImeComposition(WPARAM wParam, LPARAM lParam) override;                     // caret (no-op)
-  LRESULT OnImeNotify(WPARAM wParam, LPARAM lParam) override;                          // caret (no-op)
+  LRESULT OnImeChar(WPARAM wParam, LPARAM lParam) override;                            // ime
+  LRESULT OnImeComposition(WPARAM wParam, LPARAM lParam) override;                     // ime
+  LRESULT OnImeNotify(WPARAM wParam, LPARAM lParam) override;                          // ime
   UINT LineFromY(int y) override;                                                      // caret
   void Invalidate(int nTag, DWORD nFrom, DWORD nTo) override;                          // caret
   void OnChar(HWND hWnd, char ch, int nRepeat) override;                               // keys
@@ -58,7 +59,7 @@ class CMirelViewText : public CMirelView {
   void MoveLineEnd(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
   void OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
   void OnKeyEscape(int nRepeat, int bCtrl, int bAlt, int bShift) override;             // keys
-  void OnKeyHanja(int nRepeat, int bCtrl, int bAlt, int bShift) override;              // caret (no-op)
+  void OnKeyHanja(int nRepeat, int bCtrl, int bAlt, int bShift) override;              // ime
   void MoveLineHome(int nRepeat, int bCtrl, int bAlt, int bShift) override;            // keys
   void MoveLeft(int nRepeat, int bCtrl, int bAlt, int bShift) override;                // keys
   void MovePageDown(int nRepeat, int bCtrl, int bAlt, int bShift) override;            // keys
@@ -142,6 +143,30 @@ class CMirelViewText : public CMirelView {
   BOOL bMouseColumnMode = FALSE;
   // The row where a row selection in the left margin started.
   int nMarginAnchorRow = 0;
+
+  // --- cmirelviewtext_ime.cpp: the inline composition ------------------------
+  // What a composition took the place of when it started: the text it
+  // replaced (a selection, an overwritten character) and the spaces that
+  // filled virtual space before it. The composition itself never enters the
+  // undo history: the replaced text is put back before the result is
+  // recorded as one replace step, and a cancelled composition puts it back.
+  struct ImeOrigin {
+    BOOL bActive = FALSE;
+    DWORD nStart = 0;            // where the replaced text was
+    std::vector<BYTE> replaced;  // the bytes the composition replaced
+    DWORD nPrefixLen = 0;        // spaces before the composition
+    int nVirtualSpace = 0;       // virtual space before the composition
+    BOOL bModified = FALSE;      // modified flag before the composition
+  } imeOrigin;
+  // Puts the replaced text back without a record; FALSE when the text no
+  // longer holds the composition where it was recorded.
+  BOOL RestoreImeOrigin();
+  // Replaces the composition (or, with none shown, the selection or the
+  // character to overwrite) by the document bytes as one undoable step and
+  // moves the caret after them. FALSE when nothing changed.
+  BOOL CommitImeText(const std::vector<BYTE>& text);
+  // Removes a shown composition and puts back what it replaced.
+  void CancelImeComposition();
 
   // Conversion buffer of one run for TextOutW (UTF-16 units).
   static constexpr int TEXT_RUN_BUFFER_LEN = 10000;

@@ -380,21 +380,7 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
 }
 
 // ---------------------------------------------------------------------------
-// Input-method composition: handled by the default window procedure for now.
-
-LRESULT CMirelViewText::OnImeChar(WPARAM wParam, LPARAM lParam) {
-  return PassToDefault(WM_IME_CHAR, wParam, lParam);
-}
-
-LRESULT CMirelViewText::OnImeComposition(WPARAM wParam, LPARAM lParam) {
-  return PassToDefault(WM_IME_COMPOSITION, wParam, lParam);
-}
-
-LRESULT CMirelViewText::OnImeNotify(WPARAM wParam, LPARAM lParam) {
-  return PassToDefault(WM_IME_NOTIFY, wParam, lParam);
-}
-
-void CMirelViewText::OnKeyHanja(int, int, int, int) {}
+// Messages left to the system
 
 LRESULT CMirelViewText::PassToDefault(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return 0;

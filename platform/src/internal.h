@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Provided by the window manager.
 bool MrwUserGetClientSize(HWND hWnd, int* pcx, int* pcy);  // false: not a window
 bool MrwUserIsWindow(HWND hWnd);
@@ -15,3 +17,9 @@ void MrwGdiDeleteWindowDC(HDC hdc);
 void MrwGdiWindowResized(HWND hWnd, int cx, int cy);
 void MrwGdiWindowDestroyed(HWND hWnd);
 HBRUSH MrwGdiCreatePermanentBrush(COLORREF color);  // DeleteObject ignores it
+
+// Provided by the input method manager.
+// The result string of a window's input context in code-page bytes; false
+// when the window has no context.
+bool MrwImmGetResultString(HWND hWnd, std::string* pResult);
+void MrwImmResetContexts();

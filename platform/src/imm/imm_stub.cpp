@@ -1,12 +1,13 @@
-// The input method manager of the stand-in: no input method runs, so no
-// window has an input context, and the properties of a keyboard layout's
-// input method are whatever tests set.
+// The input method manager of the stand-in: the properties of a keyboard
+// layout's input method are whatever tests set; the input contexts are in
+// input_context.cpp.
 #include <imm.h>
 
 #include <map>
 #include <utility>
 
 #include "hooks_imm.h"
+#include "internal.h"
 
 namespace {
 
@@ -35,25 +36,6 @@ DWORD WINAPI ImmGetProperty(HKL hKL, DWORD dwIndex) {
   return it != Properties().end() ? it->second : 0;
 }
 
-HIMC WINAPI ImmGetContext(HWND hWnd) {
-  (void)hWnd;
-  return nullptr;
-}
-
-BOOL WINAPI ImmReleaseContext(HWND hWnd, HIMC hIMC) {
-  (void)hWnd;
-  (void)hIMC;
-  return TRUE;
-}
-
-BOOL WINAPI ImmNotifyIME(HIMC hIMC, DWORD dwAction, DWORD dwIndex, DWORD dwValue) {
-  (void)hIMC;
-  (void)dwAction;
-  (void)dwIndex;
-  (void)dwValue;
-  return FALSE;  // there is no context to act on
-}
-
 BOOL WINAPI ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
   // Recorded for tests even without a context: no input method runs here.
   CompositionWindowLog& log = CompositionWindowCalls();
@@ -78,4 +60,5 @@ void MrwTestResetImm(void) {
   Properties().clear();
   CompositionWindowCalls() = CompositionWindowLog{};
   MrwTestSetKeyboardLayout(MRW_TEST_DEFAULT_KEYBOARD_LAYOUT);
+  MrwImmResetContexts();
 }

@@ -1,14 +1,19 @@
 // Default message processing and calls through saved window procedures.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include <windowsx.h>
 
+#include "internal.h"
 #include "user/user_state.h"
 
 namespace mrw_user {
 
 namespace {
+
+// The result-string part of WM_IME_COMPOSITION (GCS_RESULTSTR in imm.h).
+constexpr LPARAM kGcsResultStr = 0x0800;
 
 // A class brush may name a system colour as COLOR_xxx + 1.
 HBRUSH ResolveBrush(HBRUSH brush) {
@@ -138,6 +143,23 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
       if (HIBYTE(LOWORD(wParam))) PostMessageA(hWnd, WM_CHAR, HIBYTE(LOWORD(wParam)), lParam);
       PostMessageA(hWnd, WM_CHAR, LOBYTE(LOWORD(wParam)), lParam);
       return 0;
+    case WM_IME_COMPOSITION: {
+      // The result string comes back as one WM_IME_CHAR per character.
+      std::string result;
+      if ((lParam & kGcsResultStr) == 0 || !MrwImmGetResultString(hWnd, &result)) return 0;
+      for (size_t i = 0; i < result.size();) {
+        const BYTE b = static_cast<BYTE>(result[i]);
+        if (i + 1 < result.size() && IsDBCSLeadByteEx(GetACP(), b)) {
+          PostMessageA(hWnd, WM_IME_CHAR, static_cast<WPARAM>((b << 8) | static_cast<BYTE>(result[i + 1])),
+                       1);
+          i += 2;
+        } else {
+          PostMessageA(hWnd, WM_IME_CHAR, b, 1);
+          ++i;
+        }
+      }
+      return 0;
+    }
     case WM_NCACTIVATE:
     case WM_QUERYENDSESSION:
       return TRUE;
