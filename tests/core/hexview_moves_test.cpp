@@ -201,6 +201,27 @@ TEST_F(HexViewTest, DraggingSelectsAndStickyClicksExtend) {
   ExpectConsistent();
 }
 
+TEST_F(HexViewTest, AnEditDuringADragLeavesNothingStale) {
+  Open(std::string(64, 'x'));
+  Click(PointOf(3, MIREL_HEX_AREA_CELLS));
+  DragTo(PointOf(40, MIREL_HEX_AREA_CELLS));
+  ASSERT_EQ(SelEnd(), 40u);
+  // Keys are not held back during a drag: the selection goes.
+  Key(VK_DELETE);
+  EXPECT_EQ(doc.GetFileSize(), 64u - 37u);
+  EXPECT_EQ(Pos(), 3u);
+  ExpectConsistent();
+  // The drag goes on from what is there now.
+  DragTo(PointOf(5, MIREL_HEX_AREA_CELLS));
+  EXPECT_EQ(SelStart(), 3u);
+  EXPECT_EQ(SelEnd(), 5u);
+  DragTo(POINT{PointOf(5, MIREL_HEX_AREA_CELLS).x, PointOf(5, MIREL_HEX_AREA_CELLS).y + 10 * H});
+  // Below the rows: the same column on the last row.
+  EXPECT_EQ(Pos(), 16u + 5u);
+  ExpectConsistent();
+  Release(PointOf(5, MIREL_HEX_AREA_CELLS));
+}
+
 TEST_F(HexViewTest, PagingMovesTheCaretAndTheTopRowTogether) {
   Open(std::string(16 * 60, 'x'));
   const int nRows = (pEdit->rcEdit.bottom - doc.nRulerHeight) / H;
@@ -212,7 +233,7 @@ TEST_F(HexViewTest, PagingMovesTheCaretAndTheTopRowTogether) {
   EXPECT_EQ(pEdit->nTopLine, nRows);
   EXPECT_EQ(Pos() % 16, 3u);
   // Page Up leaves room for a partly shown row: one text-font height less.
-  const int nUp = std::max((pEdit->rcEdit.bottom - doc.nRulerHeight - doc.nFontHeight) / H, 1);
+  const int nUp = std::max<int>((pEdit->rcEdit.bottom - doc.nRulerHeight - doc.nFontHeight) / H, 1);
   Key(VK_PRIOR);
   const int nTop = std::max(nRows - nUp, 0);
   EXPECT_EQ(pEdit->nTopLine, nTop);

@@ -24,11 +24,6 @@ namespace {
 using mirel_hex_test::B;
 using mirel_hex_test::HexViewTest;
 
-// ASCII text as the draw log records it.
-std::u16string U16(const char* psz) {
-  return std::u16string(psz, psz + std::strlen(psz));
-}
-
 // Colours no default uses, so a pixel tells where it came from.
 constexpr COLORREF kBack = RGB(250, 240, 230);
 constexpr COLORREF kFore = RGB(10, 20, 30);
@@ -161,6 +156,11 @@ TEST_F(HexViewPaint, ANewHexFontRepaintsMovesTheCaretAndResizesTheScrollBars) {
 }
 
 #ifndef _WIN32
+
+// ASCII text as the draw log records it.
+std::u16string U16(const char* psz) {
+  return std::u16string(psz, psz + std::strlen(psz));
+}
 
 // The drawing calls of one row or the ruler, painted on a DC of their own.
 class HexViewRowLog : public HexViewPaint {

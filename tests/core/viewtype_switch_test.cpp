@@ -156,6 +156,37 @@ TEST_F(ViewSwitch, BeforeTheFirstTextTheSwitchIsKept) {
   EXPECT_EQ(fresh.nCaretPos, 2);
 }
 
+TEST_F(ViewSwitch, AHexWindowWithoutTextPaintsItsBackgroundAndIgnoresInput) {
+  Edit& e = NewEdit(false);
+  hEdit = CreateEditWindow(e, 100, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 300, 200);
+  ASSERT_NE(hEdit, nullptr);
+  pEdit = &e.edit;
+  doc.SetViewType(MIREL_VIEW_TYPE_HEX);
+  ASSERT_EQ(pEdit->pView, pEdit->pViewHex);
+  const COLORREF kBack = RGB(1, 200, 3);
+  doc.SetBackColor(kBack);
+  SendMessageA(hEdit, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+  Type("4a\tb");
+  Key(VK_BACK);
+  Key(VK_END);
+  Key(VK_NEXT, mirel_hex_test::kShift);
+  SendMessageA(hEdit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 20));
+  SendMessageA(hEdit, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(160, 40));
+  SendMessageA(hEdit, WM_LBUTTONUP, 0, MAKELPARAM(160, 40));
+  SendMessageA(hEdit, WM_IME_CHAR, 0xB0A1, 1);
+  InvalidateRect(hEdit, nullptr, FALSE);
+  SendMessageA(hEdit, WM_PAINT, 0, 0);
+  EXPECT_EQ(doc.pContents, nullptr);
+  EXPECT_EQ(doc.nCaretPos, 0);
+  ASSERT_NE(pEdit->hBackBitmap, nullptr);
+  HDC hMem = CreateCompatibleDC(nullptr);
+  HGDIOBJ hOld = SelectObject(hMem, pEdit->hBackBitmap);
+  EXPECT_EQ(GetPixel(hMem, 5, 5), kBack);
+  EXPECT_EQ(GetPixel(hMem, 120, 60), kBack);
+  SelectObject(hMem, hOld);
+  DeleteDC(hMem);
+}
+
 TEST_F(ViewSwitch, TypingAfterTheSwitchEditsTheSameBytes) {
   // A UTF-8 text with its mark: typed at the caret in hex, read back as text.
   Open("hello", MIREL_ENCODING_UTF8_BOM);
