@@ -32,6 +32,8 @@ void CMirelDoc::ToggleBookmark(int nAtCaret, int nPara, const char* pszName) {
   if (pContents == nullptr || pLines == nullptr || nLineCount <= 0) return;
   int nSlot = 0;
   if (pszName != nullptr && !MrParseBookmarkName(pszName, &nSlot)) return;
+  // The caret's paragraph is a text-view notion (the hex view's rows are not paragraphs).
+  if (nAtCaret == 1 && nViewType != MIREL_VIEW_TYPE_TEXT) return;
   const int nTarget = nAtCaret == 1 ? CaretParagraph(*this) : nPara;
   // Only paragraphs of the text can carry a bookmark.
   if (nTarget < 0 || static_cast<DWORD>(nTarget) > pLines[nLineCount - 1].nPara) return;

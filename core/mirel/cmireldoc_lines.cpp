@@ -197,18 +197,27 @@ void CMirelDoc::JoinLines() {
   const int nLast = static_cast<int>(pLines[nLastRow].nPara);
   if (nLast <= nFirst) return;
   const DWORD nJoined = GetParagraphStart(nSelStart);
-  BYTE abSpace[2];
-  const DWORD nSpace = static_cast<DWORD>(MrPutUnit(abSpace, text0.bWide, MR_CHAR_SPACE));
-  CMrEditStep step(*this);
-  for (int i = nFirst; i < nLast; ++i) {
-    // Each join makes the next line end the end of the first paragraph.
-    const MrDocText text = MrGetDocText(*this);
-    const DWORD nEnd = GetParagraphEnd(nJoined);
-    if (nEnd >= text.nLen) break;
-    const DWORD nBreak = text.LineEndLength(nEnd);
-    MIREL_ASSERT_TEXT(nBreak != 0, "IsNewLineChar( pei, nlen ) == TRUE");
-    if (nBreak == 0 || !step.Replace(nEnd, nBreak, abSpace, nSpace)) break;
+  int nLastEnd = 0;
+  if (!GetParagraph(nLast, nullptr, &nLastEnd) || static_cast<DWORD>(nLastEnd) <= nJoined) return;
+  // The paragraphs with a space for each line end between them, put in with
+  // one replace (joining one line end at a time would lay the growing
+  // paragraph out again for every line).
+  const DWORD nUnit = text0.bWide ? 2 : 1;
+  Bytes joined;
+  joined.reserve(static_cast<DWORD>(nLastEnd) - nJoined);
+  for (DWORD n = nJoined; n < static_cast<DWORD>(nLastEnd);) {
+    const DWORD nBreak = text0.LineEndLength(n);
+    if (nBreak == 0) {
+      joined.insert(joined.end(), text0.p + n, text0.p + n + nUnit);
+      n += nUnit;
+    } else {
+      AppendUnit(text0.bWide, MR_CHAR_SPACE, &joined);
+      n += nBreak;
+    }
   }
+  CMrEditStep step(*this);
+  step.Replace(nJoined, static_cast<DWORD>(nLastEnd) - nJoined, joined.data(),
+               static_cast<DWORD>(joined.size()));
   step.Close();
   nVirtualSpace = 0;
   MrSelectRange(*this, nJoined, GetParagraphEnd(nJoined));

@@ -71,9 +71,9 @@ TEST(LineCommands, InsertLine) {
 TEST(LineCommands, JoinLines) {
   const auto join = Cmd(&CMirelDoc::JoinLines);
   RunAll({
-      {"three paragraphs", join, "^a\r\n b\r\nc|d\r\ne", "^a  b cd|\r\ne", "a\r\n| b\r\ncd\r\ne",
-       "a  b |cd\r\ne"},
-      {"double-byte", join, "한^\r\n|글", "^한 글|", "한\r\n|글", "한 |글"},
+      {"three paragraphs", join, "^a\r\n b\r\nc|d\r\ne", "^a  b cd|\r\ne", "a\r\n b\r\ncd|\r\ne",
+       "a  b cd|\r\ne"},
+      {"double-byte", join, "한^\r\n|글", "^한 글|", "한\r\n글|", "한 글|"},
       {"one row: nothing", join, "^a|b\r\nc", "^a|b\r\nc", "", ""},
       {"no selection: nothing", join, "a|\r\nb", "a|\r\nb", "", ""},
   });
