@@ -13,9 +13,12 @@
 
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
-#include "platform_hooks.h"
 #include "positions_fixture.h"
 #include "textview_test_util.h"
+
+#ifndef _WIN32
+#include "platform_hooks.h"
+#endif
 
 namespace {
 
@@ -127,11 +130,15 @@ TEST_P(HostileCaretWidth, TheOverwriteCaretTakesTheWidthOfTheCharacterUnderIt) {
   MirelResetAssertFailures();
   PutCaret(nUnit);
   pView->UpdateCaret(1, 1);
+#ifndef _WIN32  // Windows has no query for the caret's size
   EXPECT_EQ(MrwTestCaretSize().cx, nWideWidth);
+#endif
   PutCaret(nUnit + nWide);  // on "b"
   pView->UpdateCaret(1, 1);
+#ifndef _WIN32
   const BYTE b = 'b';
   EXPECT_EQ(MrwTestCaretSize().cx, std::max(doc.GetCharWidth(&b, 1), 1));
+#endif
   EXPECT_EQ(MirelAssertFailureCount(), 0);
 }
 
