@@ -364,7 +364,19 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
       auto walkTo = [&](DWORD nStop) -> BOOL {
         DWORD nRun = nPos;
         BOOL bRunAscii = TRUE;
+        const BOOL bNarrowSrc = !IsWideEncoding(nSrcEncoding);
         while (nPos < nStop) {
+          if (bNarrowSrc) {
+            // A stretch of ASCII bytes (NUL excluded) needs no character
+            // walk; its last byte goes through the walk, which keeps a CR LF
+            // pair whole at the stop.
+            const DWORD nCap = std::min(nStop, nRun + kRunBytes);
+            DWORD q = nPos;
+            while (q < nCap && static_cast<BYTE>(pSrc[q] - 1) < 0x7F) ++q;
+            if (q > nPos + 1) {
+              nPos = q - 1;  // the last byte goes through the walk below
+            }
+          }
           const CharInfo c = pass.Classify(nPos);
           if (nPos + c.nLen > nStop) break;
           if (c.cls == CharClass::kAscii || c.cls == CharClass::kPlain) {

@@ -20,7 +20,7 @@ inline void Place(HWND hOwner, const std::vector<std::pair<UINT, std::string>>& 
   ASSERT_TRUE(OpenClipboard(hOwner));
   EmptyClipboard();
   for (const auto& b : blocks) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, b.second.size());
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, b.second.size());
     ASSERT_NE(h, nullptr);
     void* p = GlobalLock(h);
     if (!b.second.empty()) memcpy(p, b.second.data(), b.second.size());
