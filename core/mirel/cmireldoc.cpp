@@ -17,6 +17,7 @@
 #include "mirel/ccontentshandlernormal.h"
 #include "mirel/cmirel.h"
 #include "mirel/metablock/cmrmetablock.h"
+#include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
@@ -61,8 +62,9 @@ CMirelDoc::~CMirelDoc() {
   if (hFontHex) DeleteObject(hFontHex);
   std::free(pIMEAttr);
   std::free(pIMEClause);
-  // pRegExp and pPrintInfo are made by the search and the printing code, which
-  // free them before the document goes (their classes are not known here).
+  delete pRegExp;
+  // pPrintInfo is made by the printing code, which frees it before the
+  // document goes (its class is not known here).
 }
 
 void CMirelDoc::Init() {

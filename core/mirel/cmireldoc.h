@@ -616,6 +616,33 @@ class CMirelDoc {
   // (text positions exclude the byte-order mark, hex positions include it);
   // the undo history is cleared.
   void SetViewType(int nType);
+  // --- Find, replace, matching braces, range lists (search/) ----------------
+  // Finds and selects the next or previous occurrence (MIREL_FIND_* flags);
+  // the A forms convert ANSI text to the document encoding. Finds return 1
+  // found and selected, 0 not found; replaces 2 replaced, 1 found and
+  // selected, 0 neither. *pnPos is the start (bFindCurrent 0) and receives
+  // the caret after the match.
+  int FindTextA(const char* pszText, int nFlags, BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  int ReplaceTextA(const char* pszFind, const char* pszReplace, int nFlags, BOOL bFindCurrent, int* pnPos,
+                   BOOL bShow);
+  int FindText(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  int FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  int FindHex(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  int ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace, int nReplaceLen, int nFlags,
+                  BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  int ReplaceHex(const BYTE* pFind, int nFindLen, const BYTE* pReplace, int nReplaceLen, int nFlags,
+                 BOOL bFindCurrent, int* pnPos, BOOL bShow);
+  // Selects from the first bracket at or after the caret to its partner; 0
+  // when no bracket follows the caret.
+  int MatchBrace(int nUnused);
+  // The find-result and hyperlink highlighters: on creates the range list,
+  // off destroys it; SetFindResult gives the find-result list its pattern
+  // (bytes in the document encoding; a length <= 0 clears it).
+  void SetShowFindResult(BOOL bShow);
+  void SetShowHyperLink(BOOL bShow);
+  BOOL IsShowFindResult() const { return bShowFindResult; }
+  BOOL IsShowHyperLink() const { return bShowHyperLink; }
+  void SetFindResult(const BYTE* pPattern, int nLen, int nFlags);
 
   // --- Fields ------------------------------------------------------------------
   BOOL bAutoIndentation;

@@ -13,6 +13,8 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
+#include "mirel/metablock/mrmetaranges.h"
+#include "mirel/mrhyperlinkopen.h"
 #include "mirel/mirel.h"
 
 namespace {
@@ -86,6 +88,17 @@ int CMirelViewText::OnSetCursor(HWND, HWND, UINT nHitTest, UINT) {
     SetCursor(pdoc->cursor.GetArrowCursor());
     return 1;
   }
+  if (pdoc->bShowHyperLink && HasRow(*pdoc, 0)) {
+    // Over a link: the hand while Ctrl is down (a click opens it), else the arrow.
+    const long long nDocX = static_cast<long long>(pt.x) + pMirel->nHScrollPos - pdoc->nLeftMargin;
+    const int nRow = static_cast<int>(LineFromYRaw(pt.y));
+    const DWORD nPos =
+        pdoc->GetPosFromX(nRow, static_cast<int>(std::clamp<long long>(nDocX, INT_MIN, INT_MAX)), FALSE);
+    if (MrFindLinkAt(*pdoc, nPos, nullptr)) {
+      SetCursor(IsKeyDown(VK_CONTROL) ? LoadCursorA(nullptr, IDC_HAND) : pdoc->cursor.GetArrowCursor());
+      return 1;
+    }
+  }
   return 0;
 }
 
@@ -122,6 +135,12 @@ void CMirelViewText::OnLButtonDown(HWND, int bDouble, int x, int y, UINT) {
   if (!bVirtual) doc.nVirtualSpace = 0;
   const DWORD nPos = doc.GetPosFromX(nRow, nDocX, bVirtual);
 
+  MrTextRange link{0, 0};
+  if (bCtrl && !bDouble && MrFindLinkAt(doc, doc.GetPosFromX(nRow, nDocX, FALSE), &link)) {
+    // Ctrl+click on a link opens it and leaves the caret where it is.
+    MrOpenHyperLink(doc, link.nStart, link.nEnd);
+    return;
+  }
   if (bDouble || bCtrl) {
     if ((bDouble && doc.IsDblClkWordSelect()) || (bCtrl && !bDouble)) {
       const DWORD nOldStart = doc.block.GetStartPtr();

@@ -19,6 +19,8 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
+#include "mirel/metablock/cmrmetablock.h"
+#include "mirel/metablock/mrmetaranges.h"
 #include "mirel/mirel.h"
 #include "mirel/syntax/cmrsyntax.h"
 
@@ -393,6 +395,8 @@ void CMirelViewText::OnPaint(HWND hWnd) {
       const int nLast = std::min(pEdit->nDirtyLast, doc.nLineCount - 1);
       const long long h = std::max(doc.nLineHeight, 1);
       if (doc.pSyntax != nullptr && nLast >= 0) doc.pSyntax->ParseUpTo(&doc, nLast);
+      if (doc.bShowFindResult && doc.pFindResult != nullptr) doc.pFindResult->Rescan(&doc, nFirst, nLast);
+      if (doc.bShowHyperLink && doc.pHyperLink != nullptr) doc.pHyperLink->Rescan(&doc, nFirst, nLast);
       if (doc.nRulerHeight > 0) DrawRuler(hMem);
       const BOOL bIndicator = doc.IsShowIndicatorMargin();
       int i = nFirst;
@@ -515,6 +519,15 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   if (bSelection) stops.insert(stops.end(), {nSelStart, nSelEnd});
   if (bIme) stops.insert(stops.end(), {nImeStart, nImeEnd});
   if (bEmptySegment) stops.push_back(nSegmentPos);
+  // Find results and links of the paragraph (lists scanned by OnPaint).
+  const std::vector<MrTextRange> found =
+      doc.bShowFindResult ? MrParagraphRanges(doc.pFindResult, doc, nLine) : std::vector<MrTextRange>();
+  const std::vector<MrTextRange> links =
+      doc.bShowHyperLink ? MrParagraphRanges(doc.pHyperLink, doc, nLine) : std::vector<MrTextRange>();
+  for (const MrTextRange& r : found) stops.insert(stops.end(), {r.nStart, r.nEnd});
+  for (const MrTextRange& r : links) stops.insert(stops.end(), {r.nStart, r.nEnd});
+  CMrRangeCursor foundCursor(found);
+  CMrRangeCursor linkCursor(links);
   for (const AbsRun& run : runs) stops.push_back(run.nPos);
   std::sort(stops.begin(), stops.end());
 
@@ -544,11 +557,16 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       const DWORD nLen = q - p;
       const BOOL bSelected = bSelection && p >= nSelStart && p < nSelEnd;
       const BOOL bComposing = bIme && p >= nImeStart && p < nImeEnd;
+      const BOOL bFound = foundCursor.InRange(p);
+      const BOOL bLink = linkCursor.InRange(p);
       COLORREF fore = crFore;
       COLORREF back = crBack;
       if (bSelected && bShowSelection) {
         fore = doc.crSelFore;
         back = doc.crSelBack;
+      } else if (nLen > 0 && bFound) {
+        fore = doc.crFindHighlight == kNoColor ? crFore : doc.crFindHighlight;
+        back = doc.crFindHighlightBack == kNoColor ? crBack : doc.crFindHighlightBack;
       } else if (nLen > 0 && !runs.empty()) {
         // The style of the last syntax run that starts before the run's end.
         LONG nStyle = runs.front().nStyle;
@@ -567,7 +585,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       if (bComposing) {
         nResult = DrawImeRun(hdc, &x, y, text.p + p, p, nLen, fore, back);
       } else {
-        nResult = DrawTextRun(hdc, &x, y, text.p + p, nLen, fore, back, FALSE);
+        nResult = DrawTextRun(hdc, &x, y, text.p + p, nLen, fore, back, bLink);
         if (bBraces && nResult != -1) {
           for (int nBrace : doc.nBracePos) {
             if (nBrace < 0) continue;

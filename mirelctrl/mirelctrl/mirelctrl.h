@@ -55,6 +55,14 @@ extern "C" {
 #define MIREL_WRAP_WORD 2      /* at the last word break */
 #define MIREL_WRAP_WORD_DBCS 3 /* at the last word break or single/double-byte change */
 
+/* Find flags (Mirel_FindTextA, Mirel_ReplaceTextA, Mirel_SetFindResult). */
+#define MIREL_FIND_BACKWARD 0x00001
+#define MIREL_FIND_WHOLEWORD 0x00002 /* plain text only */
+#define MIREL_FIND_MATCHCASE 0x00004
+#define MIREL_FIND_WRAP 0x00008      /* continue once from the other end */
+#define MIREL_FIND_REGEXP 0x00040    /* text view: a regular expression */
+#define MIREL_FIND_HEX_TEXT 0x10000  /* hex view: text rather than hex digits */
+
 /* A colour that follows the default or system colour. */
 #ifndef MIREL_CLR_AUTO
 #define MIREL_CLR_AUTO 0xFF000000u
@@ -365,6 +373,27 @@ MIREL_API void MIREL_CALL Mirel_AttachOnParagraphA(HWND hWnd, const char* pszSta
 /* Removes them from every paragraph of the selection where they stand. */
 MIREL_API void MIREL_CALL Mirel_DetachOnParagraphA(HWND hWnd, const char* pszStart, int nStartLen,
                                                   const char* pszEnd, int nEndLen, BOOL bUndo);
+/* ---- Find, replace, matching braces and highlighted ranges ----------------- */
+
+/* Finds and selects the next (or with MIREL_FIND_BACKWARD the previous)
+ * occurrence from the selection or caret (bFindCurrent) or from *pnPos; 1
+ * found, with *pnPos at the match end. */
+MIREL_API int MIREL_CALL Mirel_FindTextA(HWND hWnd, const char* pszText, int nFlags, BOOL bFindCurrent, int* pnPos,
+                                         BOOL bShow);
+/* 2 when the selected occurrence was replaced, 1 when the next one was found
+ * and selected, 0 when neither. */
+MIREL_API int MIREL_CALL Mirel_ReplaceTextA(HWND hWnd, const char* pszFind, const char* pszReplace, int nFlags,
+                                            BOOL bFindCurrent, int* pnPos, BOOL bShow);
+/* Selects from the first bracket at or after the caret to its partner; 0 when
+ * there is no bracket. nUnused is not read. */
+MIREL_API int MIREL_CALL Mirel_MatchBrace(HWND hWnd, int nUnused);
+/* The pattern (bytes in the document encoding) whose occurrences are
+ * highlighted; nLen <= 0 clears it. */
+MIREL_API void MIREL_CALL Mirel_SetFindResult(HWND hWnd, const char* pPattern, int nLen, int nFlags);
+MIREL_API void MIREL_CALL Mirel_SetShowFindResult(HWND hWnd, BOOL bShow);
+MIREL_API BOOL MIREL_CALL Mirel_IsShowFindResult(HWND hWnd);
+MIREL_API void MIREL_CALL Mirel_SetShowHyperLink(HWND hWnd, BOOL bShow);
+MIREL_API BOOL MIREL_CALL Mirel_IsShowHyperLink(HWND hWnd);
 
 /* ---- Byte buffers, without a control ---------------------------------------- */
 

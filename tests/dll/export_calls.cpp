@@ -528,6 +528,34 @@ std::vector<ExportCall> HandleExports() {
          Mirel_DetachOnParagraphA(h, "# ", 2, nullptr, 0, TRUE);
          return 0LL;
        }},
+      {"Mirel_FindTextA",
+       [](HWND h) {
+         int nPos = 0;
+         return static_cast<long long>(Mirel_FindTextA(h, "a", 0, FALSE, &nPos, TRUE));
+       }},
+      {"Mirel_ReplaceTextA",
+       [](HWND h) {
+         int nPos = 0;
+         return static_cast<long long>(Mirel_ReplaceTextA(h, "a", "b", 0, FALSE, &nPos, TRUE));
+       }},
+      {"Mirel_MatchBrace", [](HWND h) { return static_cast<long long>(Mirel_MatchBrace(h, 0)); }},
+      {"Mirel_SetFindResult",
+       [](HWND h) {
+         Mirel_SetFindResult(h, "a", 1, 0);
+         return 0LL;
+       }},
+      {"Mirel_SetShowFindResult",
+       [](HWND h) {
+         Mirel_SetShowFindResult(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsShowFindResult", [](HWND h) { return static_cast<long long>(Mirel_IsShowFindResult(h)); }},
+      {"Mirel_SetShowHyperLink",
+       [](HWND h) {
+         Mirel_SetShowHyperLink(h, TRUE);
+         return 0LL;
+       }},
+      {"Mirel_IsShowHyperLink", [](HWND h) { return static_cast<long long>(Mirel_IsShowHyperLink(h)); }},
   };
 }
 

@@ -1,0 +1,592 @@
+// Find and replace in the document: plain text, regular expressions and, in
+// the hex view, byte patterns; the match is selected with the caret at its end.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "mirel/ccontentshandler.h"
+#include "mirel/chexa.h"
+#include "mirel/cencodings.h"
+#include "mirel/cmirel.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
+#include "mirel/cmirelview.h"
+#include "mirel/mirel.h"
+#include "mirel/mrmodifiednotify.h"
+#include "mirel/mrtextunits.h"
+#include "mirel/search/cregexp.h"
+#include "mirel/search/mrfind.h"
+#include "mirel/search/mrwholeword.h"
+
+namespace {
+
+constexpr int kKnownFlags = MIREL_FIND_BACKWARD | MIREL_FIND_WHOLEWORD | MIREL_FIND_MATCHCASE |
+                            MIREL_FIND_WRAP | MIREL_FIND_REGEXP | MIREL_FIND_HEX_TEXT;
+
+BOOL IsForward(int nFlags) {
+  return (nFlags & MIREL_FIND_BACKWARD) == 0;
+}
+
+// The searched bytes of the view: the text (mark excluded) in the text view,
+// the whole body in the hex view.
+struct SearchBuffer {
+  const BYTE* p = nullptr;
+  DWORD nLen = 0;
+};
+
+SearchBuffer BufferOf(CMirelDoc& doc) {
+  SearchBuffer buf;
+  if (doc.pContents == nullptr) return buf;
+  if (doc.nViewType == MIREL_VIEW_TYPE_HEX) {
+    buf.p = doc.pContents->GetBody(0);
+    buf.nLen = buf.p ? doc.pContents->GetBodyLength() : 0;
+  } else {
+    const MrDocText text = MrGetDocText(doc);
+    buf.p = text.p;
+    buf.nLen = text.nLen;
+  }
+  return buf;
+}
+
+// A position of the text view moved back to the start of the character
+// holding it (rows start on characters, so the walk is one row at most).
+DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
+  const MrDocText text = MrGetDocText(doc);
+  nPos = std::min(nPos, text.nLen);
+  if (text.bWide) return nPos & ~1u;
+  if (doc.pLines == nullptr || doc.nLineCount <= 0 || nPos == text.nLen) return nPos;
+  const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
+  DWORD nChar = std::min(row.nStart, nPos);
+  while (nChar < nPos) {
+    const DWORD nLen = MrCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.GetLeadByteTable());
+    if (nLen == 0 || nChar + nLen > nPos) break;
+    nChar += nLen;
+  }
+  return nChar;
+}
+
+// Where a find starts: the selection or caret, or the host's position cut to
+// the text and to a whole unit or character.
+DWORD StartPosition(CMirelDoc& doc, int nFlags, BOOL bFindCurrent, const int* pnPos) {
+  const BOOL bHex = doc.nViewType == MIREL_VIEW_TYPE_HEX;
+  const SearchBuffer buf = BufferOf(doc);
+  DWORD nPos;
+  if (bFindCurrent) {
+    if (doc.block.IsNotEmpty()) {
+      nPos = IsForward(nFlags) ? doc.block.GetEndPtr() : doc.block.GetStartPtr();
+    } else {
+      nPos = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
+    }
+  } else {
+    nPos = (pnPos == nullptr || *pnPos < 0) ? 0 : static_cast<DWORD>(*pnPos);
+  }
+  nPos = std::min(nPos, buf.nLen);
+  if (bHex) return IsWideEncoding(doc.nFileEncoding) ? nPos & ~1u : nPos;
+  return AlignToChar(doc, nPos);
+}
+
+BOOL IsHexDigitsFind(const CMirelDoc& doc, int nFlags) {
+  return doc.nViewType == MIREL_VIEW_TYPE_HEX && (nFlags & MIREL_FIND_HEX_TEXT) == 0;
+}
+
+void SetPos(int* pnPos, DWORD nPos) {
+  if (pnPos != nullptr) *pnPos = static_cast<int>(std::min<DWORD>(nPos, 0x7FFFFFFF));
+}
+
+// The paragraph holding a display row: its first and last rows and extent.
+struct Paragraph {
+  int nFirst = 0;
+  int nLast = 0;
+  DWORD nStart = 0;
+  DWORD nEnd = 0;
+};
+
+Paragraph ParagraphOfRow(const CMirelDoc& doc, int nRow) {
+  Paragraph para;
+  para.nFirst = nRow - static_cast<int>(std::min<DWORD>(doc.pLines[nRow].nSubLine, static_cast<DWORD>(nRow)));
+  para.nLast = nRow;
+  while (para.nLast + 1 < doc.nLineCount && doc.pLines[para.nLast + 1].nSubLine != 0) ++para.nLast;
+  para.nStart = doc.pLines[para.nFirst].nStart;
+  para.nEnd = MrRowEnd(doc.pLines[para.nLast]);
+  return para;
+}
+
+// Text converted from ANSI (code page) into the document encoding.
+BOOL ConvertFromAnsi(const char* psz, int nEncoding, UINT nCodePage, std::vector<BYTE>* pOut) {
+  pOut->clear();
+  if (psz == nullptr) return FALSE;
+  const size_t n = MrStrLen(psz);
+  if (n > 0x3FFFFFFF) return FALSE;
+  if (nEncoding != MIREL_ENCODING_UTF16LE && nEncoding != MIREL_ENCODING_UTF8 &&
+      nEncoding != MIREL_ENCODING_UTF8_BOM) {
+    pOut->assign(psz, psz + n);
+    return TRUE;
+  }
+  if (n == 0) return TRUE;
+  const int nUnits = MultiByteToWideChar(nCodePage, 0, psz, static_cast<int>(n), nullptr, 0);
+  if (nUnits <= 0) return FALSE;
+  std::vector<WCHAR> wide(static_cast<size_t>(nUnits));
+  if (MultiByteToWideChar(nCodePage, 0, psz, static_cast<int>(n), wide.data(), nUnits) != nUnits)
+    return FALSE;
+  if (nEncoding == MIREL_ENCODING_UTF16LE) {
+    pOut->resize(static_cast<size_t>(nUnits) * 2);
+    for (int i = 0; i < nUnits; ++i) MrPutUnit(pOut->data() + 2 * i, TRUE, wide[static_cast<size_t>(i)]);
+    return TRUE;
+  }
+  const int nBytes = Utf8LengthOfUtf16(wide.data(), nUnits);
+  if (nBytes <= 0) return FALSE;
+  pOut->resize(static_cast<size_t>(nBytes));
+  return Utf16ToUtf8(wide.data(), nUnits, pOut->data(), nBytes) == nBytes;
+}
+
+}  // namespace
+
+BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWORD e) {
+  const BOOL bWide = IsWideEncoding(doc.nFileEncoding);
+  const BOOL bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+  const DWORD nUnit = bWide ? 2 : 1;
+  BOOL bBefore = TRUE;
+  if (s >= nUnit) {
+    if (bUtf8 && p[s - 1] >= 0x80) {
+      bBefore = FALSE;  // the last byte of a multi-byte character
+    } else if (!bWide && doc.nFileEncoding == MIREL_ENCODING_ANSI && s >= 2) {
+      const BYTE* lead = doc.GetLeadByteTable();
+      // After a double-byte character (its trail byte may have any value).
+      bBefore =
+          !(lead[p[s - 2]] && p[s - 1] >= MR_MIN_TRAIL_BYTE && !MrIsDbcsBoundary(p, nLen, s - 1, lead)) &&
+          doc.IsWordDelimiter(p + s - nUnit);
+    } else {
+      bBefore = doc.IsWordDelimiter(p + s - nUnit);
+    }
+  }
+  const BOOL bAfter = e + nUnit > nLen || doc.IsWordDelimiter(p + e);
+  return bBefore && bAfter;
+}
+
+namespace {
+
+// After a find: select [s, e) with the caret at e, and show it.
+void SelectMatch(CMirelDoc& doc, DWORD s, DWORD e, int nFlags, int* pnPos, BOOL bShow) {
+  doc.nVirtualSpace = 0;
+  if (doc.nViewType == MIREL_VIEW_TYPE_HEX) {
+    const DWORD nPerRow = static_cast<DWORD>(std::max(doc.nHexBytesPerLine, 1));
+    doc.block.SetBoth(s, static_cast<int>(s / nPerRow));
+    doc.cli = static_cast<int>(e / nPerRow);
+    doc.block.SetCaretRaw(e, doc.cli);
+  } else {
+    doc.block.Reset(s, doc.GetLineFromPos(s), FALSE);
+    doc.cli = doc.GetLineFromPos(e);
+    doc.block.SetCaret(e, doc.cli);
+  }
+  doc.nCaretPos = static_cast<int>(e);
+  SetPos(pnPos, e);
+  CMirel* pEdit = doc.GetActiveEdit();
+  if (!bShow || pEdit == nullptr || pEdit->pView == nullptr) return;
+  UINT nTop = 0;
+  const int nMode = IsForward(nFlags) ? 0 : 1;
+  if (!pEdit->pView->GetTopLineToShow(static_cast<UINT>(std::max(doc.cli, 0)), nMode, &nTop)) {
+    pEdit->nTopLine = static_cast<int>(std::min<UINT>(nTop, 0x7FFFFFFF));
+    pEdit->pView->UpdateScrollBars();
+  }
+  doc.UpdateActiveCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+}
+
+// Replaces the selection [s, e) by the bytes as one undo step and leaves the
+// caret after them. FALSE (nothing changed) when the store refuses.
+BOOL ReplaceSelection(CMirelDoc& doc, DWORD s, DWORD e, const BYTE* pReplace, DWORD nReplace, int* pnPos,
+                      BOOL bShow) {
+  if (doc.bReadOnly) return FALSE;
+  CMrModifiedNotifyHold notify(doc);
+  doc.nVirtualSpace = 0;
+  doc.SeparateUndo();
+  doc.StartUndoGroup();
+  const BOOL bDone = notify.Note(doc.ReplaceContents(s, e - s, TRUE, pReplace, nReplace, TRUE));
+  doc.EndUndoGroup();
+  if (!bDone) return FALSE;
+  const DWORD nCaret = s + nReplace;
+  if (doc.nViewType == MIREL_VIEW_TYPE_HEX) {
+    doc.cli = static_cast<int>(nCaret / static_cast<DWORD>(std::max(doc.nHexBytesPerLine, 1)));
+    doc.block.SetBoth(nCaret, doc.cli);
+  } else {
+    doc.cli = doc.GetLineFromPos(nCaret);
+    doc.block.Reset(nCaret, doc.cli, FALSE);
+  }
+  doc.nCaretPos = static_cast<int>(nCaret);
+  SetPos(pnPos, nCaret);
+  // The text changed: every window shows it again; only bShow scrolls.
+  doc.UpdateAllScrollBars();
+  if (bShow) doc.UpdateActiveCaret(1, 1);
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
+  return TRUE;
+}
+
+// Scans for a plain or hex pattern with the wrap rule; TRUE with the match.
+template <typename Scan, typename Accept>
+BOOL ScanWithWrap(DWORD nStart, DWORD nLen, DWORD nPattern, int nFlags, int* pnPos, Scan scan, Accept accept,
+                  DWORD nUnit, DWORD* pnFound) {
+  const BOOL bForward = IsForward(nFlags);
+  BOOL bWrapLeft = (nFlags & MIREL_FIND_WRAP) != 0;
+  const DWORD nLast = nLen > 0 ? nLen - 1 : 0;
+  DWORD nPos = nStart;
+  if (!bForward) {
+    // A backward match must end at or before the start.
+    if (nStart < nPattern) {
+      if (!bWrapLeft) {
+        SetPos(pnPos, 0);
+        return FALSE;
+      }
+      bWrapLeft = FALSE;
+      nPos = nLast;
+    } else {
+      nPos = nStart - nPattern;
+    }
+  }
+  for (;;) {
+    const long long nAt = scan(nPos, bForward);
+    if (nAt >= 0) {
+      const DWORD s = static_cast<DWORD>(nAt);
+      if (accept(s)) {
+        *pnFound = s;
+        return TRUE;
+      }
+      if (bForward) {
+        nPos = s + nPattern;
+        continue;
+      }
+      if (s >= nUnit) {
+        nPos = s - nUnit;
+        continue;
+      }
+    }
+    if (!bWrapLeft) return FALSE;
+    bWrapLeft = FALSE;
+    nPos = bForward ? 0 : nLast;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Entry with ANSI strings
+
+int CMirelDoc::FindTextA(const char* pszText, int nFlags, BOOL bFindCurrent, int* pnPos, BOOL bShow) {
+  if (pContents == nullptr || pszText == nullptr) return 0;
+  if (nFileEncoding == MIREL_ENCODING_UTF16BE) {
+    MirelTrace("nFileEncoding: %d\n", nFileEncoding);
+    return 0;
+  }
+  std::vector<BYTE> pattern;
+  // Hex digits are read as they stand; text goes into the document encoding.
+  const int nForm = IsHexDigitsFind(*this, nFlags) ? MIREL_ENCODING_ANSI : nFileEncoding;
+  if (!ConvertFromAnsi(pszText, nForm, static_cast<UINT>(nCodePage), &pattern) || pattern.empty()) return 0;
+  const int nLen = static_cast<int>(pattern.size());
+  if (nViewType == MIREL_VIEW_TYPE_TEXT)
+    return FindText(pattern.data(), nLen, nFlags, bFindCurrent, pnPos, bShow);
+  if (nViewType == MIREL_VIEW_TYPE_HEX)
+    return FindHex(pattern.data(), nLen, nFlags, bFindCurrent, pnPos, bShow);
+  return 0;
+}
+
+int CMirelDoc::ReplaceTextA(const char* pszFind, const char* pszReplace, int nFlags, BOOL bFindCurrent,
+                            int* pnPos, BOOL bShow) {
+  if (pContents == nullptr || pszFind == nullptr || nFileEncoding == MIREL_ENCODING_UTF16BE) return 0;
+  std::vector<BYTE> find;
+  std::vector<BYTE> replace;
+  const int nForm = IsHexDigitsFind(*this, nFlags) ? MIREL_ENCODING_ANSI : nFileEncoding;
+  if (!ConvertFromAnsi(pszFind, nForm, CP_ACP, &find) || find.empty()) return 0;
+  if (!ConvertFromAnsi(pszReplace != nullptr ? pszReplace : "", nForm, CP_ACP, &replace)) return 0;
+  const int nFind = static_cast<int>(find.size());
+  const int nReplace = static_cast<int>(replace.size());
+  if (nViewType == MIREL_VIEW_TYPE_TEXT)
+    return ReplaceText(find.data(), nFind, replace.data(), nReplace, nFlags, bFindCurrent, pnPos, bShow);
+  if (nViewType == MIREL_VIEW_TYPE_HEX)
+    return ReplaceHex(find.data(), nFind, replace.data(), nReplace, nFlags, bFindCurrent, pnPos, bShow);
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Plain text
+
+int CMirelDoc::FindText(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos,
+                        BOOL bShow) {
+  if (nViewType != MIREL_VIEW_TYPE_TEXT || pContents == nullptr || pLines == nullptr) return 0;
+  if (pPattern == nullptr || nLen <= 0) return 0;
+  if (!bFindCurrent && pnPos == nullptr) return 0;
+  nFlags &= kKnownFlags;
+  if (nFlags & MIREL_FIND_REGEXP) return FindRegExp(pPattern, nLen, nFlags, bFindCurrent, pnPos, bShow);
+  const MrDocText text = MrGetDocText(*this);
+  const DWORD nPattern = static_cast<DWORD>(nLen);
+  const DWORD nUnit = text.bWide ? 2 : 1;
+  const BOOL bMatchCase = (nFlags & MIREL_FIND_MATCHCASE) != 0;
+  const BOOL bWhole = (nFlags & MIREL_FIND_WHOLEWORD) != 0;
+  const DWORD nStart = StartPosition(*this, nFlags, bFindCurrent, pnPos);
+  auto scan = [&](DWORD nPos, BOOL bForward) -> long long {
+    const BYTE* p = FindTextInBuffer(text.p, text.nLen, nPos, pPattern, nPattern, nFileEncoding, nCodePage,
+                                     bForward, bMatchCase);
+    return p ? p - text.p : -1;
+  };
+  auto accept = [&](DWORD s) {
+    return !bWhole || MrIsWholeWordMatch(*this, text.p, text.nLen, s, s + nPattern);
+  };
+  DWORD s = 0;
+  if (!ScanWithWrap(nStart, text.nLen, nPattern, nFlags, pnPos, scan, accept, nUnit, &s)) return 0;
+  const DWORD nMatch = text.bWide ? nPattern & ~1u : nPattern;
+  SelectMatch(*this, s, s + nMatch, nFlags, pnPos, bShow);
+  SetFindResult(pPattern, nLen, nFlags);
+  return 1;
+}
+
+int CMirelDoc::ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace, int nReplaceLen, int nFlags,
+                           BOOL bFindCurrent, int* pnPos, BOOL bShow) {
+  if (nViewType != MIREL_VIEW_TYPE_TEXT || pContents == nullptr || pLines == nullptr) return 0;
+  if (pFind == nullptr || nFindLen <= 0 || nReplaceLen < 0 || (pReplace == nullptr && nReplaceLen > 0))
+    return 0;
+  nFlags &= kKnownFlags;
+  const MrDocText text = MrGetDocText(*this);
+  const DWORD s = block.GetStartPtr();
+  const DWORD e = std::min(block.GetEndPtr(), text.nLen);
+  const BOOL bSelected = block.IsNotEmpty() && !block.IsColumnBlock() && s < e;
+  BOOL bIsMatch = FALSE;
+  if (bSelected && (nFlags & MIREL_FIND_REGEXP)) {
+    // The selection must be the last match of this very expression.
+    CRegExp* pRx = pRegExp;
+    if (pRx != nullptr && pRx->abGroupValid[0] && pRx->nLastPatternLen == nFindLen &&
+        std::memcmp(pRx->abLastPattern, pFind, static_cast<size_t>(nFindLen)) == 0 &&
+        pRx->nLastFlags == nFlags) {
+      const int nRow = GetLineFromPos(s);
+      const Paragraph para = ParagraphOfRow(*this, nRow);
+      if (pRx->MatchAt(text.p, s, para.nEnd, text.nLen, para.nStart)) {
+        DWORD nEnd = pRx->anGroupEnd[0];
+        const DWORD nUnit = 1;
+        if (nEnd < text.nLen && text.UnitIs(nEnd, MR_CHAR_LF) && nEnd >= nUnit &&
+            text.UnitIs(nEnd - nUnit, MR_CHAR_CR))
+          nEnd += nUnit;
+        bIsMatch = nEnd == e;
+      }
+    }
+  } else if (bSelected && e - s == static_cast<DWORD>(nFindLen)) {
+    // The same comparison as the find: the only candidate is the selection.
+    const BYTE* p = FindTextInBuffer(text.p, e, s, pFind, e - s, nFileEncoding, nCodePage, TRUE,
+                                     (nFlags & MIREL_FIND_MATCHCASE) != 0);
+    bIsMatch = p == text.p + s;
+  }
+  if (bIsMatch) {
+    return ReplaceSelection(*this, s, e, pReplace, static_cast<DWORD>(nReplaceLen), pnPos, bShow) ? 2 : 0;
+  }
+  return FindText(pFind, nFindLen, nFlags, bFindCurrent, pnPos, bShow);
+}
+
+// ---------------------------------------------------------------------------
+// Regular expressions
+
+namespace {
+
+// A regular-expression match that starts and ends on whole characters.
+class CRegexSearch {
+ public:
+  CRegexSearch(CMirelDoc& doc, CRegExp& rx) : m_doc(doc), m_rx(rx), m_text(MrGetDocText(doc)) {
+    m_bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+    m_pLead = doc.nFileEncoding == MIREL_ENCODING_ANSI ? doc.GetLeadByteTable() : nullptr;
+  }
+
+  BOOL IsCharStart(DWORD nPos) {
+    if (nPos == 0 || nPos >= m_text.nLen) return TRUE;
+    if (m_bUtf8) return (m_text.p[nPos] & 0xC0) != 0x80;
+    if (m_pLead != nullptr) return MrIsDbcsBoundary(m_text.p, m_text.nLen, nPos, m_pLead);
+    return TRUE;
+  }
+
+  // First match with start >= nFrom that is not the empty match at nFrom;
+  // paragraphs from the one holding nFrom to the end of the text.
+  BOOL Forward(DWORD nFrom, DWORD* ps, DWORD* pe) {
+    int nRow = m_doc.GetLineFromPos(nFrom);
+    DWORD p = nFrom;
+    while (nRow < m_doc.nLineCount) {
+      const Paragraph para = ParagraphOfRow(m_doc, nRow);
+      if (p < para.nStart) p = para.nStart;
+      while (p <= para.nEnd) {
+        if (!m_rx.Match(m_text.p, p, para.nEnd, m_text.nLen, para.nStart)) break;
+        const DWORD s = m_rx.anGroupStart[0];
+        const DWORD e = m_rx.anGroupEnd[0];
+        if ((s == nFrom && e == nFrom) || !IsCharStart(s) || !IsCharStart(e)) {
+          if (s >= para.nEnd) break;
+          p = s + 1;
+          continue;
+        }
+        *ps = s;
+        *pe = e;
+        return TRUE;
+      }
+      nRow = para.nLast + 1;
+    }
+    return FALSE;
+  }
+
+  // Last match that starts strictly before nBefore.
+  BOOL Backward(DWORD nBefore, DWORD* ps, DWORD* pe) {
+    if (nBefore == 0) return FALSE;
+    DWORD c = std::min(nBefore - 1, m_text.nLen);
+    int nRow = m_doc.GetLineFromPos(c);
+    const BYTE nFirstCode = m_rx.abProgram[0];
+    for (;;) {
+      const Paragraph para = ParagraphOfRow(m_doc, nRow);
+      if (c > para.nEnd) c = para.nEnd;
+      for (DWORD k = c + 1; k-- > para.nStart;) {
+        if (k == para.nEnd && nFirstCode != RX_EOL && nFirstCode != RX_BOL) continue;
+        if (!IsCharStart(k)) continue;
+        if (nFirstCode == RX_EOL) {
+          if (k != para.nEnd) continue;
+          *ps = *pe = k;
+          m_rx.anGroupStart[0] = m_rx.anGroupEnd[0] = k;
+          m_rx.abGroupValid[0] = TRUE;
+          return TRUE;
+        }
+        if (m_rx.MatchAt(m_text.p, k, para.nEnd, m_text.nLen, para.nStart) &&
+            IsCharStart(m_rx.anGroupEnd[0])) {
+          *ps = k;
+          *pe = m_rx.anGroupEnd[0];
+          return TRUE;
+        }
+      }
+      if (para.nFirst == 0) return FALSE;
+      nRow = para.nFirst - 1;
+      c = MrRowEnd(m_doc.pLines[nRow]);
+    }
+  }
+
+ private:
+  CMirelDoc& m_doc;
+  CRegExp& m_rx;
+  MrDocText m_text;
+  BOOL m_bUtf8 = FALSE;
+  const BYTE* m_pLead = nullptr;
+};
+
+}  // namespace
+
+int CMirelDoc::FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos,
+                          BOOL bShow) {
+  if (nViewType != MIREL_VIEW_TYPE_TEXT || pContents == nullptr || pLines == nullptr || nLineCount <= 0)
+    return 0;
+  if (!bFindCurrent && pnPos == nullptr) return 0;
+  if (nLen < 0 || (pPattern == nullptr && nLen > 0)) return 0;
+  nFlags &= kKnownFlags;
+  // The engine works on bytes: no search is defined for UTF-16 text.
+  if (IsWideEncoding(nFileEncoding)) return 0;
+  if (pRegExp == nullptr) pRegExp = new CRegExp();
+  CRegExp& rx = *pRegExp;
+  const char* pszError =
+      rx.Compile(reinterpret_cast<const char*>(pPattern), nLen, (nFlags & MIREL_FIND_MATCHCASE) != 0, FALSE);
+  if (pszError != nullptr) {
+    MirelTrace("%s\n", pszError);
+    return 0;
+  }
+  const MrDocText text = MrGetDocText(*this);
+  const DWORD nStart = StartPosition(*this, nFlags, bFindCurrent, pnPos);
+  CRegexSearch search(*this, rx);
+  DWORD s = 0;
+  DWORD e = 0;
+  BOOL bFound;
+  if (IsForward(nFlags)) {
+    bFound = search.Forward(nStart, &s, &e);
+    if (!bFound && (nFlags & MIREL_FIND_WRAP)) bFound = search.Forward(0, &s, &e);
+  } else {
+    bFound = search.Backward(nStart, &s, &e);
+    if (!bFound && (nFlags & MIREL_FIND_WRAP)) bFound = search.Backward(text.nLen + 1, &s, &e);
+  }
+  if (!bFound) return 0;
+  // A CR LF pair stays whole.
+  if (s > 0 && text.UnitIs(s, MR_CHAR_LF) && text.UnitIs(s - 1, MR_CHAR_CR)) --s;
+  if (e > 0 && e < text.nLen && text.UnitIs(e, MR_CHAR_LF) && text.UnitIs(e - 1, MR_CHAR_CR)) ++e;
+  e = std::min(e, text.nLen);
+  if (nLen > 0 && nLen <= RX_PROGRAM_SIZE) {
+    std::memcpy(rx.abLastPattern, pPattern, static_cast<size_t>(nLen));
+    rx.nLastPatternLen = nLen;
+  } else {
+    rx.nLastPatternLen = -1;  // an empty pattern reuses the last program: no replace can confirm it
+  }
+  rx.nLastFlags = nFlags;
+  SelectMatch(*this, s, e, nFlags, pnPos, bShow);
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Hex view
+
+namespace {
+
+// The find or replace bytes of the hex view: hex digits converted, or with
+// MIREL_FIND_HEX_TEXT the bytes as given.
+std::vector<BYTE> HexPatternBytes(const BYTE* p, int nLen, int nFlags) {
+  std::vector<BYTE> out;
+  if (p == nullptr || nLen <= 0) return out;
+  if (nFlags & MIREL_FIND_HEX_TEXT) {
+    out.assign(p, p + nLen);
+    return out;
+  }
+  out.resize(static_cast<size_t>(nLen) / 2 + 1);
+  CHexa hexa;
+  const int n = hexa.HexTextToBytes(reinterpret_cast<const char*>(p), nLen, out.data());
+  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return out;
+}
+
+}  // namespace
+
+int CMirelDoc::FindHex(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos,
+                       BOOL bShow) {
+  if (nViewType != MIREL_VIEW_TYPE_HEX || pContents == nullptr) return 0;
+  if (!bFindCurrent && pnPos == nullptr) return 0;
+  nFlags &= kKnownFlags;
+  const std::vector<BYTE> bytes = HexPatternBytes(pPattern, nLen, nFlags);
+  if (bytes.empty()) return 0;
+  const SearchBuffer buf = BufferOf(*this);
+  const BOOL bText = (nFlags & MIREL_FIND_HEX_TEXT) != 0;
+  const BOOL bMatchCase = (nFlags & MIREL_FIND_MATCHCASE) != 0;
+  const DWORD nPattern = static_cast<DWORD>(bytes.size());
+  const DWORD nStart = StartPosition(*this, nFlags, bFindCurrent, pnPos);
+  const DWORD nBom = pContents->GetBomLength();
+  auto scan = [&](DWORD nPos, BOOL bForward) -> long long {
+    const BYTE* p;
+    if (bText) {
+      // Text is compared in the body after the mark, so that UTF-16 units
+      // and characters line up.
+      if (buf.nLen < nBom) return -1;
+      const DWORD nFrom = nPos > nBom ? nPos - nBom : 0;
+      p = FindTextInBuffer(buf.p + nBom, buf.nLen - nBom, nFrom, bytes.data(), nPattern, nFileEncoding,
+                           nCodePage, bForward, bMatchCase);
+      if (p != nullptr && !bForward && static_cast<DWORD>(p - buf.p) > nPos) p = nullptr;
+    } else {
+      p = FindBytes(buf.p, buf.nLen, nPos, bytes.data(), nPattern, bForward);
+    }
+    return p ? p - buf.p : -1;
+  };
+  auto accept = [](DWORD) { return TRUE; };
+  DWORD s = 0;
+  if (!ScanWithWrap(nStart, buf.nLen, nPattern, nFlags, pnPos, scan, accept, 1, &s)) return 0;
+  SelectMatch(*this, s, s + nPattern, nFlags, pnPos, bShow);
+  return 1;
+}
+
+int CMirelDoc::ReplaceHex(const BYTE* pFind, int nFindLen, const BYTE* pReplace, int nReplaceLen, int nFlags,
+                          BOOL bFindCurrent, int* pnPos, BOOL bShow) {
+  if (nViewType != MIREL_VIEW_TYPE_HEX || pContents == nullptr) return 0;
+  nFlags &= kKnownFlags;
+  const std::vector<BYTE> find = HexPatternBytes(pFind, nFindLen, nFlags);
+  // A find text that gives no bytes finds nothing and replaces nothing.
+  if (find.empty()) return 0;
+  const std::vector<BYTE> replace = HexPatternBytes(pReplace, nReplaceLen, nFlags);
+  const SearchBuffer buf = BufferOf(*this);
+  const DWORD s = block.GetStartPtr();
+  const DWORD e = std::min(block.GetEndPtr(), buf.nLen);
+  if (block.IsNotEmpty() && s < e && e - s == find.size() &&
+      std::memcmp(buf.p + s, find.data(), find.size()) == 0) {
+    return ReplaceSelection(*this, s, e, replace.data(), static_cast<DWORD>(replace.size()), pnPos, bShow)
+               ? 2
+               : 0;
+  }
+  return FindHex(pFind, nFindLen, nFlags, bFindCurrent, pnPos, bShow);
+}

@@ -1,0 +1,591 @@
+// CRegExp: compiler to the byte program and the backtracking matcher.
+#include "mirel/search/cregexp.h"
+
+#include <cstring>
+
+#include "mirel/search/mrbytescan.h"
+
+namespace {
+
+// Highest program use at which another element may start.
+constexpr int RX_ELEMENT_ROOM = 2006;
+
+constexpr BOOL IsWordByte(BYTE b) {
+  return b >= 128 || (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
+}
+
+constexpr BOOL IsAsciiLetter(BYTE b) {
+  return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+}
+
+constexpr BYTE OtherCase(BYTE b) {
+  if (b >= 'a' && b <= 'z') return static_cast<BYTE>(b - 'a' + 'A');
+  if (b >= 'A' && b <= 'Z') return static_cast<BYTE>(b - 'A' + 'a');
+  return b;
+}
+
+inline void SetBit(BYTE* pSet, BYTE b) {
+  pSet[b >> 3] = static_cast<BYTE>(pSet[b >> 3] | (1u << (b & 7)));
+}
+
+inline BOOL InSet(const BYTE* pSet, BYTE b) {
+  return (pSet[b >> 3] >> (b & 7)) & 1u;
+}
+
+constexpr int HexValue(BYTE b) {
+  return (b >= '0' && b <= '9')   ? b - '0'
+         : (b >= 'a' && b <= 'f') ? b - 'a' + 10
+         : (b >= 'A' && b <= 'F') ? b - 'A' + 10
+                                  : -1;
+}
+
+// Bytes an element (a code and its operands) takes in the program.
+int ElementSize(const BYTE* pProgram, int pc) {
+  switch (pProgram[pc]) {
+    case RX_CHAR:
+    case RX_GROUP_START:
+    case RX_GROUP_END:
+    case RX_BACKREF:
+      return 2;
+    case RX_CLASS:
+      return 1 + RX_CLASS_SIZE;
+    case RX_CLOSURE:
+      return 1 + ElementSize(pProgram, pc + 1) + 1;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace
+
+struct CRegExp::CompileState {
+  const BYTE* p;
+  int nLen;
+  int i;
+  BOOL bCaseSensitive;
+  BOOL bParenGroups;
+  int nPos;   // program bytes used
+  int nPrev;  // start of the previous element, -1 before the first
+  int nGroupCount;
+  int nStackDepth;
+  BOOL bOverflow;
+
+  // Appends a byte; the last program byte is kept for the final end code.
+  void Emit(BYTE* pProgram, BYTE b) {
+    if (nPos >= RX_PROGRAM_SIZE - 1) {
+      bOverflow = TRUE;
+      return;
+    }
+    pProgram[nPos++] = b;
+  }
+  BOOL Room(int n) const { return nPos + n <= RX_PROGRAM_SIZE - 1; }
+};
+
+CRegExp::CRegExp() {
+  abProgram[0] = RX_END;
+}
+
+CRegExp::~CRegExp() {
+  ClearGroups();
+}
+
+void CRegExp::ClearGroups() {
+  std::memset(anGroupStart, 0, sizeof(anGroupStart));
+  std::memset(anGroupEnd, 0, sizeof(anGroupEnd));
+  std::memset(abGroupValid, 0, sizeof(abGroupValid));
+  std::memset(abGroupClosed, 0, sizeof(abGroupClosed));
+}
+
+namespace {
+
+// Reads an escape whose first byte is at st.i (inside or outside a class).
+// Either a single byte (*pnByte) or a set (pSet filled, TRUE returned).
+template <typename State>
+BOOL ReadEscape(State& st, BYTE* pnByte, BYTE* pSet) {
+  const BYTE c = st.p[st.i++];
+  switch (c) {
+    case 'a':
+      *pnByte = 7;
+      return FALSE;
+    case 'b':
+      *pnByte = 8;
+      return FALSE;
+    case 'f':
+      *pnByte = 12;
+      return FALSE;
+    case 'n':
+      *pnByte = 10;
+      return FALSE;
+    case 'r':
+      *pnByte = 13;
+      return FALSE;
+    case 't':
+      *pnByte = 9;
+      return FALSE;
+    case 'v':
+      *pnByte = 11;
+      return FALSE;
+    case 'x':
+      if (st.i + 1 < st.nLen && HexValue(st.p[st.i]) >= 0 && HexValue(st.p[st.i + 1]) >= 0) {
+        *pnByte = static_cast<BYTE>(HexValue(st.p[st.i]) * 16 + HexValue(st.p[st.i + 1]));
+        st.i += 2;
+      } else {
+        *pnByte = 'x';
+      }
+      return FALSE;
+    case 'd':
+    case 'D':
+    case 's':
+    case 'S':
+    case 'w':
+    case 'W': {
+      std::memset(pSet, 0, RX_CLASS_SIZE);
+      for (int b = 0; b < 256; ++b) {
+        const BYTE v = static_cast<BYTE>(b);
+        BOOL bIn = FALSE;
+        if (c == 'd' || c == 'D') bIn = (v >= '0' && v <= '9') != (c == 'D');
+        if (c == 's' || c == 'S') bIn = (v == ' ' || (v >= 9 && v <= 13)) != (c == 'S');
+        if (c == 'w') bIn = IsWordByte(v);
+        if (c == 'W') bIn = v < 128 && !IsWordByte(v);
+        if (bIn) SetBit(pSet, v);
+      }
+      return TRUE;
+    }
+    default:
+      *pnByte = c;
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+const char* CRegExp::CompileClass(CompileState& st) {
+  // st.i is just after "[".
+  std::memset(abClass, 0, sizeof(abClass));
+  auto add = [this, &st](BYTE b) {
+    SetBit(abClass, b);
+    if (!st.bCaseSensitive && IsAsciiLetter(b)) SetBit(abClass, OtherCase(b));
+  };
+  BOOL bNegate = FALSE;
+  if (st.i < st.nLen && st.p[st.i] == '^') {
+    bNegate = TRUE;
+    ++st.i;
+  }
+  enum { kNone, kByte, kSet } prevKind = kNone;
+  int nPrev = 0;  // the previous member byte (signed as the range rules take it)
+  if (st.i < st.nLen && (st.p[st.i] == '-' || st.p[st.i] == ']')) {
+    add(st.p[st.i]);
+    nPrev = static_cast<signed char>(st.p[st.i]);
+    prevKind = kByte;
+    ++st.i;
+  }
+  BYTE abSet[RX_CLASS_SIZE];
+  for (;;) {
+    if (st.i >= st.nLen || st.p[st.i] == 0) return "Missing ]";
+    const BYTE c = st.p[st.i];
+    if (c == ']') {
+      ++st.i;
+      break;
+    }
+    if (c == '\\') {
+      if (st.i + 1 >= st.nLen) return "Missing ]";
+      ++st.i;
+      BYTE b = 0;
+      if (ReadEscape(st, &b, abSet)) {
+        for (int k = 0; k < RX_CLASS_SIZE; ++k) abClass[k] = static_cast<BYTE>(abClass[k] | abSet[k]);
+        prevKind = kSet;
+      } else {
+        SetBit(abClass, b);
+        nPrev = static_cast<signed char>(b);
+        prevKind = kByte;
+      }
+      continue;
+    }
+    if (c == '-') {
+      if (st.i + 1 >= st.nLen) return "Missing ]";
+      const BYTE next = st.p[st.i + 1];
+      BOOL bLiteral = next == ']' || prevKind != kByte || nPrev < 0;
+      if (!bLiteral && next == '\\') {
+        // Before a set escape the "-" is literal.
+        if (st.i + 2 >= st.nLen) return "Missing ]";
+        const BYTE e = st.p[st.i + 2];
+        bLiteral = e == 'd' || e == 'D' || e == 's' || e == 'S' || e == 'w' || e == 'W';
+      }
+      if (bLiteral) {
+        add('-');
+        ++st.i;
+        continue;
+      }
+      st.i += 1;
+      BYTE nEndByte = next;
+      if (next == '\\') {
+        ++st.i;
+        ReadEscape(st, &nEndByte, abSet);
+      } else {
+        ++st.i;
+      }
+      const int nEnd = static_cast<signed char>(nEndByte);
+      // A range ending at 128 or more, or reversed, adds nothing more; the
+      // next "-" ranges from the same start again.
+      for (int b = nPrev + 1; b <= nEnd; ++b) add(static_cast<BYTE>(b));
+      continue;
+    }
+    add(c);
+    nPrev = static_cast<signed char>(c);
+    prevKind = kByte;
+    ++st.i;
+  }
+  if (bNegate) {
+    for (BYTE& b : abClass) b = static_cast<BYTE>(~b);
+  }
+  if (!st.Room(1 + RX_CLASS_SIZE)) {
+    st.bOverflow = TRUE;
+  } else {
+    st.Emit(abProgram, RX_CLASS);
+    for (BYTE b : abClass) st.Emit(abProgram, b);
+  }
+  std::memset(abClass, 0, sizeof(abClass));
+  return nullptr;
+}
+
+const char* CRegExp::CompileElements(CompileState& st) {
+  const char* pszTooMany = st.bParenGroups ? "Too many () pairs" : "Too many \\(\\) pairs";
+  const char* pszNull = st.bParenGroups ? "Null pattern inside ()" : "Null pattern inside \\(\\)";
+  const char* pszUnmatched = st.bParenGroups ? "Unmatched )" : "Unmatched \\)";
+  auto openGroup = [&]() -> const char* {
+    if (st.nGroupCount > 9) return pszTooMany;
+    anGroupStack[++st.nStackDepth] = st.nGroupCount;
+    st.Emit(abProgram, RX_GROUP_START);
+    st.Emit(abProgram, static_cast<BYTE>(st.nGroupCount++));
+    return nullptr;
+  };
+  auto closeGroup = [&]() -> const char* {
+    if (st.nPrev >= 0 && abProgram[st.nPrev] == RX_GROUP_START) return pszNull;
+    if (st.nStackDepth <= 0) return pszUnmatched;
+    st.Emit(abProgram, RX_GROUP_END);
+    st.Emit(abProgram, static_cast<BYTE>(anGroupStack[st.nStackDepth--]));
+    return nullptr;
+  };
+  auto literal = [&](BYTE b) {
+    if (!st.bCaseSensitive && IsWordByte(b)) {
+      std::memset(abClass, 0, sizeof(abClass));
+      SetBit(abClass, b);
+      if (IsAsciiLetter(b)) SetBit(abClass, OtherCase(b));
+      if (!st.Room(1 + RX_CLASS_SIZE)) {
+        st.bOverflow = TRUE;
+      } else {
+        st.Emit(abProgram, RX_CLASS);
+        for (BYTE v : abClass) st.Emit(abProgram, v);
+      }
+      std::memset(abClass, 0, sizeof(abClass));
+    } else {
+      st.Emit(abProgram, RX_CHAR);
+      st.Emit(abProgram, b);
+    }
+  };
+
+  while (st.i < st.nLen) {
+    if (st.nPos > RX_ELEMENT_ROOM || st.bOverflow) return "Pattern too long";
+    const int nStart = st.nPos;
+    BYTE c = st.p[st.i];
+    const char* pszError = nullptr;
+    BOOL bElement = TRUE;  // the bytes emitted form a new element
+    if (c == '^' && st.i == 0) {
+      ++st.i;
+      st.Emit(abProgram, RX_BOL);
+    } else if (c == '$' && st.i + 1 == st.nLen) {
+      ++st.i;
+      st.Emit(abProgram, RX_EOL);
+    } else if (c == '.') {
+      ++st.i;
+      st.Emit(abProgram, RX_ANY);
+    } else if (c == '*' || c == '+') {
+      ++st.i;
+      bElement = FALSE;
+      if (st.nPrev < 0) return "Empty closure";
+      const BYTE nCode = abProgram[st.nPrev];
+      if (nCode == RX_CLOSURE) continue;
+      if (nCode != RX_CHAR && nCode != RX_ANY && nCode != RX_CLASS) return "Illegal closure";
+      int nElem = st.nPos - st.nPrev;
+      if (c == '+') {
+        if (!st.Room(nElem)) return "Pattern too long";
+        std::memmove(abProgram + st.nPos, abProgram + st.nPrev, static_cast<size_t>(nElem));
+        st.nPrev = st.nPos;
+        st.nPos += nElem;
+      }
+      if (!st.Room(2)) return "Pattern too long";
+      std::memmove(abProgram + st.nPrev + 1, abProgram + st.nPrev, static_cast<size_t>(nElem));
+      abProgram[st.nPrev] = RX_CLOSURE;
+      st.nPos += 1;
+      abProgram[st.nPos++] = RX_END;
+    } else if (c == '[') {
+      ++st.i;
+      pszError = CompileClass(st);
+    } else if (c == '\\' || c == 0) {
+      ++st.i;
+      if (c == 0 || st.i >= st.nLen) {
+        literal('\\');
+        if (c == 0) {
+          st.nPrev = nStart;
+          continue;
+        }
+      } else {
+        c = st.p[st.i];
+        if (c >= '1' && c <= '9') {
+          ++st.i;
+          const int n = c - '0';
+          if (st.nStackDepth > 0 && anGroupStack[st.nStackDepth] == n) return "Cyclical reference";
+          if (n >= st.nGroupCount) return "Undetermined reference";
+          st.Emit(abProgram, RX_BACKREF);
+          st.Emit(abProgram, static_cast<BYTE>(n));
+        } else if (c == '<') {
+          ++st.i;
+          st.Emit(abProgram, RX_WORD_START);
+        } else if (c == '>') {
+          ++st.i;
+          if (st.nPrev >= 0 && abProgram[st.nPrev] == RX_WORD_START) return "Null pattern inside \\<\\>";
+          st.Emit(abProgram, RX_WORD_END);
+        } else if (c == '(' && !st.bParenGroups) {
+          ++st.i;
+          pszError = openGroup();
+        } else if (c == ')' && !st.bParenGroups) {
+          ++st.i;
+          pszError = closeGroup();
+        } else {
+          BYTE b = 0;
+          BYTE abSet[RX_CLASS_SIZE];
+          if (ReadEscape(st, &b, abSet)) {
+            if (!st.Room(1 + RX_CLASS_SIZE)) return "Pattern too long";
+            st.Emit(abProgram, RX_CLASS);
+            for (BYTE v : abSet) st.Emit(abProgram, v);
+          } else {
+            st.Emit(abProgram, RX_CHAR);
+            st.Emit(abProgram, b);
+          }
+        }
+      }
+    } else if (c == '(' && st.bParenGroups) {
+      ++st.i;
+      pszError = openGroup();
+    } else if (c == ')' && st.bParenGroups) {
+      ++st.i;
+      pszError = closeGroup();
+    } else {
+      ++st.i;
+      literal(c);
+    }
+    if (pszError != nullptr) return pszError;
+    if (st.bOverflow) return "Pattern too long";
+    if (bElement) st.nPrev = nStart;
+  }
+  if (st.bOverflow) return "Pattern too long";
+  if (st.nStackDepth > 0) return st.bParenGroups ? "Unmatched (" : "Unmatched \\(";
+  return nullptr;
+}
+
+const char* CRegExp::Compile(const char* pszPattern, int nLen, BOOL bCaseSensitive, BOOL bParenGroups) {
+  if (pszPattern == nullptr || nLen <= 0) {
+    if (bCompiled) return nullptr;
+    abProgram[0] = RX_END;
+    Analyse();
+    return "No previous regular expression";
+  }
+  bCompiled = FALSE;
+  std::memset(anGroupStack, 0, sizeof(anGroupStack));
+  CompileState st{
+      reinterpret_cast<const BYTE*>(pszPattern), nLen, 0, bCaseSensitive, bParenGroups, 0, -1, 1, 0, FALSE};
+  const char* pszError = CompileElements(st);
+  std::memset(abClass, 0, sizeof(abClass));
+  if (pszError != nullptr) {
+    abProgram[0] = RX_END;
+    Analyse();
+    return pszError;
+  }
+  abProgram[st.nPos] = RX_END;  // the last byte was kept for it
+  bCompiled = TRUE;
+  Analyse();
+  return nullptr;
+}
+
+void CRegExp::Analyse() {
+  nPrefixLen = 0;
+  bHasGroups = FALSE;
+  int pc = 0;
+  while (pc < RX_PROGRAM_SIZE && abProgram[pc] == RX_CHAR && nPrefixLen < RX_MAX_PREFIX) {
+    abPrefix[nPrefixLen++] = abProgram[pc + 1];
+    pc += 2;
+  }
+  for (pc = 0; pc < RX_PROGRAM_SIZE && abProgram[pc] != RX_END; pc += ElementSize(abProgram, pc)) {
+    if (abProgram[pc] == RX_GROUP_START || abProgram[pc] == RX_BACKREF) bHasGroups = TRUE;
+  }
+}
+
+BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
+  const BYTE* t = pRunText;
+  for (;;) {
+    switch (abProgram[pc]) {
+      case RX_END:
+        *pnEnd = p;
+        return TRUE;
+      case RX_CHAR:
+        if (p >= nRunLimit || t[p] != abProgram[pc + 1]) return FALSE;
+        ++p;
+        pc += 2;
+        break;
+      case RX_ANY:
+        if (p >= nRunEnd) return FALSE;
+        ++p;
+        pc += 1;
+        break;
+      case RX_CLASS:
+        if (p >= nRunLimit || !InSet(abProgram + pc + 1, t[p])) return FALSE;
+        ++p;
+        pc += 1 + RX_CLASS_SIZE;
+        break;
+      case RX_BOL:
+        if (p != nRunLineStart) return FALSE;
+        pc += 1;
+        break;
+      case RX_EOL:
+        if (p < nRunEnd) return FALSE;
+        pc += 1;
+        break;
+      case RX_GROUP_START: {
+        const int n = abProgram[pc + 1] % RX_MAX_GROUPS;
+        anGroupStart[n] = p;
+        abGroupClosed[n] = FALSE;
+        pc += 2;
+        break;
+      }
+      case RX_GROUP_END: {
+        const int n = abProgram[pc + 1] % RX_MAX_GROUPS;
+        anGroupEnd[n] = p;
+        abGroupClosed[n] = TRUE;
+        pc += 2;
+        break;
+      }
+      case RX_WORD_START:
+        if ((p > 0 && p <= nRunLimit && IsWordByte(t[p - 1])) || p >= nRunLimit || !IsWordByte(t[p]))
+          return FALSE;
+        pc += 1;
+        break;
+      case RX_WORD_END:
+        if (p == 0 || p > nRunLimit || !IsWordByte(t[p - 1]) || (p < nRunLimit && IsWordByte(t[p])))
+          return FALSE;
+        pc += 1;
+        break;
+      case RX_BACKREF: {
+        const int n = abProgram[pc + 1] % RX_MAX_GROUPS;
+        DWORD nLen = 0;
+        if (abGroupClosed[n] && anGroupEnd[n] > anGroupStart[n]) nLen = anGroupEnd[n] - anGroupStart[n];
+        if (nLen > nRunLimit || p > nRunLimit - nLen) return FALSE;
+        if (nLen > 0 && std::memcmp(t + anGroupStart[n], t + p, nLen) != 0) return FALSE;
+        p += nLen;
+        pc += 2;
+        break;
+      }
+      case RX_CLOSURE: {
+        const int nElem = pc + 1;
+        const int nRest = pc + ElementSize(abProgram, pc);
+        DWORD q = p;
+        switch (abProgram[nElem]) {
+          case RX_CHAR:
+            while (q < nRunEnd && t[q] == abProgram[nElem + 1]) ++q;
+            break;
+          case RX_ANY:
+            q = nRunEnd > p ? nRunEnd : p;
+            break;
+          case RX_CLASS:
+            while (q < nRunEnd && InSet(abProgram + nElem + 1, t[q])) ++q;
+            break;
+          default:
+            bFailure = TRUE;
+            return FALSE;
+        }
+        // Nothing after the closure: the longest run is the match.
+        if (abProgram[nRest] == RX_END) {
+          *pnEnd = q;
+          return TRUE;
+        }
+        for (DWORD k = q + 1; k-- > p;) {
+          if (MatchHere(k, nRest, pnEnd, nDepth + 1)) return TRUE;
+        }
+        return FALSE;
+      }
+      default:
+        return FALSE;
+    }
+  }
+}
+
+BOOL CRegExp::Attempt(DWORD p) {
+  if (bHasGroups) std::memset(abGroupClosed, 0, sizeof(abGroupClosed));
+  DWORD nEnd = p;
+  if (!MatchHere(p, 0, &nEnd, 0)) return FALSE;
+  anGroupStart[0] = p;
+  anGroupEnd[0] = nEnd;
+  abGroupValid[0] = TRUE;
+  return TRUE;
+}
+
+int CRegExp::MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+  ClearGroups();
+  bFailure = FALSE;
+  nStartOfRange = nStart;
+  if (pText == nullptr || abProgram[0] == RX_END) return 0;
+  if (nEnd > nLimit) nEnd = nLimit;
+  if (nStart > nEnd) return 0;
+  pRunText = pText;
+  nRunEnd = nEnd;
+  nRunLimit = nLimit;
+  nRunLineStart = nLineStart;
+  return Attempt(nStart) ? 1 : 0;
+}
+
+int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+  ClearGroups();
+  bFailure = FALSE;
+  nStartOfRange = nStart;
+  if (pText == nullptr || abProgram[0] == RX_END) return 0;
+  if (nEnd > nLimit) nEnd = nLimit;
+  if (nStart > nEnd) return 0;
+  pRunText = pText;
+  nRunEnd = nEnd;
+  nRunLimit = nLimit;
+  nRunLineStart = nLineStart;
+  switch (abProgram[0]) {
+    case RX_BOL:
+      return (nLineStart >= nStart && nLineStart <= nEnd && Attempt(nLineStart)) ? 1 : 0;
+    case RX_EOL:
+      anGroupStart[0] = anGroupEnd[0] = nEnd;
+      abGroupValid[0] = TRUE;
+      return 1;
+    default:
+      break;
+  }
+  if (nPrefixLen > 0) {
+    // Skip to the places where the literal run that starts every match lies
+    // (it may run past the range end, up to the limit).
+    DWORD p = nStart;
+    while (p < nEnd) {
+      const size_t nAt =
+          MrScanBytes(pText + p, nEnd - p, nLimit - p, abPrefix, static_cast<size_t>(nPrefixLen));
+      if (nAt == MR_SCAN_NONE) return 0;
+      p += static_cast<DWORD>(nAt);
+      if (Attempt(p)) return 1;
+      ++p;
+    }
+    return 0;
+  }
+  if (abProgram[0] == RX_CLASS) {
+    const BYTE* pSet = abProgram + 1;
+    for (DWORD p = nStart; p < nEnd; ++p) {
+      if (InSet(pSet, pText[p]) && Attempt(p)) return 1;
+    }
+    return 0;
+  }
+  for (DWORD p = nStart; p < nEnd; ++p) {
+    if (Attempt(p)) return 1;
+  }
+  return 0;
+}

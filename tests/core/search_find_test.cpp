@@ -1,0 +1,311 @@
+// Find and replace in documents of every encoding: directions, wrap, whole
+// word, case, regular expressions and the hex view.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "doc_test_util.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/metablock/cmrmetablock.h"
+#include "mirel/search/mrfind.h"
+#include "positions_fixture.h"
+
+namespace {
+
+using mirel_doc_test::TextOf;
+using mirel_doc_test::Utf16;
+using mirel_test::TextDoc;
+
+struct FindCase {
+  const char* pszName;
+  int nEncoding;
+  int nCodePage;
+  std::string text;
+  std::string pattern;  // in the document encoding
+  int nFlags;
+  int nStart;
+  int nResult;
+  int nSelStart;  // selection and *pnPos (= end) after a find
+  int nSelEnd;
+};
+
+void ExpectFinds(const std::vector<FindCase>& cases) {
+  for (const FindCase& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    TextDoc t(c.nEncoding, MIREL_WRAP_NONE, c.nCodePage);
+    ASSERT_TRUE(t.SetText(c.text));
+    int nPos = c.nStart;
+    const int nResult = t.doc.FindText(reinterpret_cast<const BYTE*>(c.pattern.data()),
+                                       static_cast<int>(c.pattern.size()), c.nFlags, FALSE, &nPos, FALSE);
+    EXPECT_EQ(nResult, c.nResult);
+    if (nResult != 1) continue;
+    EXPECT_EQ(static_cast<int>(t.doc.block.GetStartPtr()), c.nSelStart);
+    EXPECT_EQ(static_cast<int>(t.doc.block.GetEndPtr()), c.nSelEnd);
+    EXPECT_EQ(nPos, c.nSelEnd);
+    EXPECT_EQ(t.doc.nCaretPos, c.nSelEnd);
+    EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(static_cast<DWORD>(c.nSelEnd)));
+  }
+}
+
+constexpr int A = MIREL_ENCODING_ANSI;
+constexpr int U8 = MIREL_ENCODING_UTF8;
+constexpr int W = MIREL_ENCODING_UTF16LE;
+constexpr int BACK = MIREL_FIND_BACKWARD;
+constexpr int WORD = MIREL_FIND_WHOLEWORD;
+constexpr int CASE = MIREL_FIND_MATCHCASE;
+constexpr int WRAP = MIREL_FIND_WRAP;
+constexpr int RX = MIREL_FIND_REGEXP;
+
+TEST(SearchFind, PlainText) {
+  ExpectFinds({
+      {"forward", A, 0, "ab xab ab", "ab", CASE, 1, 1, 4, 6},
+      {"forward from a match end", A, 0, "ab xab ab", "ab", CASE, 6, 1, 7, 9},
+      {"not found without wrap", A, 0, "ab xab ab", "ab", CASE, 8, 0, 0, 0},
+      {"wrap finds the first", A, 0, "ab xab ab", "ab", CASE | WRAP, 8, 1, 0, 2},
+      {"backward", A, 0, "ab xab ab", "ab", CASE | BACK, 8, 1, 4, 6},
+      {"backward below the length", A, 0, "ab xab ab", "ab", CASE | BACK, 1, 0, 0, 0},
+      {"backward wraps to the last", A, 0, "ab xab ab", "ab", CASE | BACK | WRAP, 1, 1, 7, 9},
+      {"ignore case folds ASCII", A, 0, "xx AB", "ab", 0, 0, 1, 3, 5},
+      {"match case", A, 0, "xx AB", "ab", CASE, 0, 0, 0, 0},
+      {"whole word skips a part", A, 0, "abc ab", "ab", WORD | CASE, 0, 1, 4, 6},
+      {"whole word at the text start", A, 0, "ab c", "ab", WORD, 0, 1, 0, 2},
+      {"whole word backward", A, 0, "ab abc", "ab", WORD | BACK, 6, 1, 0, 2},
+      {"host position past the text", A, 0, "ab", "ab", BACK, 1000, 1, 0, 2},
+      {"lone LF is not half of CR LF", A, 0, "a\r\nb\nc", "\n", CASE, 0, 1, 4, 5},
+      {"double-byte: no match on a trail byte", A, 949, "\xB0\xA1\xA1", "\xA1\xA1", CASE, 0, 0, 0, 0},
+      {"double-byte: a whole character", A, 949, "\xA1\xB0\xA1\xA1", "\xA1\xA1", CASE, 0, 1, 2, 4},
+      {"double-byte letters trail bytes do not fold", A, 949, "\x81\x61", "\x81\x41", 0, 0, 0, 0, 0},
+      {"UTF-8 folds non-ASCII", U8, 0, "x\xC3\xA9", "\xC3\x89", 0, 0, 1, 1, 3},
+      {"UTF-8 lengths differ: no match", U8, 0, "\xC4\xB1", "I", 0, 0, 0, 0, 0},
+      {"UTF-8 start inside a character", U8, 0, "\xEA\xB0\x80 a", "a", 0, 1, 1, 4, 5},
+      {"UTF-16 whole units", W, 0, Utf16({0x4161, 'a'}), Utf16("a"), CASE, 0, 1, 2, 4},
+      {"UTF-16 folds non-ASCII", W, 0, Utf16({'x', 0x3B1}), Utf16({0x391}), 0, 0, 1, 2, 4},
+      {"UTF-16 odd host position", W, 0, Utf16("abab"), Utf16("ab"), CASE | BACK, 7, 1, 0, 4},
+      {"empty pattern", A, 0, "ab", "", 0, 0, 0, 0, 0},
+  });
+}
+
+TEST(SearchFind, RegularExpressions) {
+  ExpectFinds({
+      {"literal prefix", A, 0, "a needle7 b", "needle[0-9]+", CASE | RX, 0, 1, 2, 9},
+      {"caret moves on past the first", A, 0, "ab\nab", "^ab", CASE | RX, 2, 1, 3, 5},
+      {"caret from the start", A, 0, "ab\nab", "^ab", CASE | RX, 0, 1, 0, 2},
+      {"dollar in an earlier paragraph", A, 0, "xa\nb\nc", "a$", CASE | RX | BACK, 6, 1, 1, 2},
+      {"backward starts strictly before", A, 0, "aa", "a", CASE | RX | BACK, 1, 1, 0, 1},
+      {"word start inside a word", A, 0, "abc bc", "\\<bc", CASE | RX, 0, 1, 4, 6},
+      {"empty match at the start skipped", A, 0, "a\n\nb", "^$", CASE | RX, 2, 0, 0, 0},
+      {"empty line found", A, 0, "a\n\nb", "^$", CASE | RX, 0, 1, 2, 2},
+      {"CR LF kept whole", A, 0, "ab\r\ncd", "b\\r", CASE | RX, 0, 1, 1, 4},
+      {"UTF-16: no regular expressions", W, 0, Utf16("ab"), Utf16("a"), CASE | RX, 0, 0, 0, 0},
+      {"UTF-8 pattern", U8, 0, "x\xEA\xB0\x80y", "\xEA\xB0\x80y", CASE | RX, 0, 1, 1, 5},
+      {"double-byte: never on a trail byte", A, 949, "\xB0\xA1\xA1\xA1", "\xA1\xA1", CASE | RX, 0, 1, 2, 4},
+      {"wrap", A, 0, "ab ab", "ab", CASE | RX | WRAP, 4, 1, 0, 2},
+      {"compile error", A, 0, "ab", "\\(a", CASE | RX, 0, 0, 0, 0},
+  });
+}
+
+TEST(SearchFind, RepeatedForwardFindsStepAndNeverRepeat) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("x\n\ny\n\nz"));
+  int nPos = 0;
+  std::vector<int> seen;
+  for (int i = 0; i < 3; ++i) {
+    if (t.doc.FindText(reinterpret_cast<const BYTE*>("^$"), 2, RX, TRUE, &nPos, FALSE) != 1) break;
+    seen.push_back(nPos);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{2, 5}));
+}
+
+TEST(SearchFind, ReplaceAlternatesFindAndReplace) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("one two one"));
+  int nPos = 0;
+  EXPECT_EQ(t.doc.ReplaceTextA("ONE", "1", 0, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 3);
+  EXPECT_EQ(t.doc.ReplaceTextA("ONE", "1", 0, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(TextOf(t.doc), "1 two one");
+  EXPECT_EQ(nPos, 1);
+  EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(1));
+  EXPECT_FALSE(t.doc.block.IsNotEmpty());
+  EXPECT_EQ(t.doc.ReplaceTextA("ONE", "1", 0, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(t.doc.ReplaceTextA("ONE", "1", 0, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(TextOf(t.doc), "1 two 1");
+  // One undo step per replace.
+  EXPECT_TRUE(t.doc.Undo(nullptr));
+  EXPECT_EQ(TextOf(t.doc), "1 two one");
+}
+
+TEST(SearchFind, ReplaceChecksTheSelectionWithTheFindComparison) {
+  TextDoc t(A, MIREL_WRAP_NONE, 949);
+  // The selection "\x81\x61" equals "\x81\x41" only under a byte fold that
+  // splits double-byte characters: it is not the find text.
+  ASSERT_TRUE(t.SetText("\x81\x61 \x81\x41"));
+  t.doc.SetSel(0, 2, TRUE);
+  int nPos = 0;
+  EXPECT_EQ(t.doc.ReplaceText(reinterpret_cast<const BYTE*>("\x81\x41"), 2,
+                              reinterpret_cast<const BYTE*>("z"), 1, 0, TRUE, &nPos, FALSE),
+            1);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 3u);
+  EXPECT_EQ(TextOf(t.doc), "\x81\x61 \x81\x41");
+}
+
+TEST(SearchFind, RegexReplaceNeedsTheRememberedMatch) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("a1 a22"));
+  int nPos = 0;
+  const BYTE* rx = reinterpret_cast<const BYTE*>("a[0-9]+");
+  EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
+            1);
+  // Another pattern selecting the same span does not replace.
+  EXPECT_EQ(t.doc.ReplaceText(reinterpret_cast<const BYTE*>("a1"), 2, reinterpret_cast<const BYTE*>("N"), 1,
+                              RX | CASE, TRUE, &nPos, FALSE),
+            0);
+  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, FALSE, &(nPos = 0), FALSE), 1);
+  EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
+            2);
+  EXPECT_EQ(TextOf(t.doc), "N a22");
+  // A read-only document: the replace fails with 0 and changes nothing.
+  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, TRUE, &nPos, FALSE), 1);
+  t.doc.SetReadOnly(TRUE);
+  EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
+            0);
+  EXPECT_EQ(TextOf(t.doc), "N a22");
+  EXPECT_FALSE(t.doc.IsModified() && !t.doc.CanUndo());
+}
+
+TEST(SearchFind, HexView) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("\x01\x02\x03\x01\x02"));
+  t.doc.nViewType = MIREL_VIEW_TYPE_HEX;
+  int nPos = 1;
+  EXPECT_EQ(t.doc.FindTextA("01 02", 0, FALSE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 5);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 3u);
+  EXPECT_EQ(t.doc.cli, 5 / t.doc.nHexBytesPerLine);
+  EXPECT_EQ(t.doc.FindTextA("010", 0, FALSE, &nPos, FALSE), 0);  // odd digit count
+  EXPECT_EQ(t.doc.FindTextA("", 0, FALSE, &nPos, FALSE), 0);
+  // A find text that yields no bytes replaces nothing.
+  EXPECT_EQ(t.doc.ReplaceHex(reinterpret_cast<const BYTE*>("0"), 1, reinterpret_cast<const BYTE*>("FF"), 2, 0,
+                             TRUE, &nPos, FALSE),
+            0);
+  EXPECT_EQ(t.doc.ReplaceTextA("01 02", "ff", 0, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(TextOf(t.doc), "\x01\x02\x03\xFF");
+}
+
+TEST(SearchFind, FindResultListFollowsFindsAndEdits) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("abab ab x\nab"));
+  t.doc.SetShowFindResult(TRUE);
+  int nPos = 0;
+  ASSERT_EQ(t.doc.FindTextA("ab", 0, FALSE, &nPos, FALSE), 1);
+  CMrMetaBlockFindResult* pList = t.doc.pFindResult;
+  ASSERT_NE(pList, nullptr);
+  pList->Rescan(&t.doc, 0, t.doc.nLineCount - 1);
+  auto rangesOf = [&](int nPara) {
+    std::vector<std::pair<int, int>> out;
+    const MIREL_META_SLOT* pSlot = pList->GetSlot(nPara);
+    for (const MIREL_META_RANGE& r : pSlot->ranges) {
+      if (r.nStart == 0 && r.nEnd == 0) break;
+      out.emplace_back(r.nStart, r.nEnd);
+    }
+    return out;
+  };
+  EXPECT_EQ(rangesOf(0), (std::vector<std::pair<int, int>>{{0, 2}, {2, 4}, {5, 7}}));
+  EXPECT_EQ(rangesOf(1), (std::vector<std::pair<int, int>>{{0, 2}}));
+  ASSERT_EQ(t.doc.FindTextA("ab", WORD, FALSE, &(nPos = 0), FALSE), 1);
+  pList->Rescan(&t.doc, 0, t.doc.nLineCount - 1);
+  EXPECT_EQ(rangesOf(0), (std::vector<std::pair<int, int>>{{5, 7}}));
+  // An edit in paragraph 1 clears from there and leaves paragraph 0 scanned.
+  ASSERT_TRUE(t.doc.InsertContents(10, reinterpret_cast<const BYTE*>("x"), 1, FALSE));
+  EXPECT_TRUE(pList->GetSlot(0)->bScanned);
+  EXPECT_FALSE(pList->GetSlot(1)->bScanned);
+  // A pattern length <= 0 clears the list.
+  t.doc.SetFindResult(reinterpret_cast<const BYTE*>("ab"), 0, 0);
+  EXPECT_EQ(pList->GetPatternLength(), 0);
+  pList->Rescan(&t.doc, 0, t.doc.nLineCount - 1);
+  EXPECT_TRUE(rangesOf(0).empty());
+  t.doc.SetShowFindResult(FALSE);
+  EXPECT_EQ(t.doc.pFindResult, nullptr);
+}
+
+TEST(SearchFind, HyperLinkRanges) {
+  struct Case {
+    const char* pszText;
+    std::vector<std::pair<int, int>> ranges;
+  } cases[] = {
+      {"see http://a.b/c, next", {{4, 17}}},
+      {"(https://x.y)", {{1, 12}}},
+      {"xhttp://q", {{1, 9}}},
+      {"MAILTO:me@x", {{0, 11}}},
+      {"ftp:/", {}},
+      {"a ftp://x\tb http://", {{2, 9}, {12, 19}}},
+  };
+  for (int nEncoding : {A, W}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.pszText);
+      TextDoc t(nEncoding);
+      const int nUnit = nEncoding == W ? 2 : 1;
+      ASSERT_TRUE(t.SetText(nEncoding == W ? Utf16(c.pszText) : std::string(c.pszText)));
+      t.doc.SetShowHyperLink(TRUE);
+      t.doc.pHyperLink->Rescan(&t.doc, 0, 0);
+      std::vector<std::pair<int, int>> got;
+      for (const MIREL_META_RANGE& r : t.doc.pHyperLink->GetSlot(0)->ranges) {
+        if (r.nStart == 0 && r.nEnd == 0) break;
+        got.emplace_back(r.nStart / nUnit, r.nEnd / nUnit);
+      }
+      EXPECT_EQ(got, c.ranges);
+    }
+  }
+}
+
+TEST(SearchFind, SlotsGrowInStepsAndWrappedParagraphsScanOnce) {
+  TextDoc t(A, MIREL_WRAP_CHAR);
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "l\n";
+  text += "ab ab ab ab ab ab ab ab ab ab ab ab ab";
+  ASSERT_TRUE(t.SetText(text));
+  t.doc.SetShowFindResult(TRUE);
+  t.doc.SetFindResult(reinterpret_cast<const BYTE*>("ab"), 2, 0);
+  const int nLast = t.doc.nLineCount - 1;
+  ASSERT_GT(t.doc.pLines[nLast].nSubLine, 0u);  // the last paragraph wraps
+  t.doc.pFindResult->Rescan(&t.doc, nLast, nLast);
+  EXPECT_EQ(t.doc.pFindResult->GetSlotCount(), 384);
+  const MIREL_META_SLOT* pSlot = t.doc.pFindResult->GetSlot(300);
+  ASSERT_NE(pSlot, nullptr);
+  EXPECT_TRUE(pSlot->bScanned);
+  EXPECT_EQ(pSlot->nUsed, 13);
+  EXPECT_EQ(pSlot->ranges[12].nStart, 36);
+}
+
+TEST(SearchFind, MatchBrace) {
+  struct Case {
+    int nEncoding;
+    std::string text;
+    int nCaret;
+    int nResult;
+    int nAnchor;
+    int nCaretAfter;
+  } cases[] = {
+      {A, "a(b(x)d)e", 0, 1, 1, 8},
+      {A, "x)", 0, 1, 1, 1},
+      {A, "( ] )", 0, 1, 0, 5},
+      {A, "(a)b", 3, 0, 0, 3},  // nothing changes
+      {A, "a(b)", 3, 1, 4, 1},
+      {W, Utf16({'a', '(', 0x2928, ')'}), 0, 1, 2, 8},  // 0x2928's low byte is "(": no bracket
+  };
+  for (const Case& c : cases) {
+    TextDoc t(c.nEncoding);
+    ASSERT_TRUE(t.SetText(c.text));
+    t.doc.nCaretPos = c.nCaret;
+    EXPECT_EQ(t.doc.MatchBrace(0), c.nResult);
+    EXPECT_EQ(t.doc.nCaretPos, c.nCaretAfter);
+    EXPECT_EQ(static_cast<int>(t.doc.block.nAnchor), c.nAnchor);
+    EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(static_cast<DWORD>(t.doc.nCaretPos)));
+  }
+}
+
+}  // namespace
