@@ -7,12 +7,12 @@
 #
 # Every tests/fuzz/<name>.cpp is a target: adding a file adds a target, with
 # its seeds in tests/fuzz/corpus/<name>/ (optional).
-#   MIREL_FUZZ_SECONDS  run time per target in seconds (default 60)
+#   MIREL_FUZZ_SECONDS  run time per target in seconds (default 60 for the
+#                       control, 30 for the regular-expression and find targets)
 #   MIREL_FUZZ_TARGETS  names to run instead of all of them
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-seconds=${MIREL_FUZZ_SECONDS:-60}
 targets=${MIREL_FUZZ_TARGETS:-$(for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done)}
 
 echo "== fuzz build (fuzz) =="
@@ -23,6 +23,10 @@ status=0
 for name in $targets; do
   exe=build/fuzz/tests/fuzz/fuzz_$name
   work=build/fuzz/run/$name
+  case $name in
+    control_fuzz) seconds=${MIREL_FUZZ_SECONDS:-60} ;;
+    *) seconds=${MIREL_FUZZ_SECONDS:-30} ;;
+  esac
   rm -rf "$work"
   mkdir -p "$work/corpus" "$work/findings"
   if [ -d "tests/fuzz/corpus/$name" ]; then cp -r "tests/fuzz/corpus/$name/." "$work/corpus/"; fi
