@@ -22,6 +22,7 @@
 //   cmireldoc_viewtype.cpp     switching between the text and the hex view
 #pragma once
 
+#include <vector>
 #include <windows.h>
 
 #include <cstdio>
@@ -353,6 +354,22 @@ class CMirelDoc {
   int AttachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
   int DetachOnParagraphA(const char* pszStart, int nStartLen, const char* pszEnd, int nEndLen, BOOL bUndo);
 
+  // --- Column insertion (cmireldoc_column.cpp) -------------------------------
+  // Pastes the lines of pData (document encoding) as a column from nPos, each
+  // next line at the same pixel x on the next row (rows are added at the
+  // text's end as needed), as one undo step; returns nPos.
+  DWORD InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos);
+  // Status codes: 0 done, 1 not the text view, 2 column mode off, 3 the
+  // format holds the text \r or \n, 4 the format is 256 characters or more.
+  int InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo);
+  int InsertColumnsNumber(int nStart, int nStep, BOOL bHex, BOOL bRightAlign, BOOL bZeroPad, BOOL bUndo);
+  // pszFormat: literal text, "%%" and exactly one integer conversion (flags,
+  // width, precision; d i u o x X c); any other format changes nothing.
+  int InsertColumnsNumberFormat(const char* pszFormat, int nStart, int nStep, BOOL bUndo);
+  void GetBlockColumnCount(int* pnCount);
+  // Writes perRow[r] (the last entry for rows past it) on every row of the
+  // column block, or the first entry at the caret without one.
+  int InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BOOL bRecord);
 
   // --- Word queries and goto (cmireldoc_goto.cpp) --------------------------
   // Positions are clamped to the text and to whole characters; every range

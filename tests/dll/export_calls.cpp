@@ -556,6 +556,20 @@ std::vector<ExportCall> HandleExports() {
          return 0LL;
        }},
       {"Mirel_IsShowHyperLink", [](HWND h) { return static_cast<long long>(Mirel_IsShowHyperLink(h)); }},
+      {"Mirel_InsertColumnsTextA",
+       [](HWND h) { return static_cast<long long>(Mirel_InsertColumnsTextA(h, "ab", 2, TRUE)); }},
+      {"Mirel_InsertColumnsNumber",
+       [](HWND h) {
+         return static_cast<long long>(Mirel_InsertColumnsNumber(h, 1, 1, FALSE, TRUE, TRUE, TRUE));
+       }},
+      {"Mirel_InsertColumnsNumber2",
+       [](HWND h) { return static_cast<long long>(Mirel_InsertColumnsNumber2(h, "%d.", 1, 1, TRUE)); }},
+      {"Mirel_GetBlockColumnCount",
+       [](HWND h) {
+         int n = -1;
+         Mirel_GetBlockColumnCount(h, &n);
+         return n == -1 ? 0LL : 1LL;
+       }},
   };
 }
 

@@ -1,0 +1,123 @@
+// Writing into a column block: the same text or numbers on every row, with
+// spaces up to the block's edge on short rows, a pasted column, the status
+// codes and the refused formats, in ANSI (949), UTF-8 and UTF-16.
+#include <climits>
+#include <string>
+
+#include "selection_fixture.h"
+
+namespace {
+
+using mirel_sel_test::SelDoc;
+
+class ColumnInsert : public ::testing::TestWithParam<int> {
+ protected:
+  // A zero-width column at character nChar of rows nFirst to nLast.
+  static void Column(SelDoc& t, int nFirst, int nLast, size_t nChar) {
+    t.ShowInWindow();
+    t.doc.SetColumnMode(TRUE);
+    t.doc.SetSel(t.Pos(nFirst, nChar), t.Pos(nLast, nChar), FALSE);
+  }
+};
+
+TEST_P(ColumnInsert, TextOnEveryRowPadsShortRowsAndIsOneUndoStep) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"ab\uAC00d", u"a", u"ab\uAC00d"}));
+  Column(t, 0, 2, 2);
+  ASSERT_TRUE(t.doc.IsColumnBlock());
+  const int nPad = t.doc.block.pRows[1].nStartVirtual;
+  ASSERT_GT(nPad, 0);
+  int nCount = -1;
+  t.doc.GetBlockColumnCount(&nCount);
+  EXPECT_EQ(nCount, 0);
+  EXPECT_EQ(t.doc.InsertColumnsTextA("XY", 2, FALSE), 0);
+  const std::u16string pad(static_cast<size_t>(nPad), u' ');
+  EXPECT_TRUE(t.TextIs({u"abXY\uAC00d", u"a" + pad + u"XY", u"abXY\uAC00d"}));
+  // The caret was on the last row: it stays there, at the left edge of the
+  // inserted text, on a whole character.
+  EXPECT_EQ(t.doc.cli, 2);
+  EXPECT_EQ(t.doc.nCaretPos, static_cast<int>(t.Pos(2, 2)));
+  EXPECT_EQ(t.doc.block.nAnchor, t.Pos(0, 2));
+  EXPECT_EQ(t.doc.nVirtualSpace, 0);
+  ASSERT_TRUE(t.doc.Undo(nullptr));
+  EXPECT_TRUE(t.TextIs({u"ab\uAC00d", u"a", u"ab\uAC00d"}));
+}
+
+TEST_P(ColumnInsert, NumbersShareOneWidth) {
+  struct Numbering {
+    int nRows, nStart, nStep;
+    BOOL bHex, bRight, bZero;
+    const char* pszFormat;  // instead of the flags when set
+    std::u16string expected[4];
+  } const kCases[] = {
+      {4, 8, 1, FALSE, TRUE, TRUE, nullptr, {u"x08", u"x09", u"x10", u"x11"}},
+      {4, 9, 1, FALSE, FALSE, FALSE, nullptr, {u"x9 ", u"x10", u"x11", u"x12"}},
+      {4, 1, 1, FALSE, TRUE, FALSE, nullptr, {u"x1", u"x2", u"x3", u"x4"}},
+      {2, 255, 1, TRUE, TRUE, TRUE, nullptr, {u"x00FF", u"x0100", u"x", u"x"}},
+      {2, 254, 1, TRUE, TRUE, TRUE, nullptr, {u"xFE", u"xFF", u"x", u"x"}},
+      {2, 7, -1, FALSE, FALSE, FALSE, "n=%03d%%", {u"xn=007%", u"xn=006%", u"x", u"x"}},
+  };
+  for (const Numbering& c : kCases) {
+    SelDoc t(GetParam());
+    ASSERT_TRUE(t.SetRows({u"x", u"x", u"x", u"x"}));
+    Column(t, 0, c.nRows - 1, 1);
+    const int nStatus = c.pszFormat
+                            ? t.doc.InsertColumnsNumberFormat(c.pszFormat, c.nStart, c.nStep, TRUE)
+                            : t.doc.InsertColumnsNumber(c.nStart, c.nStep, c.bHex, c.bRight, c.bZero, TRUE);
+    EXPECT_EQ(nStatus, 0);
+    EXPECT_TRUE(t.TextIs({c.expected[0], c.expected[1], c.expected[2], c.expected[3]})) << c.nStart;
+    ASSERT_TRUE(t.doc.Undo(nullptr));
+    EXPECT_TRUE(t.TextIs({u"x", u"x", u"x", u"x"}));
+  }
+}
+
+TEST_P(ColumnInsert, RefusedFormatsAndStatesChangeNothing) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"x", u"x"}));
+  EXPECT_EQ(t.doc.InsertColumnsTextA("a", 1, TRUE), 2);  // column mode off
+  Column(t, 0, 1, 1);
+  const std::string kLong(256, 'a');
+  struct Refusal {
+    const char* pszFormat;
+    int nStart;
+    int nStatus;
+  } const kRefusals[] = {
+      {"%d\\n", 1, 3}, {"\\r%d", 1, 3},  {kLong.c_str(), 1, 4}, {"%s", 1, 0},
+      {"%d %d", 1, 0}, {"%n", 1, 0},     {"%ld", 1, 0},         {"%*d", 1, 0},
+      {"%", 1, 0},     {"%1234d", 1, 0}, {"%d", INT_MAX, 0},    {"", 1, 0},
+  };
+  for (const Refusal& r : kRefusals) {
+    EXPECT_EQ(t.doc.InsertColumnsNumberFormat(r.pszFormat, r.nStart, 1, TRUE), r.nStatus) << r.pszFormat;
+  }
+  EXPECT_EQ(t.doc.InsertColumnsNumberFormat(nullptr, 1, 1, TRUE), 0);
+  EXPECT_EQ(t.doc.InsertColumnsNumber(INT_MIN, -1, FALSE, FALSE, FALSE, TRUE), 0);
+  EXPECT_TRUE(t.TextIs({u"x", u"x"}));
+  EXPECT_FALSE(t.doc.CanUndo());
+  t.doc.nViewType = MIREL_VIEW_TYPE_HEX;
+  EXPECT_EQ(t.doc.InsertColumnsTextA("a", 1, TRUE), 1);
+  t.doc.nViewType = MIREL_VIEW_TYPE_TEXT;
+  EXPECT_TRUE(t.TextIs({u"x", u"x"}));
+}
+
+TEST_P(ColumnInsert, PasteAddsRowsAtTheTextEndWithoutSplittingTheLastRow) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"aa", u"aa"}));
+  const std::string data = t.Bytes(u"12\r\n34\r\n56");
+  EXPECT_EQ(t.doc.InsertColumnText(reinterpret_cast<const BYTE*>(data.data()),
+                                   static_cast<DWORD>(data.size()), t.Pos(0, 1)),
+            t.Pos(0, 1));
+  EXPECT_TRUE(t.TextIs({u"a12a", u"a34a", u"56"}));
+  ASSERT_TRUE(t.doc.Undo(nullptr));
+  EXPECT_TRUE(t.TextIs({u"aa", u"aa"}));
+  // On the last row: new rows below it, the row itself stays whole.
+  const std::string two = t.Bytes(u"1\n2\n");
+  t.doc.InsertColumnText(reinterpret_cast<const BYTE*>(two.data()), static_cast<DWORD>(two.size()),
+                         t.Pos(1, 1));
+  EXPECT_TRUE(t.TextIs({u"aa", u"a1a", u"2", u""}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ColumnInsert,
+                         ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE),
+                         mirel_sel_test::EncodingParamName);
+
+}  // namespace
