@@ -204,6 +204,17 @@ class CMirelDoc {
   void InvalidateParagraphDataFrom(int nPara);
   // First row of a paragraph, -1 when there is none.
   int FindFirstRowOfParagraph(DWORD nPara) const;
+  // TRUE while every row is the whole of its paragraph (no wrapped or
+  // page-break continuation rows): row n is then paragraph n.
+  BOOL RowsAreParagraphs() const {
+    return pLines != nullptr && nLineCount > 0 &&
+           pLines[nLineCount - 1].nPara == static_cast<DWORD>(nLineCount - 1);
+  }
+  // Before the whole text of nLen bytes is laid out with word wrap: the
+  // line-number margin is set for its paragraph count at once, so that the
+  // margin step after the layout finds nothing to change and the text is
+  // not wrapped a second time at the new width.
+  void PrepareMarginForText(const BYTE* pText, DWORD nLen);
 
   // --- Positions, rows and navigation (cmireldoc_positions.cpp) --------------
   DWORD GetCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, int nCodePage);

@@ -149,6 +149,7 @@ int CMirelDoc::GetLineFromParagraph(int nPara) {
     return nRow - static_cast<int>(std::min<DWORD>(pLines[nRow].nSubLine, nRow));
   };
   const int nLast = nLineCount - 1;
+  if (RowsAreParagraphs()) return nWanted < static_cast<DWORD>(nLast) ? static_cast<int>(nWanted) : nLast;
   if (pLines[nLast].nPara < nWanted) return firstRowOf(nLast);
   int nLow = 0;
   int nHigh = nLast;
