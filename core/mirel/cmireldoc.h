@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 #ifdef _WIN32
 #include <locale.h>
 #endif
@@ -635,6 +636,18 @@ class CMirelDoc {
 
  private:
   friend class CContentsHandler;
+
+  // Row starts of every kRowSampleStep-th row, read by GetLineFromPos to
+  // narrow its search while rows are paragraphs. Never trusted: a bracket
+  // found in it is checked against the table, and it is taken again from
+  // the table once enough look-ups have missed since the last time.
+  static constexpr int kRowSampleShift = 6;
+  std::vector<DWORD> rowSamples;
+  unsigned nSampleLookups = 0;
+  bool bSamplesMissed = true;
+  // The row of nPos when rows are paragraphs, found through the samples;
+  // -1 when the samples cannot tell (the caller searches the whole table).
+  int FindRowThroughSamples(DWORD nPos);
 
   // Width pre-step of every gateway (text view: room for at least 10 pixels of
   // text; hex view: hex layout again).

@@ -4,6 +4,7 @@
 // on random texts in every wrap mode and in 1- and 2-byte encodings.
 #include <windows.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -117,6 +118,33 @@ INSTANTIATE_TEST_SUITE_P(EncodingsAndModes, LayoutIndex,
                          ::testing::Combine(::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE),
                                             ::testing::Values(MIREL_WRAP_NONE, MIREL_WRAP_CHAR,
                                                               MIREL_WRAP_WORD, MIREL_WRAP_WORD_DBCS)));
+
+// Every position of a text of many one-row paragraphs maps to the row the
+// plain search gives, also right after edits have moved every row start.
+TEST(LayoutIndexRows, PositionSearchAgreesAcrossEditsThatMoveTheRows) {
+  std::mt19937 rng(99);
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += std::string(rng() % 40, 'a') + (i % 3 == 0 ? "\n" : "\r\n");
+  mirel_test::TextDoc t;
+  ASSERT_TRUE(t.SetText(text));
+  ASSERT_TRUE(t.doc.RowsAreParagraphs());
+  auto expectAll = [&](const char* pszWhen) {
+    const std::vector<Row> rows = RowsOf(t.doc);
+    const DWORD nLen = t.doc.GetContentsSize();
+    size_t r = 0;
+    for (DWORD pos = 0; pos <= nLen + 2; ++pos) {
+      while (r + 1 < rows.size() && rows[r + 1].nStart <= pos) ++r;
+      ASSERT_EQ(t.doc.GetLineFromPos(pos), static_cast<int>(r)) << pszWhen << " at " << pos;
+    }
+  };
+  expectAll("loaded");
+  for (const char* piece : {"x", "\r\n", "yy\nzz", "\n\n\n"}) {
+    ASSERT_TRUE(t.doc.InsertContents(0, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
+    expectAll(piece);
+    ASSERT_TRUE(t.doc.DeleteContents(5, 3, FALSE));
+    expectAll("deleted");
+  }
+}
 
 TEST(LayoutIndexCount, LineEndsAcrossBlockBoundariesAndAtTheEdges) {
   std::string s(70000, 'a');
