@@ -104,6 +104,8 @@ class CContentsHandler {
   // Rows of the line table for the text from row nFirstRow on, laid from
   // nStart as paragraph nPara; the table ends with them.
   BOOL LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara);
+  // Inserts text into an empty store and lays all of it out at once.
+  BOOL LoadAndLayout(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo);
   // Re-lays the paragraphs an edit of the text side touched and splices the
   // new rows in front of the first old paragraph past the edit.
   BOOL RelayoutAfterEdit(const TextEdit& edit);

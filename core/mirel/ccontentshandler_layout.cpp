@@ -18,6 +18,7 @@
 #include "mirel/ccontentshandler.h"
 #include "mirel/cencodings.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlineends.h"
 #include "mirel/mrtextunits.h"
 
 // Everything the row finder needs, read from the document once per layout.
@@ -84,6 +85,8 @@ namespace {
 
 // Scratch rows kept between edits; a typed character needs one or two.
 constexpr DWORD kKeptScratchRows = 1024;
+// Spare records left after a load (an edit reserves four beyond its rows).
+constexpr int kLoadSpareRows = 8;
 
 bool IsLineEndCode(int nCode) {
   return nCode == MIREL_BREAK_CRLF || nCode == MIREL_BREAK_LF || nCode == MIREL_BREAK_CR;
@@ -380,6 +383,7 @@ BOOL CContentsHandler::RebuildLines() {
   if (pEditBodyFile == nullptr || pDoc == nullptr) return TRUE;
   pDoc->InvalidateParagraphDataFrom(0);
   if (pDoc->pLines == nullptr && !pDoc->GrowLines(1)) return FALSE;
+  pDoc->PrepareMarginForText(pText, nTextLen);
   const BOOL bDone = LayToEnd(0, 0, 0);
   pDoc->UpdateMarginsAfterLayout();
   return bDone;
@@ -560,6 +564,15 @@ bool HasMarks(const CMirelDoc* d) {
   return d->pCurrentTag != nullptr || (d->pBookmark != nullptr && d->nBookmarkAlloc > 0);
 }
 
+// A bookmark in use or the current tag.
+bool HasLiveMarks(const CMirelDoc* d) {
+  if (d->pCurrentTag != nullptr) return true;
+  for (int i = 0; i < d->nBookmarkAlloc && d->pBookmark != nullptr; ++i) {
+    if (!d->pBookmark[i].IsFree()) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -594,20 +607,25 @@ BOOL CContentsHandler::EditAndRelayout(EditKind kind, DWORD nPos, DWORD nOldLen,
       nNewLen - nOldLen > MIREL_MAX_BODY_BYTES - std::min(nBodyLen, MIREL_MAX_BODY_BYTES)) {
     return FALSE;
   }
+  // Text into an empty document (a file being loaded): laid out once, straight
+  // into the table, which grows as the rows come.
+  if (kind == EditKind::kInsert && nTextLen == 0 && nNewLen > 0 && pData != nullptr &&
+      pDoc->nViewType == MIREL_VIEW_TYPE_TEXT && !HasLiveMarks(pDoc)) {
+    return LoadAndLayout(nPos, pData, nNewLen, bRecordNew);
+  }
   if (nNewLen > 0 && pData != nullptr) {
     const BOOL bWide = IsWideEncoding(pDoc->nFileEncoding) && pDoc->nViewType == MIREL_VIEW_TYPE_TEXT;
     const DWORD nUnit = bWide ? 2 : 1;
     const UINT chPage = pDoc->chPageBreak;
-    unsigned long long nBreaks = 0;
-    for (DWORD i = 0; i + nUnit <= nNewLen; i += nUnit) {
-      const UINT ch = MrUnitAt(pData + i, bWide);
-      if (ch == MR_CHAR_LF) {
-        // A CR LF pair was counted at its CR.
-        if (i < nUnit || MrUnitAt(pData + i - nUnit, bWide) != MR_CHAR_CR) ++nBreaks;
-      } else if (ch == MR_CHAR_CR) {
-        ++nBreaks;
+    unsigned long long nBreaks = MrCountLineEnds(pData, nNewLen, bWide);
+    if (chPage != 0) {
+      if (nUnit == 1) {
+        nBreaks += 2ull * static_cast<unsigned long long>(
+                              std::count(pData, pData + nNewLen, static_cast<BYTE>(chPage)));
+      } else {
+        for (DWORD i = 0; i + nUnit <= nNewLen; i += nUnit)
+          nBreaks += MrUnitAt(pData + i, TRUE) == chPage ? 2 : 0;
       }
-      if (chPage != 0 && ch == chPage) nBreaks += 2;
     }
     const unsigned long long nNeed =
         static_cast<unsigned long long>(pDoc->nLineCount) + nBreaks + nNewLen / MIREL_MAX_ROW_BYTES + 4;
@@ -623,6 +641,21 @@ BOOL CContentsHandler::EditAndRelayout(EditKind kind, DWORD nPos, DWORD nOldLen,
   if (!EditBytes(kind, nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew, &edit)) return FALSE;
   BOOL bDone = TRUE;
   if (edit.nOldLen != 0 || edit.nNewLen != 0) bDone = RelayoutAfterEdit(edit);
+  pDoc->SetModified(TRUE);
+  return bDone;
+}
+
+BOOL CContentsHandler::LoadAndLayout(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) {
+  TextEdit edit;
+  if (!EditBytes(EditKind::kInsert, nPos, 0, FALSE, pData, nLen, bRecordUndo, &edit)) return FALSE;
+  pDoc->InvalidateParagraphDataFrom(0);
+  pDoc->PrepareMarginForText(pText, nTextLen);
+  const BOOL bDone = LayToEnd(0, 0, 0);
+  if (!bDone) pDoc->ReportFault();
+  // The few spare records an edit asks for beyond its own rows, so that
+  // typing into the loaded text needs no growth at once.
+  if (bDone && pDoc->nLineAlloc - pDoc->nLineCount < kLoadSpareRows) pDoc->GrowLines(kLoadSpareRows);
+  pDoc->UpdateMarginsAfterLayout();
   pDoc->SetModified(TRUE);
   return bDone;
 }

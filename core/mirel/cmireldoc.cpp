@@ -19,6 +19,7 @@
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlineends.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
 #include "mirel/syntax/cmrsyntaxnone.h"
@@ -377,6 +378,7 @@ BOOL CMirelDoc::IsParagraphBlank(int nPara) {
 
 int CMirelDoc::FindFirstRowOfParagraph(DWORD nPara) const {
   if (pLines == nullptr || nLineCount <= 0) return -1;
+  if (RowsAreParagraphs()) return nPara < static_cast<DWORD>(nLineCount) ? static_cast<int>(nPara) : -1;
   int lo = 0;
   int hi = nLineCount - 1;
   int nFound = -1;
@@ -549,6 +551,15 @@ void CMirelDoc::UpdateMarginsAfterLayout() {
   CalcLeftMargin();
   // The views take WM_SIZE (0, 0) as a resize and lay themselves out again.
   if (nLeftMargin != nOldMargin) SendMessageToEdits(WM_SIZE, 0, 0);
+}
+
+void CMirelDoc::PrepareMarginForText(const BYTE* pText, DWORD nLen) {
+  if (!IsShowLineNo() || nEditCount <= 0 || nViewType != MIREL_VIEW_TYPE_TEXT || nWrapMode == MIREL_WRAP_NONE)
+    return;
+  const long long nParagraphs =
+      static_cast<long long>(MrCountLineEnds(pText, nLen, IsWideEncoding(nFileEncoding))) + 1;
+  nLineNoWidth = LineNoWidthFor(nParagraphs);
+  CalcLeftMargin();
 }
 
 void CMirelDoc::InvalidateParagraphDataFrom(int nPara) {

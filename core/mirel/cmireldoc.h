@@ -26,6 +26,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 #ifdef _WIN32
 #include <locale.h>
 #endif
@@ -213,6 +214,17 @@ class CMirelDoc {
   void InvalidateParagraphDataFrom(int nPara);
   // First row of a paragraph, -1 when there is none.
   int FindFirstRowOfParagraph(DWORD nPara) const;
+  // TRUE while every row is the whole of its paragraph (no wrapped or
+  // page-break continuation rows): row n is then paragraph n.
+  BOOL RowsAreParagraphs() const {
+    return pLines != nullptr && nLineCount > 0 &&
+           pLines[nLineCount - 1].nPara == static_cast<DWORD>(nLineCount - 1);
+  }
+  // Before the whole text of nLen bytes is laid out with word wrap: the
+  // line-number margin is set for its paragraph count at once, so that the
+  // margin step after the layout finds nothing to change and the text is
+  // not wrapped a second time at the new width.
+  void PrepareMarginForText(const BYTE* pText, DWORD nLen);
 
   // --- Positions, rows and navigation (cmireldoc_positions.cpp) --------------
   DWORD GetCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, int nCodePage);
@@ -793,6 +805,18 @@ class CMirelDoc {
 
  private:
   friend class CContentsHandler;
+
+  // Row starts of every kRowSampleStep-th row, read by GetLineFromPos to
+  // narrow its search while rows are paragraphs. Never trusted: a bracket
+  // found in it is checked against the table, and it is taken again from
+  // the table once enough look-ups have missed since the last time.
+  static constexpr int kRowSampleShift = 6;
+  std::vector<DWORD> rowSamples;
+  unsigned nSampleLookups = 0;
+  bool bSamplesMissed = true;
+  // The row of nPos when rows are paragraphs, found through the samples;
+  // -1 when the samples cannot tell (the caller searches the whole table).
+  int FindRowThroughSamples(DWORD nPos);
 
   // Width pre-step of every gateway (text view: room for at least 10 pixels of
   // text; hex view: hex layout again).

@@ -110,8 +110,47 @@ DWORD CMirelDoc::GetPrevCharPosInParagraph(DWORD nPos) {
 // ---------------------------------------------------------------------------
 // Rows and paragraphs
 
+int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
+  constexpr int kStep = 1 << kRowSampleShift;
+  if (nLineCount < 4 * kStep) return -1;
+  ++nSampleLookups;
+  const size_t nWanted = static_cast<size_t>((nLineCount - 1) >> kRowSampleShift) + 1;
+  // Taken again once the look-ups since the last time pay for the reads.
+  if (bSamplesMissed && (rowSamples.size() != nWanted || nSampleLookups >= nWanted / 4)) {
+    rowSamples.resize(nWanted);
+    for (size_t k = 0; k < nWanted; ++k) rowSamples[k] = pLines[k << kRowSampleShift].nStart;
+    nSampleLookups = 0;
+    bSamplesMissed = false;
+  }
+  if (rowSamples.empty()) return -1;
+  // The last sample at or before the position, checked against the table.
+  const size_t k =
+      static_cast<size_t>(std::upper_bound(rowSamples.begin(), rowSamples.end(), nPos) - rowSamples.begin());
+  const long long nLow = k == 0 ? 0 : static_cast<long long>(k - 1) << kRowSampleShift;
+  const long long nHigh = std::min<long long>(nLow + kStep, nLineCount);  // exclusive
+  const bool bLowHolds = nLow < nLineCount && (nLow == 0 || pLines[nLow].nStart <= nPos);
+  const bool bHighHolds = nHigh >= nLineCount || nPos < pLines[nHigh].nStart;
+  if (!bLowHolds || !bHighHolds) {
+    bSamplesMissed = true;
+    return -1;
+  }
+  // Rows are paragraphs: the last row starting at or before the position
+  // holds it, or it lies in that row's line end.
+  const MIREL_LINE* pFirst = pLines + nLow;
+  const MIREL_LINE* pLimit = pLines + nHigh;
+  const MIREL_LINE* pAfter = std::upper_bound(
+      pFirst, pLimit, nPos, [](DWORD pos, const MIREL_LINE& row) { return pos < row.nStart; });
+  return pAfter == pFirst ? static_cast<int>(nLow) : static_cast<int>(pAfter - pLines - 1);
+}
+
 int CMirelDoc::GetLineFromPos(DWORD nPos) {
   if (nLineCount <= 0 || pLines == nullptr) return 0;
+  // While every row is a paragraph exactly one row can hold a position, so
+  // any search finds the row the Part's probes find.
+  if (RowsAreParagraphs()) {
+    const int nRow = FindRowThroughSamples(nPos);
+    if (nRow >= 0) return nRow;
+  }
   const DWORD nCount = static_cast<DWORD>(nLineCount);
   DWORD nLow = 0;
   DWORD nHigh = nCount - 1;
@@ -165,6 +204,7 @@ int CMirelDoc::GetLineFromParagraph(int nPara) {
     return nRow - static_cast<int>(std::min<DWORD>(pLines[nRow].nSubLine, nRow));
   };
   const int nLast = nLineCount - 1;
+  if (RowsAreParagraphs()) return nWanted < static_cast<DWORD>(nLast) ? static_cast<int>(nWanted) : nLast;
   if (pLines[nLast].nPara < nWanted) return firstRowOf(nLast);
   int nLow = 0;
   int nHigh = nLast;

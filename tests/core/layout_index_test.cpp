@@ -1,0 +1,162 @@
+// The short cuts of the row and paragraph look-ups (row n is paragraph n
+// while no paragraph has continuation rows), the line-end count of the load
+// path and the load itself, checked against plain readings of the searches
+// on random texts in every wrap mode and in 1- and 2-byte encodings.
+#include <windows.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "doc_test_util.h"
+#include "mirel/ccontentshandler.h"
+#include "mirel/cmireldoc.h"
+#include "mirel/mrlineends.h"
+#include "positions_fixture.h"
+
+using namespace mirel_doc_test;
+
+namespace {
+
+// The first row of a paragraph by the binary search over paragraph numbers:
+// the last paragraph's first row past the end, 0 for none.
+int ReferenceLineFromParagraph(const CMirelDoc& doc, int nPara) {
+  if (nPara <= 0) return 0;
+  const DWORD nWanted = static_cast<DWORD>(nPara);
+  int nRow = doc.nLineCount - 1;
+  if (doc.pLines[nRow].nPara >= nWanted) {
+    nRow = 0;
+    while (nRow < doc.nLineCount && doc.pLines[nRow].nPara < nWanted) ++nRow;
+    if (nRow == doc.nLineCount || doc.pLines[nRow].nPara != nWanted) return 0;
+    return nRow;
+  }
+  while (nRow > 0 && doc.pLines[nRow].nSubLine != 0) --nRow;
+  return nRow;
+}
+
+int ReferenceFirstRow(const CMirelDoc& doc, DWORD nPara) {
+  for (int i = 0; i < doc.nLineCount; ++i) {
+    if (doc.pLines[i].nPara == nPara) return i;
+  }
+  return -1;
+}
+
+DWORD ReferenceLineEnds(const std::string& s, bool bWide) {
+  const size_t u = bWide ? 2 : 1;
+  DWORD n = 0;
+  for (size_t i = 0; i + u <= s.size(); i += u) {
+    const unsigned c =
+        bWide ? static_cast<BYTE>(s[i]) | static_cast<BYTE>(s[i + 1]) << 8 : static_cast<BYTE>(s[i]);
+    const unsigned next = i + 2 * u <= s.size()
+                              ? (bWide ? static_cast<BYTE>(s[i + u]) | static_cast<BYTE>(s[i + u + 1]) << 8
+                                       : static_cast<BYTE>(s[i + u]))
+                              : 0;
+    if (c == '\r') {
+      ++n;
+      if (next == '\n') i += u;
+    } else if (c == '\n') {
+      ++n;
+    }
+  }
+  return n;
+}
+
+// Random text of words, blanks, tabs, line ends of every kind and the odd
+// page break or long run, in the encoding.
+std::string RandomText(std::mt19937& rng, bool bWide, size_t nPieces) {
+  static const char* const pieces[] = {
+      "a",  "word ", "\r",    "\n",     "\r\n",
+      "\t", "\x0C",  "x-y.z", "\r\r\n", "a long run of words that wraps somewhere "};
+  std::string s;
+  for (size_t i = 0; i < nPieces; ++i) s += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
+  return bWide ? Utf16(s) : s;
+}
+
+class LayoutIndex : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(LayoutIndex, LookUpsAgreeWithThePlainSearchesAfterLoadsAndEdits) {
+  const int nEncoding = std::get<0>(GetParam());
+  const int nMode = std::get<1>(GetParam());
+  const bool bWide = nEncoding == MIREL_ENCODING_UTF16LE;
+  std::mt19937 rng(777 + nEncoding * 10 + nMode);
+  mirel_test::TextDoc t(nEncoding, nMode);
+  t.doc.chPageBreak = 0x0C;
+  for (int round = 0; round < 12; ++round) {
+    const std::string text = RandomText(rng, bWide, 5 + rng() % 60);
+    ASSERT_TRUE(t.SetText(text));  // the load path: text into an empty store
+    EXPECT_EQ(MrCountLineEnds(Bytes(text), Len(text), bWide), ReferenceLineEnds(text, bWide));
+    const std::vector<Row> loaded = RowsOf(t.doc);
+    EXPECT_EQ(loaded, RebuiltRows(t.doc)) << "round " << round;
+    // An edit somewhere, then the look-ups.
+    const DWORD nUnit = bWide ? 2 : 1;
+    const DWORD nAt = static_cast<DWORD>(rng() % (text.size() / nUnit + 1)) * nUnit;
+    const std::string more = RandomText(rng, bWide, 1 + rng() % 3);
+    ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(more), Len(more), FALSE));
+    const int nParas = t.doc.GetParagraphCount();
+    EXPECT_EQ(t.doc.RowsAreParagraphs(), t.doc.nLineCount == nParas);
+    for (int p = -1; p <= nParas + 1; ++p) {
+      EXPECT_EQ(t.doc.GetLineFromParagraph(p), ReferenceLineFromParagraph(t.doc, p)) << p;
+      if (p >= 0) {
+        EXPECT_EQ(t.doc.FindFirstRowOfParagraph(static_cast<DWORD>(p)),
+                  ReferenceFirstRow(t.doc, static_cast<DWORD>(p)))
+            << p;
+      }
+      int s = -7, e = -7;
+      const int nFirst = p >= 0 ? ReferenceFirstRow(t.doc, static_cast<DWORD>(p)) : -1;
+      EXPECT_EQ(t.doc.GetParagraph(p, &s, &e), nFirst >= 0 ? 1 : 0) << p;
+      if (nFirst >= 0) {
+        EXPECT_EQ(static_cast<DWORD>(s), t.doc.pLines[nFirst].nStart) << p;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EncodingsAndModes, LayoutIndex,
+                         ::testing::Combine(::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE),
+                                            ::testing::Values(MIREL_WRAP_NONE, MIREL_WRAP_CHAR,
+                                                              MIREL_WRAP_WORD, MIREL_WRAP_WORD_DBCS)));
+
+// Every position of a text of many one-row paragraphs maps to the row the
+// plain search gives, also right after edits have moved every row start.
+TEST(LayoutIndexRows, PositionSearchAgreesAcrossEditsThatMoveTheRows) {
+  std::mt19937 rng(99);
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += std::string(rng() % 40, 'a') + (i % 3 == 0 ? "\n" : "\r\n");
+  mirel_test::TextDoc t;
+  ASSERT_TRUE(t.SetText(text));
+  ASSERT_TRUE(t.doc.RowsAreParagraphs());
+  auto expectAll = [&](const char* pszWhen) {
+    const std::vector<Row> rows = RowsOf(t.doc);
+    const DWORD nLen = t.doc.GetContentsSize();
+    size_t r = 0;
+    for (DWORD pos = 0; pos <= nLen + 2; ++pos) {
+      while (r + 1 < rows.size() && rows[r + 1].nStart <= pos) ++r;
+      ASSERT_EQ(t.doc.GetLineFromPos(pos), static_cast<int>(r)) << pszWhen << " at " << pos;
+    }
+  };
+  expectAll("loaded");
+  for (const char* piece : {"x", "\r\n", "yy\nzz", "\n\n\n"}) {
+    ASSERT_TRUE(t.doc.InsertContents(0, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
+    expectAll(piece);
+    ASSERT_TRUE(t.doc.DeleteContents(5, 3, FALSE));
+    expectAll("deleted");
+  }
+}
+
+TEST(LayoutIndexCount, LineEndsAcrossBlockBoundariesAndAtTheEdges) {
+  std::string s(70000, 'a');
+  s[65535] = '\r';  // a CR LF pair across the counting blocks
+  s[65536] = '\n';
+  s[0] = '\n';
+  s.back() = '\r';
+  EXPECT_EQ(MrCountLineEnds(Bytes(s), Len(s), FALSE), ReferenceLineEnds(s, false));
+  EXPECT_EQ(MrCountLineEnds(Bytes(s), Len(s), FALSE), 3u);
+  EXPECT_EQ(MrCountLineEnds(nullptr, 5, FALSE), 0u);
+  const std::string w = Utf16({0x0D, 0x0A, 0x0D, 0x0D0A, 0x0A}) + "\x0D";  // a unit 0x0D0A is no line end
+  EXPECT_EQ(MrCountLineEnds(Bytes(w), Len(w), TRUE), 3u);
+}
+
+}  // namespace
