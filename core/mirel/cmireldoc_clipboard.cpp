@@ -257,10 +257,12 @@ HWND OwnerOf(CMirel* pEdit) {
 // ---------------------------------------------------------------------------
 // Pasting into the text
 
-// Where a column block's clipboard text goes in. Until column insertion is
-// built, the text goes in as a stream at the caret.
+// A column block's clipboard text goes in one line per display row at the
+// caret's column; TRUE when the text changed.
 BOOL InsertPastedColumn(CMirelDoc& doc, DWORD nPos, const Bytes& text) {
-  return doc.InsertContents(nPos, text.data(), static_cast<DWORD>(text.size()), TRUE);
+  const DWORD nBefore = doc.GetContentsSize();
+  doc.InsertColumnText(text.data(), static_cast<DWORD>(text.size()), nPos);
+  return doc.GetContentsSize() != nBefore;
 }
 
 // The spaces that fill the caret's virtual space, in front of the text.
@@ -485,19 +487,29 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
   if (block.IsColumnMode()) {
     SeparateUndo();
     StartUndoGroup();
-    if (block.HasSelection()) notify.Note(DeleteBlock());
+    BOOL bEdited = block.HasSelection() && notify.Note(DeleteBlock());
     nEditPos = CaretInText(*this);
-    const Bytes data = WithVirtualSpaces(*this, text);
-    const BOOL bInserted = notify.Note(InsertPastedColumn(*this, nEditPos, data));
+    // The spaces of the virtual space first: the column then starts at the
+    // caret's shown column on every row.
+    BOOL bInserted = TRUE;
+    const Bytes spaces = WithVirtualSpaces(*this, Bytes());
+    if (!spaces.empty()) {
+      bInserted =
+          notify.Note(InsertContents(nEditPos, spaces.data(), static_cast<DWORD>(spaces.size()), TRUE));
+      if (bInserted) nEditPos += static_cast<DWORD>(spaces.size());
+      bEdited = bEdited || bInserted;
+    }
+    if (bInserted) bInserted = notify.Note(InsertPastedColumn(*this, nEditPos, text));
     EndUndoGroup();
     SeparateUndo();
     if (!bInserted) {
-      // Whatever the group did before the failure is taken back.
-      if (CanUndo()) Undo(pEditFocus);
+      // Whatever the group did before the failure is taken back; a group that
+      // did nothing leaves the history alone.
+      if (bEdited && CanUndo()) Undo(pEditFocus);
       return 0;
     }
     nVirtualSpace = 0;
-    nLen = static_cast<DWORD>(data.size());
+    nLen = 0;  // the caret stays where the column went in
   } else if (block.IsNotEmpty()) {
     SeparateUndo();
     const DWORD nLimit = GetContentsSize();

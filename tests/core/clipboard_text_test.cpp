@@ -189,10 +189,11 @@ TEST_P(ClipboardText, ColumnBlockCopiesItsRowsJoinedByCrLfAndPastesThemInColumnM
   ASSERT_EQ(doc.Copy(Focus()), 1);
   const UINT uText = nEncoding == MIREL_ENCODING_ANSI ? CF_TEXT : CF_UNICODETEXT;
   EXPECT_EQ(ClipText(hWnd, uText), uText == CF_TEXT ? "bc\r\nfg" : mirel_textio_test::LeBytes(u"bc\r\nfg"));
-  // In column mode the pasted text replaces the column block; until column
-  // insertion exists it goes in at the caret as it stands.
+  // In column mode the pasted text replaces the column block, one line per
+  // row at the caret's column; the caret stays where the column went in.
   ASSERT_EQ(doc.Paste(Focus()), 1);
-  EXPECT_EQ(Text(), enc("abc\r\nfgd\r\neh\r\nijkl"));
+  EXPECT_EQ(Text(), enc("abcd\r\nefgh\r\nijkl"));
+  EXPECT_EQ(doc.nCaretPos, 1 * u);
   EXPECT_EQ(mirel_doc_test::RowsOf(doc), mirel_doc_test::RebuiltRows(doc));
   EXPECT_EQ(doc.cli, doc.GetLineFromPos(static_cast<DWORD>(doc.nCaretPos)));
   ASSERT_TRUE(doc.Undo(Focus()));
