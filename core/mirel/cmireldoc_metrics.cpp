@@ -124,7 +124,7 @@ void CMirelDoc::MeasureCharWidths(HDC hdc, BOOL bSingle, BOOL bWide) {
       }
       nCharWidth[b] = ExtentWidth(bOk, size, nFallback);
     }
-    nCharWidth[0] = nCharWidth[' '];
+    nCharWidth[0] = nCharWidth[MR_CHAR_SPACE];
   }
   if (bWide) {
     std::free(pWideWidth);
@@ -188,8 +188,8 @@ void CMirelDoc::MeasureLazily(BOOL bSingle, int nWideRow) {
 }
 
 int CMirelDoc::GetSpaceWidth() {
-  if (nCharWidth[' '] < 0) MeasureLazily(TRUE, -1);
-  return std::max(nCharWidth[' '], 0);
+  if (nCharWidth[MR_CHAR_SPACE] < 0) MeasureLazily(TRUE, -1);
+  return std::max(nCharWidth[MR_CHAR_SPACE], 0);
 }
 
 int CMirelDoc::GetCharWidth(const BYTE* p, DWORD nLen) {

@@ -255,11 +255,10 @@ BOOL CConvertPass::ConvertRun(DWORD nFrom, DWORD nTo, BOOL bAllAscii, Sink& sink
 
 // ---------------------------------------------------------------------------
 
-CMrCharEncoder::CMrCharEncoder(CMirelDoc* pDocument, const BYTE* pSource, DWORD nSourceLen,
+CMrCharEncoder::CMrCharEncoder(CMirelDoc* /*pDocument*/, const BYTE* pSource, DWORD nSourceLen,
                                int nSourceEncoding, int nAnsiCodePage)
     : pSrc(pSource),
       pszTempName(nullptr),
-      pDoc(pDocument),
       hTempFile(INVALID_HANDLE_VALUE),
       nSrcEncoding(nSourceEncoding),
       nCodePage(nAnsiCodePage),

@@ -54,7 +54,6 @@ class CMrCharEncoder {
   std::vector<BYTE> pOut;
   const BYTE* pSrc;
   char* pszTempName;
-  CMirelDoc* pDoc;
   HANDLE hTempFile;
   int nSrcEncoding;
   int nCodePage;

@@ -188,7 +188,8 @@ BOOL CMrSyntax::EnsureParaInfo(DWORD nPara) {
   if (pInfo != nullptr && nPara < nInfoAlloc) return TRUE;
   if (nPara > static_cast<DWORD>(INT_MAX) - MIREL_PARA_INFO_STEP) return FALSE;
   const DWORD nNew = (nPara + MIREL_PARA_INFO_STEP) / MIREL_PARA_INFO_STEP * MIREL_PARA_INFO_STEP;
-  if (nNew > SIZE_MAX / sizeof(MIREL_PARA_INFO)) return FALSE;
+  constexpr size_t kMaxInfos = SIZE_MAX / sizeof(MIREL_PARA_INFO);
+  if (static_cast<size_t>(nNew) > kMaxInfos) return FALSE;
   void* p = std::realloc(pInfo, nNew * sizeof(MIREL_PARA_INFO));
   if (p == nullptr) return FALSE;
   pInfo = static_cast<MIREL_PARA_INFO*>(p);
