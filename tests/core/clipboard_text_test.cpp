@@ -252,10 +252,14 @@ TEST_F(ClipboardSources, EachEncodingTakesTheFormatItPrefers) {
        MIREL_ENCODING_UTF8_BOM,
        {{CF_TEXT, std::string("\xC7\xD1\0", 3)}},
        "\xED\x95\x9C"},
+#ifndef _WIN32
+      // A real clipboard may terminate or re-synthesise such a block itself;
+      // the stand-in hands it over as it was placed.
       {"a CF_TEXT block without terminator ends with the block",
        MIREL_ENCODING_ANSI,
        {{CF_TEXT, "abc"}},
        "abc"},
+#endif
       {"a binary block shorter than its count field is absent",
        MIREL_ENCODING_ANSI,
        {{BinaryFormat(), std::string("\x05\x00", 2)}},
