@@ -219,6 +219,28 @@ TEST_P(TextViewBox, EachCommandIsOneUndoStepAndLeavesAFreshLayout) {
   }
 }
 
+TEST_P(TextViewBox, TypingAgainContinuesOnTheNewBlock) {
+  // A zero-width column moves right with every character; a box stays over
+  // what was typed into it, so the next character replaces that.
+  Open(GetParam(), Enc("abcd\r\na\r\nabcd"));
+  Box(2, 2, 2, false);
+  Type("xy");
+  EXPECT_EQ(Enc("abxycd\r\na xy\r\nabxycd"), Text());
+  ExpectFresh();
+  Key(VK_BACK);
+  EXPECT_EQ(Enc("abxcd\r\na x\r\nabxcd"), Text());
+  ExpectFresh();
+
+  Open(GetParam(), Enc("abcdef\r\nabcdef"));
+  Box(1, 4, 1, true);
+  Type("xy");
+  EXPECT_EQ(Enc("ayyyef\r\nayyyef"), Text());
+  EXPECT_EQ(0, doc.cli);
+  ExpectFresh();
+  ASSERT_TRUE(doc.Undo(pEdit));
+  EXPECT_EQ(Enc("axxxef\r\naxxxef"), Text());
+}
+
 TEST_P(TextViewBox, ReadOnlyOrComposingLeavesTheBox) {
   Open(GetParam(), Enc("abcd\r\nabcd"));
   Box(1, 1, 3, false);
