@@ -134,6 +134,7 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
   if (pChars == nullptr || nChars == 0 || nChars > 2 || doc.nIMECompLen != 0) return;
   const Bytes ch = ToDocumentChar(doc, pChars, nChars);
   if (ch.empty()) return;
+  const int nOldVirtual = doc.nVirtualSpace;
   doc.bHanjaConvert = FALSE;
   doc.nVirtualSpace = 0;
 
@@ -173,7 +174,11 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
   }
   doc.EndUndoGroup();
   doc.SeparateUndo();
-  if (!bChanged) return;
+  if (!bChanged) {
+    // Nothing could be inserted: the caret stays where the block has it.
+    doc.nVirtualSpace = nOldVirtual;
+    return;
+  }
 
   doc.nVirtualSpace = 0;
   const int nFirstRow = rows.front().nLine;
@@ -193,6 +198,7 @@ void CMirelViewText::TabInBox() {
   CMrBlock& block = doc.block;
   if (!block.IsColumnBlock() || block.pRows == nullptr || block.nRowCount <= 0 || doc.nIMECompLen != 0)
     return;
+  const int nOldVirtual = doc.nVirtualSpace;
   doc.bHanjaConvert = FALSE;
   doc.nVirtualSpace = 0;
 
@@ -251,7 +257,11 @@ void CMirelViewText::TabInBox() {
   }
   doc.EndUndoGroup();
   doc.SeparateUndo();
-  if (!bChanged) return;
+  if (!bChanged) {
+    // Nothing could be inserted: the caret stays where the block has it.
+    doc.nVirtualSpace = nOldVirtual;
+    return;
+  }
 
   doc.nVirtualSpace = 0;
   const int nFirstRow = rows.front().nLine;
