@@ -116,11 +116,18 @@ class CMirelViewText : public CMirelView {
   void FillSelectionRect(HDC hdc, int x1, int x2, int y, COLORREF cr);
   void DrawRuler(HDC hdc);
 
-  // --- cmirelviewtext_keys.cpp: column-block typing --------------------------
-  void TypeInBox(char ch);
+  // --- cmirelviewtext_box.cpp: column-block typing ---------------------------
+  // Each edits every row of the column block as one undo step and leaves a
+  // box (or a zero-width column) on the same rows. TypeInBox takes the typed
+  // character as code-page bytes (one or two). DeleteBox is in the keys file.
+  void TypeInBox(const char* pChars, size_t nChars);
   void BackInBox();
   void DeleteBox();
   void TabInBox();
+  // The box again over its rows with anchor and caret at the two x values.
+  void PlaceBox(int nFirstRow, int nLastRow, BOOL bCaretOnFirst, int nAnchorX, int nCaretX);
+  // Scroll bars, caret and a full repaint.
+  void FinishBoxEdit();
 
   // --- cmirelviewtext_keys.cpp: helpers of the key operations ----------------
   // Set when a keyboard or mouse gesture (Shift+Alt, Alt+drag) turned column

@@ -326,10 +326,7 @@ LRESULT CMirelViewText::OnImeChar(WPARAM wParam, LPARAM lParam) {
   // Control characters have keys of their own.
   if (nChars == 1 && (nLow < MR_CHAR_SPACE || nLow == 0x7F)) return 0;
   if (doc.block.IsColumnBlock() && doc.nIMECompLen == 0) {
-    // Column-block typing call point: TypeInBox(chars, nChars) types the
-    // character on every row of the block once it is available; until then
-    // the block stays as it is.
-    MessageBeep(MB_ICONHAND);
+    TypeInBox(chars, nChars);
     return 0;
   }
   CommitImeText(ToDocumentText(doc, chars, nChars).bytes);

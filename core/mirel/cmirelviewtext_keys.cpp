@@ -116,15 +116,6 @@ BOOL SelectionRange(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
   return TRUE;
 }
 
-// TRUE when some row of a column block covers text or virtual columns.
-BOOL HasBoxWidth(const CMrBlock& block) {
-  for (int i = 0; i < block.nRowCount && block.pRows != nullptr; ++i) {
-    const MIREL_BLOCK_ROW& row = block.pRows[i];
-    if (row.nStart != row.nEnd || row.nStartVirtual != row.nEndVirtual) return TRUE;
-  }
-  return FALSE;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -203,8 +194,7 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
   const int c = static_cast<signed char>(ch);
   if (c < static_cast<int>(MR_CHAR_SPACE) || c == 0x7F) return;
   if (doc.block.IsColumnBlock()) {
-    // Typing into a column block is not available: the block stays as it is.
-    MessageBeep(MB_ICONHAND);
+    TypeInBox(&ch, 1);
     return;
   }
   const DWORD nCaret = SaneCaret(doc);
@@ -241,13 +231,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
   if (pdoc == nullptr || pdoc->bReadOnly || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
   CMirelDoc& doc = *pdoc;
   if (doc.block.IsColumnBlock()) {
-    // A box with width loses its contents as with Delete; Backspace on a
-    // zero-width column (deleting before it on every row) is not available.
-    if (HasBoxWidth(doc.block)) {
-      DeleteBox();
-    } else {
-      MessageBeep(MB_ICONHAND);
-    }
+    BackInBox();
     return;
   }
   const MrDocText text = MrGetDocText(doc);
@@ -374,7 +358,9 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
 
 void CMirelViewText::DeleteBox() {
   CMirelDoc& doc = *pdoc;
+  doc.SeparateUndo();
   doc.block.DeleteColumnBlock(pdoc);
+  doc.SeparateUndo();
   // The block stays a zero-width column; only the caret row is checked.
   SetCaret(doc, SaneCaret(doc), doc.cli);
   doc.UpdateAllScrollBars();
@@ -437,8 +423,7 @@ void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
   if (pdoc == nullptr || pdoc->bReadOnly || pdoc->pContents == nullptr || pdoc->nLineCount <= 0) return;
   CMirelDoc& doc = *pdoc;
   if (doc.block.IsColumnBlock()) {
-    // Tabbing a column block is not available: the text stays as it is.
-    MessageBeep(MB_ICONHAND);
+    TabInBox();
     return;
   }
   if (doc.block.HasSelection() && doc.block.IsMultiLine()) {

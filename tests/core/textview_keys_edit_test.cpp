@@ -265,7 +265,9 @@ TEST_F(TextViewKeysEdit, DeleteEmptiesAColumnBlockAndLeavesAZeroWidthColumn) {
   Key(VK_DELETE);
   EXPECT_EQ(Text(), "ad\r\nad\r\nijkl");
   EXPECT_TRUE(doc.block.IsColumnBlock());
-  Key(VK_BACK);  // on the zero-width column: nothing
+  Key(VK_BACK);  // on the zero-width column: the character before it
+  EXPECT_EQ(Text(), "d\r\nd\r\nijkl");
+  ASSERT_TRUE(doc.Undo(pEdit));
   EXPECT_EQ(Text(), "ad\r\nad\r\nijkl");
   ASSERT_TRUE(doc.Undo(pEdit));
   EXPECT_EQ(Text(), "abcd\r\nabcd\r\nijkl");

@@ -1,0 +1,268 @@
+// Typing, Tab, Backspace, Delete and Return on a column block of the text
+// view, in ANSI (code page 949), UTF-8 and UTF-16: the text of every row, the
+// block left behind, one undo step per command, and caret, row and block
+// agreeing with a fresh layout after the command, its undo and its redo.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "doc_test_util.h"
+#include "textview_keys_fixture.h"
+
+namespace {
+
+using mirel_keys_test::KeysTest;
+using mirel_keys_test::W;
+
+enum class Cmd { kType, kIme, kTab, kTabSpaces, kBack, kDelete, kReturn };
+
+struct BoxCase {
+  const char* name;
+  std::vector<std::string> rows;  // ASCII rows (a tab allowed)
+  int nFirstCol, nLastCol;        // box columns in widths of 'a' from the row start
+  bool bCaretOnFirst;
+  Cmd cmd;
+  std::vector<std::string> expected;  // rows after the command (ASCII, or '#' for the typed Hangul)
+  int nCaretCol;                      // caret column afterwards, in widths of 'a'
+};
+
+class TextViewBox : public KeysTest, public ::testing::WithParamInterface<int> {
+ protected:
+  std::string Enc(const std::string& ascii) const {
+    std::string s;
+    for (char c : ascii) {
+      if (c != '#') {
+        s += GetParam() == MIREL_ENCODING_UTF16LE ? W(std::string(1, c)) : std::string(1, c);
+      } else if (GetParam() == MIREL_ENCODING_ANSI) {
+        s += "\xB0\xA1";  // U+AC00 in code page 949
+      } else if (GetParam() == MIREL_ENCODING_UTF16LE) {
+        s += std::string("\x00\xAC", 2);
+      } else {
+        s += "\xEA\xB0\x80";
+      }
+    }
+    return s;
+  }
+  std::string Joined(const std::vector<std::string>& rows) const {
+    std::string s;
+    for (size_t i = 0; i < rows.size(); ++i) s += (i ? "\r\n" : "") + rows[i];
+    return Enc(s);
+  }
+  int ColX(int nRow, int nCol) {
+    const BYTE a = 'a';
+    return doc.GetXFromPos(nRow, doc.pLines[nRow].nStart, FALSE) + nCol * doc.GetCharWidth(&a, 1);
+  }
+  // A column block from one column of the first row to another of the last.
+  void Box(int nLastRow, int nFirstCol, int nLastCol, bool bCaretOnFirst) {
+    doc.SetColumnMode(TRUE);
+    const int nAnchorRow = bCaretOnFirst ? nLastRow : 0;
+    const int nCaretRow = bCaretOnFirst ? 0 : nLastRow;
+    const int nAnchorCol = bCaretOnFirst ? nLastCol : nFirstCol;
+    const int nCaretCol = bCaretOnFirst ? nFirstCol : nLastCol;
+    doc.block.Reset(doc.GetPosFromX(nAnchorRow, ColX(nAnchorRow, nAnchorCol), TRUE), nAnchorRow, FALSE);
+    const DWORD nCaret = doc.GetPosFromX(nCaretRow, ColX(nCaretRow, nCaretCol), TRUE);
+    const int nVirtual = doc.nVirtualSpace;
+    doc.block.SetCaret(nCaret, nCaretRow);
+    doc.nVirtualSpace = nVirtual;
+    doc.nCaretPos = static_cast<int>(nCaret);
+    doc.cli = nCaretRow;
+  }
+  void Run(Cmd cmd) {
+    switch (cmd) {
+      case Cmd::kType:
+        Type("x");
+        break;
+      case Cmd::kIme:
+        SendMessageA(hEdit, WM_IME_CHAR, 0xB0A1, 1);
+        break;
+      case Cmd::kTab:
+      case Cmd::kTabSpaces:
+        Type("\t");
+        break;
+      case Cmd::kBack:
+        Key(VK_BACK);
+        break;
+      case Cmd::kDelete:
+        Key(VK_DELETE);
+        break;
+      case Cmd::kReturn:
+        Key(VK_RETURN);
+        break;
+    }
+  }
+  // Caret, caret row, block and rows agree with a fresh layout.
+  void ExpectFresh() {
+    ExpectConsistent();
+    EXPECT_EQ(doc.block.nCaretLine, doc.cli);
+    EXPECT_EQ(doc.block.nCaretX, doc.GetXFromPos(doc.cli, Pos(), TRUE));
+    if (doc.block.IsColumnBlock()) {
+      const std::vector<MIREL_BLOCK_ROW> rows(doc.block.pRows, doc.block.pRows + doc.block.nRowCount);
+      ASSERT_TRUE(doc.block.BuildColumnRows());
+      ASSERT_EQ(rows.size(), static_cast<size_t>(doc.block.nRowCount));
+      for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].nStart, doc.block.pRows[i].nStart) << "row " << i;
+        EXPECT_EQ(rows[i].nEnd, doc.block.pRows[i].nEnd) << "row " << i;
+        EXPECT_EQ(rows[i].nEndVirtual, doc.block.pRows[i].nEndVirtual) << "row " << i;
+      }
+    }
+    const auto rows = mirel_doc_test::RowsOf(doc);
+    EXPECT_EQ(rows, mirel_doc_test::RebuiltRows(doc));
+  }
+};
+
+const BoxCase kCases[] = {
+    {"TypeReplacesTheBoxOnEveryRow",
+     {"abcdef", "abcdef", "abcdef"},
+     1,
+     4,
+     false,
+     Cmd::kType,
+     {"axxxef", "axxxef", "axxxef"},
+     4},
+    {"TypeFillsARowEndingInsideTheBox",
+     {"abcdef", "ab", "abcdef"},
+     1,
+     3,
+     true,
+     Cmd::kType,
+     {"axxdef", "axx", "axxdef"},
+     1},
+    {"TypePadsARowStartingInVirtualSpace",
+     {"abcdef", "a", "abcdef"},
+     2,
+     4,
+     false,
+     Cmd::kType,
+     {"abxxef", "a xx", "abxxef"},
+     4},
+    {"TypeReplacesATabInTheBox", {"\tab", "\tab"}, 0, 3, false, Cmd::kType, {"xab", "xab"}, 1},
+    {"TypeOnAZeroWidthColumnPadsShortRows",
+     {"abcd", "a", "abcd"},
+     2,
+     2,
+     false,
+     Cmd::kType,
+     {"abxcd", "a x", "abxcd"},
+     3},
+    {"TypeOnAZeroWidthColumnWithTheCaretOnTop",
+     {"abcd", "abcd"},
+     1,
+     1,
+     true,
+     Cmd::kType,
+     {"axbcd", "axbcd"},
+     2},
+    {"AWideCharacterOverANarrowBoxIsStillTyped", {"abc", "abc"}, 1, 2, false, Cmd::kIme, {"a#c", "a#c"}, -1},
+    {"TabInsertsATabOnAZeroWidthColumn", {"abcd", "abcd"}, 2, 2, false, Cmd::kTab, {"ab\tcd", "ab\tcd"}, -1},
+    {"TabInsertsAtTheLeftEdgeOfABox", {"abcd", "abcd"}, 1, 3, false, Cmd::kTab, {"a\tbcd", "a\tbcd"}, -1},
+    {"TabAsSpacesReachesTheNextStop",
+     {"abcd", "ab", "abcd"},
+     2,
+     2,
+     true,
+     Cmd::kTabSpaces,
+     {"ab  cd", "ab  ", "ab  cd"},
+     4},
+    {"TabAsSpacesPadsAVirtualRow",
+     {"abcdef", "a", "abcdef"},
+     2,
+     2,
+     false,
+     Cmd::kTabSpaces,
+     {"ab  cdef", "a   ", "ab  cdef"},
+     4},
+    {"BackDeletesBeforeAZeroWidthColumn",
+     {"abcd", "a", "abcd"},
+     2,
+     2,
+     false,
+     Cmd::kBack,
+     {"acd", "a", "acd"},
+     1},
+    {"BackAtTheRowStartsDeletesNothing", {"abcd", "abcd"}, 0, 0, true, Cmd::kBack, {"abcd", "abcd"}, 0},
+    {"BackDeletesTheBox", {"abcdef", "ab", "abcdef"}, 1, 3, false, Cmd::kBack, {"adef", "a", "adef"}, 1},
+    {"DeleteEmptiesTheBox", {"a\tbcd", "abcdef"}, 1, 3, true, Cmd::kDelete, {"abcd", "adef"}, 1},
+    {"ReturnEmptiesTheBox", {"abcdef", "abcdef"}, 2, 5, false, Cmd::kReturn, {"abf", "abf"}, 2},
+};
+
+TEST_P(TextViewBox, EachCommandIsOneUndoStepAndLeavesAFreshLayout) {
+  for (const BoxCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Open(GetParam(), Joined(c.rows));
+    const BYTE a = 'a';
+    doc.nTabWidth = 4 * doc.GetCharWidth(&a, 1);
+    ASSERT_TRUE(doc.ReloadContents());
+    doc.bTabToSpace = c.cmd == Cmd::kTabSpaces;
+    Box(static_cast<int>(c.rows.size()) - 1, c.nFirstCol, c.nLastCol, c.bCaretOnFirst);
+    ASSERT_TRUE(doc.block.IsColumnBlock());
+    const std::string before = Text();
+    Run(c.cmd);
+    const std::string after = Joined(c.expected);
+    EXPECT_EQ(after, Text());
+    ASSERT_TRUE(doc.block.IsColumnBlock());
+    EXPECT_EQ(static_cast<int>(c.rows.size()), doc.block.nRowCount);
+    EXPECT_EQ(c.bCaretOnFirst ? 0 : static_cast<int>(c.rows.size()) - 1, doc.cli);
+    if (c.nCaretCol >= 0) {
+      EXPECT_EQ(ColX(doc.cli, c.nCaretCol), doc.GetXFromPos(doc.cli, Pos(), TRUE));
+    }
+    ExpectFresh();
+    if (after == before) continue;
+    ASSERT_TRUE(doc.Undo(pEdit));
+    EXPECT_EQ(before, Text());
+    ExpectFresh();
+    ASSERT_TRUE(doc.Redo(pEdit));
+    EXPECT_EQ(after, Text());
+    ExpectFresh();
+  }
+}
+
+TEST_P(TextViewBox, TypingAgainContinuesOnTheNewBlock) {
+  // A zero-width column moves right with every character; a box stays over
+  // what was typed into it, so the next character replaces that.
+  Open(GetParam(), Enc("abcd\r\na\r\nabcd"));
+  Box(2, 2, 2, false);
+  Type("xy");
+  EXPECT_EQ(Enc("abxycd\r\na xy\r\nabxycd"), Text());
+  ExpectFresh();
+  Key(VK_BACK);
+  EXPECT_EQ(Enc("abxcd\r\na x\r\nabxcd"), Text());
+  ExpectFresh();
+
+  Open(GetParam(), Enc("abcdef\r\nabcdef"));
+  Box(1, 4, 1, true);
+  Type("xy");
+  EXPECT_EQ(Enc("ayyyef\r\nayyyef"), Text());
+  EXPECT_EQ(0, doc.cli);
+  ExpectFresh();
+  ASSERT_TRUE(doc.Undo(pEdit));
+  EXPECT_EQ(Enc("axxxef\r\naxxxef"), Text());
+}
+
+TEST_P(TextViewBox, ReadOnlyOrComposingLeavesTheBox) {
+  Open(GetParam(), Enc("abcd\r\nabcd"));
+  Box(1, 1, 3, false);
+  doc.SetReadOnly(TRUE);
+  Type("x");
+  Type("\t");
+  Key(VK_BACK);
+  EXPECT_EQ(Enc("abcd\r\nabcd"), Text());
+  doc.SetReadOnly(FALSE);
+  doc.nIMECompLen = 1;
+  Type("x");
+  EXPECT_EQ(Enc("abcd\r\nabcd"), Text());
+  doc.nIMECompLen = 0;
+  EXPECT_TRUE(doc.block.IsColumnBlock());
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, TextViewBox,
+                         ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == MIREL_ENCODING_ANSI   ? std::string("Ansi")
+                                  : info.param == MIREL_ENCODING_UTF8 ? std::string("Utf8")
+                                                                      : std::string("Utf16");
+                         });
+
+}  // namespace
