@@ -25,14 +25,6 @@ BOOL IsTextView(const CMirelDoc& doc) {
          doc.nLineCount > 0;
 }
 
-// The caret inside the text and on a whole unit.
-DWORD CaretInText(CMirelDoc& doc) {
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nCaret = static_cast<DWORD>(std::clamp<long long>(doc.nCaretPos, 0, text.nLen));
-  if (text.bWide) nCaret &= ~static_cast<DWORD>(1);
-  return nCaret;
-}
-
 void AppendUnit(BOOL bWide, UINT ch, Bytes* pOut) {
   BYTE ab[2];
   const int n = MrPutUnit(ab, bWide, ch);
@@ -57,29 +49,13 @@ DWORD PadVirtualSpace(CMirelDoc& doc, CMrEditStep& step, DWORD nCaret) {
   return nCaret + static_cast<DWORD>(spaces.size());
 }
 
-// The stream selection cut to the text and whole units; FALSE without one.
-BOOL StreamSelection(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
-  if (!doc.block.HasSelection() || doc.block.IsColumnBlock()) return FALSE;
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nStart = std::min(doc.block.GetStartPtr(), text.nLen);
-  DWORD nEnd = std::min(doc.block.GetEndPtr(), text.nLen);
-  if (text.bWide) {
-    nStart &= ~static_cast<DWORD>(1);
-    nEnd &= ~static_cast<DWORD>(1);
-  }
-  if (nStart >= nEnd) return FALSE;
-  *pnStart = nStart;
-  *pnEnd = nEnd;
-  return TRUE;
-}
-
 // Inserts bytes at the caret, replacing the selection (a column block is
 // deleted first); returns the position after them, or the edit position
 // when the store refused. *pnEdit receives where the text went.
 DWORD ReplaceSelectionWith(CMirelDoc& doc, CMrEditStep& step, const Bytes& data, DWORD* pnEdit) {
   DWORD nStart = 0;
   DWORD nEnd = 0;
-  if (StreamSelection(doc, &nStart, &nEnd)) {
+  if (MrStreamSelection(doc, &nStart, &nEnd)) {
     doc.nVirtualSpace = 0;
     *pnEdit = nStart;
     return step.Replace(nStart, nEnd - nStart, data.data(), static_cast<DWORD>(data.size()))
@@ -90,7 +66,7 @@ DWORD ReplaceSelectionWith(CMirelDoc& doc, CMrEditStep& step, const Bytes& data,
     step.Open();
     step.Note(doc.DeleteBlock());
   }
-  DWORD nPos = PadVirtualSpace(doc, step, CaretInText(doc));
+  DWORD nPos = PadVirtualSpace(doc, step, MrCaretInText(doc));
   *pnEdit = nPos;
   if (step.Insert(nPos, data.data(), static_cast<DWORD>(data.size())))
     nPos += static_cast<DWORD>(data.size());
@@ -127,7 +103,7 @@ BOOL AnsiToDocument(const CMirelDoc& doc, const char* psz, int nLen, Bytes* pOut
 
 void CMirelDoc::DeleteLine() {
   if (!IsTextView(*this)) return;
-  const DWORD nCaret = CaretInText(*this);
+  const DWORD nCaret = MrCaretInText(*this);
   const DWORD nStart = GetParagraphStart(nCaret);
   const DWORD nEnd = GetParagraphEndWithNewline(nCaret);
   if (nEnd <= nStart) return;
@@ -144,7 +120,7 @@ void CMirelDoc::DuplicateLine() {
   const MrDocText text = MrGetDocText(*this);
   int nStart = 0;
   int nEnd = 0;
-  if (!GetParagraph(GetParagraphFromPos(CaretInText(*this)), &nStart, &nEnd) || nEnd < nStart) return;
+  if (!GetParagraph(GetParagraphFromPos(MrCaretInText(*this)), &nStart, &nEnd) || nEnd < nStart) return;
   Bytes copy;
   AppendLineEnd(*this, &copy);
   const DWORD nBreak = static_cast<DWORD>(copy.size());
@@ -164,7 +140,7 @@ void CMirelDoc::InsertLine() {
   // line indented as Return indents it. The selection and the caret's
   // virtual space give way; overwrite and column modes play no part.
   CMrEditStep step(*this);
-  const DWORD nPadded = PadVirtualSpace(*this, step, CaretInText(*this));
+  const DWORD nPadded = PadVirtualSpace(*this, step, MrCaretInText(*this));
   const BOOL bOnCli =
       cli >= 0 && cli < nLineCount && pLines[cli].nStart <= nPadded && nPadded <= MrRowEnd(pLines[cli]);
   const int nRow = bOnCli ? cli : GetLineFromPos(nPadded);
@@ -178,7 +154,7 @@ void CMirelDoc::InsertLine() {
   }
   step.Close();
   if (!step.Changed()) return;
-  MrCollapseAt(*this, CaretInText(*this));
+  MrCollapseAt(*this, MrCaretInText(*this));
   UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
 }
 
@@ -231,7 +207,7 @@ void CMirelDoc::TransposeLine() {
   }
   if (!IsTextView(*this) || nLineCount < 2) return;
   const MrDocText text = MrGetDocText(*this);
-  const DWORD nCaret = CaretInText(*this);
+  const DWORD nCaret = MrCaretInText(*this);
   int nCaretRow = GetLineFromPos(nCaret);
   if (cli >= 0 && cli < nLineCount && pLines[cli].nStart <= nCaret && nCaret <= MrRowEnd(pLines[cli]))
     nCaretRow = cli;
@@ -274,7 +250,7 @@ void CMirelDoc::TrimTrailingWhiteSpace() {
     nFirst = GetParagraphFromPos(std::min(block.GetStartPtr(), text0.nLen));
     nLast = GetParagraphFromPos(std::min(block.GetEndPtr(), text0.nLen));
   } else {
-    nFirst = nLast = GetParagraphFromPos(CaretInText(*this));
+    nFirst = nLast = GetParagraphFromPos(MrCaretInText(*this));
   }
   int nFrom = 0;
   GetParagraph(nFirst, &nFrom, nullptr);

@@ -43,6 +43,32 @@ inline MrDocText MrGetDocText(CMirelDoc& doc) {
   return text;
 }
 
+// The caret inside the text and on a whole unit.
+inline DWORD MrCaretInText(CMirelDoc& doc) {
+  const MrDocText text = MrGetDocText(doc);
+  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
+  if (nCaret > text.nLen) nCaret = text.nLen;
+  if (text.bWide) nCaret &= ~static_cast<DWORD>(1);
+  return nCaret;
+}
+
+// The stream selection cut to the text and to whole units; FALSE without one
+// (or for a column block).
+inline BOOL MrStreamSelection(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
+  if (!doc.block.HasSelection() || doc.block.IsColumnBlock()) return FALSE;
+  const MrDocText text = MrGetDocText(doc);
+  DWORD nStart = doc.block.GetStartPtr() < text.nLen ? doc.block.GetStartPtr() : text.nLen;
+  DWORD nEnd = doc.block.GetEndPtr() < text.nLen ? doc.block.GetEndPtr() : text.nLen;
+  if (text.bWide) {
+    nStart &= ~static_cast<DWORD>(1);
+    nEnd &= ~static_cast<DWORD>(1);
+  }
+  if (nStart >= nEnd) return FALSE;
+  *pnStart = nStart;
+  *pnEnd = nEnd;
+  return TRUE;
+}
+
 // End of a display row (start + length).
 constexpr DWORD MrRowEnd(const MIREL_LINE& row) {
   return row.nStart + row.nLen;

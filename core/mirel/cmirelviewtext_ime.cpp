@@ -99,31 +99,6 @@ Bytes ToCodePage(const CMirelDoc& doc, const BYTE* pChar, DWORD nLen) {
   return n > 0 ? Bytes(buf, buf + n) : Bytes();
 }
 
-// The caret inside the text and on a whole unit.
-DWORD SaneCaret(CMirelDoc& doc) {
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
-  nCaret = std::min(nCaret, text.nLen);
-  if (text.bWide) nCaret &= ~static_cast<DWORD>(1);
-  return nCaret;
-}
-
-// The stream selection, cut to the text and to whole units.
-BOOL SelectionRange(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
-  if (!doc.block.HasSelection() || doc.block.IsColumnBlock()) return FALSE;
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nStart = std::min(doc.block.GetStartPtr(), text.nLen);
-  DWORD nEnd = std::min(doc.block.GetEndPtr(), text.nLen);
-  if (text.bWide) {
-    nStart &= ~static_cast<DWORD>(1);
-    nEnd &= ~static_cast<DWORD>(1);
-  }
-  if (nStart >= nEnd) return FALSE;
-  *pnStart = nStart;
-  *pnEnd = nEnd;
-  return TRUE;
-}
-
 // Replaces nOldLen bytes at nPos by data, recorded for undo or not.
 BOOL Splice(CMirelDoc& doc, DWORD nPos, DWORD nOldLen, const Bytes& data, BOOL bRecord) {
   if (nOldLen == 0 && data.empty()) return TRUE;
@@ -149,10 +124,10 @@ struct Target {
 
 Target TargetAtCaret(CMirelDoc& doc) {
   Target t;
-  t.nPos = SaneCaret(doc);
+  t.nPos = MrCaretInText(doc);
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
     t.nPos = nSelStart;
     t.nOldLen = nSelEnd - nSelStart;
   } else if (doc.nVirtualSpace > 0) {
@@ -489,7 +464,7 @@ void CMirelViewText::OnKeyHanja(int, int, int, int) {
   // Nothing to convert in a read-only document; a composition shown is the
   // input method's own to convert.
   if (doc.bReadOnly || doc.nIMECompLen > 0) return;
-  const DWORD nCaret = SaneCaret(doc);
+  const DWORD nCaret = MrCaretInText(doc);
   const DWORD nLen = doc.GetCharLengthAt(nCaret);
   const Bytes chars = TextAt(doc, nCaret, nLen);
   if (chars.empty()) return;

@@ -42,15 +42,6 @@ void AppendNewline(const CMirelDoc& doc, Bytes* pOut) {
   if (doc.nFileFormat != MIREL_FILE_FORMAT_CR) AppendUnit(doc, MR_CHAR_LF, pOut);
 }
 
-// The caret inside the text and on a whole unit.
-DWORD SaneCaret(CMirelDoc& doc) {
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
-  nCaret = std::min(nCaret, text.nLen);
-  if (text.bWide) nCaret &= ~static_cast<DWORD>(1);
-  return nCaret;
-}
-
 BOOL RowHolds(const CMirelDoc& doc, int nRow, DWORD nPos) {
   return nRow >= 0 && nRow < doc.nLineCount && doc.pLines[nRow].nStart <= nPos &&
          nPos <= MrRowEnd(doc.pLines[nRow]);
@@ -100,22 +91,6 @@ BOOL ReplaceAt(CMirelDoc& doc, DWORD nPos, DWORD nOldLen, const Bytes& data) {
   return doc.ReplaceContents(nPos, nOldLen, TRUE, data.data(), static_cast<DWORD>(data.size()), TRUE);
 }
 
-// The stream selection, cut to the text and to whole units.
-BOOL SelectionRange(CMirelDoc& doc, DWORD* pnStart, DWORD* pnEnd) {
-  if (!doc.block.HasSelection() || doc.block.IsColumnBlock()) return FALSE;
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nStart = std::min(doc.block.GetStartPtr(), text.nLen);
-  DWORD nEnd = std::min(doc.block.GetEndPtr(), text.nLen);
-  if (text.bWide) {
-    nStart &= ~static_cast<DWORD>(1);
-    nEnd &= ~static_cast<DWORD>(1);
-  }
-  if (nStart >= nEnd) return FALSE;
-  *pnStart = nStart;
-  *pnEnd = nEnd;
-  return TRUE;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -133,7 +108,7 @@ void CMirelViewText::EndGestureColumnMode() {
 void CMirelViewText::FinishEdit(DWORD nFrom) {
   CMirelDoc& doc = *pdoc;
   EndGestureColumnMode();
-  SetCaret(doc, SaneCaret(doc), doc.cli);
+  SetCaret(doc, MrCaretInText(doc), doc.cli);
   doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, FALSE);
   doc.UpdateAllScrollBars();
   UpdateCaret(1, 1);
@@ -145,7 +120,7 @@ BOOL CMirelViewText::BeginMove(int bAlt, BOOL bExtend) {
       pdoc->nLineCount <= 0)
     return FALSE;
   CMirelDoc& doc = *pdoc;
-  SetCaret(doc, SaneCaret(doc), doc.cli);
+  SetCaret(doc, MrCaretInText(doc), doc.cli);
   if (!doc.block.HasSelection()) {
     // Shift+Alt starts a column block, but never while rows wrap.
     const BOOL bColumn = bExtend && bAlt && doc.nWrapMode == MIREL_WRAP_NONE;
@@ -157,7 +132,7 @@ BOOL CMirelViewText::BeginMove(int bAlt, BOOL bExtend) {
 
 void CMirelViewText::FinishMove(BOOL bExtend, DWORD nOldCaret) {
   CMirelDoc& doc = *pdoc;
-  SetCaret(doc, SaneCaret(doc), doc.cli);
+  SetCaret(doc, MrCaretInText(doc), doc.cli);
   const DWORD nCaret = static_cast<DWORD>(doc.nCaretPos);
   if (bExtend) {
     doc.block.SetCaret(nCaret, doc.cli);
@@ -197,13 +172,13 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
     TypeInBox(&ch, 1);
     return;
   }
-  const DWORD nCaret = SaneCaret(doc);
+  const DWORD nCaret = MrCaretInText(doc);
   Bytes data;
   DWORD nPos = nCaret;
   DWORD nOldLen = 0;
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
     doc.nVirtualSpace = 0;
     nPos = nSelStart;
     nOldLen = nSelEnd - nSelStart;
@@ -235,11 +210,11 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
     return;
   }
   const MrDocText text = MrGetDocText(doc);
-  const DWORD nCaret = SaneCaret(doc);
+  const DWORD nCaret = MrCaretInText(doc);
   SetCaret(doc, nCaret, doc.cli);
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  const BOOL bSelection = SelectionRange(doc, &nSelStart, &nSelEnd);
+  const BOOL bSelection = MrStreamSelection(doc, &nSelStart, &nSelEnd);
 
   if (bCtrl) {
     // Back to the start of the word the caret is in or after; blanks before
@@ -281,7 +256,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
     SetCaret(doc, nStart);
   } else if (bSelection) {
     doc.DeleteBlock();
-    SetCaret(doc, SaneCaret(doc));
+    SetCaret(doc, MrCaretInText(doc));
   } else if (doc.nVirtualSpace > 0) {
     --doc.nVirtualSpace;
   } else if (nCaret == 0) {
@@ -307,11 +282,11 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
     return;
   }
   const MrDocText text = MrGetDocText(doc);
-  const DWORD nCaret = SaneCaret(doc);
+  const DWORD nCaret = MrCaretInText(doc);
   SetCaret(doc, nCaret, doc.cli);
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  const BOOL bSelection = SelectionRange(doc, &nSelStart, &nSelEnd);
+  const BOOL bSelection = MrStreamSelection(doc, &nSelStart, &nSelEnd);
   const DWORD nUnit = text.bWide ? 2 : 1;
   auto blankAt = [&](DWORD nPos) {
     return nPos < text.nLen && text.nLen - nPos >= nUnit && IsBlankUnit(MrUnitAt(text.p + nPos, text.bWide));
@@ -346,7 +321,7 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
     SetCaret(doc, nStart);
   } else if (bSelection) {
     doc.DeleteBlock();
-    SetCaret(doc, SaneCaret(doc));
+    SetCaret(doc, MrCaretInText(doc));
   } else if (doc.nVirtualSpace > 0) {
     --doc.nVirtualSpace;
   } else if (nCaret < text.nLen) {
@@ -362,7 +337,7 @@ void CMirelViewText::DeleteBox() {
   doc.block.DeleteColumnBlock(pdoc);
   doc.SeparateUndo();
   // The block stays a zero-width column; only the caret row is checked.
-  SetCaret(doc, SaneCaret(doc), doc.cli);
+  SetCaret(doc, MrCaretInText(doc), doc.cli);
   doc.UpdateAllScrollBars();
   UpdateCaret(1, 1);
   doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
@@ -389,14 +364,14 @@ void CMirelViewText::OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) {
     MoveDown(nRepeat, bCtrl, bAlt, bShift);
     return;
   }
-  const DWORD nCaret = SaneCaret(doc);
+  const DWORD nCaret = MrCaretInText(doc);
   SetCaret(doc, nCaret, doc.cli);
   Bytes data;
   DWORD nPos = nCaret;
   DWORD nOldLen = 0;
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
     doc.nVirtualSpace = 0;
     nPos = nSelStart;
     nOldLen = nSelEnd - nSelStart;
@@ -432,13 +407,13 @@ void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
     UpdateCaret(1, 1);
     return;
   }
-  DWORD nCaret = SaneCaret(doc);
+  DWORD nCaret = MrCaretInText(doc);
   SetCaret(doc, nCaret, doc.cli);
   DWORD nFrom = RowStart(doc, doc.cli);
   doc.StartUndoGroup();
   DWORD nSelStart = 0;
   DWORD nSelEnd = 0;
-  if (SelectionRange(doc, &nSelStart, &nSelEnd)) {
+  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
     doc.DeleteContents(nSelStart, nSelEnd - nSelStart, TRUE);
     doc.nVirtualSpace = 0;
     nCaret = nSelStart;
@@ -486,7 +461,7 @@ void CMirelViewText::OnKeyEscape(int, int, int, int) {
   if (doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
     const DWORD nOldStart = doc.block.GetStartPtr();
     const DWORD nOldEnd = doc.block.GetEndPtr();
-    SetCaret(doc, SaneCaret(doc), doc.cli);
+    SetCaret(doc, MrCaretInText(doc), doc.cli);
     UpdateCaret(1, 1);
     EndGestureColumnMode();
     doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, FALSE);
