@@ -116,6 +116,70 @@ TEST_P(ColumnInsert, PasteAddsRowsAtTheTextEndWithoutSplittingTheLastRow) {
   EXPECT_TRUE(t.TextIs({u"aa", u"a1a", u"2", u""}));
 }
 
+// A tab the block's left edge falls inside, and rows that end before the
+// edge (padded with spaces up to it), for the text and the numbers alike.
+TEST_P(ColumnInsert, TabsAndShortRowsInsideTheBlock) {
+  struct Case {
+    size_t nAnchorChar, nCaretChar;  // on the first and the last row
+    BOOL bNumbers;
+    int nWidth;  // bytes of the first row's part of the block, in characters
+    std::u16string expected[4];
+  } const kCases[] = {
+      {3, 6, FALSE, 3, {u"abcZdefgh", u"a  Z", u"a\tZbc", u"abcZdefgh"}},
+      {6, 3, TRUE, 3, {u"abc1defgh", u"a  2", u"a\t3bc", u"abc4defgh"}},
+      {5, 5, FALSE, 0, {u"abcdeZfgh", u"a    Z", u"a\tbZc", u"abcdeZfgh"}},
+  };
+  const size_t kUnit = GetParam() == MIREL_ENCODING_UTF16LE ? 2 : 1;
+  for (const Case& c : kCases) {
+    SelDoc t(GetParam());
+    t.doc.SetTabSize(4);
+    ASSERT_TRUE(t.SetRows({u"abcdefgh", u"a", u"a\tbc", u"abcdefgh"}));
+    t.ShowInWindow();
+    t.doc.SetColumnMode(TRUE);
+    t.doc.SetSel(t.Pos(0, c.nAnchorChar), t.Pos(3, c.nCaretChar), FALSE);
+    ASSERT_TRUE(t.doc.IsColumnBlock());
+    int nCount = -1;
+    t.doc.GetBlockColumnCount(&nCount);
+    EXPECT_EQ(nCount, static_cast<int>(c.nWidth * kUnit)) << c.nAnchorChar;
+    const int nStatus = c.bNumbers ? t.doc.InsertColumnsNumber(1, 1, FALSE, TRUE, FALSE, TRUE)
+                                   : t.doc.InsertColumnsTextA("Z", 1, TRUE);
+    EXPECT_EQ(nStatus, 0);
+    EXPECT_TRUE(t.TextIs({c.expected[0], c.expected[1], c.expected[2], c.expected[3]})) << c.nAnchorChar;
+    EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(static_cast<DWORD>(t.doc.nCaretPos)));
+    EXPECT_EQ(t.doc.nVirtualSpace, 0);
+    ASSERT_TRUE(t.doc.Undo(nullptr));
+    EXPECT_TRUE(t.TextIs({u"abcdefgh", u"a", u"a\tbc", u"abcdefgh"}));
+  }
+}
+
+// Column mode does not exist while wrapping: switching wrap on leaves it, it
+// cannot be entered under wrap, and every column command then changes nothing
+// and records nothing.
+TEST_P(ColumnInsert, WordWrapLeavesColumnModeAndTheCommandsChangeNothing) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"abc", u"abc"}));
+  Column(t, 0, 1, 1);
+  ASSERT_TRUE(t.doc.IsColumnBlock());
+  t.doc.SetWordWrap(MIREL_WRAP_CHAR);
+  ASSERT_EQ(t.doc.nWrapMode, MIREL_WRAP_CHAR);
+  t.doc.SetModified(FALSE);
+  for (int nTry = 0; nTry < 2; ++nTry) {
+    EXPECT_FALSE(t.doc.IsColumnMode());
+    EXPECT_FALSE(t.doc.IsColumnBlock());
+    int nCount = -1;
+    t.doc.GetBlockColumnCount(&nCount);
+    EXPECT_EQ(nCount, 0);
+    EXPECT_EQ(t.doc.InsertColumnsTextA("Z", 1, TRUE), 2);
+    EXPECT_EQ(t.doc.InsertColumnsNumber(1, 1, FALSE, TRUE, TRUE, TRUE), 2);
+    EXPECT_EQ(t.doc.InsertColumnsNumberFormat("%d", 1, 1, TRUE), 2);
+    EXPECT_TRUE(t.TextIs({u"abc", u"abc"}));
+    EXPECT_FALSE(t.doc.CanUndo());
+    EXPECT_FALSE(t.doc.IsModified());
+    // The block's own switch is refused while wrapping.
+    t.doc.block.SetColumnMode(TRUE);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Encodings, ColumnInsert,
                          ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE),
                          mirel_sel_test::EncodingParamName);
