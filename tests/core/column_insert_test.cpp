@@ -13,8 +13,18 @@ using mirel_sel_test::SelDoc;
 class ColumnInsert : public ::testing::TestWithParam<int> {
  protected:
   // A zero-width column at character nChar of rows nFirst to nLast.
+  // The text gets a fixed-pitch font: tabs and padding are counted in the
+  // widths of letters, which a system font need not give its blank.
+  static void UseFixedPitch(SelDoc& t) {
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    t.doc.SetFont(&lf);
+  }
   static void Column(SelDoc& t, int nFirst, int nLast, size_t nChar) {
     t.ShowInWindow();
+    UseFixedPitch(t);
     t.doc.SetColumnMode(TRUE);
     t.doc.SetSel(t.Pos(nFirst, nChar), t.Pos(nLast, nChar), FALSE);
   }
@@ -135,6 +145,7 @@ TEST_P(ColumnInsert, TabsAndShortRowsInsideTheBlock) {
     t.doc.SetTabSize(4);
     ASSERT_TRUE(t.SetRows({u"abcdefgh", u"a", u"a\tbc", u"abcdefgh"}));
     t.ShowInWindow();
+    UseFixedPitch(t);
     t.doc.SetColumnMode(TRUE);
     t.doc.SetSel(t.Pos(0, c.nAnchorChar), t.Pos(3, c.nCaretChar), FALSE);
     ASSERT_TRUE(t.doc.IsColumnBlock());

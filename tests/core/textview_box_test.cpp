@@ -31,6 +31,16 @@ struct BoxCase {
 
 class TextViewBox : public KeysTest, public ::testing::WithParamInterface<int> {
  protected:
+  // Columns are counted in widths of 'a': the text gets a fixed-pitch font,
+  // whose blank is as wide as every letter (a system font need not be).
+  void Open(int nEncoding, const std::string& bytes) {
+    KeysTest::Open(nEncoding, bytes);
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    doc.SetFont(&lf);
+  }
   std::string Enc(const std::string& ascii) const {
     std::string s;
     for (char c : ascii) {
