@@ -23,6 +23,13 @@ class ColumnExports : public testing::Test {
     ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
     ASSERT_EQ(Mirel_InsertA(m_hCtrl, kText, static_cast<int>(std::strlen(kText)), FALSE), 1);
     ASSERT_FALSE(Mirel_CanUndo(m_hCtrl));  // the text is the starting point
+    // Padding is counted in letter widths: a fixed-pitch font makes the
+    // blank as wide as a letter (a system font need not).
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    Mirel_SetFont(m_hCtrl, &lf);
   }
   void TearDown() override { Mirel_Destroy(m_hCtrl); }
 
