@@ -30,6 +30,15 @@ struct MrDocText {
     if (UnitIs(nPos, MR_CHAR_CR)) return UnitIs(nPos + nUnit, MR_CHAR_LF) ? 2 * nUnit : nUnit;
     return UnitIs(nPos, MR_CHAR_LF) ? nUnit : 0;
   }
+  // nPos, or the nearer edge of the CR LF pair nPos splits: an edit that
+  // joins a CR and an LF makes one line end of them, and no caret stands
+  // inside it. After an insert the caret goes past the pair (the inserted
+  // CR broke the line, as a typed line break would), after a delete before it.
+  DWORD OffPairMiddle(DWORD nPos, BOOL bAfterInsert = FALSE) const {
+    const DWORD nUnit = bWide ? 2 : 1;
+    if (nPos < nUnit || !UnitIs(nPos - nUnit, MR_CHAR_CR) || !UnitIs(nPos, MR_CHAR_LF)) return nPos;
+    return bAfterInsert ? nPos + nUnit : nPos - nUnit;
+  }
 };
 
 inline MrDocText MrGetDocText(CMirelDoc& doc) {

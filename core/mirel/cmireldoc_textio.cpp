@@ -251,12 +251,14 @@ DWORD SaneCaret(CMirelDoc& doc) {
 
 // Caret and collapsed block at nPos: the text row in the text view, the hex
 // row in the hex view.
-void PlaceCaret(CMirelDoc& doc, DWORD nPos) {
+void PlaceCaret(CMirelDoc& doc, DWORD nPos, BOOL bAfterInsert = FALSE) {
   doc.nCaretPos = static_cast<int>(nPos);
   if (doc.nViewType == MIREL_VIEW_TYPE_HEX) {
     doc.cli = doc.GetHexLineFromPos(nPos);
     doc.block.SetBoth(nPos, doc.cli);
   } else {
+    nPos = MrGetDocText(doc).OffPairMiddle(nPos, bAfterInsert);
+    doc.nCaretPos = static_cast<int>(nPos);
     doc.cli = doc.GetLineFromPos(nPos);
     doc.block.Reset(nPos, doc.cli, FALSE);
   }
@@ -283,7 +285,7 @@ int InsertDocumentBytes(CMirelDoc& doc, const BYTE* pData, DWORD nLen, BOOL bUnd
     nEditPos = SaneCaret(doc);
     if (!notify.Note(doc.InsertContents(nEditPos, pData, nLen, bUndo))) return 0;
   }
-  PlaceCaret(doc, nEditPos + nLen);
+  PlaceCaret(doc, nEditPos + nLen, TRUE);
   const DWORD nRepaintFrom =
       doc.nViewType == MIREL_VIEW_TYPE_HEX ? nEditPos : doc.GetParagraphStart(nEditPos);
   doc.UpdateEditsAfterChange(REPAINT_TAG_FROM, nRepaintFrom, 0);

@@ -11,6 +11,7 @@
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/cmrundomanager.h"
 #include "mirel/mirel.h"
@@ -104,6 +105,7 @@ void FinishReplay(CMirelDoc& doc, CMirel* pEdit, DWORD nCaret, BOOL bHex, BOOL b
   // The caret at the change, inside the text, with the block collapsed there.
   nCaret = static_cast<DWORD>(std::min<long long>(nCaret, PositionLimit(doc, bHex)));
   if (!bHex && IsWideEncoding(doc.nFileEncoding)) nCaret &= ~static_cast<DWORD>(1);
+  if (!bHex) nCaret = MrGetDocText(doc).OffPairMiddle(nCaret);
   doc.nCaretPos = static_cast<int>(nCaret);
   doc.nVirtualSpace = 0;
   if (bHex) {

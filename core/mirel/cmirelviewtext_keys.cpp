@@ -61,8 +61,16 @@ int RowForPos(CMirelDoc& doc, DWORD nPos, int nPreferred = -1) {
 
 // The caret and its row, both kept consistent.
 void SetCaret(CMirelDoc& doc, DWORD nPos, int nPreferredRow = -1) {
+  nPos = MrGetDocText(doc).OffPairMiddle(nPos);
   doc.nCaretPos = static_cast<int>(nPos);
   doc.cli = RowForPos(doc, nPos, nPreferredRow);
+}
+
+// The caret after text inserted before nPos.
+void SetCaretAfterInsert(CMirelDoc& doc, DWORD nPos) {
+  nPos = MrGetDocText(doc).OffPairMiddle(nPos, TRUE);
+  doc.nCaretPos = static_cast<int>(nPos);
+  doc.cli = RowForPos(doc, nPos, -1);
 }
 
 DWORD RowStart(const CMirelDoc& doc, int nRow) {
@@ -192,7 +200,7 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
   }
   AppendUnit(doc, static_cast<BYTE>(c), &data);
   if (!ReplaceAt(doc, nPos, nOldLen, data)) return;
-  SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
+  SetCaretAfterInsert(doc, nPos + static_cast<DWORD>(data.size()));
   doc.bHanjaConvert = FALSE;
   // A closing word may re-indent its line.
   if (doc.bAutoIndentation) doc.ApplySyntaxUnindent(static_cast<char>(c));
@@ -385,7 +393,7 @@ void CMirelViewText::OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) {
   doc.StartUndoGroup();
   const BOOL bDone = ReplaceAt(doc, nPos, nOldLen, data);
   if (bDone) {
-    SetCaret(doc, nPos + static_cast<DWORD>(data.size()));
+    SetCaretAfterInsert(doc, nPos + static_cast<DWORD>(data.size()));
     doc.bHanjaConvert = FALSE;
     if (doc.bAutoIndentation) doc.ApplySyntaxUnindent(static_cast<char>(MR_CHAR_CR));
   }
@@ -445,7 +453,7 @@ void CMirelViewText::OnKeyTab(int, int, int, int bShift) {
     nAfter = doc.InsertTab(nAfter, TRUE);
   }
   doc.EndUndoGroup();
-  SetCaret(doc, nAfter);
+  SetCaretAfterInsert(doc, nAfter);
   doc.bHanjaConvert = FALSE;
   FinishEdit(std::min(nFrom, static_cast<DWORD>(doc.nCaretPos)));
 }
