@@ -1,8 +1,16 @@
-// The one wrapper the range-list scans run through. The debug build's
-// crash-dump guard will wrap them here; until then it simply calls.
+// The one wrapper the range-list scans run through. In the debug library a
+// crash-dump guard is in force for exactly the length of one scan; the
+// release library runs the scan unguarded.
 #pragma once
+
+#ifdef MIREL_DEBUG
+#include "mirel/cmirelminidump.h"
+#endif
 
 template <typename Fn>
 inline void MrRunScanGuarded(Fn&& fn) {
+#ifdef MIREL_DEBUG
+  CMirelMiniDump guard;
+#endif
   fn();
 }

@@ -14,3 +14,8 @@ void MrwTestClearDebugOutput();
 
 // GetLocalTime answers this time from now on; NULL returns to the real clock.
 void MrwTestSetLocalTime(const SYSTEMTIME* pTime);
+
+// GetModuleFileNameA (NULL) answers this path for the host program from now
+// on (a Windows-style path may be given: the file functions read backslashes
+// as separators); NULL returns to the real one.
+void MrwTestSetProgramPath(const char* pszPath);

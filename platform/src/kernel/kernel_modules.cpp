@@ -3,6 +3,8 @@
 // to ask the loader about a handle that may be stale.
 #include "kernel_paths.h"
 
+#include <platform_hooks.h>
+
 #include <dlfcn.h>
 #include <limits.h>
 #include <link.h>
@@ -31,7 +33,14 @@ ModuleTable& Modules() {
   return table;
 }
 
+std::mutex gProgramPathMutex;
+std::string gProgramPath;  // set by a test: the host program's path, when not empty
+
 std::string ExecutablePath() {
+  {
+    std::lock_guard<std::mutex> lock(gProgramPathMutex);
+    if (!gProgramPath.empty()) return gProgramPath;
+  }
   char buffer[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
@@ -180,4 +189,9 @@ BOOL FreeLibrary(HMODULE hLibModule) {
   lock.unlock();
   dlclose(handle);
   return TRUE;
+}
+
+void MrwTestSetProgramPath(const char* pszPath) {
+  std::lock_guard<std::mutex> lock(gProgramPathMutex);
+  gProgramPath = pszPath != nullptr ? pszPath : "";
 }
