@@ -15,9 +15,30 @@ using namespace mirel_splitter_test;
 
 namespace {
 
-using SplitterDrag = SplitterFixture;
-
 enum class Grab { kPane, kColBox, kRowBox, kColBar, kRowBar, kCrossing };
+
+class SplitterDrag : public SplitterFixture {
+ protected:
+  // A point on what is grabbed (bars: the first ones).
+  POINT GrabPoint(Grab grab) const {
+    RECT grid, inside;
+    splitter->GetGridRects(&grid, &inside);
+    switch (grab) {
+      case Grab::kPane:
+        return POINT{50, 50};
+      case Grab::kColBox:
+        return POINT{grid.left + 2, inside.bottom + 3};
+      case Grab::kRowBox:
+        return POINT{inside.right + 3, grid.top + 2};
+      case Grab::kColBar:
+        return POINT{ColumnBarX(0), 100};
+      case Grab::kRowBar:
+        return POINT{100, RowBarY(0)};
+      default:
+        return POINT{ColumnBarX(0), RowBarY(0)};
+    }
+  }
+};
 enum class Finish { kButtonUp, kReturn, kEscape, kCancelMode };
 constexpr int kUnchanged = -1;
 
@@ -31,78 +52,29 @@ TEST_F(SplitterDrag, ScriptedDragsResizeSplitAndDelete) {
     int nWantCols, nWantRows;
     int nWantRight, nWantBottom;  // of pane (0, 0): kUnchanged, or TrackerEdge(to)
   };
+  constexpr Grab kPane = Grab::kPane, kColBox = Grab::kColBox, kRowBox = Grab::kRowBox;
+  constexpr Grab kColBar = Grab::kColBar, kRowBar = Grab::kRowBar, kCrossing = Grab::kCrossing;
+  constexpr Finish kUp = Finish::kButtonUp, kReturn = Finish::kReturn, kEscape = Finish::kEscape;
+  constexpr Finish kCancel = Finish::kCancelMode;
+  constexpr int kSame = kUnchanged;
+  // clang-format off
   const Case cases[] = {
-      {"interior starts no drag",
-       false,
-       Grab::kPane,
-       {300, 200},
-       Finish::kButtonUp,
-       1,
-       1,
-       kUnchanged,
-       kUnchanged},
-      {"column box splits", false, Grab::kColBox, {150, 290}, Finish::kButtonUp, 2, 1, 150, kUnchanged},
-      {"row box splits", false, Grab::kRowBox, {390, 120}, Finish::kButtonUp, 1, 2, kUnchanged, 120},
-      {"box split below the minimum is refused",
-       false,
-       Grab::kColBox,
-       {12, 290},
-       Finish::kButtonUp,
-       1,
-       1,
-       kUnchanged,
-       kUnchanged},
-      {"column bar resizes", true, Grab::kColBar, {260, 100}, Finish::kButtonUp, 2, 2, 260, kUnchanged},
-      {"row bar resizes", true, Grab::kRowBar, {100, 80}, Finish::kButtonUp, 2, 2, kUnchanged, 80},
-      {"crossing resizes both", true, Grab::kCrossing, {120, 200}, Finish::kButtonUp, 2, 2, 120, 200},
-      {"click on a bar changes nothing",
-       true,
-       Grab::kColBar,
-       {kUnchanged, kUnchanged},
-       Finish::kButtonUp,
-       2,
-       2,
-       kUnchanged,
-       kUnchanged},
-      {"column below its minimum is deleted",
-       true,
-       Grab::kColBar,
-       {14, 100},
-       Finish::kButtonUp,
-       1,
-       2,
-       kUnchanged,
-       kUnchanged},
-      {"next column below its minimum is deleted",
-       true,
-       Grab::kColBar,
-       {370, 100},
-       Finish::kButtonUp,
-       1,
-       2,
-       kUnchanged,
-       kUnchanged},
-      {"row below its minimum is deleted",
-       true,
-       Grab::kRowBar,
-       {100, 10},
-       Finish::kButtonUp,
-       2,
-       1,
-       kUnchanged,
-       kUnchanged},
-      {"Return applies", true, Grab::kColBar, {260, 100}, Finish::kReturn, 2, 2, 260, kUnchanged},
-      {"Escape drops", true, Grab::kColBar, {260, 100}, Finish::kEscape, 2, 2, kUnchanged, kUnchanged},
-      {"cancel mode drops",
-       true,
-       Grab::kRowBar,
-       {100, 60},
-       Finish::kCancelMode,
-       2,
-       2,
-       kUnchanged,
-       kUnchanged},
+      {"interior starts no drag", false, kPane, {300, 200}, kUp, 1, 1, kSame, kSame},
+      {"column box splits", false, kColBox, {150, 290}, kUp, 2, 1, 150, kSame},
+      {"row box splits", false, kRowBox, {390, 120}, kUp, 1, 2, kSame, 120},
+      {"split below the minimum", false, kColBox, {12, 290}, kUp, 1, 1, kSame, kSame},
+      {"column bar resizes", true, kColBar, {260, 100}, kUp, 2, 2, 260, kSame},
+      {"row bar resizes", true, kRowBar, {100, 80}, kUp, 2, 2, kSame, 80},
+      {"crossing resizes both", true, kCrossing, {120, 200}, kUp, 2, 2, 120, 200},
+      {"click changes nothing", true, kColBar, {kSame, 0}, kUp, 2, 2, kSame, kSame},
+      {"column below its minimum", true, kColBar, {14, 100}, kUp, 1, 2, kSame, kSame},
+      {"next column below its minimum", true, kColBar, {370, 100}, kUp, 1, 2, kSame, kSame},
+      {"row below its minimum", true, kRowBar, {100, 10}, kUp, 2, 1, kSame, kSame},
+      {"Return applies", true, kColBar, {260, 100}, kReturn, 2, 2, 260, kSame},
+      {"Escape drops", true, kColBar, {260, 100}, kEscape, 2, 2, kSame, kSame},
+      {"cancel mode drops", true, kRowBar, {100, 60}, kCancel, 2, 2, kSame, kSame},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CMirelSplitter& s = Make();
@@ -110,29 +82,7 @@ TEST_F(SplitterDrag, ScriptedDragsResizeSplitAndDelete) {
       ASSERT_TRUE(s.SplitColumn(200));
       ASSERT_TRUE(s.SplitRow(150));
     }
-    RECT grid, inside;
-    s.GetGridRects(&grid, &inside);
-    POINT from{};
-    switch (c.grab) {
-      case Grab::kPane:
-        from = POINT{50, 50};
-        break;
-      case Grab::kColBox:
-        from = POINT{grid.left + 2, inside.bottom + 3};
-        break;
-      case Grab::kRowBox:
-        from = POINT{inside.right + 3, grid.top + 2};
-        break;
-      case Grab::kColBar:
-        from = POINT{ColumnBarX(0), 100};
-        break;
-      case Grab::kRowBar:
-        from = POINT{100, RowBarY(0)};
-        break;
-      case Grab::kCrossing:
-        from = POINT{ColumnBarX(0), RowBarY(0)};
-        break;
-    }
+    const POINT from = GrabPoint(c.grab);
     const POINT to = c.to.x == kUnchanged ? from : c.to;
     const RECT before = PaneRect(0, 0);
     Send(WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
@@ -218,8 +168,7 @@ TEST_F(SplitterDrag, ArrowKeysMoveThePointerAlongTheBarOnly) {
     CMirelSplitter& s = Make();
     ASSERT_TRUE(s.SplitColumn(200));
     ASSERT_TRUE(s.SplitRow(150));
-    const POINT from{c.grab == Grab::kRowBar ? 100 : ColumnBarX(0),
-                     c.grab == Grab::kColBar ? 100 : RowBarY(0)};
+    const POINT from = GrabPoint(c.grab);
     Send(WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
     POINT screen = from;
     ClientToScreen(Wnd(), &screen);
@@ -265,26 +214,7 @@ TEST_F(SplitterDrag, DoubleClicksSplitOrDeleteKeepingTheActivePane) {
     s.SetActivePane(c.nActiveRow, c.nActiveCol, nullptr);
     HWND hActive = s.GetPaneWindow(c.nActiveRow, c.nActiveCol);
     ASSERT_EQ(s.GetActivePane(nullptr, nullptr), hActive);
-    RECT grid, inside;
-    s.GetGridRects(&grid, &inside);
-    POINT at{};
-    switch (c.grab) {
-      case Grab::kColBox:
-        at = POINT{grid.left + 2, inside.bottom + 3};
-        break;
-      case Grab::kRowBox:
-        at = POINT{inside.right + 3, grid.top + 2};
-        break;
-      case Grab::kColBar:
-        at = POINT{ColumnBarX(0), 100};
-        break;
-      case Grab::kRowBar:
-        at = POINT{100, RowBarY(0)};
-        break;
-      default:
-        at = POINT{ColumnBarX(0), RowBarY(0)};
-        break;
-    }
+    const POINT at = GrabPoint(c.grab);
     Send(WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
     EXPECT_EQ(s.m_nCols, c.nWantCols);
     EXPECT_EQ(s.m_nRows, c.nWantRows);
