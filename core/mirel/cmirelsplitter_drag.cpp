@@ -3,6 +3,7 @@
 // follows, and applying the drag by resizing, splitting or deleting rows and
 // columns of panes.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "mirel/cmireldoc.h"
@@ -27,6 +28,11 @@ bool IsColumnCode(int nHit) {
 
 bool IsCrossingCode(int nHit) {
   return nHit >= MIREL_HIT_CROSSING && nHit <= MIREL_HIT_CROSSING_LAST;
+}
+
+// n - nBorder without overflow.
+int Shrink(int n, int nBorder) {
+  return static_cast<int>(std::max<long long>(static_cast<long long>(n) - nBorder, INT_MIN));
 }
 
 bool InRect(const RECT& rc, POINT pt) {
@@ -327,7 +333,8 @@ void CMirelSplitter::CopyViewStateInto(int rowFrom, int colFrom, int row, int co
 BOOL CMirelSplitter::SplitRow(int y) {
   if (m_hWnd == nullptr || m_nRows <= 0 || m_nRows >= m_nMaxRows) return FALSE;
   const int rowNew = m_nRows;
-  const int nNewSize = GetNewPaneSize(&m_pRowInfo[rowNew - 1], y - m_cyBorder, m_cyBar);
+  const int nBefore = Shrink(y, m_cyBorder);
+  const int nNewSize = GetNewPaneSize(&m_pRowInfo[rowNew - 1], nBefore, m_cyBar);
   if (nNewSize < 0) return FALSE;
   // Whatever fails below leaves the grid as it was.
   const std::vector<CMirelSplitterRowColInfo> rows(m_pRowInfo, m_pRowInfo + m_nMaxRows);
@@ -350,7 +357,7 @@ BOOL CMirelSplitter::SplitRow(int y) {
   }
   // Each new pane starts where the pane above it stands.
   for (int c = 0; c < m_nCols; ++c) CopyViewStateInto(rowNew - 1, c, rowNew, c);
-  m_pRowInfo[rowNew - 1].nIdealSize = y - m_cyBorder;
+  m_pRowInfo[rowNew - 1].nIdealSize = nBefore;
   m_pRowInfo[rowNew].nIdealSize = nNewSize;
   Relayout();
   return TRUE;
@@ -359,7 +366,8 @@ BOOL CMirelSplitter::SplitRow(int y) {
 BOOL CMirelSplitter::SplitColumn(int x) {
   if (m_hWnd == nullptr || m_nCols <= 0 || m_nCols >= m_nMaxCols) return FALSE;
   const int colNew = m_nCols;
-  const int nNewSize = GetNewPaneSize(&m_pColInfo[colNew - 1], x - m_cxBorder, m_cxBar);
+  const int nBefore = Shrink(x, m_cxBorder);
+  const int nNewSize = GetNewPaneSize(&m_pColInfo[colNew - 1], nBefore, m_cxBar);
   if (nNewSize < 0) return FALSE;
   const std::vector<CMirelSplitterRowColInfo> rows(m_pRowInfo, m_pRowInfo + m_nMaxRows);
   const std::vector<CMirelSplitterRowColInfo> cols(m_pColInfo, m_pColInfo + m_nMaxCols);
@@ -384,7 +392,7 @@ BOOL CMirelSplitter::SplitColumn(int x) {
     return FALSE;
   }
   for (int r = 0; r < m_nRows; ++r) CopyViewStateInto(r, colNew - 1, r, colNew);
-  m_pColInfo[colNew - 1].nIdealSize = x - m_cxBorder;
+  m_pColInfo[colNew - 1].nIdealSize = nBefore;
   m_pColInfo[colNew].nIdealSize = nNewSize;
   Relayout();
   return TRUE;

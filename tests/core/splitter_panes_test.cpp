@@ -3,6 +3,7 @@
 // bars, and destruction leaving no trace in either window table.
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -154,7 +155,8 @@ TEST_F(SplitterPanes, ASplitThatLeavesAPaneBelowItsMinimumChangesNothing) {
   CMirelSplitter& s = Make();
   RECT grid, inside;
   s.GetGridRects(&grid, &inside);
-  for (int x : {kMin - 1, static_cast<int>(inside.right) - s.m_cxBar - kMin + 1, -10, 100000}) {
+  for (int x :
+       {kMin - 1, static_cast<int>(inside.right) - s.m_cxBar - kMin + 1, -10, 100000, INT_MIN, INT_MAX}) {
     EXPECT_FALSE(s.SplitColumn(x)) << x;
     EXPECT_EQ(s.m_nCols, 1);
     EXPECT_EQ(GetDlgItem(Wnd(), 0xEA01), nullptr);
