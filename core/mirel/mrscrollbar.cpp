@@ -49,7 +49,7 @@ BOOL MrSetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO& si) {
   return TRUE;
 }
 
-void MrSetScrollPos(HWND hWnd, int nBar, int nPos) {
+void MrSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
   SCROLLINFO current{};
   current.cbSize = sizeof(current);
   current.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -60,5 +60,5 @@ void MrSetScrollPos(HWND hWnd, int nBar, int nPos) {
     si.nPos = nPos;
     if (AsTheBarWouldHoldIt(current, si).nPos == current.nPos) return;
   }
-  SetScrollPos(hWnd, nBar, nPos, TRUE);
+  SetScrollPos(hWnd, nBar, nPos, bRedraw);
 }

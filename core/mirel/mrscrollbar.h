@@ -11,4 +11,4 @@
 BOOL MrSetScrollInfo(HWND hWnd, int nBar, const SCROLLINFO& si);
 
 // SetScrollPos unless the bar is at that position already.
-void MrSetScrollPos(HWND hWnd, int nBar, int nPos);
+void MrSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw = TRUE);

@@ -1,17 +1,18 @@
 // Module start-up: the entry point and the process-wide objects.
 //
 // The objects are defined in this one file so that they are built in this
-// order and destroyed in the reverse order: the control class registrar
-// (registers the window class of the control), then the handle-to-document
-// registry. The split-pane window class registrar belongs first in this list;
-// it joins when the split-pane window is built.
+// order and destroyed in the reverse order: the split-pane window class
+// registrar, the control class registrar (each registers its window class),
+// then the handle-to-document registry.
 #include <windows.h>
 
 #include "mirel/cmirelregistrar.h"
+#include "mirel/cmirelsplitter.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 HINSTANCE g_hInstance = nullptr;
 
+CMirelSplitterRegistrar g_SplitterRegistrar;
 CMirelRegistrar g_EditRegistrar;
 CRegHelper g_RegHelper;
 

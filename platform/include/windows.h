@@ -11,4 +11,5 @@
 #include "win32_user.h"
 #include "win32_user_extra.h"
 #include "win32_user_menu.h"
+#include "win32_user_split.h"
 #include "win32_gdi.h"

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "mirel/cmirelregistrar.h"
+#include "mirel/cmirelsplitter.h"
 #include "mirel/mirel.h"
 #include "registry_test_util.h"
 
@@ -135,9 +139,14 @@ TEST_F(RegistryBroadcast, APaneOfASplitPaneParentUsesTheSharedBarsOfItsRowAndCol
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = MIREL_SPLITTER_CLASS_NAME;
   static const bool bRegistered = RegisterClassA(&wc) != 0;
-  if (!bRegistered) GTEST_SKIP() << "the split-pane class belongs to someone else in this process";
   HWND hSplitter = CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 300,
                                    200, hParent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // The library's own class: a real split-pane window without shared bars;
+  // its panes need the control class's registrar.
+  if (CMirelRegistrar::GetActive() == nullptr) static CMirelRegistrar editRegistrar;
+  auto splitter = std::make_unique<CMirelSplitter>();
+  if (!bRegistered && splitter->Create(hParent, 16, 16, 20, 20, 0, nullptr, WS_CHILD | WS_VISIBLE))
+    hSplitter = splitter->m_hWnd;
   ASSERT_NE(hSplitter, nullptr);
   auto child = [&](int nID, DWORD dwStyle) {
     return CreateWindowExA(0, kRecordingClass, nullptr, dwStyle, 0, 0, 50, 50, hSplitter,

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "mirel/cmirelsplitter.h"
 #include "mirel/mirel.h"
 #include "window_test_util.h"
 
@@ -78,6 +81,12 @@ class WindowInSplitter : public WindowFixture {
     }
     hSplitter = CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
                                 hParent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (hSplitter == nullptr) {
+      // The library's own class: a real split-pane window without shared bars.
+      splitter = std::make_unique<CMirelSplitter>();
+      if (splitter->Create(hParent, 16, 16, 20, 20, 0, nullptr, WS_CHILD | WS_VISIBLE))
+        hSplitter = splitter->m_hWnd;
+    }
     if (hSplitter == nullptr) GTEST_SKIP() << "no split-pane window can be made here";
     hHorz = Bar(0xEA02);
     hVert = Bar(0xEA11);
@@ -87,6 +96,7 @@ class WindowInSplitter : public WindowFixture {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)), GetModuleHandleA(nullptr),
                            nullptr);
   }
+  std::unique_ptr<CMirelSplitter> splitter;  // when the class is the library's own
   HWND hSplitter = nullptr;
   HWND hHorz = nullptr;
   HWND hVert = nullptr;

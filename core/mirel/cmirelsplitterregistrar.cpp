@@ -1,0 +1,109 @@
+// The split-pane window class, its table of windows and objects, and its
+// window procedure.
+#include <cstdlib>
+#include <cstring>
+
+#include "mirel/cmirelsplitter.h"
+
+namespace {
+
+constexpr UINT kSplitterClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+
+}  // namespace
+
+CMirelSplitterRegistrar* CMirelSplitterRegistrar::s_pActive = nullptr;
+
+CMirelSplitterRegistrar::CMirelSplitterRegistrar()
+    : pEntries(static_cast<MIREL_SPLITTER_ENTRY*>(
+          std::calloc(MIREL_SPLITTER_REGISTRAR_INITIAL_CAPACITY, sizeof(MIREL_SPLITTER_ENTRY)))),
+      nCapacity(pEntries != nullptr ? MIREL_SPLITTER_REGISTRAR_INITIAL_CAPACITY : 0),
+      nUsed(0) {
+  WNDCLASSA wc{};
+  wc.style = kSplitterClassStyle;
+  wc.lpfnWndProc = MirelSplitterWndProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = MIREL_SPLITTER_CLASS_NAME;
+  // A second registrar in the same process finds the class registered.
+  RegisterClassA(&wc);
+  if (s_pActive == nullptr) s_pActive = this;
+}
+
+CMirelSplitterRegistrar::~CMirelSplitterRegistrar() {
+  if (s_pActive == this) s_pActive = nullptr;
+  std::free(pEntries);
+  pEntries = nullptr;
+  nCapacity = 0;
+  nUsed = 0;
+}
+
+CMirelSplitterRegistrar* CMirelSplitterRegistrar::GetActive() {
+  return s_pActive;
+}
+
+BOOL CMirelSplitterRegistrar::Add(CMirelSplitter* pSplitter, HWND hWnd) {
+  if (pSplitter == nullptr || hWnd == nullptr || Lookup(hWnd) != nullptr) return FALSE;
+  // One zero pair always stays beyond the used ones.
+  if (pEntries == nullptr || nCapacity <= nUsed + 1) {
+    const int nNew = nCapacity + 1;
+    auto* pNew =
+        static_cast<MIREL_SPLITTER_ENTRY*>(std::realloc(pEntries, sizeof(MIREL_SPLITTER_ENTRY) * nNew));
+    if (pNew == nullptr) return FALSE;
+    std::memset(pNew + nCapacity, 0, sizeof(MIREL_SPLITTER_ENTRY) * (nNew - nCapacity));
+    pEntries = pNew;
+    nCapacity = nNew;
+  }
+  pEntries[nUsed] = MIREL_SPLITTER_ENTRY{pSplitter, hWnd};
+  ++nUsed;
+  pSplitter->m_hWnd = hWnd;
+  return TRUE;
+}
+
+CMirelSplitter* CMirelSplitterRegistrar::Lookup(HWND hWnd) const {
+  if (hWnd == nullptr) return nullptr;
+  for (int i = 0; i < nUsed; ++i) {
+    if (pEntries[i].hWnd == hWnd) return pEntries[i].pSplitter;
+  }
+  return nullptr;
+}
+
+void CMirelSplitterRegistrar::Forget(HWND hWnd) {
+  if (hWnd == nullptr) return;
+  for (int i = 0; i < nUsed; ++i) {
+    if (pEntries[i].hWnd != hWnd) continue;
+    std::memmove(pEntries + i, pEntries + i + 1, sizeof(MIREL_SPLITTER_ENTRY) * (nUsed - i - 1));
+    --nUsed;
+    pEntries[nUsed] = MIREL_SPLITTER_ENTRY{nullptr, nullptr};
+    return;
+  }
+}
+
+void CMirelSplitterRegistrar::ForgetSplitter(const CMirelSplitter* pSplitter) {
+  for (int i = nUsed - 1; i >= 0; --i) {
+    if (pEntries[i].pSplitter == pSplitter) Forget(pEntries[i].hWnd);
+  }
+}
+
+LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  CMirelSplitterRegistrar* pRegistrar = CMirelSplitterRegistrar::GetActive();
+  CMirelSplitter* pSplitter = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
+  if (pSplitter == nullptr) {
+    // Only the creation message carries the object; a window of the class
+    // made without one is refused.
+    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    if (uMsg != WM_NCCREATE) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    if (pRegistrar == nullptr || pCreate == nullptr || pCreate->lpCreateParams == nullptr) return FALSE;
+    pSplitter = static_cast<CMirelSplitter*>(pCreate->lpCreateParams);
+    if (!pRegistrar->Add(pSplitter, hWnd)) return FALSE;
+  }
+  if (uMsg == WM_NCDESTROY) {
+    // The handle may be given to another window from here on.
+    pRegistrar->Forget(hWnd);
+    const LRESULT lResult = pSplitter->WindowProc(uMsg, wParam, lParam);
+    pSplitter->OnNcDestroy();
+    return lResult;
+  }
+  return pSplitter->WindowProc(uMsg, wParam, lParam);
+}
