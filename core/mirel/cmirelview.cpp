@@ -11,17 +11,16 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
 #include "mirel/mrscrollbar.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
 
 // Auto-scroll: a pointer up to this far beyond the text area scrolls fast.
 constexpr int kAutoScrollNearBand = 50;
 constexpr UINT kAutoScrollFastPeriod = 100;
 constexpr UINT kAutoScrollSlowPeriod = 500;
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
 
 }  // namespace
 

@@ -14,8 +14,11 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
 
 // Debug traces when the caret forces a vertical scroll ("must scroll up" /
 // "must scroll down"), in code page 949.
@@ -32,10 +35,6 @@ constexpr int kOverwriteCaretHeight = 2;
 // A row is the cells (3 digits per byte), the characters and the gaps around
 // them: this many digit widths besides 3 per byte.
 constexpr long long kRowExtraDigits = 18;
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
 
 }  // namespace
 

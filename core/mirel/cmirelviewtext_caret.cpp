@@ -15,8 +15,11 @@
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
 #include "mirel/mrscrollbar.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
 
 // Debug traces when the caret forces a vertical scroll ("must scroll up" /
 // "must scroll down"), in code page 949.
@@ -34,10 +37,6 @@ constexpr int kOverwriteCaretHeight = 2;
 
 // Finds the bracket pair at the caret and records it for painting.
 void UpdateMatchingBrace(CMirelViewText& view, CMirelDoc& doc);
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
 
 // The nCharLen bytes of the character at text offset nPos, read the way every
 // store hands them out: the pointer GetText returns stands for the offset
