@@ -20,15 +20,6 @@ namespace {
 
 using MrViewDraw::ClampToInt;
 
-// Debug traces when the caret forces a vertical scroll ("must scroll up" /
-// "must scroll down"), in code page 949.
-constexpr char kScrollUpTrace[] =
-    "\xC0\xA7\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
-constexpr char kScrollDownTrace[] =
-    "\xBE\xC6\xB7\xA1\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
-
 // Height of the overwrite caret in the character column: a bar under the
 // character.
 constexpr int kOverwriteCaretHeight = 2;
@@ -190,14 +181,9 @@ void CMirelViewHex::OnHScroll(HWND, HWND, UINT nCode, short) {
       want = nPage;
       break;
     case SB_THUMBTRACK: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof(si);
-      si.fMask = SIF_TRACKPOS;
-      HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ);
-      const BOOL bGot =
-          hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si);
-      if (!bGot) return;
-      want = static_cast<long long>(si.nTrackPos) - nPos;
+      int nTrack = 0;
+      if (!GetHScrollTrackPos(&nTrack)) return;
+      want = static_cast<long long>(nTrack) - nPos;
       break;
     }
     default:
@@ -277,15 +263,7 @@ void CMirelViewHex::UpdateCaret(int bSetGoalX, int bScroll) {
       edit.nHScrollPos = ClampToInt(hs);
       bScrolled = true;
     }
-    if (nRow < edit.nTopLine) {
-      MirelTrace(kScrollUpTrace);
-      edit.nTopLine = nRow;
-      bScrolled = true;
-    } else if (static_cast<long long>(nRow) > static_cast<long long>(edit.nTopLine) + nPageLines) {
-      MirelTrace(kScrollDownTrace);
-      edit.nTopLine = std::max(nRow - nPageLines, 0);
-      bScrolled = true;
-    }
+    if (ScrollRowIntoView(nRow, nPageLines)) bScrolled = true;
     if (bScrolled) {
       SetHScrollPosToOffset();
       SetVScrollPosToTopLine();
@@ -294,45 +272,14 @@ void CMirelViewHex::UpdateCaret(int bSetGoalX, int bScroll) {
     }
   }
 
-  // Caret y: off the window when its row is outside the page.
-  const long long nRowsBelowTop = static_cast<long long>(nRow) - edit.nTopLine;
-  long long y;
-  if (nRowsBelowTop < 0 || nRowsBelowTop > nPageLines) {
-    y = -2 * h - doc.nRulerHeight;
-  } else {
-    y = nRowsBelowTop * h + doc.nRulerHeight + yShift;
-  }
-  const int nCaretY = ClampToInt(y);
+  const int nCaretY = CaretYOfRow(nRow, nPageLines, h, yShift);
   const int nOldCaretY = nLastCaretY;
   const DWORD nOldCaretPos = nLastCaretPos;
   nLastCaretY = nCaretY;
   nLastCaretPos = nCaret;
 
-  // One system caret per thread: only the focused window makes and shows it.
-  HWND hWnd = edit.hWndEdit;
-  if (hWnd != nullptr && GetFocus() == hWnd) {
-    const int xClient = ClampToInt(x - edit.nHScrollPos);
-    CreateCaret(hWnd, nullptr, ClampToInt(nWidth), ClampToInt(nHeight));
-    SetCaretPos(xClient, nCaretY);
-    if (nCaretY < doc.nRulerHeight || xClient < doc.nHexAddrWidth) {
-      HideCaret(hWnd);
-      edit.bCaretVisible = 0;
-    } else {
-      ShowCaret(hWnd);
-      edit.bCaretVisible = 1;
-    }
-    // An input method that does not draw at the caret composes in its own
-    // window, which follows the caret.
-    if ((doc.nIMEProperty & IME_PROP_AT_CARET) == 0) {
-      HIMC hIMC = ImmGetContext(hWnd);
-      COMPOSITIONFORM form{};
-      form.dwStyle = CFS_POINT;
-      form.ptCurrentPos.x = xClient;
-      form.ptCurrentPos.y = nCaretY;
-      ImmSetCompositionWindow(hIMC, &form);
-      ImmReleaseContext(hWnd, hIMC);
-    }
-  }
+  PlaceSystemCaret(ClampToInt(x - edit.nHScrollPos), nCaretY, ClampToInt(nWidth), ClampToInt(nHeight),
+                   doc.nHexAddrWidth);
 
   if (bSetGoalX) edit.nGoalCaretX = nCaretX;
 
