@@ -13,6 +13,7 @@
 
 #include "doc_test_util.h"
 #include "mirel/mirel.h"
+#include "paint_test_util.h"
 #include "textview_keys_fixture.h"
 
 #ifndef _WIN32
@@ -221,24 +222,17 @@ TEST_P(ImeTest, JapaneseClausesAreMappedToTheDocumentText) {
   EXPECT_EQ(doc.nIMECursor, n1);
 
   // Painted: a thick line under the target clause, a thin one under the other.
-  HDC hScreen = GetDC(hEdit);
-  HDC hdc = CreateCompatibleDC(hScreen);
-  HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, 300, 100);
-  ReleaseDC(hEdit, hScreen);
-  HGDIOBJ hOldBitmap = SelectObject(hdc, hBitmap);
-  HGDIOBJ hOldFont = SelectObject(hdc, doc.hFont);
-  static_cast<CMirelViewText*>(pEdit->pView)
-      ->DrawLine(hdc, 0, 0, doc.crFore, doc.crBack, FALSE, MIREL_BOOKMARK_FREE, FALSE);
   std::vector<MrwDrawOp> lines;
-  for (const MrwDrawOp& op : MrwTestDrawLog(hdc)) {
-    if (op.kind == MrwDrawKind::kLine && op.points.size() == 2 && op.points[0].y == doc.nFontHeight &&
-        op.points[1].y == doc.nFontHeight)
-      lines.push_back(op);
+  {
+    const mirel_paint_test::Canvas canvas(hEdit, 300, 100, doc.hFont);
+    static_cast<CMirelViewText*>(pEdit->pView)
+        ->DrawLine(canvas.hdc(), 0, 0, doc.crFore, doc.crBack, FALSE, MIREL_BOOKMARK_FREE, FALSE);
+    for (const MrwDrawOp& op : MrwTestDrawLog(canvas.hdc())) {
+      if (op.kind == MrwDrawKind::kLine && op.points.size() == 2 && op.points[0].y == doc.nFontHeight &&
+          op.points[1].y == doc.nFontHeight)
+        lines.push_back(op);
+    }
   }
-  SelectObject(hdc, hOldFont);
-  SelectObject(hdc, hOldBitmap);
-  DeleteObject(hBitmap);
-  DeleteDC(hdc);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].penWidth, 2);
   EXPECT_EQ(lines[1].penWidth, 1);
