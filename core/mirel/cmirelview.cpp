@@ -334,3 +334,31 @@ BOOL CMirelView::GetHScrollTrackPos(int* pnTrack) const {
   *pnTrack = si.nTrackPos;
   return TRUE;
 }
+
+long long CMirelView::HScrollStep(UINT nCode, long long nLine, long long nPage, long long nWidth) const {
+  const long long nPos = std::max(pMirel->nHScrollPos, 0);
+  long long want = 0;
+  switch (nCode) {
+    case SB_LINELEFT:
+      want = -nLine;
+      break;
+    case SB_LINERIGHT:
+      want = nLine;
+      break;
+    case SB_PAGELEFT:
+      want = -nPage;
+      break;
+    case SB_PAGERIGHT:
+      want = nPage;
+      break;
+    case SB_THUMBTRACK: {
+      int nTrack = 0;
+      if (!GetHScrollTrackPos(&nTrack)) return 0;
+      want = static_cast<long long>(nTrack) - nPos;
+      break;
+    }
+    default:
+      return 0;
+  }
+  return std::max(std::min(want, nWidth - nPos), -nPos);
+}

@@ -133,6 +133,10 @@ class CMirelView {
   // The horizontal bar's track position while its thumb is dragged (the
   // split-pane parent's bar or the window's own); FALSE when it has none.
   BOOL GetHScrollTrackPos(int* pnTrack) const;
+  // WM_HSCROLL: how far the horizontal position moves for the code (a line
+  // of nLine or a page of nPage pixels, or to the thumb), never past nWidth
+  // and never left of 0; 0 for a code that does not scroll.
+  long long HScrollStep(UINT nCode, long long nLine, long long nPage, long long nWidth) const;
 
   int nCaretX = 0;            // caret x in document pixels, before horizontal scrolling
   int nViewType;              // MIREL_VIEW_TYPE_TEXT or MIREL_VIEW_TYPE_HEX

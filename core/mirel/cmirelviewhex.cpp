@@ -163,37 +163,11 @@ void CMirelViewHex::OnVScroll(HWND, HWND, UINT nCode, short) {
 
 void CMirelViewHex::OnHScroll(HWND, HWND, UINT nCode, short) {
   if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
-  const long long nPos = std::max(pMirel->nHScrollPos, 0);
-  const long long cx = GetDigitWidth();
   const long long nPage = static_cast<long long>(pMirel->rcEdit.right) - pdoc->nHexAddrWidth;
-  long long want = 0;
-  switch (nCode) {
-    case SB_LINELEFT:
-      want = -cx;
-      break;
-    case SB_LINERIGHT:
-      want = cx;
-      break;
-    case SB_PAGELEFT:
-      want = -nPage;
-      break;
-    case SB_PAGERIGHT:
-      want = nPage;
-      break;
-    case SB_THUMBTRACK: {
-      int nTrack = 0;
-      if (!GetHScrollTrackPos(&nTrack)) return;
-      want = static_cast<long long>(nTrack) - nPos;
-      break;
-    }
-    default:
-      return;
-  }
   // Never past the row's width, never left of its start.
-  long long d = std::min(want, static_cast<long long>(nContentWidth) - nPos);
-  d = std::max(d, -nPos);
+  const long long d = HScrollStep(nCode, GetDigitWidth(), nPage, nContentWidth);
   if (d == 0) return;
-  pMirel->nHScrollPos = ClampToInt(nPos + d);
+  pMirel->nHScrollPos = ClampToInt(std::max(pMirel->nHScrollPos, 0) + d);
   SetHScrollPosToOffset();
   UpdateCaret(0, 0);
   Invalidate(REPAINT_TAG_ALL, 0, 0);

@@ -163,35 +163,11 @@ void CMirelViewText::OnHScroll(HWND, HWND, UINT nCode, short) {
   if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
   // Wrapped text always fits the width.
   if (pdoc->nWrapMode != MIREL_WRAP_NONE) return;
-  const long long nPos = std::max(pMirel->nHScrollPos, 0);
   const long long nPage = static_cast<long long>(pMirel->rcEdit.right) - pdoc->nLeftMargin;
-  long long want = 0;
-  switch (nCode) {
-    case SB_LINELEFT:
-      want = -GetSafeFontHeight();
-      break;
-    case SB_LINERIGHT:
-      want = GetSafeFontHeight();
-      break;
-    case SB_PAGELEFT:
-      want = -std::max(nPage, 0LL);
-      break;
-    case SB_PAGERIGHT:
-      want = std::max(nPage, 0LL);
-      break;
-    case SB_THUMBTRACK: {
-      int nTrack = 0;
-      if (!GetHScrollTrackPos(&nTrack)) return;
-      want = static_cast<long long>(nTrack) - nPos;
-      break;
-    }
-    default:
-      return;
-  }
-  long long d = std::min(want, static_cast<long long>(std::max(pdoc->nMaxLineWidth, 0)) - nPos);
-  d = std::max(d, -nPos);
+  const long long d =
+      HScrollStep(nCode, GetSafeFontHeight(), std::max(nPage, 0LL), std::max(pdoc->nMaxLineWidth, 0));
   if (d == 0) return;
-  pMirel->nHScrollPos = ClampToInt(nPos + d);
+  pMirel->nHScrollPos = ClampToInt(std::max(pMirel->nHScrollPos, 0) + d);
   SetHScrollPosToOffset();
   UpdateCaret(0, 0);
   Invalidate(REPAINT_TAG_ALL, 0, 0);
