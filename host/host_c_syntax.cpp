@@ -1,8 +1,6 @@
 #include "host_c_syntax.h"
 
-#include <cstddef>
-
-#include "host_text_format.h"
+#include "host_syntax_common.h"
 
 namespace mirel_host {
 
@@ -31,44 +29,28 @@ constexpr char kCppKeywords[] =
 constexpr char kDelimiters[] = "()[]{}<>;,:?!~^&|=+-*/%\"'\\";
 
 MIREL_SYNTAX_INFO MakeDefinition() {
-  MIREL_SYNTAX_INFO def = {};
-  def.bCaseSensitive = 1;
-  def.pszDelimiters = kDelimiters;
-  def.chQuote1 = '"';
-  def.chQuote2 = '\'';
-  def.chEscape = '\\';
-  def.pszLineComment1 = "//";
+  MIREL_SYNTAX_INFO def = BraceLanguageDefinition(kDelimiters);
   // A preprocessor line is coloured as the second comment kind from its '#'
   // on; outside such lines '#' does not occur in C code.
   def.pszLineComment2 = "#";
-  def.pszBlockComment1Open = "/*";
-  def.pszBlockComment1Close = "*/";
   def.chContinuation = '\\';
-  def.pszIndent = "{";
-  def.pszUnindent = "}";
   def.pszKeywords[kCKeywordList] = kCKeywords;
   def.pszKeywords[kCppKeywordList] = kCppKeywords;
   return def;
 }
 
-constexpr MIREL_SYNTAX_COLOR_PAIR Fore(BYTE r, BYTE g, BYTE b) {
-  return MIREL_SYNTAX_COLOR_PAIR{static_cast<COLORREF>(r | (g << 8) | (b << 16)), MIREL_CLR_AUTO};
-}
-
+// Dark, saturated colours that stay readable on white and apart from each
+// other and from the black text.
 MIREL_SYNTAX_COLORS MakeColors() {
-  MIREL_SYNTAX_COLORS colors;
-  for (MIREL_SYNTAX_COLOR_PAIR& pair : colors.pairs)
-    pair = MIREL_SYNTAX_COLOR_PAIR{MIREL_CLR_AUTO, MIREL_CLR_AUTO};
-  // Dark, saturated colours that stay readable on white and apart from each
-  // other and from the black text.
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING1] = Fore(163, 21, 21);                   // strings: dark red
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING2] = Fore(160, 82, 0);                    // character literals: brown
-  colors.pairs[MIREL_SYNTAX_PAIR_NUMBER] = Fore(0, 120, 120);                    // numbers: teal
-  colors.pairs[MIREL_SYNTAX_PAIR_COMMENT1] = Fore(0, 128, 0);                    // comments: green
-  colors.pairs[MIREL_SYNTAX_PAIR_COMMENT2] = Fore(128, 0, 128);                  // preprocessor lines: purple
-  colors.pairs[MIREL_SYNTAX_PAIR_KEYWORD1 + kCKeywordList] = Fore(0, 0, 255);    // C keywords: blue
-  colors.pairs[MIREL_SYNTAX_PAIR_KEYWORD1 + kCppKeywordList] = Fore(0, 0, 160);  // C++ keywords: navy
-  return colors;
+  return MakeSyntaxColors({
+      {MIREL_SYNTAX_PAIR_STRING1, 163, 21, 21},                   // strings: dark red
+      {MIREL_SYNTAX_PAIR_STRING2, 160, 82, 0},                    // character literals: brown
+      {MIREL_SYNTAX_PAIR_NUMBER, 0, 120, 120},                    // numbers: teal
+      {MIREL_SYNTAX_PAIR_COMMENT1, 0, 128, 0},                    // comments: green
+      {MIREL_SYNTAX_PAIR_COMMENT2, 128, 0, 128},                  // preprocessor lines: purple
+      {MIREL_SYNTAX_PAIR_KEYWORD1 + kCKeywordList, 0, 0, 255},    // C keywords: blue
+      {MIREL_SYNTAX_PAIR_KEYWORD1 + kCppKeywordList, 0, 0, 160},  // C++ keywords: navy
+  });
 }
 
 }  // namespace
@@ -84,17 +66,7 @@ const MIREL_SYNTAX_COLORS& CSyntaxColors() {
 }
 
 bool IsCSourceFile(const std::string& strPath) {
-  const std::string strName = FileNameOf(strPath);
-  const std::size_t nDot = strName.find_last_of('.');
-  if (nDot == std::string::npos || nDot == 0) return false;
-  std::string strExt = strName.substr(nDot + 1);
-  for (char& ch : strExt) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-  for (const char* pszC : {"c", "cc", "cpp", "h", "hpp"}) {
-    if (strExt == pszC) return true;
-  }
-  return false;
+  return HasExtension(strPath, {"c", "cc", "cpp", "h", "hpp"});
 }
 
 }  // namespace mirel_host

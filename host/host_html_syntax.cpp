@@ -1,8 +1,6 @@
 #include "host_html_syntax.h"
 
-#include <cstddef>
-
-#include "host_text_format.h"
+#include "host_syntax_common.h"
 
 namespace mirel_host {
 
@@ -20,17 +18,6 @@ constexpr char kScriptKeywords[] =
     " false finally for function if import in instanceof let new null return static super switch this"
     " throw true try typeof undefined var void while with yield ";
 
-constexpr MIREL_SYNTAX_COLOR_PAIR Fore(BYTE r, BYTE g, BYTE b) {
-  return MIREL_SYNTAX_COLOR_PAIR{static_cast<COLORREF>(r | (g << 8) | (b << 16)), MIREL_CLR_AUTO};
-}
-
-MIREL_SYNTAX_COLORS AutoColors() {
-  MIREL_SYNTAX_COLORS colors;
-  for (MIREL_SYNTAX_COLOR_PAIR& pair : colors.pairs)
-    pair = MIREL_SYNTAX_COLOR_PAIR{MIREL_CLR_AUTO, MIREL_CLR_AUTO};
-  return colors;
-}
-
 MIREL_SYNTAX_INFO MakeHtml() {
   MIREL_SYNTAX_INFO def = {};
   def.bCaseSensitive = 0;
@@ -46,39 +33,29 @@ MIREL_SYNTAX_INFO MakeHtml() {
 }
 
 MIREL_SYNTAX_COLORS MakeHtmlColors() {
-  MIREL_SYNTAX_COLORS colors = AutoColors();
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING1] = Fore(163, 21, 21);  // attribute values: dark red
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING2] = Fore(163, 21, 21);
-  colors.pairs[MIREL_SYNTAX_PAIR_NUMBER] = Fore(0, 120, 120);  // numbers in tags: teal
-  colors.pairs[MIREL_SYNTAX_PAIR_COMMENT1] = Fore(0, 128, 0);  // comments: green
-  colors.pairs[MIREL_SYNTAX_PAIR_KEYWORD1] = Fore(128, 0, 0);  // element names: maroon
-  return colors;
+  return MakeSyntaxColors({
+      {MIREL_SYNTAX_PAIR_STRING1, 163, 21, 21},  // attribute values: dark red
+      {MIREL_SYNTAX_PAIR_STRING2, 163, 21, 21},
+      {MIREL_SYNTAX_PAIR_NUMBER, 0, 120, 120},  // numbers in tags: teal
+      {MIREL_SYNTAX_PAIR_COMMENT1, 0, 128, 0},  // comments: green
+      {MIREL_SYNTAX_PAIR_KEYWORD1, 128, 0, 0},  // element names: maroon
+  });
 }
 
 MIREL_SYNTAX_INFO MakeScript() {
-  MIREL_SYNTAX_INFO def = {};
-  def.bCaseSensitive = 1;
-  def.pszDelimiters = "()[]{}<>;,.:?!~^&|=+-*/%\"'\\";
-  def.chQuote1 = '"';
-  def.chQuote2 = '\'';
-  def.chEscape = '\\';
-  def.pszLineComment1 = "//";
-  def.pszBlockComment1Open = "/*";
-  def.pszBlockComment1Close = "*/";
-  def.pszIndent = "{";
-  def.pszUnindent = "}";
+  MIREL_SYNTAX_INFO def = BraceLanguageDefinition("()[]{}<>;,.:?!~^&|=+-*/%\"'\\");
   def.pszKeywords[0] = kScriptKeywords;
   return def;
 }
 
 MIREL_SYNTAX_COLORS MakeScriptColors() {
-  MIREL_SYNTAX_COLORS colors = AutoColors();
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING1] = Fore(163, 21, 21);
-  colors.pairs[MIREL_SYNTAX_PAIR_STRING2] = Fore(163, 21, 21);
-  colors.pairs[MIREL_SYNTAX_PAIR_NUMBER] = Fore(0, 120, 120);
-  colors.pairs[MIREL_SYNTAX_PAIR_COMMENT1] = Fore(0, 128, 0);
-  colors.pairs[MIREL_SYNTAX_PAIR_KEYWORD1] = Fore(0, 0, 255);  // script keywords: blue
-  return colors;
+  return MakeSyntaxColors({
+      {MIREL_SYNTAX_PAIR_STRING1, 163, 21, 21},
+      {MIREL_SYNTAX_PAIR_STRING2, 163, 21, 21},
+      {MIREL_SYNTAX_PAIR_NUMBER, 0, 120, 120},
+      {MIREL_SYNTAX_PAIR_COMMENT1, 0, 128, 0},
+      {MIREL_SYNTAX_PAIR_KEYWORD1, 0, 0, 255},  // script keywords: blue
+  });
 }
 
 }  // namespace
@@ -104,14 +81,7 @@ const MIREL_SYNTAX_COLORS& ScriptSyntaxColors() {
 }
 
 bool IsHtmlFile(const std::string& strPath) {
-  const std::string strName = FileNameOf(strPath);
-  const std::size_t nDot = strName.find_last_of('.');
-  if (nDot == std::string::npos || nDot == 0) return false;
-  std::string strExt = strName.substr(nDot + 1);
-  for (char& ch : strExt) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-  return strExt == "html" || strExt == "htm";
+  return HasExtension(strPath, {"html", "htm"});
 }
 
 }  // namespace mirel_host

@@ -1,8 +1,11 @@
 // The steps of painting, scrolling and repaint requests that the text view
 // and the hex view share: row geometry, the pending-repaint record, the row
 // under a point, bringing a row into view, vertical scrolling, the vertical
-// scroll bar, resizing and auto-scroll during a drag.
+// scroll bar, resizing, auto-scroll during a drag, and keeping and placing
+// the caret.
 #include "mirel/cmirelview.h"
+
+#include <imm.h>
 
 #include <algorithm>
 #include <climits>
@@ -11,17 +14,25 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
 #include "mirel/mrscrollbar.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
 
 // Auto-scroll: a pointer up to this far beyond the text area scrolls fast.
 constexpr int kAutoScrollNearBand = 50;
 constexpr UINT kAutoScrollFastPeriod = 100;
 constexpr UINT kAutoScrollSlowPeriod = 500;
 
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
+// Debug traces when the caret forces a vertical scroll ("must scroll up" /
+// "must scroll down"), in code page 949.
+constexpr char kScrollUpTrace[] =
+    "\xC0\xA7\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
+    "\xB0\xE6\xBF\xEC\n";
+constexpr char kScrollDownTrace[] =
+    "\xBE\xC6\xB7\xA1\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
+    "\xB0\xE6\xBF\xEC\n";
 
 }  // namespace
 
@@ -261,4 +272,93 @@ void CMirelView::PaintThroughBackBuffer(HFONT hFont, const RowPainter& paintRow,
   if (hMemDC != nullptr) DeleteDC(hMemDC);
   pMirel->nRepaintTag = REPAINT_TAG_NONE;
   EndPaint(hWnd, &ps);
+}
+
+// ---------------------------------------------------------------------------
+// Caret
+
+BOOL CMirelView::ScrollRowIntoView(int nRow, int nPageLines) {
+  if (nRow < pMirel->nTopLine) {
+    MirelTrace(kScrollUpTrace);
+    pMirel->nTopLine = nRow;
+    return TRUE;
+  }
+  if (static_cast<long long>(nRow) > static_cast<long long>(pMirel->nTopLine) + nPageLines) {
+    MirelTrace(kScrollDownTrace);
+    pMirel->nTopLine = std::max(nRow - nPageLines, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+int CMirelView::CaretYOfRow(int nRow, int nPageLines, long long nRowHeight, long long yShift) const {
+  const long long nRowsBelowTop = static_cast<long long>(nRow) - pMirel->nTopLine;
+  if (nRowsBelowTop < 0 || nRowsBelowTop > nPageLines)
+    return ClampToInt(-2 * nRowHeight - pdoc->nRulerHeight);
+  return ClampToInt(nRowsBelowTop * nRowHeight + pdoc->nRulerHeight + yShift);
+}
+
+void CMirelView::PlaceSystemCaret(int xClient, int nCaretY, int nWidth, int nHeight, int nLeftEdge) {
+  HWND hWnd = pMirel->hWndEdit;
+  if (hWnd == nullptr || GetFocus() != hWnd) return;
+  CreateCaret(hWnd, nullptr, nWidth, nHeight);
+  SetCaretPos(xClient, nCaretY);
+  if (nCaretY < pdoc->nRulerHeight || xClient < nLeftEdge) {
+    HideCaret(hWnd);
+    pMirel->bCaretVisible = 0;
+  } else {
+    ShowCaret(hWnd);
+    pMirel->bCaretVisible = 1;
+  }
+  // An input method that does not draw at the caret composes in its own
+  // window, which follows the caret.
+  if ((pdoc->nIMEProperty & IME_PROP_AT_CARET) == 0) {
+    HIMC hIMC = ImmGetContext(hWnd);
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos.x = xClient;
+    form.ptCurrentPos.y = nCaretY;
+    ImmSetCompositionWindow(hIMC, &form);
+    ImmReleaseContext(hWnd, hIMC);
+  }
+}
+
+BOOL CMirelView::GetHScrollTrackPos(int* pnTrack) const {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_TRACKPOS;
+  HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ);
+  const BOOL bGot =
+      hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si);
+  if (!bGot) return FALSE;
+  *pnTrack = si.nTrackPos;
+  return TRUE;
+}
+
+long long CMirelView::HScrollStep(UINT nCode, long long nLine, long long nPage, long long nWidth) const {
+  const long long nPos = std::max(pMirel->nHScrollPos, 0);
+  long long want = 0;
+  switch (nCode) {
+    case SB_LINELEFT:
+      want = -nLine;
+      break;
+    case SB_LINERIGHT:
+      want = nLine;
+      break;
+    case SB_PAGELEFT:
+      want = -nPage;
+      break;
+    case SB_PAGERIGHT:
+      want = nPage;
+      break;
+    case SB_THUMBTRACK: {
+      int nTrack = 0;
+      if (!GetHScrollTrackPos(&nTrack)) return 0;
+      want = static_cast<long long>(nTrack) - nPos;
+      break;
+    }
+    default:
+      return 0;
+  }
+  return std::max(std::min(want, nWidth - nPos), -nPos);
 }

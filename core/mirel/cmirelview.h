@@ -119,6 +119,25 @@ class CMirelView {
   // area and returns the period of the next step in ms (0 inside).
   UINT AutoScroll(int y);
 
+  // --- The caret steps both views share --------------------------------------
+  // Moves the top row just far enough that nRow is on a page of nPageLines
+  // rows; TRUE when it moved.
+  BOOL ScrollRowIntoView(int nRow, int nPageLines);
+  // Client y of a caret on nRow: yShift below the row's top while the row is
+  // on the page, above the window otherwise.
+  int CaretYOfRow(int nRow, int nPageLines, long long nRowHeight, long long yShift) const;
+  // Makes, moves and shows the system caret, only in the focused window (one
+  // caret per thread), hidden over the ruler or left of nLeftEdge, and moves
+  // a composition window that follows the caret.
+  void PlaceSystemCaret(int xClient, int nCaretY, int nWidth, int nHeight, int nLeftEdge);
+  // The horizontal bar's track position while its thumb is dragged (the
+  // split-pane parent's bar or the window's own); FALSE when it has none.
+  BOOL GetHScrollTrackPos(int* pnTrack) const;
+  // WM_HSCROLL: how far the horizontal position moves for the code (a line
+  // of nLine or a page of nPage pixels, or to the thumb), never past nWidth
+  // and never left of 0; 0 for a code that does not scroll.
+  long long HScrollStep(UINT nCode, long long nLine, long long nPage, long long nWidth) const;
+
   int nCaretX = 0;            // caret x in document pixels, before horizontal scrolling
   int nViewType;              // MIREL_VIEW_TYPE_TEXT or MIREL_VIEW_TYPE_HEX
   CMirel* pMirel = nullptr;   // the owning edit window

@@ -14,17 +14,11 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
 
-// Debug traces when the caret forces a vertical scroll ("must scroll up" /
-// "must scroll down"), in code page 949.
-constexpr char kScrollUpTrace[] =
-    "\xC0\xA7\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
-constexpr char kScrollDownTrace[] =
-    "\xBE\xC6\xB7\xA1\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
+using MrViewDraw::ClampToInt;
 
 // Height of the overwrite caret in the character column: a bar under the
 // character.
@@ -32,10 +26,6 @@ constexpr int kOverwriteCaretHeight = 2;
 // A row is the cells (3 digits per byte), the characters and the gaps around
 // them: this many digit widths besides 3 per byte.
 constexpr long long kRowExtraDigits = 18;
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
 
 }  // namespace
 
@@ -173,42 +163,11 @@ void CMirelViewHex::OnVScroll(HWND, HWND, UINT nCode, short) {
 
 void CMirelViewHex::OnHScroll(HWND, HWND, UINT nCode, short) {
   if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
-  const long long nPos = std::max(pMirel->nHScrollPos, 0);
-  const long long cx = GetDigitWidth();
   const long long nPage = static_cast<long long>(pMirel->rcEdit.right) - pdoc->nHexAddrWidth;
-  long long want = 0;
-  switch (nCode) {
-    case SB_LINELEFT:
-      want = -cx;
-      break;
-    case SB_LINERIGHT:
-      want = cx;
-      break;
-    case SB_PAGELEFT:
-      want = -nPage;
-      break;
-    case SB_PAGERIGHT:
-      want = nPage;
-      break;
-    case SB_THUMBTRACK: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof(si);
-      si.fMask = SIF_TRACKPOS;
-      HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ);
-      const BOOL bGot =
-          hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si);
-      if (!bGot) return;
-      want = static_cast<long long>(si.nTrackPos) - nPos;
-      break;
-    }
-    default:
-      return;
-  }
   // Never past the row's width, never left of its start.
-  long long d = std::min(want, static_cast<long long>(nContentWidth) - nPos);
-  d = std::max(d, -nPos);
+  const long long d = HScrollStep(nCode, GetDigitWidth(), nPage, nContentWidth);
   if (d == 0) return;
-  pMirel->nHScrollPos = ClampToInt(nPos + d);
+  pMirel->nHScrollPos = ClampToInt(std::max(pMirel->nHScrollPos, 0) + d);
   SetHScrollPosToOffset();
   UpdateCaret(0, 0);
   Invalidate(REPAINT_TAG_ALL, 0, 0);
@@ -278,15 +237,7 @@ void CMirelViewHex::UpdateCaret(int bSetGoalX, int bScroll) {
       edit.nHScrollPos = ClampToInt(hs);
       bScrolled = true;
     }
-    if (nRow < edit.nTopLine) {
-      MirelTrace(kScrollUpTrace);
-      edit.nTopLine = nRow;
-      bScrolled = true;
-    } else if (static_cast<long long>(nRow) > static_cast<long long>(edit.nTopLine) + nPageLines) {
-      MirelTrace(kScrollDownTrace);
-      edit.nTopLine = std::max(nRow - nPageLines, 0);
-      bScrolled = true;
-    }
+    if (ScrollRowIntoView(nRow, nPageLines)) bScrolled = true;
     if (bScrolled) {
       SetHScrollPosToOffset();
       SetVScrollPosToTopLine();
@@ -295,45 +246,14 @@ void CMirelViewHex::UpdateCaret(int bSetGoalX, int bScroll) {
     }
   }
 
-  // Caret y: off the window when its row is outside the page.
-  const long long nRowsBelowTop = static_cast<long long>(nRow) - edit.nTopLine;
-  long long y;
-  if (nRowsBelowTop < 0 || nRowsBelowTop > nPageLines) {
-    y = -2 * h - doc.nRulerHeight;
-  } else {
-    y = nRowsBelowTop * h + doc.nRulerHeight + yShift;
-  }
-  const int nCaretY = ClampToInt(y);
+  const int nCaretY = CaretYOfRow(nRow, nPageLines, h, yShift);
   const int nOldCaretY = nLastCaretY;
   const DWORD nOldCaretPos = nLastCaretPos;
   nLastCaretY = nCaretY;
   nLastCaretPos = nCaret;
 
-  // One system caret per thread: only the focused window makes and shows it.
-  HWND hWnd = edit.hWndEdit;
-  if (hWnd != nullptr && GetFocus() == hWnd) {
-    const int xClient = ClampToInt(x - edit.nHScrollPos);
-    CreateCaret(hWnd, nullptr, ClampToInt(nWidth), ClampToInt(nHeight));
-    SetCaretPos(xClient, nCaretY);
-    if (nCaretY < doc.nRulerHeight || xClient < doc.nHexAddrWidth) {
-      HideCaret(hWnd);
-      edit.bCaretVisible = 0;
-    } else {
-      ShowCaret(hWnd);
-      edit.bCaretVisible = 1;
-    }
-    // An input method that does not draw at the caret composes in its own
-    // window, which follows the caret.
-    if ((doc.nIMEProperty & IME_PROP_AT_CARET) == 0) {
-      HIMC hIMC = ImmGetContext(hWnd);
-      COMPOSITIONFORM form{};
-      form.dwStyle = CFS_POINT;
-      form.ptCurrentPos.x = xClient;
-      form.ptCurrentPos.y = nCaretY;
-      ImmSetCompositionWindow(hIMC, &form);
-      ImmReleaseContext(hWnd, hIMC);
-    }
-  }
+  PlaceSystemCaret(ClampToInt(x - edit.nHScrollPos), nCaretY, ClampToInt(nWidth), ClampToInt(nHeight),
+                   doc.nHexAddrWidth);
 
   if (bSetGoalX) edit.nGoalCaretX = nCaretX;
 

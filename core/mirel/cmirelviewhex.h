@@ -109,6 +109,11 @@ class CMirelViewHex : public CMirelView {
   // After a move: the selection follows the caret (bExtend) or collapses at
   // it; the rows that changed are repainted.
   void FinishMove(BOOL bExtend, DWORD nOldCaret);
+  // One whole move: refused with Alt; BeginMove, the step (given the
+  // document, whether the selection extends and the caret before), FinishMove
+  // and the caret (goal x kept by the vertical moves).
+  template <typename Step>
+  void RunMove(int bAlt, int bShift, BOOL bSetGoalX, Step step);
   // Caret onto a row at the goal x, in the caret's area.
   void PlaceCaretAtGoalX(int nRow);
   // Replaces nOldLen bytes at nPos by the data (an insertion when nOldLen is

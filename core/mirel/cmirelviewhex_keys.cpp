@@ -89,6 +89,18 @@ void CMirelViewHex::FinishMove(BOOL bExtend, DWORD nOldCaret) {
   doc.block.SetBoth(nCaret, doc.cli);
 }
 
+template <typename Step>
+void CMirelViewHex::RunMove(int bAlt, int bShift, BOOL bSetGoalX, Step step) {
+  if (!IsReady() || bAlt) return;
+  CMirelDoc& doc = *pdoc;
+  const BOOL bExtend = bShift || doc.bAutoSelect;
+  BeginMove();
+  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
+  step(doc, bExtend, nOld);
+  FinishMove(bExtend, nOld);
+  UpdateCaret(bSetGoalX, 1);
+}
+
 void CMirelViewHex::PlaceCaretAtGoalX(int nRow) {
   CMirelDoc& doc = *pdoc;
   nRow = std::clamp(nRow, 0, std::max(doc.GetHexLineCount() - 1, 0));
@@ -327,145 +339,105 @@ void CMirelViewHex::OnKeyEscape(int, int, int, int) {
 // extends the selection.
 
 void CMirelViewHex::MoveLeft(int, int, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  if (!bExtend && doc.block.IsNotEmpty()) {
-    PlaceCaret(doc.block.GetStartPtr());
-  } else if (nOld > 0) {
-    PlaceCaret(nOld - 1);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(1, 1);
+  RunMove(bAlt, bShift, TRUE, [&](CMirelDoc& doc, BOOL bExtend, DWORD nOld) {
+    if (!bExtend && doc.block.IsNotEmpty()) {
+      PlaceCaret(doc.block.GetStartPtr());
+    } else if (nOld > 0) {
+      PlaceCaret(nOld - 1);
+    }
+  });
 }
 
 void CMirelViewHex::MoveRight(int, int, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  if (!bExtend && doc.block.IsNotEmpty()) {
-    PlaceCaret(doc.block.GetEndPtr());
-  } else if (nOld < GetDataLength()) {
-    PlaceCaret(nOld + 1);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(1, 1);
+  RunMove(bAlt, bShift, TRUE, [&](CMirelDoc& doc, BOOL bExtend, DWORD nOld) {
+    if (!bExtend && doc.block.IsNotEmpty()) {
+      PlaceCaret(doc.block.GetEndPtr());
+    } else if (nOld < GetDataLength()) {
+      PlaceCaret(nOld + 1);
+    }
+  });
 }
 
 void CMirelViewHex::MoveUp(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  if (bCtrl) {
-    // Scroll one row; the caret follows only when its row left the page.
-    if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEUP, 0);
-    NotifyPaneScrolled(-1, pMirel->nTopLine);
-    const int nLastVisible = pMirel->nTopLine + std::max(GetWholeRowsBelowRuler(), 1) - 1;
-    if (doc.cli > nLastVisible) PlaceCaretAtGoalX(nLastVisible);
-  } else if (doc.cli > 0) {
-    PlaceCaretAtGoalX(doc.cli - 1);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(0, 1);
+  RunMove(bAlt, bShift, FALSE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    if (bCtrl) {
+      // Scroll one row; the caret follows only when its row left the page.
+      if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEUP, 0);
+      NotifyPaneScrolled(-1, pMirel->nTopLine);
+      const int nLastVisible = pMirel->nTopLine + std::max(GetWholeRowsBelowRuler(), 1) - 1;
+      if (doc.cli > nLastVisible) PlaceCaretAtGoalX(nLastVisible);
+    } else if (doc.cli > 0) {
+      PlaceCaretAtGoalX(doc.cli - 1);
+    }
+  });
 }
 
 void CMirelViewHex::MoveDown(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  if (bCtrl) {
-    if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEDOWN, 0);
-    NotifyPaneScrolled(-1, pMirel->nTopLine);
-    if (doc.cli < pMirel->nTopLine) PlaceCaretAtGoalX(pMirel->nTopLine);
-  } else if (doc.cli + 1 < doc.GetHexLineCount()) {
-    PlaceCaretAtGoalX(doc.cli + 1);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(0, 1);
+  RunMove(bAlt, bShift, FALSE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    if (bCtrl) {
+      if (pMirel->hWndEdit != nullptr) SendMessageA(pMirel->hWndEdit, WM_VSCROLL, SB_LINEDOWN, 0);
+      NotifyPaneScrolled(-1, pMirel->nTopLine);
+      if (doc.cli < pMirel->nTopLine) PlaceCaretAtGoalX(pMirel->nTopLine);
+    } else if (doc.cli + 1 < doc.GetHexLineCount()) {
+      PlaceCaretAtGoalX(doc.cli + 1);
+    }
+  });
 }
 
 void CMirelViewHex::MoveLineHome(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  const int nRow = bCtrl ? 0 : doc.cli;
-  int nStart = 0;
-  if (doc.GetHexLineRange(nRow, &nStart, nullptr)) PlaceCaret(static_cast<DWORD>(nStart));
-  FinishMove(bExtend, nOld);
-  UpdateCaret(1, 1);
+  RunMove(bAlt, bShift, TRUE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    const int nRow = bCtrl ? 0 : doc.cli;
+    int nStart = 0;
+    if (doc.GetHexLineRange(nRow, &nStart, nullptr)) PlaceCaret(static_cast<DWORD>(nStart));
+  });
 }
 
 void CMirelViewHex::MoveLineEnd(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  // The end of a full row is the next row's start (and shows there).
-  const int nRow = bCtrl ? doc.GetHexLineCount() - 1 : doc.cli;
-  int nEnd = 0;
-  if (doc.GetHexLineRange(nRow, nullptr, &nEnd)) PlaceCaret(static_cast<DWORD>(nEnd));
-  FinishMove(bExtend, nOld);
-  UpdateCaret(1, 1);
+  RunMove(bAlt, bShift, TRUE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    // The end of a full row is the next row's start (and shows there).
+    const int nRow = bCtrl ? doc.GetHexLineCount() - 1 : doc.cli;
+    int nEnd = 0;
+    if (doc.GetHexLineRange(nRow, nullptr, &nEnd)) PlaceCaret(static_cast<DWORD>(nEnd));
+  });
 }
 
 void CMirelViewHex::MovePageUp(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  if (bCtrl) {
-    PlaceCaretAtGoalX(pMirel->nTopLine);
-  } else {
-    const long long nRoom =
-        static_cast<long long>(pMirel->rcEdit.bottom) - doc.nRulerHeight - std::max(doc.nFontHeight, 0);
-    const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetRowHeight(), 1, INT_MAX));
-    const int nRow = std::max(doc.cli - nRows, 0);
-    pMirel->nTopLine = std::max(pMirel->nTopLine - nRows, 0);
-    SetVScrollPosToTopLine();
-    Invalidate(REPAINT_TAG_ALL, 0, 0);
-    NotifyPaneScrolled(-1, pMirel->nTopLine);
-    PlaceCaretAtGoalX(nRow);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(0, 1);
+  RunMove(bAlt, bShift, FALSE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    if (bCtrl) {
+      PlaceCaretAtGoalX(pMirel->nTopLine);
+    } else {
+      const long long nRoom =
+          static_cast<long long>(pMirel->rcEdit.bottom) - doc.nRulerHeight - std::max(doc.nFontHeight, 0);
+      const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetRowHeight(), 1, INT_MAX));
+      const int nRow = std::max(doc.cli - nRows, 0);
+      pMirel->nTopLine = std::max(pMirel->nTopLine - nRows, 0);
+      SetVScrollPosToTopLine();
+      Invalidate(REPAINT_TAG_ALL, 0, 0);
+      NotifyPaneScrolled(-1, pMirel->nTopLine);
+      PlaceCaretAtGoalX(nRow);
+    }
+  });
 }
 
 void CMirelViewHex::MovePageDown(int, int bCtrl, int bAlt, int bShift) {
-  if (!IsReady() || bAlt) return;
-  CMirelDoc& doc = *pdoc;
-  const BOOL bExtend = bShift || doc.bAutoSelect;
-  BeginMove();
-  const DWORD nOld = static_cast<DWORD>(doc.nCaretPos);
-  const int nRowCount = doc.GetHexLineCount();
-  if (bCtrl) {
-    PlaceCaretAtGoalX(pMirel->nTopLine + std::max(GetWholeRowsBelowRuler(), 1) - 1);
-  } else {
-    const long long nRoom = static_cast<long long>(pMirel->rcEdit.bottom) - doc.nRulerHeight;
-    const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetRowHeight(), 1, INT_MAX));
-    const int nRow =
-        static_cast<int>(std::min<long long>(static_cast<long long>(doc.cli) + nRows, nRowCount - 1));
-    if (static_cast<long long>(pMirel->nTopLine) + nRows < nRowCount) {
-      pMirel->nTopLine += nRows;
+  RunMove(bAlt, bShift, FALSE, [&](CMirelDoc& doc, BOOL, DWORD) {
+    const int nRowCount = doc.GetHexLineCount();
+    if (bCtrl) {
+      PlaceCaretAtGoalX(pMirel->nTopLine + std::max(GetWholeRowsBelowRuler(), 1) - 1);
     } else {
-      pMirel->nTopLine = nRow;
+      const long long nRoom = static_cast<long long>(pMirel->rcEdit.bottom) - doc.nRulerHeight;
+      const int nRows = static_cast<int>(std::clamp<long long>(nRoom / GetRowHeight(), 1, INT_MAX));
+      const int nRow =
+          static_cast<int>(std::min<long long>(static_cast<long long>(doc.cli) + nRows, nRowCount - 1));
+      if (static_cast<long long>(pMirel->nTopLine) + nRows < nRowCount) {
+        pMirel->nTopLine += nRows;
+      } else {
+        pMirel->nTopLine = nRow;
+      }
+      SetVScrollPosToTopLine();
+      Invalidate(REPAINT_TAG_ALL, 0, 0);
+      NotifyPaneScrolled(-1, pMirel->nTopLine);
+      PlaceCaretAtGoalX(nRow);
     }
-    SetVScrollPosToTopLine();
-    Invalidate(REPAINT_TAG_ALL, 0, 0);
-    NotifyPaneScrolled(-1, pMirel->nTopLine);
-    PlaceCaretAtGoalX(nRow);
-  }
-  FinishMove(bExtend, nOld);
-  UpdateCaret(0, 1);
+  });
 }

@@ -13,15 +13,14 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewhex.h"
 #include "mirel/mirel.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
 
+using MrViewDraw::ClampToInt;
+
 BOOL IsKeyDown(int nVirtKey) {
   return GetKeyState(nVirtKey) < 0 ? TRUE : FALSE;
-}
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
 }
 
 }  // namespace

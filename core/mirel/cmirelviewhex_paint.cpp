@@ -17,8 +17,15 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewhex.h"
 #include "mirel/mirel.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
+using MrViewDraw::FillSolid;
+using MrViewDraw::FillWith;
+using MrViewDraw::Line;
+using MrViewDraw::PenScope;
 
 // Text of the address column starts this far from the left edge.
 constexpr int kAddressTextX = 5;
@@ -28,55 +35,6 @@ constexpr int kCharTick = 7;
 constexpr int kCharTickEvery = 8;
 // Debug trace of a paint with nothing pending.
 constexpr char kNothingPendingTrace[] = "REPAINT_TAG_NONE HEX\n";
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
-
-void FillSolid(HDC hdc, int l, int t, int r, int b, COLORREF cr) {
-  if (r <= l || b <= t) return;
-  HBRUSH hBrush = CreateSolidBrush(cr);
-  if (hBrush == nullptr) return;
-  const RECT rc{l, t, r, b};
-  FillRect(hdc, &rc, hBrush);
-  DeleteObject(hBrush);
-}
-
-// Fills with one of the edit window's brushes, or a solid colour when the
-// window has none.
-void FillWith(HDC hdc, int l, int t, int r, int b, HBRUSH hBrush, COLORREF crFallback) {
-  if (r <= l || b <= t) return;
-  if (hBrush == nullptr) {
-    FillSolid(hdc, l, t, r, b, crFallback);
-    return;
-  }
-  const RECT rc{l, t, r, b};
-  FillRect(hdc, &rc, hBrush);
-}
-
-// A pen selected for the life of the object.
-class PenScope {
- public:
-  PenScope(HDC hdc, COLORREF cr) : m_hdc(hdc), m_hPen(CreatePen(PS_SOLID, 1, cr)) {
-    if (m_hPen != nullptr) m_hOld = SelectObject(m_hdc, m_hPen);
-  }
-  ~PenScope() {
-    if (m_hOld != nullptr) SelectObject(m_hdc, m_hOld);
-    if (m_hPen != nullptr) DeleteObject(m_hPen);
-  }
-  PenScope(const PenScope&) = delete;
-  PenScope& operator=(const PenScope&) = delete;
-
- private:
-  HDC m_hdc;
-  HPEN m_hPen;
-  HGDIOBJ m_hOld = nullptr;
-};
-
-void Line(HDC hdc, int x1, int y1, int x2, int y2) {
-  MoveToEx(hdc, x1, y1, nullptr);
-  LineTo(hdc, x2, y2);
-}
 
 // Text drawn opaque in one pair of colours; the DC's colours are put back.
 void TextOpaque(HDC hdc, int x, int y, const char* psz, int nLen, COLORREF crFore, COLORREF crBack) {

@@ -15,17 +15,11 @@
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
 #include "mirel/mrscrollbar.h"
+#include "mirel/mrviewdraw.h"
 
 namespace {
 
-// Debug traces when the caret forces a vertical scroll ("must scroll up" /
-// "must scroll down"), in code page 949.
-constexpr char kScrollUpTrace[] =
-    "\xC0\xA7\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
-constexpr char kScrollDownTrace[] =
-    "\xBE\xC6\xB7\xA1\xC2\xCA\xC0\xB8\xB7\xCE \xBD\xBA\xC5\xA9\xB7\xD1 \xB5\xC7\xBE\xDF\xC7\xCF\xB4\xC2 "
-    "\xB0\xE6\xBF\xEC\n";
+using MrViewDraw::ClampToInt;
 
 // Input language of the composition whose caret covers the composed syllable.
 constexpr BYTE kImeLanguageKorean = 3;
@@ -34,10 +28,6 @@ constexpr int kOverwriteCaretHeight = 2;
 
 // Finds the bracket pair at the caret and records it for painting.
 void UpdateMatchingBrace(CMirelViewText& view, CMirelDoc& doc);
-
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
 
 // The nCharLen bytes of the character at text offset nPos, read the way every
 // store hands them out: the pointer GetText returns stands for the offset
@@ -173,40 +163,11 @@ void CMirelViewText::OnHScroll(HWND, HWND, UINT nCode, short) {
   if (pMirel == nullptr || pdoc == nullptr || pMirel->hWndEdit == nullptr) return;
   // Wrapped text always fits the width.
   if (pdoc->nWrapMode != MIREL_WRAP_NONE) return;
-  const long long nPos = std::max(pMirel->nHScrollPos, 0);
   const long long nPage = static_cast<long long>(pMirel->rcEdit.right) - pdoc->nLeftMargin;
-  long long want = 0;
-  switch (nCode) {
-    case SB_LINELEFT:
-      want = -GetSafeFontHeight();
-      break;
-    case SB_LINERIGHT:
-      want = GetSafeFontHeight();
-      break;
-    case SB_PAGELEFT:
-      want = -std::max(nPage, 0LL);
-      break;
-    case SB_PAGERIGHT:
-      want = std::max(nPage, 0LL);
-      break;
-    case SB_THUMBTRACK: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof(si);
-      si.fMask = SIF_TRACKPOS;
-      HWND hBar = pMirel->GetScrollBarCtrl(SB_HORZ);
-      const BOOL bGot =
-          hBar != nullptr ? GetScrollInfo(hBar, SB_CTL, &si) : GetScrollInfo(pMirel->hWndEdit, SB_HORZ, &si);
-      if (!bGot) return;
-      want = static_cast<long long>(si.nTrackPos) - nPos;
-      break;
-    }
-    default:
-      return;
-  }
-  long long d = std::min(want, static_cast<long long>(std::max(pdoc->nMaxLineWidth, 0)) - nPos);
-  d = std::max(d, -nPos);
+  const long long d =
+      HScrollStep(nCode, GetSafeFontHeight(), std::max(nPage, 0LL), std::max(pdoc->nMaxLineWidth, 0));
   if (d == 0) return;
-  pMirel->nHScrollPos = ClampToInt(nPos + d);
+  pMirel->nHScrollPos = ClampToInt(std::max(pMirel->nHScrollPos, 0) + d);
   SetHScrollPosToOffset();
   UpdateCaret(0, 0);
   Invalidate(REPAINT_TAG_ALL, 0, 0);
@@ -310,15 +271,7 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
         pMirel->nHScrollPos = nNew;
       }
     }
-    if (nCaretRow < pMirel->nTopLine) {
-      MirelTrace(kScrollUpTrace);
-      pMirel->nTopLine = nCaretRow;
-      bScrolled = true;
-    } else if (static_cast<long long>(nCaretRow) > static_cast<long long>(pMirel->nTopLine) + nPageLines) {
-      MirelTrace(kScrollDownTrace);
-      pMirel->nTopLine = std::max(nCaretRow - nPageLines, 0);
-      bScrolled = true;
-    }
+    if (ScrollRowIntoView(nCaretRow, nPageLines)) bScrolled = true;
     if (bScrolled) {
       SetHScrollPosToOffset();
       SetVScrollPosToTopLine();
@@ -327,45 +280,14 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
     }
   }
 
-  // Caret y: off the window when its row is outside the page.
-  const long long nRowsBelowTop = static_cast<long long>(nCaretRow) - pMirel->nTopLine;
-  long long y;
-  if (nRowsBelowTop < 0 || nRowsBelowTop > nPageLines) {
-    y = -2LL * nLineHeight - doc.nRulerHeight;
-  } else {
-    y = nRowsBelowTop * nLineHeight + doc.nRulerHeight;
-    if (nHeight == kOverwriteCaretHeight && bOverwrite) y += nFontHeight - kOverwriteCaretHeight;
-  }
-  const int nCaretY = ClampToInt(y);
+  // The overwrite bar sits at the bottom of the glyph cell.
+  const long long yShift =
+      nHeight == kOverwriteCaretHeight && bOverwrite ? nFontHeight - kOverwriteCaretHeight : 0;
+  const int nCaretY = CaretYOfRow(nCaretRow, nPageLines, nLineHeight, yShift);
   const int nOldCaretY = nLastCaretY;
   nLastCaretY = nCaretY;
 
-  // There is one system caret per thread: only the focused window may make,
-  // move or show it, or it would take the caret from the window that has it.
-  HWND hWnd = pMirel->hWndEdit;
-  if (hWnd != nullptr && GetFocus() == hWnd) {
-    const int xClient = ClampToInt(x - pMirel->nHScrollPos);
-    CreateCaret(hWnd, nullptr, nWidth, nHeight);
-    SetCaretPos(xClient, nCaretY);
-    if (nCaretY < doc.nRulerHeight || xClient < doc.nLeftMargin) {
-      HideCaret(hWnd);
-      pMirel->bCaretVisible = 0;
-    } else {
-      ShowCaret(hWnd);
-      pMirel->bCaretVisible = 1;
-    }
-    // An input method that does not draw at the caret composes in its own
-    // window, which follows the caret.
-    if ((doc.nIMEProperty & IME_PROP_AT_CARET) == 0) {
-      HIMC hIMC = ImmGetContext(hWnd);
-      COMPOSITIONFORM form{};
-      form.dwStyle = CFS_POINT;
-      form.ptCurrentPos.x = xClient;
-      form.ptCurrentPos.y = nCaretY;
-      ImmSetCompositionWindow(hIMC, &form);
-      ImmReleaseContext(hWnd, hIMC);
-    }
-  }
+  PlaceSystemCaret(ClampToInt(x - pMirel->nHScrollPos), nCaretY, nWidth, nHeight, doc.nLeftMargin);
 
   if (bSetGoalX) pMirel->nGoalCaretX = nCaretX;
 

@@ -22,9 +22,16 @@
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/metablock/mrmetaranges.h"
 #include "mirel/mirel.h"
+#include "mirel/mrviewdraw.h"
 #include "mirel/syntax/cmrsyntax.h"
 
 namespace {
+
+using MrViewDraw::ClampToInt;
+using MrViewDraw::FillSolid;
+using MrViewDraw::FillWith;
+using MrViewDraw::Line;
+using MrViewDraw::PenScope;
 
 // A run colour, mark background or selection colour that means "none / the
 // row's own colour".
@@ -43,54 +50,10 @@ constexpr DWORD kImePropAtCaret = 0x10000;
 constexpr BYTE kImeLanguageKorean = 3;
 constexpr BYTE kImeLanguageJapanese = 2;
 
-int ClampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
-
 long long FloorDiv(long long a, long long b) {
   const long long q = a / b;
   return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
-
-void FillSolid(HDC hdc, int l, int t, int r, int b, COLORREF cr) {
-  if (r <= l || b <= t) return;
-  HBRUSH hBrush = CreateSolidBrush(cr);
-  if (hBrush == nullptr) return;
-  const RECT rc{l, t, r, b};
-  FillRect(hdc, &rc, hBrush);
-  DeleteObject(hBrush);
-}
-
-// Fills with one of the edit window's brushes, or a solid colour when the
-// window has none.
-void FillWith(HDC hdc, int l, int t, int r, int b, HBRUSH hBrush, COLORREF crFallback) {
-  if (r <= l || b <= t) return;
-  if (hBrush == nullptr) {
-    FillSolid(hdc, l, t, r, b, crFallback);
-    return;
-  }
-  const RECT rc{l, t, r, b};
-  FillRect(hdc, &rc, hBrush);
-}
-
-// A pen selected for the life of the object.
-class PenScope {
- public:
-  PenScope(HDC hdc, int nStyle, int nWidth, COLORREF cr) : m_hdc(hdc), m_hPen(CreatePen(nStyle, nWidth, cr)) {
-    if (m_hPen != nullptr) m_hOld = SelectObject(m_hdc, m_hPen);
-  }
-  ~PenScope() {
-    if (m_hOld != nullptr) SelectObject(m_hdc, m_hOld);
-    if (m_hPen != nullptr) DeleteObject(m_hPen);
-  }
-  PenScope(const PenScope&) = delete;
-  PenScope& operator=(const PenScope&) = delete;
-
- private:
-  HDC m_hdc;
-  HPEN m_hPen;
-  HGDIOBJ m_hOld = nullptr;
-};
 
 // Any brush (a stock one or a made one) selected for the life of the object;
 // a made brush is deleted at the end.
@@ -112,11 +75,6 @@ class BrushScope {
   bool m_bOwned;
   HGDIOBJ m_hOld = nullptr;
 };
-
-void Line(HDC hdc, int x1, int y1, int x2, int y2) {
-  MoveToEx(hdc, x1, y1, nullptr);
-  LineTo(hdc, x2, y2);
-}
 
 // Text in one colour, transparent, with the given alignment and a character
 // extra of -1; the DC's settings are put back afterwards.

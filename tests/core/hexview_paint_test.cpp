@@ -9,10 +9,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "hexview_fixture.h"
+#include "paint_test_util.h"
 #include "test_support.h"
 
 #ifndef _WIN32
@@ -41,23 +43,10 @@ class HexViewPaint : public HexViewTest {
   }
 
   // A paint with a repaint request of the tag for every row.
-  void Paint() {
-    pEdit->nRepaintTag = REPAINT_TAG_ALL;
-    pEdit->nDirtyFirst = 0;
-    pEdit->nDirtyLast = INT_MAX / 2;
-    SendMessageA(hEdit, WM_PAINT, 0, 0);
-  }
+  void Paint() { mirel_paint_test::PaintEveryRow(*pEdit, hEdit); }
 
   // A pixel of the back buffer the last paint copied to the screen.
-  COLORREF Pixel(int x, int y) {
-    if (pEdit->hBackBitmap == nullptr) return CLR_INVALID;
-    HDC hMem = CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = SelectObject(hMem, pEdit->hBackBitmap);
-    const COLORREF cr = GetPixel(hMem, x, y);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    return cr;
-  }
+  COLORREF Pixel(int x, int y) { return mirel_paint_test::BitmapPixel(pEdit->hBackBitmap, x, y); }
 
   // The middle of the space that follows a byte's two digits (always the
   // cell's background) on a visible row.
@@ -166,20 +155,20 @@ std::u16string U16(const char* psz) {
 class HexViewRowLog : public HexViewPaint {
  protected:
   void TearDown() override {
-    ReleaseRowDC();
+    canvas.reset();
     HexViewPaint::TearDown();
   }
 
   std::vector<MrwDrawOp> DrawRow(int nRow) {
-    MakeRowDC();
-    View().DrawLine(hRowDC, nRow, 0, kFore, kBack, TRUE);
-    return TextOuts(MrwTestDrawLog(hRowDC));
+    const HDC hdc = NewCanvas();
+    View().DrawLine(hdc, nRow, 0, kFore, kBack, TRUE);
+    return TextOuts(MrwTestDrawLog(hdc));
   }
 
   std::vector<MrwDrawOp> DrawRulerAlone() {
-    MakeRowDC();
-    View().DrawRuler(hRowDC);
-    return MrwTestDrawLog(hRowDC);
+    const HDC hdc = NewCanvas();
+    View().DrawRuler(hdc);
+    return MrwTestDrawLog(hdc);
   }
 
   static std::vector<MrwDrawOp> TextOuts(const std::vector<MrwDrawOp>& ops) {
@@ -208,29 +197,14 @@ class HexViewRowLog : public HexViewPaint {
     return r;
   }
 
-  void MakeRowDC() {
-    ReleaseRowDC();
-    HDC hScreen = GetDC(hEdit);
-    hRowDC = CreateCompatibleDC(hScreen);
-    hRowBitmap = CreateCompatibleBitmap(hScreen, pEdit->rcEdit.right, pEdit->rcEdit.bottom);
-    ReleaseDC(hEdit, hScreen);
-    hOldBitmap = SelectObject(hRowDC, hRowBitmap);
-    hOldFont = SelectObject(hRowDC, doc.hFontHex);
+  HDC NewCanvas() {
+    canvas.reset();
+    canvas = std::make_unique<mirel_paint_test::Canvas>(hEdit, pEdit->rcEdit.right, pEdit->rcEdit.bottom,
+                                                        doc.hFontHex);
+    return canvas->hdc();
   }
 
-  void ReleaseRowDC() {
-    if (hRowDC == nullptr) return;
-    SelectObject(hRowDC, hOldFont);
-    SelectObject(hRowDC, hOldBitmap);
-    DeleteDC(hRowDC);
-    DeleteObject(hRowBitmap);
-    hRowDC = nullptr;
-  }
-
-  HDC hRowDC = nullptr;
-  HBITMAP hRowBitmap = nullptr;
-  HGDIOBJ hOldBitmap = nullptr;
-  HGDIOBJ hOldFont = nullptr;
+  std::unique_ptr<mirel_paint_test::Canvas> canvas;
 };
 
 TEST_F(HexViewRowLog, ASelectionCutsTheRowIntoThreeRunsInEachColumn) {

@@ -25,24 +25,116 @@ auto Cmd(void (CMirelDoc::*pfn)()) {
   return [pfn](CMirelDoc& doc) { (doc.*pfn)(); };
 }
 
-TEST(LineCommands, DeleteLine) {
+// Each command over its table: text, caret and selection before, after,
+// after one undo and after a redo.
+TEST(LineCommands, EachCommandOverItsTable) {
   const auto del = Cmd(&CMirelDoc::DeleteLine);
-  RunAll({
-      {"middle", del, "ab\r\nc|d\r\nef", "ab\r\n|ef", "ab\r\ncd\r\n|ef", "ab\r\n|ef"},
-      {"last without a line end", del, "ab\r\nc|d", "ab\r\n|", "ab\r\ncd|", "ab\r\n|"},
-      {"empty last", del, "ab\r\n|", "ab\r\n|", "", ""},
-      {"double-byte", del, "한|글\r\nx", "|x", "한글\r\n|x", "|x"},
-      {"a stale selection collapses", del, "^a|b\r\nc", "|c", "", ""},
-  });
-}
-
-TEST(LineCommands, DuplicateLine) {
   const auto dup = Cmd(&CMirelDoc::DuplicateLine);
-  RunAll({
-      {"first", dup, "a|b\r\ncd", "ab\r\n|ab\r\ncd", "ab|\r\ncd", "ab\r\nab|\r\ncd"},
-      {"double-byte last", dup, "x\r\n한|글", "x\r\n한글\r\n|한글", "x\r\n한글|", "x\r\n한글\r\n한글|"},
-      {"empty", dup, "|", "\r\n|", "|", "\r\n|"},
-  });
+  const auto ins = Cmd(&CMirelDoc::InsertLine);
+  const auto join = Cmd(&CMirelDoc::JoinLines);
+  const auto swap = Cmd(&CMirelDoc::TransposeLine);
+  const auto trim = Cmd(&CMirelDoc::TrimTrailingWhiteSpace);
+  auto brk = [](CMirelDoc& doc) {
+    doc.chPageBreak = 0x0C;
+    doc.InsertPageBreak();
+  };
+  auto none = [](CMirelDoc& doc) {
+    doc.chPageBreak = 0;
+    doc.InsertPageBreak();
+  };
+  auto mode = [](int n) { return [n](CMirelDoc& doc) { doc.ChangeCase(n); }; };
+  const auto toSpaces = Cmd(&CMirelDoc::ConvertTabToSpace);
+  auto toTabs = [](BOOL bLeading) { return [bLeading](CMirelDoc& doc) { doc.ConvertSpaceToTab(bLeading); }; };
+  struct Table {
+    const char* command;
+    std::vector<CommandCase> cases;
+  };
+  const Table tables[] = {
+      {"DeleteLine",
+       {
+           {"middle", del, "ab\r\nc|d\r\nef", "ab\r\n|ef", "ab\r\ncd\r\n|ef", "ab\r\n|ef"},
+           {"last without a line end", del, "ab\r\nc|d", "ab\r\n|", "ab\r\ncd|", "ab\r\n|"},
+           {"empty last", del, "ab\r\n|", "ab\r\n|", "", ""},
+           {"double-byte", del, "한|글\r\nx", "|x", "한글\r\n|x", "|x"},
+           {"a stale selection collapses", del, "^a|b\r\nc", "|c", "", ""},
+       }},
+      {"DuplicateLine",
+       {
+           {"first", dup, "a|b\r\ncd", "ab\r\n|ab\r\ncd", "ab|\r\ncd", "ab\r\nab|\r\ncd"},
+           {"double-byte last", dup, "x\r\n한|글", "x\r\n한글\r\n|한글", "x\r\n한글|", "x\r\n한글\r\n한글|"},
+           {"empty", dup, "|", "\r\n|", "|", "\r\n|"},
+       }},
+      {"InsertLine",
+       {
+           {"middle of a row", ins, "a|b\r\nc", "ab\r\n|\r\nc", "ab|\r\nc", "ab\r\n|\r\nc"},
+           {"keeps the indentation", ins, "\t 한|b", "\t 한b\r\n\t |", "\t 한b|", "\t 한b\r\n\t |"},
+           {"a selection collapses", ins, "^a|b", "ab\r\n|", "ab|", "ab\r\n|"},
+       }},
+      {"JoinLines",
+       {
+           {"three paragraphs", join, "^a\r\n b\r\nc|d\r\ne", "^a  b cd|\r\ne", "a\r\n b\r\ncd|\r\ne",
+            "a  b cd|\r\ne"},
+           {"double-byte", join, "한^\r\n|글", "^한 글|", "한\r\n글|", "한 글|"},
+           {"one row: nothing", join, "^a|b\r\nc", "^a|b\r\nc", "", ""},
+           {"no selection: nothing", join, "a|\r\nb", "a|\r\nb", "", ""},
+       }},
+      {"TransposeLine",
+       {
+           {"with the row below", swap, "a|b\r\ncd\r\nef", "cd\r\na|b\r\nef", "ab\r\ncd|\r\nef",
+            "cd\r\nab|\r\nef"},
+           {"last row with the row above", swap, "한\r\nc|d", "c|d\r\n한", "한\r\ncd|", "cd\r\n한|"},
+           {"one row: nothing", swap, "a|b", "a|b", "", ""},
+       }},
+      {"TrimTrailingWhiteSpace",
+       {
+           {"blanks after text", trim, "a|b \t \r\ncd", "^ab|\r\ncd", "ab \t |\r\ncd", "ab|\r\ncd"},
+           {"blanks only", trim, "  |\r\nx", "|\r\nx", "  |\r\nx", "|\r\nx"},
+           {"nothing to trim", trim, "a|b\r\n", "a|b\r\n", "", ""},
+           // U+AC00 and U+4E09 are units whose first byte is a NUL and a tab.
+           {"whole units stay", trim, "x가三|", "x가三|", "", ""},
+           {"whole units before blanks", trim, "x가三 |", "^x가三|", "x가三 |", "x가三|"},
+           {"selected paragraphs", trim, "^a \r\nb \r\nc|", "^a\r\nb\r\nc|", "", "a\r\nb|\r\nc"},
+       }},
+      {"InsertPageBreak",
+       {
+           {"at the caret", brk, "한|b", "한\f|b", "한|b", "한\f|b"},
+           {"replaces the selection", brk, "a^bc|d", "a\f|d", "", "a\f|d"},
+           {"without a page-break character", none, "a|b", "a|b", "", ""},
+       }},
+      {"ChangeCase",
+       {
+           {"upper at the caret", mode(0), "|ab", "A|b", "a|b", "A|b"},
+           {"at the text end the caret stays", mode(0), "ab|", "ab|", "", ""},
+           {"a character without case", mode(1), "|1a", "1|a", "", ""},
+           {"swap a selection", mode(2), "^aB1한c|", "^Ab1한C|", "aB1한c|", "Ab1한C|"},
+           // U+B178 ends in the byte 'x'; U+AC02 is 0x81 'A' in code page 949.
+           {"lower touches whole letters only", mode(1), "^노갂AB|", "^노갂ab|", "", ""},
+           {"upper touches whole letters only", mode(0), "|노갂a", "노|갂a", "", ""},
+           {"unknown mode", mode(7), "|ab", "|ab", "", ""},
+       }},
+      {"ConvertTabToSpace",
+       {
+           {"the caret's row", toSpaces, "a\tb|\r\n\t", "^a    b|\r\n\t", "a\tb|\r\n\t", "a    b|\r\n\t"},
+           {"caret at the start", toSpaces, "|\t한", "|    한^", "", ""},
+           {"U+4E09 is no tab", toSpaces, "^三\t|", "^三    |", "", ""},
+           {"no tab: nothing", toSpaces, "a|b", "a|b", "", ""},
+       }},
+      {"ConvertSpaceToTab",
+       {
+           {"eight spaces", toTabs(FALSE), "        x|", "^\t\tx|", "", ""},
+           {"spaces before a tab", toTabs(FALSE), "  \tx|", "^\tx|", "", ""},
+           {"three spaces stay", toTabs(FALSE), "   x|", "   x|", "", ""},
+           {"tabs only", toTabs(FALSE), "\t\t|", "\t\t|", "", ""},
+           {"leading only", toTabs(TRUE), "    a    b|", "^\ta    b|", "", ""},
+           {"every line start", toTabs(TRUE), "^    a\r\n\r\n    b|", "^\ta\r\n\r\n\tb|", "", ""},
+           {"inside", toTabs(FALSE), "三    |", "^三\t|", "", ""},
+           {"inside, leading only", toTabs(TRUE), "三    |", "三    |", "", ""},
+       }},
+  };
+  for (const Table& t : tables) {
+    SCOPED_TRACE(t.command);
+    RunAll(t.cases);
+  }
 }
 
 TEST(LineCommands, DuplicateLineUsesTheDocumentsLineEnd) {
@@ -59,36 +151,6 @@ TEST(LineCommands, DuplicateLineUsesTheDocumentsLineEnd) {
   }
 }
 
-TEST(LineCommands, InsertLine) {
-  const auto ins = Cmd(&CMirelDoc::InsertLine);
-  RunAll({
-      {"middle of a row", ins, "a|b\r\nc", "ab\r\n|\r\nc", "ab|\r\nc", "ab\r\n|\r\nc"},
-      {"keeps the indentation", ins, "\t 한|b", "\t 한b\r\n\t |", "\t 한b|", "\t 한b\r\n\t |"},
-      {"a selection collapses", ins, "^a|b", "ab\r\n|", "ab|", "ab\r\n|"},
-  });
-}
-
-TEST(LineCommands, JoinLines) {
-  const auto join = Cmd(&CMirelDoc::JoinLines);
-  RunAll({
-      {"three paragraphs", join, "^a\r\n b\r\nc|d\r\ne", "^a  b cd|\r\ne", "a\r\n b\r\ncd|\r\ne",
-       "a  b cd|\r\ne"},
-      {"double-byte", join, "한^\r\n|글", "^한 글|", "한\r\n글|", "한 글|"},
-      {"one row: nothing", join, "^a|b\r\nc", "^a|b\r\nc", "", ""},
-      {"no selection: nothing", join, "a|\r\nb", "a|\r\nb", "", ""},
-  });
-}
-
-TEST(LineCommands, TransposeLine) {
-  const auto swap = Cmd(&CMirelDoc::TransposeLine);
-  RunAll({
-      {"with the row below", swap, "a|b\r\ncd\r\nef", "cd\r\na|b\r\nef", "ab\r\ncd|\r\nef",
-       "cd\r\nab|\r\nef"},
-      {"last row with the row above", swap, "한\r\nc|d", "c|d\r\n한", "한\r\ncd|", "cd\r\n한|"},
-      {"one row: nothing", swap, "a|b", "a|b", "", ""},
-  });
-}
-
 TEST(LineCommands, TransposeLineBeepsWhileRowsWrap) {
   MarkedDoc d(MIREL_ENCODING_ANSI);
   d.Load("a|b\r\ncd");
@@ -102,73 +164,6 @@ TEST(LineCommands, TransposeLineBeepsWhileRowsWrap) {
 #ifndef _WIN32
   EXPECT_EQ(MrwTestBeepCount(), 1);
 #endif
-}
-
-TEST(LineCommands, TrimTrailingWhiteSpace) {
-  const auto trim = Cmd(&CMirelDoc::TrimTrailingWhiteSpace);
-  RunAll({
-      {"blanks after text", trim, "a|b \t \r\ncd", "^ab|\r\ncd", "ab \t |\r\ncd", "ab|\r\ncd"},
-      {"blanks only", trim, "  |\r\nx", "|\r\nx", "  |\r\nx", "|\r\nx"},
-      {"nothing to trim", trim, "a|b\r\n", "a|b\r\n", "", ""},
-      // U+AC00 and U+4E09 are units whose first byte is a NUL and a tab.
-      {"whole units stay", trim, "x가三|", "x가三|", "", ""},
-      {"whole units before blanks", trim, "x가三 |", "^x가三|", "x가三 |", "x가三|"},
-      {"selected paragraphs", trim, "^a \r\nb \r\nc|", "^a\r\nb\r\nc|", "", "a\r\nb|\r\nc"},
-  });
-}
-
-TEST(LineCommands, InsertPageBreak) {
-  auto brk = [](CMirelDoc& doc) {
-    doc.chPageBreak = 0x0C;
-    doc.InsertPageBreak();
-  };
-  auto none = [](CMirelDoc& doc) {
-    doc.chPageBreak = 0;
-    doc.InsertPageBreak();
-  };
-  RunAll({
-      {"at the caret", brk, "한|b", "한\f|b", "한|b", "한\f|b"},
-      {"replaces the selection", brk, "a^bc|d", "a\f|d", "", "a\f|d"},
-      {"without a page-break character", none, "a|b", "a|b", "", ""},
-  });
-}
-
-TEST(LineCommands, ChangeCase) {
-  auto mode = [](int n) { return [n](CMirelDoc& doc) { doc.ChangeCase(n); }; };
-  RunAll({
-      {"upper at the caret", mode(0), "|ab", "A|b", "a|b", "A|b"},
-      {"at the text end the caret stays", mode(0), "ab|", "ab|", "", ""},
-      {"a character without case", mode(1), "|1a", "1|a", "", ""},
-      {"swap a selection", mode(2), "^aB1한c|", "^Ab1한C|", "aB1한c|", "Ab1한C|"},
-      // U+B178 ends in the byte 'x'; U+AC02 is 0x81 'A' in code page 949.
-      {"lower touches whole letters only", mode(1), "^노갂AB|", "^노갂ab|", "", ""},
-      {"upper touches whole letters only", mode(0), "|노갂a", "노|갂a", "", ""},
-      {"unknown mode", mode(7), "|ab", "|ab", "", ""},
-  });
-}
-
-TEST(LineCommands, ConvertTabToSpace) {
-  const auto conv = Cmd(&CMirelDoc::ConvertTabToSpace);
-  RunAll({
-      {"the caret's row", conv, "a\tb|\r\n\t", "^a    b|\r\n\t", "a\tb|\r\n\t", "a    b|\r\n\t"},
-      {"caret at the start", conv, "|\t한", "|    한^", "", ""},
-      {"U+4E09 is no tab", conv, "^三\t|", "^三    |", "", ""},
-      {"no tab: nothing", conv, "a|b", "a|b", "", ""},
-  });
-}
-
-TEST(LineCommands, ConvertSpaceToTab) {
-  auto conv = [](BOOL bLeading) { return [bLeading](CMirelDoc& doc) { doc.ConvertSpaceToTab(bLeading); }; };
-  RunAll({
-      {"eight spaces", conv(FALSE), "        x|", "^\t\tx|", "", ""},
-      {"spaces before a tab", conv(FALSE), "  \tx|", "^\tx|", "", ""},
-      {"three spaces stay", conv(FALSE), "   x|", "   x|", "", ""},
-      {"tabs only", conv(FALSE), "\t\t|", "\t\t|", "", ""},
-      {"leading only", conv(TRUE), "    a    b|", "^\ta    b|", "", ""},
-      {"every line start", conv(TRUE), "^    a\r\n\r\n    b|", "^\ta\r\n\r\n\tb|", "", ""},
-      {"inside", conv(FALSE), "三    |", "^三\t|", "", ""},
-      {"inside, leading only", conv(TRUE), "三    |", "三    |", "", ""},
-  });
 }
 
 TEST(LineCommands, WrongViewAndNoTextChangeNothing) {

@@ -18,17 +18,12 @@ using namespace mirel_registry_test;
 
 namespace {
 
-class RegistryBroadcast : public WindowTest {};
+class RegistryBroadcast : public EditsTest {};
 
 TEST_F(RegistryBroadcast, ChangeRefreshesScrollBarsOfAllThenActiveCaretThenRepaintsAll) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
-  TestEdit c(&doc, &log, "c", CreateChild(3));
-  doc.RegisterEdit(&a.edit);
-  doc.RegisterEdit(&b.edit);
-  doc.RegisterEdit(&c.edit);
+  AddEdit("a", 1);
+  TestEdit& b = AddEdit("b", 2);
+  AddEdit("c", 3);
   doc.pActiveMirel = &b.edit;  // b took the focus
   log.clear();
 
@@ -38,9 +33,7 @@ TEST_F(RegistryBroadcast, ChangeRefreshesScrollBarsOfAllThenActiveCaretThenRepai
 }
 
 TEST_F(RegistryBroadcast, NothingIsRefreshedWhileNoWindowIsRegistered) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit unregistered(&doc, &log, "u", CreateChild(1));
+  AddEdit("u", 1, WS_CHILD | WS_VISIBLE, false);  // made, never registered
   doc.pActiveMirel = nullptr;
   doc.UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
   doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
@@ -50,10 +43,8 @@ TEST_F(RegistryBroadcast, NothingIsRefreshedWhileNoWindowIsRegistered) {
 }
 
 TEST_F(RegistryBroadcast, WindowsWithoutViewAreSkipped) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
+  TestEdit& a = AddEdit("a", 1, WS_CHILD | WS_VISIBLE, false);
+  TestEdit& b = AddEdit("b", 2, WS_CHILD | WS_VISIBLE, false);
   b.edit.pView = nullptr;  // its window has not made a view yet
   doc.RegisterEdit(&a.edit);
   doc.RegisterEdit(&b.edit);
@@ -63,12 +54,8 @@ TEST_F(RegistryBroadcast, WindowsWithoutViewAreSkipped) {
 }
 
 TEST_F(RegistryBroadcast, OnlyTheFocusedWindowRefreshesItsCaret) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
-  doc.RegisterEdit(&a.edit);
-  doc.RegisterEdit(&b.edit);
+  AddEdit("a", 1);
+  TestEdit& b = AddEdit("b", 2);
   SetFocus(b.edit.hWndEdit);
   ASSERT_EQ(GetFocus(), b.edit.hWndEdit);
   log.clear();
@@ -82,12 +69,8 @@ TEST_F(RegistryBroadcast, OnlyTheFocusedWindowRefreshesItsCaret) {
 }
 
 TEST_F(RegistryBroadcast, RedrawOffIsQuietAndOnRefreshesEveryWindowFully) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
-  doc.RegisterEdit(&a.edit);
-  doc.RegisterEdit(&b.edit);
+  TestEdit& a = AddEdit("a", 1);
+  TestEdit& b = AddEdit("b", 2);
   log.clear();
 
   doc.SetRedraw(FALSE);
@@ -103,10 +86,7 @@ TEST_F(RegistryBroadcast, RedrawOffIsQuietAndOnRefreshesEveryWindowFully) {
 }
 
 TEST_F(RegistryBroadcast, WordWrapTakesTheHorizontalBarAwayAndBringsItBack) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL));
-  doc.RegisterEdit(&a.edit);
+  TestEdit& a = AddEdit("a", 1, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL);
   a.edit.nHScrollPos = 40;
 
   doc.nWrapMode = MIREL_WRAP_WORD;
@@ -124,10 +104,8 @@ TEST_F(RegistryBroadcast, WordWrapTakesTheHorizontalBarAwayAndBringsItBack) {
 }
 
 TEST_F(RegistryBroadcast, OutsideASplitPaneParentNoSharedBarIsUsed) {
-  CMirelDoc doc;
-  CallLog log;
   // A pane identifier without own bars, but the parent is no split-pane window.
-  TestEdit a(&doc, &log, "a", CreateChild(0xE912, WS_CHILD | WS_VISIBLE));
+  TestEdit& a = AddEdit("a", 0xE912, WS_CHILD | WS_VISIBLE, false);
   EXPECT_EQ(a.edit.GetScrollBarCtrl(SB_HORZ), nullptr);
   EXPECT_EQ(a.edit.GetScrollBarCtrl(SB_VERT), nullptr);
 }

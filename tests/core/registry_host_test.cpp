@@ -17,15 +17,11 @@ namespace {
 
 constexpr UINT kTestMessage = WM_USER + 77;
 
-class RegistryHost : public WindowTest {};
+class RegistryHost : public EditsTest {};
 
 TEST_F(RegistryHost, NotifyParentSendsCommandWithTheFirstWindowsIdentifier) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit first(&doc, &log, "first", CreateChild(0x1234));
-  TestEdit second(&doc, &log, "second", CreateChild(0x5678));
-  doc.RegisterEdit(&first.edit);
-  doc.RegisterEdit(&second.edit);
+  TestEdit& first = AddEdit("first", 0x1234);
+  TestEdit& second = AddEdit("second", 0x5678);
   doc.pActiveMirel = &second.edit;  // the active window does not matter
 
   doc.NotifyParent(4);
@@ -37,13 +33,10 @@ TEST_F(RegistryHost, NotifyParentSendsCommandWithTheFirstWindowsIdentifier) {
 }
 
 TEST_F(RegistryHost, NotifyParentSendsNothingWithoutALiveWindow) {
-  CMirelDoc doc;
-  CallLog log;
   doc.NotifyParent(1);  // no window at all
   EXPECT_TRUE(Received(hParent, WM_COMMAND).empty());
 
-  TestEdit e(&doc, &log, "e", CreateChild(7));
-  doc.RegisterEdit(&e.edit);
+  TestEdit& e = AddEdit("e", 7);
   // The window went without its edit object hearing of it: the stale handle
   // must not be used.
   ASSERT_TRUE(DestroyWindow(e.edit.hWndEdit));
@@ -52,11 +45,9 @@ TEST_F(RegistryHost, NotifyParentSendsNothingWithoutALiveWindow) {
 }
 
 TEST_F(RegistryHost, MessagesGoToEveryWindowInRegistrationOrder) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
-  TestEdit c(&doc, &log, "c", CreateChild(3));
+  TestEdit& a = AddEdit("a", 1, WS_CHILD | WS_VISIBLE, false);
+  TestEdit& b = AddEdit("b", 2, WS_CHILD | WS_VISIBLE, false);
+  TestEdit& c = AddEdit("c", 3, WS_CHILD | WS_VISIBLE, false);
   doc.RegisterEdit(&c.edit);
   doc.RegisterEdit(&a.edit);
   doc.RegisterEdit(&b.edit);
@@ -75,14 +66,9 @@ TEST_F(RegistryHost, MessagesGoToEveryWindowInRegistrationOrder) {
 }
 
 TEST_F(RegistryHost, AWindowDestroyedWhileMessagesGoOutGetsNone) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit a(&doc, &log, "a", CreateChild(1));
-  TestEdit b(&doc, &log, "b", CreateChild(2));
-  TestEdit c(&doc, &log, "c", CreateChild(3));
-  doc.RegisterEdit(&a.edit);
-  doc.RegisterEdit(&b.edit);
-  doc.RegisterEdit(&c.edit);
+  TestEdit& a = AddEdit("a", 1);
+  TestEdit& b = AddEdit("b", 2);
+  TestEdit& c = AddEdit("c", 3);
   MessageRecorder& recorder = MessageRecorder::Get();
   recorder.hDestroyOnMessageTo = a.edit.hWndEdit;
   recorder.uDestroyOnMessage = kTestMessage;
@@ -97,7 +83,7 @@ TEST_F(RegistryHost, AWindowDestroyedWhileMessagesGoOutGetsNone) {
 
 // The clipboard is shared with everything else on the desktop: each test
 // puts what it needs there and empties it again.
-class RegistryPaste : public WindowTest {
+class RegistryPaste : public EditsTest {
  protected:
   void Put(UINT uFormat, const void* pData, size_t nSize) {
     ASSERT_TRUE(OpenClipboard(hParent));
@@ -113,14 +99,12 @@ class RegistryPaste : public WindowTest {
   }
   void TearDown() override {
     Put(0, nullptr, 0);
-    WindowTest::TearDown();
+    EditsTest::TearDown();
   }
 };
 
 TEST_F(RegistryPaste, TextOrTheControlsOwnFormatCanBePastedAndNothingElse) {
-  CMirelDoc doc;
-  CallLog log;
-  TestEdit e(&doc, &log, "e", CreateChild(1));
+  TestEdit& e = AddEdit("e", 1, WS_CHILD | WS_VISIBLE, false);
   EXPECT_FALSE(doc.CanPaste());  // no active window yet
   doc.RegisterEdit(&e.edit);
   ASSERT_NE(e.edit.uBinaryFormat, 0u);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -179,6 +180,25 @@ class WindowTest : public ::testing::Test {
     return out;
   }
   HWND hParent = nullptr;
+};
+
+// Fixture for tests of one document and its edit windows: each AddEdit
+// makes a real child window with a recording view and registers it.
+class EditsTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    edits.clear();  // the edit objects go before their windows
+    WindowTest::TearDown();
+  }
+  TestEdit& AddEdit(const std::string& name, int nID, DWORD dwStyle = WS_CHILD | WS_VISIBLE,
+                    bool bRegister = true) {
+    edits.emplace_back(&doc, &log, name, CreateChild(nID, dwStyle));
+    if (bRegister) doc.RegisterEdit(&edits.back().edit);
+    return edits.back();
+  }
+  CMirelDoc doc;
+  CallLog log;
+  std::deque<TestEdit> edits;
 };
 
 }  // namespace mirel_registry_test

@@ -14,7 +14,6 @@
 namespace {
 
 using mirel_syntax_test::AutoColors;
-using mirel_syntax_test::Encode;
 using mirel_syntax_test::Encoded;
 using mirel_syntax_test::SyntaxDocTest;
 
@@ -234,15 +233,7 @@ TEST_P(HtmlRunsTest, StylesPerByteAndEndStates) {
   const bool bEmbedded = std::get<0>(GetParam());
   const Case& c = (bEmbedded ? EmbeddedCases() : HtmlCases())[std::get<1>(GetParam())];
   const int nEncoding = std::get<2>(GetParam());
-  Open(nEncoding);
-  std::string text;
-  std::vector<Encoded> encoded;
-  for (size_t i = 0; i < c.paras.size(); ++i) {
-    if (i > 0) text += Encode("\n", nEncoding).bytes;
-    encoded.push_back(Encode(c.paras[i].text, nEncoding));
-    text += encoded.back().bytes;
-  }
-  SetBytes(text);
+  const std::vector<Encoded> encoded = OpenParagraphs(nEncoding, c.paras);
   ASSERT_EQ(doc.nLineCount, static_cast<int>(c.paras.size()));
   Defs d = StandardDefs();
   c.adjust(d);

@@ -10,7 +10,6 @@
 namespace {
 
 using mirel_syntax_test::BasicDefinition;
-using mirel_syntax_test::Encode;
 using mirel_syntax_test::Encoded;
 using mirel_syntax_test::Runs;
 using mirel_syntax_test::SyntaxDocTest;
@@ -129,15 +128,7 @@ class GeneralRunsTest : public SyntaxDocTest,
 TEST_P(GeneralRunsTest, RunsAndEndStates) {
   const Case& c = Cases()[std::get<0>(GetParam())];
   const int nEncoding = std::get<1>(GetParam());
-  Open(nEncoding);
-  std::string text;
-  std::vector<Encoded> encoded;
-  for (size_t i = 0; i < c.paras.size(); ++i) {
-    if (i > 0) text += Encode("\n", nEncoding).bytes;
-    encoded.push_back(Encode(c.paras[i].text, nEncoding));
-    text += encoded.back().bytes;
-  }
-  SetBytes(text);
+  const std::vector<Encoded> encoded = OpenParagraphs(nEncoding, c.paras);
   ASSERT_EQ(doc.nLineCount, static_cast<int>(c.paras.size()));
 
   MIREL_SYNTAX_INFO info = BasicDefinition();

@@ -113,6 +113,21 @@ class SyntaxDocTest : public ::testing::Test {
       ASSERT_TRUE(doc.InsertContents(0, mirel_doc_test::Bytes(bytes), mirel_doc_test::Len(bytes), FALSE));
     }
   }
+  // Opens a document of the paragraphs (templates, see Encode) joined by LF
+  // and returns how each paragraph was encoded.
+  template <typename Para>
+  std::vector<Encoded> OpenParagraphs(int nEncoding, const std::vector<Para>& paras) {
+    Open(nEncoding);
+    std::string text;
+    std::vector<Encoded> encoded;
+    for (size_t i = 0; i < paras.size(); ++i) {
+      if (i > 0) text += Encode("\n", nEncoding).bytes;
+      encoded.push_back(Encode(paras[i].text, nEncoding));
+      text += encoded.back().bytes;
+    }
+    SetBytes(text);
+    return encoded;
+  }
   // A general lexer owned by the test (not installed in the document).
   CMrSyntaxGeneral* MakeGeneral(const MIREL_SYNTAX_INFO& info) {
     general.reset(new CMrSyntaxGeneral(0, FALSE));

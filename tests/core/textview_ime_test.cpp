@@ -13,6 +13,7 @@
 
 #include "doc_test_util.h"
 #include "mirel/mirel.h"
+#include "paint_test_util.h"
 #include "textview_keys_fixture.h"
 
 #ifndef _WIN32
@@ -96,12 +97,27 @@ class ImeTest : public KeysTest, public ::testing::WithParamInterface<int> {
   void Undo() { SendMessageA(hEdit, WM_UNDO, 0, 0); }
   void Redo() { SendMessageA(hEdit, WM_MIREL_REDO, 0, 0); }
 
+  // Selects from the end of ansiFrom to the end of ansiTo, caret at the end.
+  void Select(const std::string& ansiFrom, const std::string& ansiTo) {
+    doc.block.Reset(DocLen(ansiFrom), 0, FALSE);
+    doc.block.SetCaret(DocLen(ansiTo), 0);
+    doc.nCaretPos = static_cast<int>(DocLen(ansiTo));
+  }
+
   // The text, the caret on a row that holds it, the rows a fresh layout gives.
   void ExpectText(const std::string& ansi) {
     EXPECT_EQ(Text(), Doc(ansi));
     ExpectConsistent();
     const std::vector<mirel_doc_test::Row> rows = mirel_doc_test::RowsOf(doc);
     EXPECT_EQ(rows, mirel_doc_test::RebuiltRows(doc));
+  }
+
+  // One undo gives the text before, a redo the text after.
+  void ExpectUndoRedo(const std::string& ansiBefore, const std::string& ansiAfter) {
+    Undo();
+    ExpectText(ansiBefore);
+    Redo();
+    ExpectText(ansiAfter);
   }
 
   // The composition shown: its text at its place, the caret at its end, and
@@ -156,9 +172,7 @@ TEST_P(ImeTest, KoreanSyllablesComposeInPlaceAndEachCommitIsOneStep) {
 TEST_P(ImeTest, CancelPutsBackTheSelectionAndLeavesNoRecord) {
   MIREL_REQUIRE_STANDIN();
   OpenAnsi("abc", kKorean);
-  doc.block.Reset(DocLen("a"), 0, FALSE);
-  doc.block.SetCaret(DocLen("ab"), 0);
-  doc.nCaretPos = static_cast<int>(DocLen("ab"));
+  Select("a", "ab");
   Compose(kGa);
   // The composition replaces the selection.
   ExpectComposing(DocLen("a"), kGa);
@@ -175,9 +189,7 @@ TEST_P(ImeTest, CancelPutsBackTheSelectionAndLeavesNoRecord) {
 TEST_P(ImeTest, CommitOverASelectionIsUndoneToTheSelectedText) {
   MIREL_REQUIRE_STANDIN();
   OpenAnsi("abc", kKorean);
-  doc.block.Reset(DocLen("a"), 0, FALSE);
-  doc.block.SetCaret(DocLen("ab"), 0);
-  doc.nCaretPos = static_cast<int>(DocLen("ab"));
+  Select("a", "ab");
   Compose(kGa);
   MrwTestImeCommit(hEdit, kGa.c_str(), nullptr);
   ExpectText("a" + kGa + "c");
@@ -210,24 +222,17 @@ TEST_P(ImeTest, JapaneseClausesAreMappedToTheDocumentText) {
   EXPECT_EQ(doc.nIMECursor, n1);
 
   // Painted: a thick line under the target clause, a thin one under the other.
-  HDC hScreen = GetDC(hEdit);
-  HDC hdc = CreateCompatibleDC(hScreen);
-  HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, 300, 100);
-  ReleaseDC(hEdit, hScreen);
-  HGDIOBJ hOldBitmap = SelectObject(hdc, hBitmap);
-  HGDIOBJ hOldFont = SelectObject(hdc, doc.hFont);
-  static_cast<CMirelViewText*>(pEdit->pView)
-      ->DrawLine(hdc, 0, 0, doc.crFore, doc.crBack, FALSE, MIREL_BOOKMARK_FREE, FALSE);
   std::vector<MrwDrawOp> lines;
-  for (const MrwDrawOp& op : MrwTestDrawLog(hdc)) {
-    if (op.kind == MrwDrawKind::kLine && op.points.size() == 2 && op.points[0].y == doc.nFontHeight &&
-        op.points[1].y == doc.nFontHeight)
-      lines.push_back(op);
+  {
+    const mirel_paint_test::Canvas canvas(hEdit, 300, 100, doc.hFont);
+    static_cast<CMirelViewText*>(pEdit->pView)
+        ->DrawLine(canvas.hdc(), 0, 0, doc.crFore, doc.crBack, FALSE, MIREL_BOOKMARK_FREE, FALSE);
+    for (const MrwDrawOp& op : MrwTestDrawLog(canvas.hdc())) {
+      if (op.kind == MrwDrawKind::kLine && op.points.size() == 2 && op.points[0].y == doc.nFontHeight &&
+          op.points[1].y == doc.nFontHeight)
+        lines.push_back(op);
+    }
   }
-  SelectObject(hdc, hOldFont);
-  SelectObject(hdc, hOldBitmap);
-  DeleteObject(hBitmap);
-  DeleteDC(hdc);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].penWidth, 2);
   EXPECT_EQ(lines[1].penWidth, 1);
@@ -258,10 +263,7 @@ TEST_P(ImeTest, ChineseTargetRangeFollowsTheConvertedRun) {
   MrwTestImeCommit(hEdit, (kNaka + kBun).c_str(), nullptr);
   EXPECT_FALSE(doc.bIMETarget);
   ExpectText("z" + kNaka + kBun);
-  Undo();
-  ExpectText("z");
-  Redo();
-  ExpectText("z" + kNaka + kBun);
+  ExpectUndoRedo("z", "z" + kNaka + kBun);
 }
 
 TEST_P(ImeTest, HanjaReplacesTheWholeCharacterAtTheCaret) {
@@ -288,10 +290,7 @@ TEST_P(ImeTest, HanjaReplacesTheWholeCharacterAtTheCaret) {
   EXPECT_FALSE(doc.bHanjaConvert);
   ExpectText("a" + kHanja + "b");
   EXPECT_EQ(Pos(), DocLen("a" + kHanja));
-  Undo();
-  ExpectText("a" + kHan + "b");
-  Redo();
-  ExpectText("a" + kHanja + "b");
+  ExpectUndoRedo("a" + kHan + "b", "a" + kHanja + "b");
 }
 
 TEST_P(ImeTest, HanjaOnASingleByteCharacterDoesNothing) {
@@ -312,9 +311,7 @@ TEST_P(ImeTest, ImeCharTypesDoubleByteCharactersAndReplacesTheSelection) {
   const WPARAM han = (static_cast<BYTE>(kHan[0]) << 8) | static_cast<BYTE>(kHan[1]);
   SendMessageA(hEdit, WM_IME_CHAR, han, 1);
   ExpectText(kHan + "abc");
-  doc.block.Reset(DocLen(kHan), 0, FALSE);
-  doc.block.SetCaret(DocLen(kHan + "ab"), 0);
-  doc.nCaretPos = static_cast<int>(DocLen(kHan + "ab"));
+  Select(kHan, kHan + "ab");
   SendMessageA(hEdit, WM_IME_CHAR, 'x', 1);
   ExpectText(kHan + "xc");
   Undo();

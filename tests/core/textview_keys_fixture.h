@@ -97,13 +97,7 @@ class KeysTest : public mirel_window_test::WindowFixture {
   }
 
   // WM_COMMAND notification codes the parent received.
-  std::vector<int> Notifications() {
-    std::vector<int> codes;
-    for (const auto& m : mirel_window_test::ParentMessages()) {
-      if (m.uMsg == WM_COMMAND) codes.push_back(HIWORD(m.wParam));
-    }
-    return codes;
-  }
+  std::vector<int> Notifications() { return mirel_window_test::ParentNotificationCodes(); }
 
   HWND hEdit = nullptr;
   CMirel* pEdit = nullptr;

@@ -16,6 +16,7 @@
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewtext.h"
+#include "paint_test_util.h"
 #include "window_test_util.h"
 
 namespace mirel_paint_test {
@@ -123,22 +124,11 @@ class TextViewPaint : public ::testing::Test {
   // A paint with a repaint request of the tag for every row.
   void Paint(int nTag = REPAINT_TAG_ALL) {
     ReadClientSize();
-    edit->nRepaintTag = nTag;
-    edit->nDirtyFirst = 0;
-    edit->nDirtyLast = INT_MAX / 2;
-    SendMessageA(hWnd, WM_PAINT, 0, 0);
+    PaintEveryRow(*edit, hWnd, nTag);
   }
 
   // A pixel of the back buffer the last paint copied to the screen.
-  COLORREF Pixel(int x, int y) {
-    if (edit->hBackBitmap == nullptr) return CLR_INVALID;
-    HDC hMem = CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = SelectObject(hMem, edit->hBackBitmap);
-    const COLORREF cr = GetPixel(hMem, x, y);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    return cr;
-  }
+  COLORREF Pixel(int x, int y) { return BitmapPixel(edit->hBackBitmap, x, y); }
 
   CMirelDoc doc;
   std::unique_ptr<CMirelViewText> ownView;

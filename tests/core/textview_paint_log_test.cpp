@@ -28,40 +28,27 @@ namespace {
 class TextViewRowLog : public TextViewPaint {
  protected:
   void TearDown() override {
-    ReleaseRowDC();
+    canvas.reset();
     TextViewPaint::TearDown();
   }
 
   // Paints one row at y into a memory DC of its own and returns what it drew.
   std::vector<MrwDrawOp> DrawRow(int nRow, int y, BOOL bFocused = FALSE) {
-    MakeRowDC();
-    View().DrawLine(hRowDC, nRow, y, doc.crFore, kBack, bFocused, MIREL_BOOKMARK_FREE, FALSE);
-    return MrwTestDrawLog(hRowDC);
+    const HDC hdc = NewCanvas();
+    View().DrawLine(hdc, nRow, y, doc.crFore, kBack, bFocused, MIREL_BOOKMARK_FREE, FALSE);
+    return MrwTestDrawLog(hdc);
   }
 
   std::vector<MrwDrawOp> DrawRulerAlone() {
-    MakeRowDC();
-    View().DrawRuler(hRowDC);
-    return MrwTestDrawLog(hRowDC);
+    const HDC hdc = NewCanvas();
+    View().DrawRuler(hdc);
+    return MrwTestDrawLog(hdc);
   }
 
-  void MakeRowDC() {
-    ReleaseRowDC();
-    HDC hScreen = GetDC(hWnd);
-    hRowDC = CreateCompatibleDC(hScreen);
-    hRowBitmap = CreateCompatibleBitmap(hScreen, cx, cy);
-    ReleaseDC(hWnd, hScreen);
-    hOldBitmap = SelectObject(hRowDC, hRowBitmap);
-    hOldFont = SelectObject(hRowDC, doc.hFont);
-  }
-
-  void ReleaseRowDC() {
-    if (hRowDC == nullptr) return;
-    SelectObject(hRowDC, hOldFont);
-    SelectObject(hRowDC, hOldBitmap);
-    DeleteDC(hRowDC);
-    DeleteObject(hRowBitmap);
-    hRowDC = nullptr;
+  HDC NewCanvas() {
+    canvas.reset();
+    canvas = std::make_unique<mirel_paint_test::Canvas>(hWnd, cx, cy, doc.hFont);
+    return canvas->hdc();
   }
 
   static std::vector<MrwDrawOp> OfKind(const std::vector<MrwDrawOp>& ops, MrwDrawKind kind) {
@@ -71,10 +58,7 @@ class TextViewRowLog : public TextViewPaint {
     return out;
   }
 
-  HDC hRowDC = nullptr;
-  HBITMAP hRowBitmap = nullptr;
-  HGDIOBJ hOldBitmap = nullptr;
-  HGDIOBJ hOldFont = nullptr;
+  std::unique_ptr<mirel_paint_test::Canvas> canvas;
 };
 
 }  // namespace

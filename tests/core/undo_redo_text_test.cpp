@@ -105,41 +105,40 @@ TEST_F(UndoText, AHostGroupOfInsertsIsOneStep) {
   EXPECT_FALSE(d.doc.CanRedo());
 }
 
-TEST_F(UndoText, AReplaceIsOneStepBothWays) {
-  ASSERT_TRUE(d.Fill("one two three"));
-  d.doc.SetSel(4, 7, FALSE);
-  ASSERT_EQ(d.doc.InsertA("2", 1, TRUE), 1);
-  ASSERT_EQ(d.Text(), "one 2 three");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "one two three");
-  ExpectCaretCollapsedAt(d.doc, 7);
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "one 2 three");
-  ExpectCaretCollapsedAt(d.doc, 5);
-}
-
-TEST_F(UndoText, ABlockMovedForwardGoesBackToItsSource) {
-  ASSERT_TRUE(d.Fill("ABCdefgh"));
-  ASSERT_EQ(d.doc.MoveBytes(FALSE, 0, 6, 3, TRUE), 3u);
-  ASSERT_EQ(d.Text(), "defABCgh");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "ABCdefgh");
-  ExpectCaretCollapsedAt(d.doc, 3);  // the end of the block at its source
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "defABCgh");
-  ExpectCaretCollapsedAt(d.doc, 6);
-}
-
-TEST_F(UndoText, ABlockMovedBackwardGoesBackToItsSource) {
-  ASSERT_TRUE(d.Fill("abcdeXYZ"));
-  ASSERT_EQ(d.doc.MoveBytes(FALSE, 5, 1, 3, TRUE), 1u);
-  ASSERT_EQ(d.Text(), "aXYZbcde");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "abcdeXYZ");
-  ExpectCaretCollapsedAt(d.doc, 8);
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "aXYZbcde");
-  ExpectCaretCollapsedAt(d.doc, 4);
+TEST(UndoTextEdit, AReplaceOrABlockMoveIsOneStepBothWays) {
+  struct Case {
+    const char* name;
+    const char* text;
+    void (*edit)(CMirelDoc& doc);
+    const char* after;
+    int nCaretAfterUndo;
+    int nCaretAfterRedo;
+  } const cases[] = {
+      {"a replace", "one two three",
+       [](CMirelDoc& doc) {
+         doc.SetSel(4, 7, FALSE);
+         ASSERT_EQ(doc.InsertA("2", 1, TRUE), 1);
+       },
+       "one 2 three", 7, 5},
+      // Undone, the caret stands at the end of the block at its source.
+      {"a block moved forward", "ABCdefgh",
+       [](CMirelDoc& doc) { ASSERT_EQ(doc.MoveBytes(FALSE, 0, 6, 3, TRUE), 3u); }, "defABCgh", 3, 6},
+      {"a block moved backward", "abcdeXYZ",
+       [](CMirelDoc& doc) { ASSERT_EQ(doc.MoveBytes(FALSE, 5, 1, 3, TRUE), 1u); }, "aXYZbcde", 8, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IoDoc d{MIREL_ENCODING_ANSI};
+    ASSERT_TRUE(d.Fill(c.text));
+    c.edit(d.doc);
+    ASSERT_EQ(d.Text(), c.after);
+    ASSERT_TRUE(d.doc.Undo(nullptr));
+    EXPECT_EQ(d.Text(), c.text);
+    ExpectCaretCollapsedAt(d.doc, c.nCaretAfterUndo);
+    ASSERT_TRUE(d.doc.Redo(nullptr));
+    EXPECT_EQ(d.Text(), c.after);
+    ExpectCaretCollapsedAt(d.doc, c.nCaretAfterRedo);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -112,6 +112,15 @@ inline std::vector<ParentMessage>& ParentMessages() {
   return messages;
 }
 
+// WM_COMMAND notification codes the parent received, in order.
+inline std::vector<int> ParentNotificationCodes() {
+  std::vector<int> codes;
+  for (const ParentMessage& m : ParentMessages()) {
+    if (m.uMsg == WM_COMMAND) codes.push_back(HIWORD(m.wParam));
+  }
+  return codes;
+}
+
 inline LRESULT CALLBACK ParentProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_COMMAND || uMsg == WM_CONTEXTMENU) {
     ParentMessages().push_back({uMsg, wParam, lParam});

@@ -6,19 +6,14 @@
 #include <cstring>
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
-class AttachExports : public testing::Test {
+class AttachExports : public mirel_test::ControlTest {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 31, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-  }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
+  AttachExports() : ControlTest(31) {}
 
   std::string Text() {
     const int n = Mirel_GetTextA(m_hCtrl, nullptr, 0, Mirel_GetContentsSize(m_hCtrl));
@@ -26,9 +21,6 @@ class AttachExports : public testing::Test {
     if (n > 0) Mirel_GetTextA(m_hCtrl, &s[0], 0, Mirel_GetContentsSize(m_hCtrl));
     return s;
   }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(AttachExports, WrapCommentAndUncommentParagraphs) {

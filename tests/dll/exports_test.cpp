@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "export_calls.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/syntax/cmrsyntax.h"
@@ -18,22 +18,9 @@
 
 namespace {
 
-class Exports : public testing::Test {
+class Exports : public mirel_test::ControlTest {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 11, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-  }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
-  void Fill(const char* text) {
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
-  }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
+  Exports() : ControlTest(11) {}
 };
 
 TEST_F(Exports, EveryExportIsHarmlessBeforeTheFirstNewFile) {

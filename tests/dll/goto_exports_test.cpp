@@ -7,25 +7,18 @@
 #include <climits>
 #include <cstring>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
-class GotoExports : public testing::Test {
+class GotoExports : public mirel_test::ControlTest {
  protected:
+  GotoExports() : ControlTest(12) {}
   void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 12, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    const char* text = "alpha beta\r\ngamma";
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
+    ControlTest::SetUp();
+    Fill("alpha beta\r\ngamma");
   }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(GotoExports, WordQueriesAnswerAndRefuseBadArguments) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
 #include "host_html_syntax.h"
+#include "host_syntax_fixture.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/syntax/cmrsyntax.h"
 #include "mirelctrl/mirelctrl.h"
@@ -30,49 +30,18 @@ TEST(HostHtmlSyntaxFiles, OnlyHtmlNamesAreColoured) {
   }
 }
 
-class HostHtmlSyntaxControl : public testing::Test {
+class HostHtmlSyntaxControl : public mirel_test::HostSyntaxControl {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 22, 0, 0, 400, 300, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-  }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
+  HostHtmlSyntaxControl() : HostSyntaxControl(22) {}
   void Load(const std::vector<std::string>& lines) {
-    m_lines = lines;
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    ASSERT_EQ(Mirel_SetSyntaxHtml(m_hCtrl, &HtmlSyntaxDefinition(), &HtmlSyntaxColors(),
-                                  &ScriptSyntaxDefinition(), &ScriptSyntaxColors()),
-              1);
-    std::string strText;
-    for (std::size_t i = 0; i < lines.size(); ++i) strText += (i > 0 ? "\r\n" : "") + lines[i];
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, strText.data(), static_cast<int>(strText.size()), FALSE), 1);
-    m_pdoc = MirelFindDoc(m_hCtrl);
-    ASSERT_NE(m_pdoc, nullptr);
-    ASSERT_EQ(m_pdoc->GetSyntax()->GetSyntaxType(), MIREL_SYNTAX_HTML);
-    m_pdoc->GetSyntax()->ParseAll(m_pdoc, nullptr);
+    LoadWith(
+        lines,
+        [](HWND hCtrl) {
+          return Mirel_SetSyntaxHtml(hCtrl, &HtmlSyntaxDefinition(), &HtmlSyntaxColors(),
+                                     &ScriptSyntaxDefinition(), &ScriptSyntaxColors());
+        },
+        MIREL_SYNTAX_HTML);
   }
-
-  // The style of the byte where strWhat starts in the paragraph, or -1.
-  int StyleAt(int nPara, const std::string& strWhat) {
-    const std::size_t nAt = m_lines.at(static_cast<std::size_t>(nPara)).find(strWhat);
-    if (nAt == std::string::npos) return -1;
-    const MIREL_PARA_INFO* pInfo = m_pdoc->GetSyntax()->GetParaInfo(nPara);
-    if (pInfo == nullptr || !pInfo->bParsed || pInfo->pRuns == nullptr) return -1;
-    int nStyle = -1;
-    for (DWORD i = 0; i < pInfo->nRunAlloc; ++i) {
-      const MIREL_COLOR_RUN& run = pInfo->pRuns[i];
-      if (run.nStyle == MIREL_STYLE_END) return static_cast<LONG>(nAt) < run.nOffset ? nStyle : -1;
-      if (run.nOffset <= static_cast<LONG>(nAt)) nStyle = run.nStyle;
-    }
-    return -1;
-  }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
-  CMirelDoc* m_pdoc = nullptr;
-  std::vector<std::string> m_lines;
 };
 
 TEST_F(HostHtmlSyntaxControl, PageWithStyleBlockAndScript) {

@@ -9,27 +9,20 @@
 #include <cstring>
 #include <memory>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 namespace {
 
-class HostileExports : public testing::Test {
+class HostileExports : public mirel_test::ControlTest {
  protected:
+  HostileExports() : ControlTest(12) {}
   void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 12, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    const char* text = "a\tbc\td\r\n\tx";
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
+    ControlTest::SetUp();
+    Fill("a\tbc\td\r\n\tx");
   }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(HostileExports, TabSizesAboveTheLimitAreRefused) {

@@ -8,23 +8,16 @@
 #include <cstring>
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
-class LinesExports : public testing::Test {
+class LinesExports : public mirel_test::ControlTest {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 13, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-  }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
+  LinesExports() : ControlTest(13) {}
   void Fill(const char* text) {
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
+    ControlTest::Fill(text);
     Mirel_SeparateUndo(m_hCtrl);
   }
   std::string Text() {
@@ -36,9 +29,6 @@ class LinesExports : public testing::Test {
   int Pos() { return Mirel_GetCurrentPos(m_hCtrl); }
   void Undo() { SendMessageA(m_hCtrl, WM_UNDO, 0, 0); }
   void Redo() { SendMessageA(m_hCtrl, WM_USER + 100, 0, 0); }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(LinesExports, EachCommandIsOneUndoStep) {
