@@ -50,6 +50,28 @@ BOOL WINAPI GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos);
 BOOL WINAPI ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
 BOOL WINAPI EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);
 
+// How a bar is drawn: its rectangle (screen), arrow size, thumb span and the
+// state of the bar (rgstate[0]) and its parts.
+#define CCHILDREN_SCROLLBAR 5
+typedef struct tagSCROLLBARINFO {
+  DWORD cbSize;
+  RECT rcScrollBar;
+  int dxyLineButton;
+  int xyThumbTop;
+  int xyThumbBottom;
+  int reserved;
+  DWORD rgstate[CCHILDREN_SCROLLBAR + 1];
+} SCROLLBARINFO, *PSCROLLBARINFO, *LPSCROLLBARINFO;
+#define OBJID_HSCROLL ((LONG)0xFFFFFFFA)
+#define OBJID_VSCROLL ((LONG)0xFFFFFFFB)
+#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
+#define STATE_SYSTEM_UNAVAILABLE 0x00000001
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+#define STATE_SYSTEM_OFFSCREEN 0x00010000
+// Style of a scroll-bar control: vertical rather than horizontal.
+#define SBS_VERT 0x0001L
+BOOL WINAPI GetScrollBarInfo(HWND hwnd, LONG idObject, PSCROLLBARINFO psbi);
+
 // Caret
 BOOL WINAPI CreateCaret(HWND hWnd, HBITMAP hBitmap, int nWidth, int nHeight);
 BOOL WINAPI DestroyCaret(void);
