@@ -49,6 +49,15 @@ const BYTE* CharBytesAt(CContentsHandler& store, DWORD nPos, DWORD nCharLen) {
   return p + nIndex;
 }
 
+// Whether the window holds the thread's caret, shown and of that size.
+bool OwnsShownCaret(HWND hWnd, int nWidth, int nHeight) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) || info.hwndCaret != hWnd) return false;
+  return (info.flags & GUI_CARETBLINKING) != 0 && info.rcCaret.right - info.rcCaret.left == nWidth &&
+         info.rcCaret.bottom - info.rcCaret.top == nHeight;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -345,9 +354,13 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
   HWND hWnd = pMirel->hWndEdit;
   if (hWnd != nullptr && GetFocus() == hWnd) {
     const int xClient = ClampToInt(x - pMirel->nHScrollPos);
-    CreateCaret(hWnd, nullptr, nWidth, nHeight);
+    const bool bShow = nCaretY >= doc.nRulerHeight && xClient >= doc.nLeftMargin;
+    // A shown caret of the same size only moves: making it anew costs more
+    // than the move and ends up with the same caret at the same place.
+    if (!(bShow && pMirel->bCaretVisible && OwnsShownCaret(hWnd, nWidth, nHeight)))
+      CreateCaret(hWnd, nullptr, nWidth, nHeight);
     SetCaretPos(xClient, nCaretY);
-    if (nCaretY < doc.nRulerHeight || xClient < doc.nLeftMargin) {
+    if (!bShow) {
       HideCaret(hWnd);
       pMirel->bCaretVisible = 0;
     } else {

@@ -26,5 +26,7 @@ UINT MrwTestScrollBarRedraws(HWND hWnd, int nBar);
 HWND MrwTestCaretOwner(void);
 BOOL MrwTestCaretShown(void);
 SIZE MrwTestCaretSize(void);
+// How many carets CreateCaret has made so far.
+UINT MrwTestCaretCreations(void);
 
 }  // extern "C"

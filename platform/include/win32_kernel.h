@@ -155,6 +155,9 @@ BOOL DeleteFileA(LPCSTR lpFileName);
 DWORD GetFileAttributesA(LPCSTR lpFileName);
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 
+// Threads: the id of the calling thread.
+DWORD GetCurrentThreadId(void);
+
 // Time.
 DWORD GetTickCount(void);
 void Sleep(DWORD dwMilliseconds);

@@ -82,4 +82,20 @@ BOOL WINAPI HideCaret(HWND hWnd);
 UINT WINAPI GetCaretBlinkTime(void);
 BOOL WINAPI SetCaretBlinkTime(UINT uMSeconds);
 
+// Windows of a thread that hold the input state, and its caret: its window
+// and rectangle (client coordinates); GUI_CARETBLINKING while it is shown.
+typedef struct tagGUITHREADINFO {
+  DWORD cbSize;
+  DWORD flags;
+  HWND hwndActive;
+  HWND hwndFocus;
+  HWND hwndCapture;
+  HWND hwndMenuOwner;
+  HWND hwndMoveSize;
+  HWND hwndCaret;
+  RECT rcCaret;
+} GUITHREADINFO, *PGUITHREADINFO, *LPGUITHREADINFO;
+#define GUI_CARETBLINKING 0x00000001
+BOOL WINAPI GetGUIThreadInfo(DWORD idThread, PGUITHREADINFO pgui);
+
 }  // extern "C"
