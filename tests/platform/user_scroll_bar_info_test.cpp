@@ -54,7 +54,8 @@ TEST_F(UserScrollBarInfoTest, ThumbFollowsPageAndPosition) {
 }
 
 TEST_F(UserScrollBarInfoTest, BarStates) {
-  HWND h = MakeBar(99, 500, 0);
+  // A bar kept when there is nothing to scroll is disabled.
+  HWND h = CreateTopLevel(100, 100, 300, 400, WS_VISIBLE | WS_VSCROLL);
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
