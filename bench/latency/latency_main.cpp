@@ -113,8 +113,10 @@ int main(int argc, char** argv) {
       SendMessageA(h, WM_CHAR, 'y', 1);
       UpdateWindow(h);
     });
+    // Backspace is a key (WM_KEYDOWN), not a character: it takes back the
+    // characters just typed at the end.
     const double back = Median([&](int) {
-      SendMessageA(h, WM_CHAR, VK_BACK, 1);
+      SendMessageA(h, WM_KEYDOWN, VK_BACK, 1);
       UpdateWindow(h);
     });
     const double pageDown = Median([&](int i) {

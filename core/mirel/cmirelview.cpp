@@ -298,12 +298,29 @@ int CMirelView::CaretYOfRow(int nRow, int nPageLines, long long nRowHeight, long
   return ClampToInt(nRowsBelowTop * nRowHeight + pdoc->nRulerHeight + yShift);
 }
 
+namespace {
+
+// Whether the window holds the thread's caret, shown and of that size.
+bool OwnsShownCaret(HWND hWnd, int nWidth, int nHeight) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) || info.hwndCaret != hWnd) return false;
+  return (info.flags & GUI_CARETBLINKING) != 0 && info.rcCaret.right - info.rcCaret.left == nWidth &&
+         info.rcCaret.bottom - info.rcCaret.top == nHeight;
+}
+
+}  // namespace
+
 void CMirelView::PlaceSystemCaret(int xClient, int nCaretY, int nWidth, int nHeight, int nLeftEdge) {
   HWND hWnd = pMirel->hWndEdit;
   if (hWnd == nullptr || GetFocus() != hWnd) return;
-  CreateCaret(hWnd, nullptr, nWidth, nHeight);
+  const bool bShow = nCaretY >= pdoc->nRulerHeight && xClient >= nLeftEdge;
+  // A shown caret of the same size only moves: making it anew costs more
+  // than the move and ends up with the same caret at the same place.
+  if (!(bShow && pMirel->bCaretVisible && OwnsShownCaret(hWnd, nWidth, nHeight)))
+    CreateCaret(hWnd, nullptr, nWidth, nHeight);
   SetCaretPos(xClient, nCaretY);
-  if (nCaretY < pdoc->nRulerHeight || xClient < nLeftEdge) {
+  if (!bShow) {
     HideCaret(hWnd);
     pMirel->bCaretVisible = 0;
   } else {

@@ -1,6 +1,7 @@
 // Scroll bar updates that leave a bar alone when it already shows what is
 // asked: each set redraws the bar, which costs milliseconds on some systems,
-// and most edits change neither range, page nor position.
+// and most edits change neither range, page nor position. A bar whose thumb
+// would stay on the same pixels takes its new values without a redraw.
 #pragma once
 
 #include <windows.h>

@@ -18,10 +18,15 @@ UINT MrwTestScrollBarDisabledArrows(HWND hWnd, int nBar);
 // redraws the bar on Windows, whether or not anything changed.
 UINT MrwTestScrollBarSetCalls(HWND hWnd, int nBar);
 
+// How many of those calls asked for the bar to be redrawn.
+UINT MrwTestScrollBarRedraws(HWND hWnd, int nBar);
+
 // The caret: its owner (NULL when there is none), size and whether it is
 // shown (created and shown as often as hidden).
 HWND MrwTestCaretOwner(void);
 BOOL MrwTestCaretShown(void);
 SIZE MrwTestCaretSize(void);
+// How many carets CreateCaret has made so far.
+UINT MrwTestCaretCreations(void);
 
 }  // extern "C"

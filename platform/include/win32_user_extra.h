@@ -50,6 +50,28 @@ BOOL WINAPI GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos);
 BOOL WINAPI ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
 BOOL WINAPI EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);
 
+// How a bar is drawn: its rectangle (screen), arrow size, thumb span and the
+// state of the bar (rgstate[0]) and its parts.
+#define CCHILDREN_SCROLLBAR 5
+typedef struct tagSCROLLBARINFO {
+  DWORD cbSize;
+  RECT rcScrollBar;
+  int dxyLineButton;
+  int xyThumbTop;
+  int xyThumbBottom;
+  int reserved;
+  DWORD rgstate[CCHILDREN_SCROLLBAR + 1];
+} SCROLLBARINFO, *PSCROLLBARINFO, *LPSCROLLBARINFO;
+#define OBJID_HSCROLL ((LONG)0xFFFFFFFA)
+#define OBJID_VSCROLL ((LONG)0xFFFFFFFB)
+#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
+#define STATE_SYSTEM_UNAVAILABLE 0x00000001
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+#define STATE_SYSTEM_OFFSCREEN 0x00010000
+// Style of a scroll-bar control: vertical rather than horizontal.
+#define SBS_VERT 0x0001L
+BOOL WINAPI GetScrollBarInfo(HWND hwnd, LONG idObject, PSCROLLBARINFO psbi);
+
 // Caret
 BOOL WINAPI CreateCaret(HWND hWnd, HBITMAP hBitmap, int nWidth, int nHeight);
 BOOL WINAPI DestroyCaret(void);
@@ -59,5 +81,21 @@ BOOL WINAPI ShowCaret(HWND hWnd);
 BOOL WINAPI HideCaret(HWND hWnd);
 UINT WINAPI GetCaretBlinkTime(void);
 BOOL WINAPI SetCaretBlinkTime(UINT uMSeconds);
+
+// Windows of a thread that hold the input state, and its caret: its window
+// and rectangle (client coordinates); GUI_CARETBLINKING while it is shown.
+typedef struct tagGUITHREADINFO {
+  DWORD cbSize;
+  DWORD flags;
+  HWND hwndActive;
+  HWND hwndFocus;
+  HWND hwndCapture;
+  HWND hwndMenuOwner;
+  HWND hwndMoveSize;
+  HWND hwndCaret;
+  RECT rcCaret;
+} GUITHREADINFO, *PGUITHREADINFO, *LPGUITHREADINFO;
+#define GUI_CARETBLINKING 0x00000001
+BOOL WINAPI GetGUIThreadInfo(DWORD idThread, PGUITHREADINFO pgui);
 
 }  // extern "C"

@@ -60,7 +60,7 @@ class ScrollBarUpdates : public KeysTest, public ::testing::WithParamInterface<i
         Type("x");
         break;
       case ECommand::kBackspace:
-        SendMessageA(hEdit, WM_CHAR, VK_BACK, 1);
+        Key(VK_BACK);
         break;
       case ECommand::kRight:
         Key(VK_RIGHT);
@@ -114,5 +114,57 @@ TEST_P(ScrollBarUpdates, BarsShowWhatAFreshUpdateShows) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, ScrollBarUpdates,
                          ::testing::Range(0, static_cast<int>(sizeof(kCommands) / sizeof(kCommands[0]))));
+
+SCROLLBARINFO Looks(HWND h, LONG idObject) {
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof(sbi);
+  EXPECT_TRUE(GetScrollBarInfo(h, idObject, &sbi));
+  return sbi;
+}
+
+// A bar whose thumb would stay on the same pixels takes its new values
+// without a redraw; one whose thumb moves is redrawn.
+struct CQuietCase {
+  const char* pszName;
+  int nRows;
+  ECommand command;
+  int nBar;
+  bool bRedrawn;
+};
+
+const CQuietCase kQuietCases[] = {
+    {"Page Down in a long document", 20000, ECommand::kPageDown, SB_VERT, false},
+    {"Page Down in a short document", 60, ECommand::kPageDown, SB_VERT, true},
+    {"a wide line typed in a short document", 60, ECommand::kLongLine, SB_HORZ, true},
+};
+
+class ScrollBarRedraws : public ScrollBarUpdates {};
+
+TEST_P(ScrollBarRedraws, RedrawnOnlyWhenTheThumbMoves) {
+  const CQuietCase& c = kQuietCases[GetParam()];
+  SCOPED_TRACE(c.pszName);
+  Open(MIREL_ENCODING_ANSI, ManyRows(c.nRows));
+  Caret(5);
+  const LONG idObject = c.nBar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+  const SCROLLINFO before = BarInfo(hEdit, c.nBar);
+  const SCROLLBARINFO looksBefore = Looks(hEdit, idObject);
+#ifndef _WIN32
+  const UINT nRedraws = MrwTestScrollBarRedraws(hEdit, c.nBar);
+#endif
+  Run(c.command);
+  ExpectConsistent();
+  const SCROLLINFO after = BarInfo(hEdit, c.nBar);
+  EXPECT_FALSE(SameBar(before, after)) << "the command must change the bar";
+  const SCROLLBARINFO looksAfter = Looks(hEdit, idObject);
+  const bool bThumbMoved = looksAfter.xyThumbTop != looksBefore.xyThumbTop ||
+                           looksAfter.xyThumbBottom != looksBefore.xyThumbBottom;
+  EXPECT_EQ(bThumbMoved, c.bRedrawn);
+#ifndef _WIN32
+  EXPECT_EQ(MrwTestScrollBarRedraws(hEdit, c.nBar) != nRedraws, c.bRedrawn);
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ScrollBarRedraws,
+                         ::testing::Range(0, static_cast<int>(sizeof(kQuietCases) / sizeof(kQuietCases[0]))));
 
 }  // namespace

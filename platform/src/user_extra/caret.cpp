@@ -17,6 +17,7 @@ struct Caret {
   POINT pos{0, 0};
   int nHideCount = 1;  // a new caret is hidden
   UINT nBlinkTime = kDefaultBlinkTime;
+  UINT nCreations = 0;  // for tests
 };
 
 Caret& State() {
@@ -46,6 +47,7 @@ BOOL WINAPI CreateCaret(HWND hWnd, HBITMAP hBitmap, int nWidth, int nHeight) {
   (void)hBitmap;
   Caret& c = State();
   // Width and height 0 mean the system's border sizes.
+  ++c.nCreations;
   c.hOwner = hWnd;
   c.nWidth = nWidth > 0 ? nWidth : GetSystemMetrics(SM_CXBORDER);
   c.nHeight = nHeight > 0 ? nHeight : GetSystemMetrics(SM_CYBORDER);
@@ -114,6 +116,30 @@ BOOL WINAPI SetCaretBlinkTime(UINT uMSeconds) {
   return TRUE;
 }
 
+BOOL WINAPI GetGUIThreadInfo(DWORD idThread, PGUITHREADINFO pgui) {
+  if (pgui == nullptr || pgui->cbSize != sizeof(GUITHREADINFO)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // The stand-in has one thread with windows.
+  if (idThread != 0 && idThread != GetCurrentThreadId()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *pgui = GUITHREADINFO{};
+  pgui->cbSize = sizeof(GUITHREADINFO);
+  pgui->hwndActive = GetActiveWindow();
+  pgui->hwndFocus = GetFocus();
+  pgui->hwndCapture = GetCapture();
+  if (HasCaret()) {
+    const Caret& c = State();
+    pgui->hwndCaret = c.hOwner;
+    pgui->rcCaret = RECT{c.pos.x, c.pos.y, c.pos.x + c.nWidth, c.pos.y + c.nHeight};
+    if (c.nHideCount == 0) pgui->flags |= GUI_CARETBLINKING;
+  }
+  return TRUE;
+}
+
 HWND MrwTestCaretOwner(void) {
   return HasCaret() ? State().hOwner : nullptr;
 }
@@ -125,6 +151,10 @@ BOOL MrwTestCaretShown(void) {
 SIZE MrwTestCaretSize(void) {
   const Caret& c = State();
   return SIZE{HasCaret() ? c.nWidth : 0, HasCaret() ? c.nHeight : 0};
+}
+
+UINT MrwTestCaretCreations(void) {
+  return State().nCreations;
 }
 
 }  // extern "C"

@@ -19,6 +19,7 @@ struct ScrollBar {
   UINT nPage = 0;
   int nPos = 0;
   UINT nSetCalls = 0;  // SetScrollInfo and SetScrollPos calls, for tests
+  UINT nRedraws = 0;   // those of them that asked for a redraw
   int nTrackPos = 0;
   UINT disabledArrows = 0;
 };
@@ -79,7 +80,6 @@ void Normalise(ScrollBar* b) {
 extern "C" {
 
 int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw) {
-  (void)redraw;
   if (lpsi == nullptr || (lpsi->cbSize != sizeof(SCROLLINFO) && lpsi->cbSize != sizeof(SCROLLINFO) - 4)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -87,6 +87,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw) {
   ScrollBar* b = FindBar(hwnd, nBar, true);
   if (b == nullptr) return 0;
   ++b->nSetCalls;
+  if (redraw) ++b->nRedraws;
   if (lpsi->fMask & SIF_RANGE) {
     b->nMin = lpsi->nMin;
     b->nMax = std::max(lpsi->nMin, lpsi->nMax);
@@ -135,10 +136,10 @@ BOOL WINAPI GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi) {
 }
 
 int WINAPI SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw) {
-  (void)bRedraw;
   ScrollBar* b = FindBar(hWnd, nBar, true);
   if (b == nullptr) return 0;
   ++b->nSetCalls;
+  if (bRedraw) ++b->nRedraws;
   const int nOld = b->nPos;
   b->nPos = nPos;
   Normalise(b);
@@ -203,6 +204,65 @@ BOOL WINAPI EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows) {
   return TRUE;
 }
 
+BOOL WINAPI GetScrollBarInfo(HWND hwnd, LONG idObject, PSCROLLBARINFO psbi) {
+  if (psbi == nullptr || psbi->cbSize != sizeof(SCROLLBARINFO)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const int nBar = idObject == OBJID_HSCROLL   ? SB_HORZ
+                   : idObject == OBJID_VSCROLL ? SB_VERT
+                   : idObject == OBJID_CLIENT  ? SB_CTL
+                                               : -1;
+  if (nBar < 0 || !MrwUserIsWindow(hwnd)) {
+    SetLastError(nBar < 0 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  const ScrollBar* pBar = FindBar(hwnd, nBar, false);
+  const ScrollBar b = pBar != nullptr ? *pBar : ScrollBar{};
+  const LONG lStyle = GetWindowLongA(hwnd, GWL_STYLE);
+  RECT rc{};
+  GetWindowRect(hwnd, &rc);
+  const bool bVertical = nBar == SB_VERT || (nBar == SB_CTL && (lStyle & SBS_VERT) != 0);
+  // A window's bars lie along its bottom and right edges, the horizontal one
+  // stopping short of the vertical one.
+  if (nBar == SB_HORZ) {
+    rc.top = rc.bottom - GetSystemMetrics(SM_CYHSCROLL);
+    if (lStyle & WS_VSCROLL) rc.right -= GetSystemMetrics(SM_CXVSCROLL);
+  } else if (nBar == SB_VERT) {
+    rc.left = rc.right - GetSystemMetrics(SM_CXVSCROLL);
+    if (lStyle & WS_HSCROLL) rc.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+  }
+  *psbi = SCROLLBARINFO{};
+  psbi->cbSize = sizeof(SCROLLBARINFO);
+  psbi->rcScrollBar = rc;
+  const long long nLength = bVertical ? rc.bottom - rc.top : rc.right - rc.left;
+  const long long nArrow = std::min<long long>(
+      bVertical ? GetSystemMetrics(SM_CYVSCROLL) : GetSystemMetrics(SM_CXHSCROLL), nLength / 2);
+  psbi->dxyLineButton = static_cast<int>(nArrow);
+  // The thumb is as long against the track as the page against the range
+  // (never shorter than a minimum) and slides over what the page leaves.
+  const long long nTrack = std::max(0LL, nLength - 2 * nArrow);
+  const long long nSpan = std::max(1LL, RangeSpan(b));
+  const long long nPage = std::max<long long>(b.nPage, 1);
+  const bool bScrollable = nSpan > nPage;
+  if (bScrollable && nTrack > 0) {
+    constexpr long long kMinThumb = 8;
+    const long long nThumb = b.nPage > 0
+                                 ? std::clamp(nTrack * b.nPage / nSpan, std::min(kMinThumb, nTrack), nTrack)
+                                 : std::min(nArrow, nTrack);
+    const long long nTop =
+        nArrow + (nTrack - nThumb) * (static_cast<long long>(b.nPos) - b.nMin) / (nSpan - nPage);
+    psbi->xyThumbTop = static_cast<int>(nTop);
+    psbi->xyThumbBottom = static_cast<int>(nTop + nThumb);
+  }
+  const bool bShown = nBar == SB_CTL || (lStyle & StyleBit(nBar)) != 0;
+  if (!bShown) psbi->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
+  if (!bScrollable || b.disabledArrows == ESB_DISABLE_BOTH) psbi->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
+  if (b.disabledArrows & ESB_DISABLE_LTUP) psbi->rgstate[1] |= STATE_SYSTEM_UNAVAILABLE;
+  if (b.disabledArrows & ESB_DISABLE_RTDN) psbi->rgstate[5] |= STATE_SYSTEM_UNAVAILABLE;
+  return TRUE;
+}
+
 void MrwTestSetScrollTrackPos(HWND hWnd, int nBar, int nTrackPos) {
   ScrollBar* b = FindBar(hWnd, nBar, true);
   if (b != nullptr) b->nTrackPos = nTrackPos;
@@ -216,6 +276,11 @@ UINT MrwTestScrollBarDisabledArrows(HWND hWnd, int nBar) {
 UINT MrwTestScrollBarSetCalls(HWND hWnd, int nBar) {
   ScrollBar* b = FindBar(hWnd, nBar, false);
   return b != nullptr ? b->nSetCalls : 0;
+}
+
+UINT MrwTestScrollBarRedraws(HWND hWnd, int nBar) {
+  ScrollBar* b = FindBar(hWnd, nBar, false);
+  return b != nullptr ? b->nRedraws : 0;
 }
 
 }  // extern "C"
