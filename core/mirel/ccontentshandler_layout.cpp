@@ -88,6 +88,23 @@ constexpr DWORD kKeptScratchRows = 1024;
 // Spare records left after a load (an edit reserves four beyond its rows).
 constexpr int kLoadSpareRows = 8;
 
+// Records to add when a layout of nTotal bytes has filled the table after
+// nRows rows covering nDone bytes. Geometric growth keeps a rebuild of
+// millions of rows to a few moves; once a fair share of the text is laid
+// out, its rows per byte so far size the table for the rest at once, so a
+// load moves the table two or three times, not a dozen (a load trims what
+// the estimate overshot).
+int RowsToGrow(int nRows, DWORD nDone, DWORD nTotal, int nAlloc) {
+  long long nMore = std::max(256, nAlloc / 2);
+  constexpr DWORD kSampleBytes = 1u << 16;
+  if (nDone >= kSampleBytes && nTotal > nDone) {
+    long long nRest = static_cast<long long>(nRows) * (nTotal - nDone) / nDone;
+    nRest += nRest / 8 + 256;
+    nMore = std::max(nMore, std::min(nRest, 4LL * nAlloc));
+  }
+  return static_cast<int>(std::min<long long>(nMore, INT_MAX / 2));
+}
+
 bool IsLineEndCode(int nCode) {
   return nCode == MIREL_BREAK_CRLF || nCode == MIREL_BREAK_LF || nCode == MIREL_BREAK_CR;
 }
@@ -399,8 +416,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   BOOL bDone = TRUE;
   for (;;) {
     if (i >= d->nLineAlloc) {
-      // Geometric growth keeps a rebuild of millions of rows to a few moves.
-      const int nMore = std::max(256, d->nLineAlloc / 2);
+      const int nMore = RowsToGrow(i - nFirstRow, walker.nStart - nStart, nTextLen - nStart, d->nLineAlloc);
       if (!d->GrowLines(nMore) && !d->GrowLines(1)) {
         bDone = FALSE;
         break;
@@ -653,8 +669,10 @@ BOOL CContentsHandler::LoadAndLayout(DWORD nPos, const BYTE* pData, DWORD nLen, 
   const BOOL bDone = LayToEnd(0, 0, 0);
   if (!bDone) pDoc->ReportFault();
   // The few spare records an edit asks for beyond its own rows, so that
-  // typing into the loaded text needs no growth at once.
+  // typing into the loaded text needs no growth at once; no more than an
+  // eighth beyond that stays of what the growth estimate overshot.
   if (bDone && pDoc->nLineAlloc - pDoc->nLineCount < kLoadSpareRows) pDoc->GrowLines(kLoadSpareRows);
+  if (bDone) pDoc->TrimLines(pDoc->nLineCount + kLoadSpareRows + pDoc->nLineCount / 8);
   pDoc->UpdateMarginsAfterLayout();
   pDoc->SetModified(TRUE);
   return bDone;

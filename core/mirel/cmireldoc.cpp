@@ -20,6 +20,7 @@
 #include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
 #include "mirel/mrlineends.h"
+#include "mirel/mrlargeblock.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
 #include "mirel/syntax/cmrsyntaxnone.h"
@@ -492,7 +493,9 @@ void CMirelDoc::SetUndoKeepCount(int nCount) {
 // Line table
 
 void* CMirelDoc::ReallocateLines(void* p, size_t nBytes) {
-  return std::realloc(p, nBytes);
+  void* pNew = std::realloc(p, nBytes);
+  MrAdviseLargeBlock(pNew, nBytes);
+  return pNew;
 }
 
 BOOL CMirelDoc::GrowLines(int n) {
@@ -522,6 +525,18 @@ BOOL CMirelDoc::GrowLines(int n) {
   pLines = pNew;
   nLineAlloc = static_cast<int>(nCap);
   return TRUE;
+}
+
+void CMirelDoc::TrimLines(int nKeep) {
+  if (pLines == nullptr) return;
+  nKeep = std::max(nKeep, nLineCount);
+  const long long nCap = (static_cast<long long>(nKeep) + 1) & ~1LL;
+  if (nCap >= nLineAlloc || nCap < 2) return;
+  MIREL_LINE* pNew =
+      static_cast<MIREL_LINE*>(ReallocateLines(pLines, static_cast<size_t>(nCap) * sizeof(MIREL_LINE)));
+  if (pNew == nullptr) return;
+  pLines = pNew;
+  nLineAlloc = static_cast<int>(nCap);
 }
 
 void CMirelDoc::ZeroRecordsFrom(int nFrom) {

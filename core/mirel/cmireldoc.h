@@ -201,6 +201,9 @@ class CMirelDoc {
   // --- Line table (cmireldoc.cpp) -------------------------------------------
   // Makes room for n more records; the first call makes one row of kind 2.
   BOOL GrowLines(int n);
+  // Gives back the records beyond nKeep (rounded up to an even count) when
+  // more are free; the rows in use stay. Shrinking never fails the caller.
+  void TrimLines(int nKeep);
   // TRUE when the character at p is a word delimiter (the host's set or the
   // default one; in UTF-16 the whole unit is looked up).
   BOOL IsWordDelimiter(const BYTE* p) const;
