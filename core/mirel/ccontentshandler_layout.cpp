@@ -11,6 +11,7 @@
 // the change in bytes and in paragraphs.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -46,6 +47,9 @@ class CMrRowLayout {
   static constexpr int kPageBreakRow = 31;
 
   int FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
+  // Moves from pos over plain bytes (adding their widths) up to nEnd or the
+  // first byte of another class; returns where it stopped.
+  DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
   UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
@@ -73,6 +77,11 @@ class CMrRowLayout {
   // Byte classes of the no-wrap scan of 1-byte encodings.
   enum : BYTE { kPlain = 0, kMulti, kCR, kLF, kTab, kPageBreak };
   BYTE aClass[256];
+  // Plain runs may be scanned a word at a time: every byte of another class
+  // lies below 0x20 or from 0x80 on.
+  bool bWordScan = false;
+  // The width every plain byte has, or -1 when they differ.
+  int nPlainWidth = -1;
   // Word delimiters among the units 0 to 255 (no unit above is one).
   bool aDelimiter[256];
   bool IsDelimiterAt(DWORD nPos) const {
@@ -151,6 +160,15 @@ CMrRowLayout::CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTex
   aClass[MR_CHAR_LF] = kLF;
   aClass[MR_CHAR_TAB] = kTab;
   if (chPageBreak != 0) aClass[chPageBreak] = kPageBreak;
+  bWordScan = true;
+  nPlainWidth = aWidth[0x20];
+  for (int b = 0; b < 256; ++b) {
+    if (aClass[b] != kPlain) {
+      if (b >= 0x20 && b < 0x80) bWordScan = false;
+    } else if (aWidth[b] != nPlainWidth) {
+      nPlainWidth = -1;
+    }
+  }
 }
 
 int CMrRowLayout::CharWidth(DWORD nPos, DWORD nCharLen) const {
@@ -182,6 +200,36 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
   return FindEndGeneric(nStart, pnEnd, pnWidth, bNoLimit);
 }
 
+// Plain bytes are printable ASCII in every case the word scan is used for, so
+// a word without a byte below 0x20 or from 0x80 on is plain throughout.
+DWORD CMrRowLayout::SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  const BYTE* t = pText;
+  long long w = *pnWidth;
+  for (;;) {
+    if (bWordScan) {
+      while (nEnd - pos >= 8) {
+        uint64_t x;
+        std::memcpy(&x, t + pos, 8);
+        if (((x - 0x20 * kOnes) | x) & (0x80 * kOnes)) break;
+        if (nPlainWidth >= 0) {
+          w += 8 * nPlainWidth;
+        } else {
+          w += aWidth[t[pos]] + aWidth[t[pos + 1]] + aWidth[t[pos + 2]] + aWidth[t[pos + 3]] +
+               aWidth[t[pos + 4]] + aWidth[t[pos + 5]] + aWidth[t[pos + 6]] + aWidth[t[pos + 7]];
+        }
+        pos += 8;
+      }
+    }
+    // Byte by byte through the word that stopped the scan (or to the end).
+    const DWORD nStop = bWordScan && nEnd - pos > 8 ? pos + 8 : nEnd;
+    while (pos < nStop && aClass[t[pos]] == kPlain) w += aWidth[t[pos++]];
+    if (pos < nStop || pos >= nEnd) break;
+  }
+  *pnWidth = w;
+  return pos;
+}
+
 // No wrap, 1-byte units: runs of plain bytes are summed in a tight loop; only
 // line ends, tabs, the page-break byte and multi-byte characters stop it.
 int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
@@ -190,15 +238,9 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   DWORD pos = nStart;
   long long w = 0;
   for (;;) {
-    BYTE c = 0;
-    BYTE k = kPlain;
-    while (pos < nCapEnd) {
-      c = t[pos];
-      k = aClass[c];
-      if (k != kPlain) break;
-      w += aWidth[c];
-      ++pos;
-    }
+    pos = SkipPlainBytes(pos, nCapEnd, &w);
+    const BYTE c = pos < nCapEnd ? t[pos] : 0;
+    const BYTE k = pos < nCapEnd ? aClass[c] : static_cast<BYTE>(kPlain);
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     *pnEnd = pos;
     if (pos >= nLen) return MIREL_BREAK_END;
