@@ -810,16 +810,31 @@ class CMirelDoc {
   friend class CContentsHandler;
 
   // Row starts of every kRowSampleStep-th row, read by GetLineFromPos to
-  // narrow its search while rows are paragraphs. Never trusted: a bracket
-  // found in it is checked against the table, and it is taken again from
-  // the table once enough look-ups have missed since the last time.
-  static constexpr int kRowSampleShift = 6;
+  // narrow its search. Never trusted: a bracket found in it is checked
+  // against the table, and it is taken again from the table once enough
+  // look-ups have missed since the last time.
+  static constexpr int kRowSampleShift = 3;
   std::vector<DWORD> rowSamples;
   unsigned nSampleLookups = 0;
   bool bSamplesMissed = true;
-  // The row of nPos when rows are paragraphs, found through the samples;
+  // The last row that starts at or before nPos, found through the samples;
   // -1 when the samples cannot tell (the caller searches the whole table).
   int FindRowThroughSamples(DWORD nPos);
+  // The row the position search of the table answers for nPos, given the
+  // last row that starts at or before it (see GetLineFromPos).
+  int ResolveRowOfPos(DWORD nPos, int nLastStartingRow) const;
+
+  // The paragraph index beside the row table while paragraphs wrap: the
+  // first row of every kParaSampleStep-th paragraph. Checked and taken again
+  // as the row samples are; the incremental re-layout keeps it in step.
+  static constexpr int kParaSampleShift = 3;
+  mutable std::vector<DWORD> paraSamples;
+  mutable unsigned nParaSampleLookups = 0;
+  mutable bool bParaSamplesMissed = true;
+  // The first row of paragraph nPara through the index; -1 when the index
+  // cannot tell, -2 when the paragraph does not exist.
+  int FindFirstRowThroughSamples(DWORD nPara) const;
+  void TakeParagraphSamples() const;
 
   // Width pre-step of every gateway (text view: room for at least 10 pixels of
   // text; hex view: hex layout again).
