@@ -114,6 +114,19 @@ int RowsToGrow(int nRows, DWORD nDone, DWORD nTotal, int nAlloc) {
   return static_cast<int>(std::min<long long>(nMore, INT_MAX / 2));
 }
 
+// The paragraph index (CMirelDoc::paraSamples) holds the first row of every
+// paragraph whose number is a multiple of its step.
+constexpr DWORD kParaSampleMask = (1u << CMirelDoc::kParaSampleShift) - 1;
+
+bool StartsSampledParagraph(const MIREL_LINE& row) {
+  return row.nSubLine == 0 && (row.nPara & kParaSampleMask) == 0;
+}
+
+// The index entry of the first sampled paragraph at or after nPara.
+size_t ParaSampleIndexAtOrAfter(DWORD nPara) {
+  return (static_cast<size_t>(nPara) + kParaSampleMask) >> CMirelDoc::kParaSampleShift;
+}
+
 bool IsLineEndCode(int nCode) {
   return nCode == MIREL_BREAK_CRLF || nCode == MIREL_BREAK_LF || nCode == MIREL_BREAK_CR;
 }
@@ -454,6 +467,16 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   CMrRowLayout layout(d, pText, nTextLen, nMode);
   CMrRowLayout::Walker walker{nStart, nPara, 0, false};
   const int nOldCount = d->nLineCount;
+  // The paragraph index keeps its entries before the first paragraph laid
+  // out and takes the rest as the rows come.
+  std::vector<DWORD>& samples = d->paraSamples;
+  const size_t nKept = ParaSampleIndexAtOrAfter(nPara);
+  const bool bTrack = samples.size() >= nKept;
+  if (bTrack) {
+    samples.resize(nKept);
+  } else {
+    d->bParaSamplesMissed = true;
+  }
   int i = nFirstRow;
   BOOL bDone = TRUE;
   for (;;) {
@@ -465,6 +488,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
       }
     }
     const int nCode = layout.Step(walker, d->pLines + i);
+    if (bTrack && StartsSampledParagraph(d->pLines[i])) samples.push_back(static_cast<DWORD>(i));
     if (nCode == MIREL_BREAK_END) break;
     if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
       bDone = FALSE;
@@ -478,6 +502,8 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
     d->pLines[i].nKind = MIREL_LINE_LAST;
   }
   d->nLineCount = i + 1;
+  // A whole layout leaves a whole index.
+  if (bTrack && nFirstRow == 0 && bDone) d->bParaSamplesMissed = false;
   ZeroRecords(d->nLineCount, std::max(nOldCount, d->nLineCount));
   if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
   return bDone;
@@ -841,12 +867,44 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
   const int nDest = nFirstRow + static_cast<int>(nRows);
   const DWORD nStartShift = static_cast<DWORD>(nDelta);  // modular: adds a negative change too
   const DWORD nParaAdd = static_cast<DWORD>(nParaShift);
+
+  // The paragraph index: entries before the first paragraph that starts in
+  // the new rows stay, the new rows set theirs, and the tail's entries are
+  // set as its rows move (they stay when the tail keeps its rows and
+  // numbers).
+  DWORD* pSamples = nullptr;
+  {
+    const DWORD nFirstNewPara = pInsLines[0].nPara + (pInsLines[0].nSubLine == 0 ? 0 : 1);
+    const DWORD nNewLastPara =
+        nTail > 0 ? pLines[nOldCount - 1].nPara + nParaAdd : pInsLines[nRows - 1].nPara;
+    const size_t nNewSize = (static_cast<size_t>(nNewLastPara) >> CMirelDoc::kParaSampleShift) + 1;
+    std::vector<DWORD>& samples = d->paraSamples;
+    const bool bTailKept = nTail > 0 && nDest == j && nParaAdd == 0;
+    if (samples.size() >= ParaSampleIndexAtOrAfter(nFirstNewPara) &&
+        (!bTailKept || samples.size() == nNewSize)) {
+      samples.resize(nNewSize);
+      pSamples = samples.data();
+      for (DWORD i = 0; i < nRows; ++i) {
+        if (StartsSampledParagraph(pInsLines[i]))
+          pSamples[pInsLines[i].nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nFirstRow) + i;
+      }
+      if (bTailKept) pSamples = nullptr;  // nothing more to set
+    } else {
+      d->bParaSamplesMissed = true;
+    }
+  }
+  auto noteSample = [pSamples](const MIREL_LINE& row, int nRow) {
+    if (pSamples != nullptr && StartsSampledParagraph(row))
+      pSamples[row.nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nRow);
+  };
+
   if (nDest < j) {
     for (int i = 0; i < nTail; ++i) {
       MIREL_LINE row = pLines[j + i];
       row.nStart += nStartShift;
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
+      noteSample(row, nDest + i);
     }
   } else if (nDest > j) {
     for (int i = nTail - 1; i >= 0; --i) {
@@ -854,12 +912,14 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nStart += nStartShift;
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
+      noteSample(row, nDest + i);
     }
   } else if (nStartShift != 0 || nParaAdd != 0) {
     MIREL_LINE* pRow = pLines + nDest;
     for (int i = 0; i < nTail; ++i) {
       pRow[i].nStart += nStartShift;
       pRow[i].nPara += nParaAdd;
+      noteSample(pRow[i], nDest + i);
     }
   }
   std::memcpy(pLines + nFirstRow, pInsLines, static_cast<size_t>(nRows) * sizeof(MIREL_LINE));

@@ -223,6 +223,9 @@ class CMirelDoc {
     return pLines != nullptr && nLineCount > 0 &&
            pLines[nLineCount - 1].nPara == static_cast<DWORD>(nLineCount - 1);
   }
+  // The paragraph index beside the row table holds the first row of every
+  // paragraph whose number is a multiple of 1 << kParaSampleShift.
+  static constexpr int kParaSampleShift = 3;
   // Before the whole text of nLen bytes is laid out with word wrap: the
   // line-number margin is set for its paragraph count at once, so that the
   // margin step after the layout finds nothing to change and the text is
@@ -826,8 +829,7 @@ class CMirelDoc {
 
   // The paragraph index beside the row table while paragraphs wrap: the
   // first row of every kParaSampleStep-th paragraph. Checked and taken again
-  // as the row samples are; the incremental re-layout keeps it in step.
-  static constexpr int kParaSampleShift = 3;
+  // as the row samples are; the layout keeps it in step.
   mutable std::vector<DWORD> paraSamples;
   mutable unsigned nParaSampleLookups = 0;
   mutable bool bParaSamplesMissed = true;
