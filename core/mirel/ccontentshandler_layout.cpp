@@ -11,6 +11,7 @@
 // the change in bytes and in paragraphs.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -46,6 +47,9 @@ class CMrRowLayout {
   static constexpr int kPageBreakRow = 31;
 
   int FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
+  // Moves from pos over plain bytes (adding their widths) up to nEnd or the
+  // first byte of another class; returns where it stopped.
+  DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
   UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
@@ -73,6 +77,11 @@ class CMrRowLayout {
   // Byte classes of the no-wrap scan of 1-byte encodings.
   enum : BYTE { kPlain = 0, kMulti, kCR, kLF, kTab, kPageBreak };
   BYTE aClass[256];
+  // Plain runs may be scanned a word at a time: every byte of another class
+  // lies below 0x20 or from 0x80 on.
+  bool bWordScan = false;
+  // The width every plain byte has, or -1 when they differ.
+  int nPlainWidth = -1;
   // Word delimiters among the units 0 to 255 (no unit above is one).
   bool aDelimiter[256];
   bool IsDelimiterAt(DWORD nPos) const {
@@ -87,6 +96,36 @@ namespace {
 constexpr DWORD kKeptScratchRows = 1024;
 // Spare records left after a load (an edit reserves four beyond its rows).
 constexpr int kLoadSpareRows = 8;
+
+// Records to add when a layout of nTotal bytes has filled the table after
+// nRows rows covering nDone bytes. Geometric growth keeps a rebuild of
+// millions of rows to a few moves; once a fair share of the text is laid
+// out, its rows per byte so far size the table for the rest at once, so a
+// load moves the table two or three times, not a dozen (a load trims what
+// the estimate overshot).
+int RowsToGrow(int nRows, DWORD nDone, DWORD nTotal, int nAlloc) {
+  long long nMore = std::max(256, nAlloc / 2);
+  constexpr DWORD kSampleBytes = 1u << 16;
+  if (nDone >= kSampleBytes && nTotal > nDone) {
+    long long nRest = static_cast<long long>(nRows) * (nTotal - nDone) / nDone;
+    nRest += nRest / 8 + 256;
+    nMore = std::max(nMore, std::min(nRest, 4LL * nAlloc));
+  }
+  return static_cast<int>(std::min<long long>(nMore, INT_MAX / 2));
+}
+
+// The paragraph index (CMirelDoc::paraSamples) holds the first row of every
+// paragraph whose number is a multiple of its step.
+constexpr DWORD kParaSampleMask = (1u << CMirelDoc::kParaSampleShift) - 1;
+
+bool StartsSampledParagraph(const MIREL_LINE& row) {
+  return row.nSubLine == 0 && (row.nPara & kParaSampleMask) == 0;
+}
+
+// The index entry of the first sampled paragraph at or after nPara.
+size_t ParaSampleIndexAtOrAfter(DWORD nPara) {
+  return (static_cast<size_t>(nPara) + kParaSampleMask) >> CMirelDoc::kParaSampleShift;
+}
 
 bool IsLineEndCode(int nCode) {
   return nCode == MIREL_BREAK_CRLF || nCode == MIREL_BREAK_LF || nCode == MIREL_BREAK_CR;
@@ -134,6 +173,15 @@ CMrRowLayout::CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTex
   aClass[MR_CHAR_LF] = kLF;
   aClass[MR_CHAR_TAB] = kTab;
   if (chPageBreak != 0) aClass[chPageBreak] = kPageBreak;
+  bWordScan = true;
+  nPlainWidth = aWidth[0x20];
+  for (int b = 0; b < 256; ++b) {
+    if (aClass[b] != kPlain) {
+      if (b >= 0x20 && b < 0x80) bWordScan = false;
+    } else if (aWidth[b] != nPlainWidth) {
+      nPlainWidth = -1;
+    }
+  }
 }
 
 int CMrRowLayout::CharWidth(DWORD nPos, DWORD nCharLen) const {
@@ -165,6 +213,36 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
   return FindEndGeneric(nStart, pnEnd, pnWidth, bNoLimit);
 }
 
+// Plain bytes are printable ASCII in every case the word scan is used for, so
+// a word without a byte below 0x20 or from 0x80 on is plain throughout.
+DWORD CMrRowLayout::SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  const BYTE* t = pText;
+  long long w = *pnWidth;
+  for (;;) {
+    if (bWordScan) {
+      while (nEnd - pos >= 8) {
+        uint64_t x;
+        std::memcpy(&x, t + pos, 8);
+        if (((x - 0x20 * kOnes) | x) & (0x80 * kOnes)) break;
+        if (nPlainWidth >= 0) {
+          w += 8 * nPlainWidth;
+        } else {
+          w += aWidth[t[pos]] + aWidth[t[pos + 1]] + aWidth[t[pos + 2]] + aWidth[t[pos + 3]] +
+               aWidth[t[pos + 4]] + aWidth[t[pos + 5]] + aWidth[t[pos + 6]] + aWidth[t[pos + 7]];
+        }
+        pos += 8;
+      }
+    }
+    // Byte by byte through the word that stopped the scan (or to the end).
+    const DWORD nStop = bWordScan && nEnd - pos > 8 ? pos + 8 : nEnd;
+    while (pos < nStop && aClass[t[pos]] == kPlain) w += aWidth[t[pos++]];
+    if (pos < nStop || pos >= nEnd) break;
+  }
+  *pnWidth = w;
+  return pos;
+}
+
 // No wrap, 1-byte units: runs of plain bytes are summed in a tight loop; only
 // line ends, tabs, the page-break byte and multi-byte characters stop it.
 int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
@@ -173,15 +251,9 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   DWORD pos = nStart;
   long long w = 0;
   for (;;) {
-    BYTE c = 0;
-    BYTE k = kPlain;
-    while (pos < nCapEnd) {
-      c = t[pos];
-      k = aClass[c];
-      if (k != kPlain) break;
-      w += aWidth[c];
-      ++pos;
-    }
+    pos = SkipPlainBytes(pos, nCapEnd, &w);
+    const BYTE c = pos < nCapEnd ? t[pos] : 0;
+    const BYTE k = pos < nCapEnd ? aClass[c] : static_cast<BYTE>(kPlain);
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     *pnEnd = pos;
     if (pos >= nLen) return MIREL_BREAK_END;
@@ -395,18 +467,28 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   CMrRowLayout layout(d, pText, nTextLen, nMode);
   CMrRowLayout::Walker walker{nStart, nPara, 0, false};
   const int nOldCount = d->nLineCount;
+  // The paragraph index keeps its entries before the first paragraph laid
+  // out and takes the rest as the rows come.
+  std::vector<DWORD>& samples = d->paraSamples;
+  const size_t nKept = ParaSampleIndexAtOrAfter(nPara);
+  const bool bTrack = samples.size() >= nKept;
+  if (bTrack) {
+    samples.resize(nKept);
+  } else {
+    d->bParaSamplesMissed = true;
+  }
   int i = nFirstRow;
   BOOL bDone = TRUE;
   for (;;) {
     if (i >= d->nLineAlloc) {
-      // Geometric growth keeps a rebuild of millions of rows to a few moves.
-      const int nMore = std::max(256, d->nLineAlloc / 2);
+      const int nMore = RowsToGrow(i - nFirstRow, walker.nStart - nStart, nTextLen - nStart, d->nLineAlloc);
       if (!d->GrowLines(nMore) && !d->GrowLines(1)) {
         bDone = FALSE;
         break;
       }
     }
     const int nCode = layout.Step(walker, d->pLines + i);
+    if (bTrack && StartsSampledParagraph(d->pLines[i])) samples.push_back(static_cast<DWORD>(i));
     if (nCode == MIREL_BREAK_END) break;
     if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
       bDone = FALSE;
@@ -420,6 +502,8 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
     d->pLines[i].nKind = MIREL_LINE_LAST;
   }
   d->nLineCount = i + 1;
+  // A whole layout leaves a whole index.
+  if (bTrack && nFirstRow == 0 && bDone) d->bParaSamplesMissed = false;
   ZeroRecords(d->nLineCount, std::max(nOldCount, d->nLineCount));
   if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
   return bDone;
@@ -653,8 +737,10 @@ BOOL CContentsHandler::LoadAndLayout(DWORD nPos, const BYTE* pData, DWORD nLen, 
   const BOOL bDone = LayToEnd(0, 0, 0);
   if (!bDone) pDoc->ReportFault();
   // The few spare records an edit asks for beyond its own rows, so that
-  // typing into the loaded text needs no growth at once.
+  // typing into the loaded text needs no growth at once; no more than an
+  // eighth beyond that stays of what the growth estimate overshot.
   if (bDone && pDoc->nLineAlloc - pDoc->nLineCount < kLoadSpareRows) pDoc->GrowLines(kLoadSpareRows);
+  if (bDone) pDoc->TrimLines(pDoc->nLineCount + kLoadSpareRows + pDoc->nLineCount / 8);
   pDoc->UpdateMarginsAfterLayout();
   pDoc->SetModified(TRUE);
   return bDone;
@@ -781,12 +867,44 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
   const int nDest = nFirstRow + static_cast<int>(nRows);
   const DWORD nStartShift = static_cast<DWORD>(nDelta);  // modular: adds a negative change too
   const DWORD nParaAdd = static_cast<DWORD>(nParaShift);
+
+  // The paragraph index: entries before the first paragraph that starts in
+  // the new rows stay, the new rows set theirs, and the tail's entries are
+  // set as its rows move (they stay when the tail keeps its rows and
+  // numbers).
+  DWORD* pSamples = nullptr;
+  {
+    const DWORD nFirstNewPara = pInsLines[0].nPara + (pInsLines[0].nSubLine == 0 ? 0 : 1);
+    const DWORD nNewLastPara =
+        nTail > 0 ? pLines[nOldCount - 1].nPara + nParaAdd : pInsLines[nRows - 1].nPara;
+    const size_t nNewSize = (static_cast<size_t>(nNewLastPara) >> CMirelDoc::kParaSampleShift) + 1;
+    std::vector<DWORD>& samples = d->paraSamples;
+    const bool bTailKept = nTail > 0 && nDest == j && nParaAdd == 0;
+    if (samples.size() >= ParaSampleIndexAtOrAfter(nFirstNewPara) &&
+        (!bTailKept || samples.size() == nNewSize)) {
+      samples.resize(nNewSize);
+      pSamples = samples.data();
+      for (DWORD i = 0; i < nRows; ++i) {
+        if (StartsSampledParagraph(pInsLines[i]))
+          pSamples[pInsLines[i].nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nFirstRow) + i;
+      }
+      if (bTailKept) pSamples = nullptr;  // nothing more to set
+    } else {
+      d->bParaSamplesMissed = true;
+    }
+  }
+  auto noteSample = [pSamples](const MIREL_LINE& row, int nRow) {
+    if (pSamples != nullptr && StartsSampledParagraph(row))
+      pSamples[row.nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nRow);
+  };
+
   if (nDest < j) {
     for (int i = 0; i < nTail; ++i) {
       MIREL_LINE row = pLines[j + i];
       row.nStart += nStartShift;
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
+      noteSample(row, nDest + i);
     }
   } else if (nDest > j) {
     for (int i = nTail - 1; i >= 0; --i) {
@@ -794,12 +912,14 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nStart += nStartShift;
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
+      noteSample(row, nDest + i);
     }
   } else if (nStartShift != 0 || nParaAdd != 0) {
     MIREL_LINE* pRow = pLines + nDest;
     for (int i = 0; i < nTail; ++i) {
       pRow[i].nStart += nStartShift;
       pRow[i].nPara += nParaAdd;
+      noteSample(pRow[i], nDest + i);
     }
   }
   std::memcpy(pLines + nFirstRow, pInsLines, static_cast<size_t>(nRows) * sizeof(MIREL_LINE));

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "mirel/mirel.h"
+#include "mirel/mrlargeblock.h"
 
 namespace {
 
@@ -42,11 +43,15 @@ CContentsHandlerNormal::CContentsHandlerNormal(CMirelDoc* pDocument)
 CContentsHandlerNormal::~CContentsHandlerNormal() = default;
 
 void* CContentsHandlerNormal::AllocateBody(DWORD nBytes) {
-  return std::calloc(nBytes, 1);
+  void* p = std::calloc(nBytes, 1);
+  MrAdviseLargeBlock(p, nBytes);
+  return p;
 }
 
 void* CContentsHandlerNormal::ReallocateBody(void* p, DWORD nBytes) {
-  return std::realloc(p, nBytes);
+  void* pNew = std::realloc(p, nBytes);
+  MrAdviseLargeBlock(pNew, nBytes);
+  return pNew;
 }
 
 BOOL CContentsHandlerNormal::Reserve(DWORD nExtra) {

@@ -20,6 +20,7 @@
 #include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
 #include "mirel/mrlineends.h"
+#include "mirel/mrlargeblock.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
 #include "mirel/syntax/cmrsyntaxnone.h"
@@ -379,6 +380,8 @@ BOOL CMirelDoc::IsParagraphBlank(int nPara) {
 int CMirelDoc::FindFirstRowOfParagraph(DWORD nPara) const {
   if (pLines == nullptr || nLineCount <= 0) return -1;
   if (RowsAreParagraphs()) return nPara < static_cast<DWORD>(nLineCount) ? static_cast<int>(nPara) : -1;
+  const int nSampled = FindFirstRowThroughSamples(nPara);
+  if (nSampled != -1) return nSampled < 0 ? -1 : nSampled;
   int lo = 0;
   int hi = nLineCount - 1;
   int nFound = -1;
@@ -392,6 +395,55 @@ int CMirelDoc::FindFirstRowOfParagraph(DWORD nPara) const {
     }
   }
   return nFound;
+}
+
+void CMirelDoc::TakeParagraphSamples() const {
+  paraSamples.clear();
+  paraSamples.reserve((static_cast<size_t>(pLines[nLineCount - 1].nPara) >> kParaSampleShift) + 1);
+  constexpr DWORD kMask = (1u << kParaSampleShift) - 1;
+  for (int i = 0; i < nLineCount; ++i) {
+    if (pLines[i].nSubLine == 0 && (pLines[i].nPara & kMask) == 0)
+      paraSamples.push_back(static_cast<DWORD>(i));
+  }
+  nParaSampleLookups = 0;
+  bParaSamplesMissed = false;
+}
+
+int CMirelDoc::FindFirstRowThroughSamples(DWORD nPara) const {
+  constexpr int kStep = 1 << kParaSampleShift;
+  if (nLineCount < 4 * kStep) return -1;
+  const DWORD nLastPara = pLines[nLineCount - 1].nPara;
+  if (nPara > nLastPara) return -2;
+  ++nParaSampleLookups;
+  const size_t nWanted = (static_cast<size_t>(nLastPara) >> kParaSampleShift) + 1;
+  // Taken again once the look-ups since the last time pay for the scan.
+  if (bParaSamplesMissed && (paraSamples.size() != nWanted || nParaSampleLookups >= nWanted / 4)) {
+    TakeParagraphSamples();
+  }
+  const size_t k = nPara >> kParaSampleShift;
+  if (k >= paraSamples.size()) {
+    bParaSamplesMissed = true;
+    return -1;
+  }
+  // Both ends of the bracket must be the first rows of their paragraphs.
+  auto startsParagraph = [this](DWORD nRow, DWORD nWantedPara) {
+    return nRow < static_cast<DWORD>(nLineCount) && pLines[nRow].nPara == nWantedPara &&
+           pLines[nRow].nSubLine == 0;
+  };
+  const DWORD nLow = paraSamples[k];
+  const DWORD nBase = static_cast<DWORD>(k) << kParaSampleShift;
+  const bool bLast = k + 1 >= nWanted;
+  const DWORD nHigh =
+      bLast ? static_cast<DWORD>(nLineCount) : (k + 1 < paraSamples.size() ? paraSamples[k + 1] : 0);
+  if (!startsParagraph(nLow, nBase) ||
+      (!bLast && !startsParagraph(nHigh, nBase + static_cast<DWORD>(kStep))) || nHigh <= nLow) {
+    bParaSamplesMissed = true;
+    return -1;
+  }
+  // The first row of the paragraph lies in [nLow, nHigh).
+  const MIREL_LINE* pFound = std::lower_bound(pLines + nLow, pLines + nHigh, nPara,
+                                              [](const MIREL_LINE& row, DWORD p) { return row.nPara < p; });
+  return static_cast<int>(pFound - pLines);
 }
 
 const BYTE* CMirelDoc::GetLeadByteTable() {
@@ -492,7 +544,9 @@ void CMirelDoc::SetUndoKeepCount(int nCount) {
 // Line table
 
 void* CMirelDoc::ReallocateLines(void* p, size_t nBytes) {
-  return std::realloc(p, nBytes);
+  void* pNew = std::realloc(p, nBytes);
+  MrAdviseLargeBlock(pNew, nBytes);
+  return pNew;
 }
 
 BOOL CMirelDoc::GrowLines(int n) {
@@ -522,6 +576,18 @@ BOOL CMirelDoc::GrowLines(int n) {
   pLines = pNew;
   nLineAlloc = static_cast<int>(nCap);
   return TRUE;
+}
+
+void CMirelDoc::TrimLines(int nKeep) {
+  if (pLines == nullptr) return;
+  nKeep = std::max(nKeep, nLineCount);
+  const long long nCap = (static_cast<long long>(nKeep) + 1) & ~1LL;
+  if (nCap >= nLineAlloc || nCap < 2) return;
+  MIREL_LINE* pNew =
+      static_cast<MIREL_LINE*>(ReallocateLines(pLines, static_cast<size_t>(nCap) * sizeof(MIREL_LINE)));
+  if (pNew == nullptr) return;
+  pLines = pNew;
+  nLineAlloc = static_cast<int>(nCap);
 }
 
 void CMirelDoc::ZeroRecordsFrom(int nFrom) {

@@ -201,6 +201,9 @@ class CMirelDoc {
   // --- Line table (cmireldoc.cpp) -------------------------------------------
   // Makes room for n more records; the first call makes one row of kind 2.
   BOOL GrowLines(int n);
+  // Gives back the records beyond nKeep (rounded up to an even count) when
+  // more are free; the rows in use stay. Shrinking never fails the caller.
+  void TrimLines(int nKeep);
   // TRUE when the character at p is a word delimiter (the host's set or the
   // default one; in UTF-16 the whole unit is looked up).
   BOOL IsWordDelimiter(const BYTE* p) const;
@@ -220,6 +223,9 @@ class CMirelDoc {
     return pLines != nullptr && nLineCount > 0 &&
            pLines[nLineCount - 1].nPara == static_cast<DWORD>(nLineCount - 1);
   }
+  // The paragraph index beside the row table holds the first row of every
+  // paragraph whose number is a multiple of 1 << kParaSampleShift.
+  static constexpr int kParaSampleShift = 3;
   // Before the whole text of nLen bytes is laid out with word wrap: the
   // line-number margin is set for its paragraph count at once, so that the
   // margin step after the layout finds nothing to change and the text is
@@ -807,16 +813,30 @@ class CMirelDoc {
   friend class CContentsHandler;
 
   // Row starts of every kRowSampleStep-th row, read by GetLineFromPos to
-  // narrow its search while rows are paragraphs. Never trusted: a bracket
-  // found in it is checked against the table, and it is taken again from
-  // the table once enough look-ups have missed since the last time.
-  static constexpr int kRowSampleShift = 6;
+  // narrow its search. Never trusted: a bracket found in it is checked
+  // against the table, and it is taken again from the table once enough
+  // look-ups have missed since the last time.
+  static constexpr int kRowSampleShift = 3;
   std::vector<DWORD> rowSamples;
   unsigned nSampleLookups = 0;
   bool bSamplesMissed = true;
-  // The row of nPos when rows are paragraphs, found through the samples;
+  // The last row that starts at or before nPos, found through the samples;
   // -1 when the samples cannot tell (the caller searches the whole table).
   int FindRowThroughSamples(DWORD nPos);
+  // The row the position search of the table answers for nPos, given the
+  // last row that starts at or before it (see GetLineFromPos).
+  int ResolveRowOfPos(DWORD nPos, int nLastStartingRow) const;
+
+  // The paragraph index beside the row table while paragraphs wrap: the
+  // first row of every kParaSampleStep-th paragraph. Checked and taken again
+  // as the row samples are; the layout keeps it in step.
+  mutable std::vector<DWORD> paraSamples;
+  mutable unsigned nParaSampleLookups = 0;
+  mutable bool bParaSamplesMissed = true;
+  // The first row of paragraph nPara through the index; -1 when the index
+  // cannot tell, -2 when the paragraph does not exist.
+  int FindFirstRowThroughSamples(DWORD nPara) const;
+  void TakeParagraphSamples() const;
 
   // Width pre-step of every gateway (text view: room for at least 10 pixels of
   // text; hex view: hex layout again).

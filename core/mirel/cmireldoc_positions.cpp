@@ -124,8 +124,15 @@ int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
   }
   if (rowSamples.empty()) return -1;
   // The last sample at or before the position, checked against the table.
-  const size_t k =
-      static_cast<size_t>(std::upper_bound(rowSamples.begin(), rowSamples.end(), nPos) - rowSamples.begin());
+  // (Halving without a branch on the data: the probes of a look-up are
+  // independent of each other's results for the branch predictor.)
+  const DWORD* pBase = rowSamples.data();
+  for (size_t n = rowSamples.size(); n > 1;) {
+    const size_t nHalf = n / 2;
+    pBase = pBase[nHalf] <= nPos ? pBase + nHalf : pBase;
+    n -= nHalf;
+  }
+  const size_t k = static_cast<size_t>(pBase - rowSamples.data()) + (*pBase <= nPos ? 1 : 0);
   const long long nLow = k == 0 ? 0 : static_cast<long long>(k - 1) << kRowSampleShift;
   const long long nHigh = std::min<long long>(nLow + kStep, nLineCount);  // exclusive
   const bool bLowHolds = nLow < nLineCount && (nLow == 0 || pLines[nLow].nStart <= nPos);
@@ -134,8 +141,6 @@ int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
     bSamplesMissed = true;
     return -1;
   }
-  // Rows are paragraphs: the last row starting at or before the position
-  // holds it, or it lies in that row's line end.
   const MIREL_LINE* pFirst = pLines + nLow;
   const MIREL_LINE* pLimit = pLines + nHigh;
   const MIREL_LINE* pAfter = std::upper_bound(
@@ -145,35 +150,45 @@ int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
 
 int CMirelDoc::GetLineFromPos(DWORD nPos) {
   if (nLineCount <= 0 || pLines == nullptr) return 0;
-  // While every row is a paragraph exactly one row can hold a position, so
-  // any search finds the row the Part's probes find.
-  if (RowsAreParagraphs()) {
-    const int nRow = FindRowThroughSamples(nPos);
-    if (nRow >= 0) return nRow;
+  int nRow = FindRowThroughSamples(nPos);
+  if (nRow < 0) {
+    const MIREL_LINE* pBegin = pLines;
+    const MIREL_LINE* pAfter = std::upper_bound(
+        pBegin, pBegin + nLineCount, nPos, [](DWORD pos, const MIREL_LINE& row) { return pos < row.nStart; });
+    nRow = pAfter == pBegin ? 0 : static_cast<int>(pAfter - pBegin - 1);
   }
-  const DWORD nCount = static_cast<DWORD>(nLineCount);
+  // While every row is a paragraph at most one row can hold a position, so
+  // the last row starting at or before it is the one.
+  if (RowsAreParagraphs()) return nRow;
+  return ResolveRowOfPos(nPos, nRow);
+}
+
+// The search of the table probes rows by halving: the first probed row that
+// holds the position (start to end, both included) is the answer; when none
+// does (inside a line end, or past the text) the last row that starts at or
+// before the position is. Rows that hold a position are neighbours (two or
+// three at a wrap or page break), and every other probe only moves the
+// bounds the way its index says, so the probes are replayed on the indices
+// alone.
+int CMirelDoc::ResolveRowOfPos(DWORD nPos, int nLast) const {
+  if (MrRowEnd(pLines[nLast]) < nPos) return nLast;
+  int nFirst = nLast;
+  while (nFirst > 0 && MrRowEnd(pLines[nFirst - 1]) >= nPos) --nFirst;
+  if (nFirst == nLast) return nLast;  // the only row that holds it
   DWORD nLow = 0;
-  DWORD nHigh = nCount - 1;
-  DWORD nProbes = 0;
+  DWORD nHigh = static_cast<DWORD>(nLineCount) - 1;
   while (nLow <= nHigh) {
     const DWORD nMid = nLow + (nHigh - nLow) / 2;
-    if (nMid >= nCount || ++nProbes > nCount + 2) break;
-    const MIREL_LINE& row = pLines[nMid];
-    if (row.nStart <= nPos && nPos <= MrRowEnd(row)) return static_cast<int>(nMid);
-    if (nPos >= row.nStart) {
+    if (nMid >= static_cast<DWORD>(nFirst) && nMid <= static_cast<DWORD>(nLast))
+      return static_cast<int>(nMid);
+    if (nMid < static_cast<DWORD>(nFirst)) {
       nLow = nMid + 1;
     } else {
       if (nMid == 0) break;
       nHigh = nMid - 1;
     }
   }
-  // Inside a line end or past the text: the last row that starts at or
-  // before the position.
-  const MIREL_LINE* pBegin = pLines;
-  const MIREL_LINE* pEnd = pLines + nCount;
-  const MIREL_LINE* pAfter =
-      std::upper_bound(pBegin, pEnd, nPos, [](DWORD pos, const MIREL_LINE& row) { return pos < row.nStart; });
-  return pAfter == pBegin ? 0 : static_cast<int>(pAfter - pBegin - 1);
+  return nLast;
 }
 
 int CMirelDoc::GetLineFromFilePos(DWORD nPos) {
@@ -206,6 +221,8 @@ int CMirelDoc::GetLineFromParagraph(int nPara) {
   const int nLast = nLineCount - 1;
   if (RowsAreParagraphs()) return nWanted < static_cast<DWORD>(nLast) ? static_cast<int>(nWanted) : nLast;
   if (pLines[nLast].nPara < nWanted) return firstRowOf(nLast);
+  const int nSampled = FindFirstRowThroughSamples(nWanted);
+  if (nSampled >= 0) return nSampled;
   int nLow = 0;
   int nHigh = nLast;
   while (nLow <= nHigh) {

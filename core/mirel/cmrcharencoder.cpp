@@ -87,7 +87,7 @@ class CMrCharEncoder::COutput {
     if (n == 0) return TRUE;
     if (n > 0xFFFFFFFFu - m_nTotal) return FALSE;
     if (m_enc.hTempFile == INVALID_HANDLE_VALUE) {
-      std::vector<BYTE>& out = m_enc.pOut;
+      auto& out = m_enc.pOut;
       // Room is checked on every append: some pairs need three bytes a byte.
       if (out.size() + n > out.capacity()) out.reserve(std::max<size_t>(out.capacity() * 2, out.size() + n));
       out.insert(out.end(), p, p + n);
@@ -329,8 +329,10 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
   CloseTempFile();
   pOut.clear();
   nOutLen = 0;
-  const DWORD nLimit = g_nMemoryLimitOverride != 0 ? g_nMemoryLimitOverride : kMemoryLimit;
-  BOOL bInMemory = nSrcLen < nLimit;
+  // In memory whenever room for twice the source can be had (a write to a
+  // file and a read back cost more than the conversion); the temporary file
+  // is the way out when it cannot, or when a test asks for it.
+  BOOL bInMemory = g_nMemoryLimitOverride != 0 ? nSrcLen < g_nMemoryLimitOverride : nSrcLen <= SIZE_MAX / 4;
   if (bInMemory) {
     try {
       pOut.reserve(static_cast<size_t>(nSrcLen) * 2);

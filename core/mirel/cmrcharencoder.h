@@ -9,6 +9,8 @@
 
 #include <vector>
 
+#include "mirel/mrlargeblock.h"
+
 class CMirelDoc;
 
 class CMrCharEncoder {
@@ -36,7 +38,8 @@ class CMrCharEncoder {
   // Kept for the interface; Read always starts at the beginning.
   void SetReadPos(DWORD nPos) { nReadPos = nPos; }
 
-  // Texts of this many bytes and more convert through a temporary file.
+  // Texts convert in memory; through a temporary file only when room for
+  // twice the source cannot be had.
   static constexpr DWORD kMemoryLimit = 0x200000;
   // Tests lower the limit to reach the temporary-file path with small texts;
   // 0 puts the default back.
@@ -51,7 +54,7 @@ class CMrCharEncoder {
   BOOL OpenTempFile();
   void CloseTempFile();
 
-  std::vector<BYTE> pOut;
+  std::vector<BYTE, CMrLargeBlockAllocator<BYTE>> pOut;
   const BYTE* pSrc;
   char* pszTempName;
   HANDLE hTempFile;

@@ -178,10 +178,16 @@ INSTANTIATE_TEST_SUITE_P(EncodingsAndModes, LayoutProperty,
                                             ::testing::Values(MIREL_WRAP_NONE, MIREL_WRAP_CHAR,
                                                               MIREL_WRAP_WORD, MIREL_WRAP_WORD_DBCS)));
 
-// The rules of the no-wrap row finder read plainly, for 1-byte encodings.
-int ReferenceNoWrapEnd(const std::string& t, DWORD nStart, BYTE chPageBreak, const BYTE* pLead, DWORD* pEnd) {
+// The rules of the no-wrap row finder read plainly, for 1-byte encodings,
+// with the running width: a tab to the next stop, every other character its
+// measured width.
+int ReferenceNoWrapEnd(CMirelDoc& doc, const std::string& t, DWORD nStart, BYTE chPageBreak, DWORD* pEnd,
+                       long long* pWidth) {
+  const BYTE* pLead = doc.GetLeadByteTable();
   DWORD pos = nStart;
   const DWORD n = static_cast<DWORD>(t.size());
+  long long& w = *pWidth;
+  w = 0;
   for (;;) {
     if (pos >= n) {
       *pEnd = n;
@@ -209,35 +215,60 @@ int ReferenceNoWrapEnd(const std::string& t, DWORD nStart, BYTE chPageBreak, con
       *pEnd = pos;
       return MIREL_BREAK_WRAP;
     }
+    if (c == '\t') {
+      w = (w / doc.nTabWidth + 1) * doc.nTabWidth;
+    } else {
+      w +=
+          len == 1 ? doc.nCharWidth[c] : doc.GetCharWidth(reinterpret_cast<const BYTE*>(t.data()) + pos, len);
+    }
     pos += len;
   }
 }
 
-TEST(LayoutNoWrapScan, MatchesThePlainRules) {
+// Widths the same for every byte (the run is summed by count) or not, a
+// page-break character below 0x20 or a printable one (the word-at-a-time
+// scan of plain runs is then off), or none.
+struct NoWrapScanCase {
+  const char* pszName;
+  bool bVaryingWidths;
+  BYTE chPageBreak;
+};
+
+class LayoutNoWrapScan : public ::testing::TestWithParam<NoWrapScanCase> {};
+
+TEST_P(LayoutNoWrapScan, MatchesThePlainRules) {
+  const NoWrapScanCase& c = GetParam();
   std::mt19937 rng(kSeed);
   CMirelDoc doc;
   OpenEmpty(doc, MIREL_ENCODING_ANSI);
-  doc.chPageBreak = '\f';
+  doc.chPageBreak = c.chPageBreak;
   SetFixedMetrics(doc, 3, 12, 50);
-  const char alphabet[] = "ab \t\r\n\f\xB0\xA1\xC8";
+  if (c.bVaryingWidths) {
+    for (int b = 0; b < 256; ++b) doc.nCharWidth[b] = 1 + b % 5;
+  }
+  // Long plain runs (so that the row cap is reached and whole words are
+  // scanned), control characters that are plain, line ends of all kinds,
+  // double-byte characters and the page-break character at every offset.
+  const char alphabet[] = "ab \t\r\n\f\x01\x1F~q\xB0\xA1\xC8";
   std::string text;
   for (int i = 0; i < 200000; ++i) {
-    // Long runs now and then so that the row cap is reached.
     if (rng() % 5000 == 0) text.append(70000 + rng() % 3, (rng() % 2) ? 'x' : '\xB0');
+    if (rng() % 50 == 0) text.append(rng() % 40, static_cast<char>('c' + rng() % 20));
     text.push_back(alphabet[rng() % (sizeof(alphabet) - 1)]);
   }
   ASSERT_TRUE(doc.InsertContents(0, Bytes(text), Len(text), FALSE));
   CContentsHandler* s = doc.pContents;
-  const BYTE* pLead = doc.GetLeadByteTable();
   DWORD nStart = 0;
   int nChecked = 0;
   while (nStart <= text.size()) {
     DWORD e1 = 0, e2 = 0;
-    int w = 0;
-    const int c1 = s->FindLineEnd(s->GetText(0), s->GetTextLength(), nStart, &e1, &w, FALSE);
-    const int c2 = ReferenceNoWrapEnd(text, nStart, '\f', pLead, &e2);
+    int w1 = 0;
+    long long w2 = 0;
+    const int c1 = s->FindLineEnd(s->GetText(0), s->GetTextLength(), nStart, &e1, &w1, FALSE);
+    const int c2 = ReferenceNoWrapEnd(doc, text, nStart, c.chPageBreak, &e2, &w2);
     ASSERT_EQ(c1, c2) << "at " << nStart;
     ASSERT_EQ(e1, e2) << "at " << nStart;
+    ASSERT_EQ(w1, w2) << "at " << nStart;
     ++nChecked;
     if (c1 == MIREL_BREAK_END) break;
     if (c1 == MIREL_BREAK_CRLF) {
@@ -250,5 +281,12 @@ TEST(LayoutNoWrapScan, MatchesThePlainRules) {
   }
   EXPECT_GT(nChecked, 1000);
 }
+
+INSTANTIATE_TEST_SUITE_P(WidthsAndPageBreaks, LayoutNoWrapScan,
+                         ::testing::Values(NoWrapScanCase{"FixedFormFeed", false, '\f'},
+                                           NoWrapScanCase{"VaryingFormFeed", true, '\f'},
+                                           NoWrapScanCase{"VaryingPrintable", true, 'q'},
+                                           NoWrapScanCase{"FixedNone", false, 0}),
+                         [](const auto& info) { return std::string(info.param.pszName); });
 
 }  // namespace
