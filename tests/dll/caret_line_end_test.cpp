@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirel/cmirel.h"
 #include "mirelctrl/mirelctrl.h"
 
@@ -22,16 +22,14 @@ struct JoinCase {
   Removal removal;
 };
 
-class JoinedLineEnd : public testing::Test {
+class JoinedLineEnd : public mirel_test::ControlTest {
  protected:
+  JoinedLineEnd() : ControlTest(31) {}
   void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 31, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
+    ControlTest::SetUp();
     ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
     SetFocus(m_hCtrl);
   }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
 
   std::string Text() const {
     const int nEnd = Mirel_GetContentsSize(m_hCtrl);
@@ -64,8 +62,6 @@ class JoinedLineEnd : public testing::Test {
     }
   }
 
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
   int m_nUnit = 1;
 };
 
