@@ -61,4 +61,39 @@ std::vector<std::uint8_t> EncodeBmp24(int nWidth, int nHeight, const std::vector
   return out;
 }
 
+bool DecodeBmp24(const std::vector<std::uint8_t>& file, int* pnWidth, int* pnHeight,
+                 std::vector<std::uint8_t>* pPixels) {
+  constexpr std::size_t kHeaders = kFileHeaderSize + kInfoHeaderSize;
+  const auto read32 = [&file](std::size_t nAt) {
+    return static_cast<std::uint32_t>(file[nAt]) | static_cast<std::uint32_t>(file[nAt + 1]) << 8 |
+           static_cast<std::uint32_t>(file[nAt + 2]) << 16 | static_cast<std::uint32_t>(file[nAt + 3]) << 24;
+  };
+  if (file.size() < kHeaders || file[0] != 'B' || file[1] != 'M') return false;
+  const std::uint32_t nOffset = read32(10);
+  const auto nWidth = static_cast<std::int32_t>(read32(18));
+  const auto nRawHeight = static_cast<std::int32_t>(read32(22));
+  if (read32(26) != ((24u << 16) | 1u) || read32(30) != 0) return false;
+  if (nWidth <= 0 || nWidth > 65536 || nRawHeight == 0 || nRawHeight < -65536 || nRawHeight > 65536)
+    return false;
+  const bool bBottomUp = nRawHeight > 0;
+  const std::int32_t nHeight = bBottomUp ? nRawHeight : -nRawHeight;
+  const std::size_t nStride = (static_cast<std::size_t>(nWidth) * 3 + 3) / 4 * 4;
+  if (nOffset > file.size() || (file.size() - nOffset) / nStride < static_cast<std::size_t>(nHeight))
+    return false;
+  pPixels->assign(static_cast<std::size_t>(nWidth) * static_cast<std::size_t>(nHeight) * 4, 0);
+  for (std::int32_t y = 0; y < nHeight; ++y) {
+    const std::size_t nRow = static_cast<std::size_t>(bBottomUp ? nHeight - 1 - y : y);
+    const std::uint8_t* p = file.data() + nOffset + nRow * nStride;
+    std::uint8_t* q = pPixels->data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(nWidth) * 4;
+    for (std::int32_t x = 0; x < nWidth; ++x, p += 3, q += 4) {
+      q[0] = p[0];
+      q[1] = p[1];
+      q[2] = p[2];
+    }
+  }
+  *pnWidth = nWidth;
+  *pnHeight = nHeight;
+  return true;
+}
+
 }  // namespace mirel_host

@@ -14,4 +14,9 @@ namespace mirel_host {
 // what the format's 32-bit fields can describe.
 std::vector<std::uint8_t> EncodeBmp24(int nWidth, int nHeight, const std::vector<std::uint8_t>& pixels);
 
+// Reads an uncompressed 24-bit BMP (bottom-up or top-down) back into the
+// layout EncodeBmp24 takes. False for anything else or a truncated file.
+bool DecodeBmp24(const std::vector<std::uint8_t>& file, int* pnWidth, int* pnHeight,
+                 std::vector<std::uint8_t>* pPixels);
+
 }  // namespace mirel_host

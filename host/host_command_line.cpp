@@ -14,6 +14,7 @@ struct CValueOption {
 constexpr CValueOption kValueOptions[] = {
     {"--screenshot", &CHostOptions::strScreenshot},
     {"--save-as", &CHostOptions::strSaveAs},
+    {"--print-preview", &CHostOptions::strPrintPreview},
     {"--dll", &CHostOptions::strDll},
 };
 
@@ -79,9 +80,11 @@ bool ParseHostCommandLine(const std::vector<std::string>& args, CHostOptions* pO
 
 std::string HostUsage(const std::string& strProgram) {
   return "usage: " + strProgram +
-         " [--screenshot IMAGE.bmp] [--save-as FILE] [--dll MirelCtrl.dll] [FILE]\n"
+         " [--screenshot IMAGE.bmp] [--print-preview IMAGE.bmp] [--save-as FILE] [--dll MirelCtrl.dll] "
+         "[FILE]\n"
          "  FILE          the text file to show (the bundled sample when omitted)\n"
          "  --screenshot  write a picture of the window as a BMP file and exit\n"
+         "  --print-preview  print page 1 as a BMP file and exit\n"
          "  --save-as     write the document's bytes to FILE and exit\n"
          "  --dll         load the control from this library\n"
          "In the window, Ctrl+S saves the file back.\n";

@@ -10,6 +10,7 @@ namespace mirel_host {
 struct CHostOptions {
   std::string strFile;        // file to open; the bundled sample when empty
   std::string strScreenshot;  // write a picture of the window here, then exit
+  std::string strPrintPreview;  // print page 1 as a picture here, then exit
   std::string strSaveAs;      // save the loaded document here (its file bytes), then exit
   std::string strDll;         // the control library to load; MirelCtrl.dll when empty
   bool bHelp = false;

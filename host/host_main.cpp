@@ -10,6 +10,7 @@
 #include "host_file_io.h"
 #include "host_main_window.h"
 #include "host_mirel_api.h"
+#include "host_print_preview.h"
 #include "host_screenshot.h"
 #include "host_text_format.h"
 
@@ -23,6 +24,7 @@ constexpr int kExitLibrary = 4;
 constexpr int kExitControl = 5;
 constexpr int kExitSave = 6;
 constexpr int kExitScreenshot = 7;
+constexpr int kExitPrint = 8;
 
 constexpr char kDefaultLibrary[] = "MirelCtrl.dll";
 constexpr char kBundledSample[] = "samples\\wordcount.c";
@@ -86,8 +88,15 @@ int Run(const mirel_host::CHostOptions& options) {
     }
     std::printf("screenshot: %s\n", options.strScreenshot.c_str());
   }
+  if (!options.strPrintPreview.empty()) {
+    if (!mirel_host::WritePrintPreview(api, window.Control(), options.strPrintPreview, &strError)) {
+      return Fail(kExitPrint, strError);
+    }
+    std::printf("print preview: %s\n", options.strPrintPreview.c_str());
+  }
   std::fflush(stdout);
-  if (!options.strSaveAs.empty() || !options.strScreenshot.empty()) return kExitOk;
+  if (!options.strSaveAs.empty() || !options.strScreenshot.empty() || !options.strPrintPreview.empty())
+    return kExitOk;
 
   window.ShowAndPaint(SW_SHOWDEFAULT);
   return window.RunMessageLoop();

@@ -47,6 +47,9 @@ bool CMirelApi::Load(const std::string& strPath, std::string* pError) {
   Resolve(m_hModule, "Mirel_IsModified", &pfnIsModified);
   Resolve(m_hModule, "Mirel_SetSyntaxGeneral", &pfnSetSyntaxGeneral);
   Resolve(m_hModule, "Mirel_SetSyntaxHtml", &pfnSetSyntaxHtml);
+  Resolve(m_hModule, "Mirel_PreparePrint", &pfnPreparePrint);
+  Resolve(m_hModule, "Mirel_PrintPage", &pfnPrintPage);
+  Resolve(m_hModule, "Mirel_EndPrint", &pfnEndPrint);
 
   if (!strMissing.empty()) {
     *pError = "the control library \"" + strPath + "\" does not export " + strMissing;

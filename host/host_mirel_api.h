@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "mirelctrl/mirelsyntax.h"
+#include "mirelctrl/mirelctrl.h"
 
 namespace mirel_host {
 
@@ -34,6 +34,9 @@ class CMirelApi {
                                         const MIREL_SYNTAX_COLORS* pHtmlColors,
                                         const MIREL_SYNTAX_INFO* pScriptDef,
                                         const MIREL_SYNTAX_COLORS* pScriptColors);
+  using PreparePrintFn = void(__cdecl*)(HWND hWnd, MIREL_PRINT_PARAM* pParam);
+  using PrintPageFn = void(__cdecl*)(HWND hWnd, HDC hDC, int nPage);
+  using EndPrintFn = void(__cdecl*)(HWND hWnd);
 
   CMirelApi() = default;
   CMirelApi(const CMirelApi&) = delete;
@@ -65,6 +68,9 @@ class CMirelApi {
   IsModifiedFn pfnIsModified = nullptr;
   SetSyntaxGeneralFn pfnSetSyntaxGeneral = nullptr;  // without it source files stay uncoloured
   SetSyntaxHtmlFn pfnSetSyntaxHtml = nullptr;        // without it pages stay uncoloured
+  PreparePrintFn pfnPreparePrint = nullptr;          // the three printing exports: no print
+  PrintPageFn pfnPrintPage = nullptr;                // preview without them
+  EndPrintFn pfnEndPrint = nullptr;
 
  private:
   HMODULE m_hModule = nullptr;

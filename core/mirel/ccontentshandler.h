@@ -25,6 +25,11 @@ constexpr DWORD MIREL_MAX_BODY_BYTES = 0x7FF00000;
 // Zero bytes kept after the body end.
 constexpr DWORD MIREL_BODY_PADDING = 4;
 
+class CMrPrintInfo;
+
+// Break code of the print row finder for a print wrap mode outside 0..3.
+constexpr int MIREL_PRINT_BAD_MODE = 255;
+
 class CContentsHandler {
  public:
   CContentsHandler(CMirelDoc* pDocument, BYTE nHandlerType);
@@ -61,6 +66,15 @@ class CContentsHandler {
   virtual DWORD GetTotalLength();
   virtual LONG GetTextOffset();
   virtual BOOL IsValid();
+
+  // Print pagination (ccontentshandler_print.cpp): the whole text cut into
+  // print rows and pages for the print state's DC, wrap mode, printable
+  // width, tab stops and rows per page. FALSE (no page count) on failure.
+  virtual BOOL BuildPrintLines(CMrPrintInfo* pInfo);
+  // The end of the print row that starts at *pnStart: a MIREL_BREAK_* code,
+  // or MIREL_PRINT_BAD_MODE. A wrap mode of 0 becomes word wrap.
+  virtual int FindPrintLineEnd(CMrPrintInfo* pInfo, const BYTE* pText, DWORD nLen, DWORD* pnStart,
+                               DWORD* pnEnd);
 
   BYTE GetBomLength() const { return nBomLen; }
   BYTE GetType() const { return nType; }
@@ -101,6 +115,7 @@ class CContentsHandler {
                        DWORD nNewLen, BOOL bRecordNew);
 
  private:
+  BOOL BuildPrintLineTable(CMrPrintInfo* pInfo);
   // Rows of the line table for the text from row nFirstRow on, laid from
   // nStart as paragraph nPara; the table ends with them.
   BOOL LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara);

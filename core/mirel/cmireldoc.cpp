@@ -2,6 +2,7 @@
 // change of the text reaches the text store, the modified and read-only
 // states, the fault report and the growth of the display-line table.
 #include "mirel/cmireldoc.h"
+#include "mirel/cmrprintinfo.h"
 
 #ifndef _WIN32
 #include <crt_locale.h>
@@ -65,8 +66,7 @@ CMirelDoc::~CMirelDoc() {
   std::free(pIMEAttr);
   std::free(pIMEClause);
   delete pRegExp;
-  // pPrintInfo is made by the printing code, which frees it before the
-  // document goes (its class is not known here).
+  delete pPrintInfo;
 }
 
 void CMirelDoc::Init() {

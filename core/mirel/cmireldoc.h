@@ -46,6 +46,9 @@ class CMrMetaBlockHyperLink;
 class CMrPrintInfo;
 class CRegExp;
 
+// TRUE when the handle is a device context of any kind (GetObjectType).
+BOOL MrIsDeviceContext(HDC hdc);
+
 // ---------------------------------------------------------------------------
 // Display rows
 
@@ -678,6 +681,19 @@ class CMirelDoc {
   BOOL IsShowFindResult() const { return bShowFindResult; }
   BOOL IsShowHyperLink() const { return bShowHyperLink; }
   void SetFindResult(const BYTE* pPattern, int nLen, int nFlags);
+
+  // --- Printing (cmireldoc_print.cpp) -----------------------------------------
+  // The print state, made on first use (NULL without memory).
+  CMrPrintInfo* GetOrCreatePrintInfo();
+  CMrPrintInfo* GetPrintInfo() const { return pPrintInfo; }
+  // Measures and paginates the text for the state's DC and rectangle; the
+  // state's page count is 0 when nothing can be printed.
+  void PreparePrint(CMrPrintInfo* pInfo);
+  // Draws page nPage (0-based) on the state's DC; 1 when every row was
+  // drawn, 0 for a page that does not exist or a row the text lacks.
+  int PrintPage(CMrPrintInfo* pInfo, int nPage);
+  // Releases the print rows, pages and the syntax object printing made.
+  void EndPrint(CMrPrintInfo* pInfo);
 
   // --- Fields ------------------------------------------------------------------
   BOOL bAutoIndentation;

@@ -413,6 +413,37 @@ MIREL_API int MIREL_CALL Mirel_InsertColumnsNumber2(HWND hWnd, const char* pszFo
 /* Bytes of the column block's first row; 0 without a column block. */
 MIREL_API void MIREL_CALL Mirel_GetBlockColumnCount(HWND hWnd, int* pnCount);
 
+/* ---- Printing ---------------------------------------------------------------- */
+
+/* The host's print record. The host owns the printer DC and the print job
+ * (StartDoc, StartPage, EndPage, EndDoc) and selects the font to print with
+ * into the DC before Mirel_PreparePrint. */
+typedef struct MIREL_PRINT_PARAM {
+  HDC hDC;            /* in: the DC rows are measured on */
+  BOOL bColor;        /* in: print in the syntax colours (else black) */
+  BOOL bLineNo;       /* in: paragraph numbers in front of the rows */
+  int nWrapMode;      /* in: MIREL_WRAP_CHAR, _WORD or _WORD_DBCS; 0 is word wrap */
+  int nReserved;      /* in: kept, not read */
+  int nLinesPerPage;  /* out: rows per page */
+  int nPageCount;     /* out: pages, 0 when nothing can be printed */
+  RECT rcPrint;       /* in: printable area in device units */
+} MIREL_PRINT_PARAM;
+#if defined(__cplusplus) && (defined(_WIN32) && !defined(_WIN64))
+static_assert(sizeof(MIREL_PRINT_PARAM) == 44, "the host print record is 44 bytes");
+#endif
+
+/* Measures and paginates the text for pParam's DC and rectangle and writes
+ * back the rows per page and the page count. A DC handle that is no device
+ * context, a wrap mode outside 0..3 or an area lower than one row give 0
+ * pages. */
+MIREL_API void MIREL_CALL Mirel_PreparePrint(HWND hWnd, MIREL_PRINT_PARAM* pParam);
+/* Draws page nPage (0-based, below the page count) on hDC; any other page,
+ * or a call without a preparation, draws nothing. */
+MIREL_API void MIREL_CALL Mirel_PrintPage(HWND hWnd, HDC hDC, int nPage);
+/* Releases the pages; Mirel_PrintPage draws nothing until the next
+ * preparation. */
+MIREL_API void MIREL_CALL Mirel_EndPrint(HWND hWnd);
+
 /* ---- Byte buffers, without a control ---------------------------------------- */
 
 /* Encoding of a byte buffer: a byte-order mark, else UTF-8 when the bytes are

@@ -75,3 +75,17 @@ bool MrwTestSaveBitmap(HBITMAP hbm, const char* path);
 // Number of GDI objects and DCs alive that were created by the program
 // (stock objects excluded), to find leaks.
 int MrwTestLiveGdiObjects();
+
+// Printers. CreateDCA("WINSPOOL" or NULL, name, ...) makes a DC of an added
+// printer: GetDeviceCaps reports its dots per inch and page size in device
+// pixels, and every page between StartPage and EndPage is kept.
+void MrwTestAddPrinter(const char* pszName, int nDpi, int nPageWidth, int nPageHeight);
+
+struct MrwPrintedPage {
+  std::vector<MrwDrawOp> log;  // the drawing calls on the page, in order
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // top row first
+};
+// The pages a printer DC has ended so far (EndPage), oldest first.
+std::vector<MrwPrintedPage> MrwTestPrintedPages(HDC hdc);

@@ -447,6 +447,20 @@ BOOL WINAPI GdiFlush(void);
 
 HDC WINAPI CreateCompatibleDC(HDC hdc);
 HDC WINAPI CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const void* pdm);
+
+// Print jobs on a printer DC.
+#define SP_ERROR (-1)
+typedef struct _DOCINFOA {
+  int cbSize;
+  LPCSTR lpszDocName;
+  LPCSTR lpszOutput;
+  LPCSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOA, *LPDOCINFOA;
+int WINAPI StartDocA(HDC hdc, const DOCINFOA* lpdi);
+int WINAPI StartPage(HDC hdc);
+int WINAPI EndPage(HDC hdc);
+int WINAPI EndDoc(HDC hdc);
 BOOL WINAPI DeleteDC(HDC hdc);
 int WINAPI SaveDC(HDC hdc);
 BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);

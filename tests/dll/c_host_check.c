@@ -12,6 +12,15 @@ int MirelCHostCheck(HWND hWndParent) {
   n += Delete(hWnd, 0) + DeleteWord(hWnd);
   Mirel_SetBackColor(hWnd, MIREL_CLR_AUTO);
   n += Mirel_DetermineFileFormat("a\n", 2u, MIREL_ENCODING_ANSI);
+  {
+    MIREL_PRINT_PARAM param = {0};
+    param.hDC = GetDC(hWnd);
+    Mirel_PreparePrint(hWnd, &param);
+    Mirel_PrintPage(hWnd, param.hDC, 0);
+    Mirel_EndPrint(hWnd);
+    n += param.nPageCount;
+    ReleaseDC(hWnd, param.hDC);
+  }
   Mirel_Destroy(hWnd);
   return n;
 }

@@ -570,6 +570,29 @@ std::vector<ExportCall> HandleExports() {
          Mirel_GetBlockColumnCount(h, &n);
          return n == -1 ? 0LL : 1LL;
        }},
+      {"Mirel_PreparePrint",
+       [](HWND h) {
+         MIREL_PRINT_PARAM param{};
+         param.hDC = GetDC(nullptr);
+         param.nLinesPerPage = kUntouched;
+         param.nPageCount = kUntouched;
+         SetRect(&param.rcPrint, 0, 0, 400, 400);
+         Mirel_PreparePrint(h, &param);
+         ReleaseDC(nullptr, param.hDC);
+         return Changed(param.nLinesPerPage != kUntouched || param.nPageCount != kUntouched);
+       }},
+      {"Mirel_PrintPage",
+       [](HWND h) {
+         HDC hdc = GetDC(nullptr);
+         Mirel_PrintPage(h, hdc, 0);
+         ReleaseDC(nullptr, hdc);
+         return 0LL;
+       }},
+      {"Mirel_EndPrint",
+       [](HWND h) {
+         Mirel_EndPrint(h);
+         return 0LL;
+       }},
   };
 }
 

@@ -71,4 +71,25 @@ TEST(HostBitmapFile, WrongSizesGiveNoFile) {
   EXPECT_TRUE(EncodeBmp24(0x10000, 0x10000, Pixels(4)).empty());
 }
 
+TEST(HostBitmapFile, DecodingGivesBackThePixelsAndRefusesOtherFiles) {
+  for (int nWidth : {1, 5, 8}) {
+    const Pixels pixels = NumberedPixels(nWidth, 3);
+    int w = 0, h = 0;
+    Pixels back;
+    ASSERT_TRUE(mirel_host::DecodeBmp24(EncodeBmp24(nWidth, 3, pixels), &w, &h, &back)) << nWidth;
+    EXPECT_EQ(w, nWidth);
+    EXPECT_EQ(h, 3);
+    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(back[i], i % 4 == 3 ? 0 : pixels[i]) << i;
+  }
+  Pixels file = EncodeBmp24(4, 4, NumberedPixels(4, 4));
+  int w = 0, h = 0;
+  Pixels back;
+  file.resize(file.size() - 1);  // the last row cut short
+  EXPECT_FALSE(mirel_host::DecodeBmp24(file, &w, &h, &back));
+  file = EncodeBmp24(4, 4, NumberedPixels(4, 4));
+  file[28] = 32;  // not 24 bits per pixel
+  EXPECT_FALSE(mirel_host::DecodeBmp24(file, &w, &h, &back));
+  EXPECT_FALSE(mirel_host::DecodeBmp24(Pixels{'B', 'M'}, &w, &h, &back));
+}
+
 }  // namespace

@@ -34,9 +34,10 @@ TEST(HostCommandLine, NothingGivenMeansTheBundledSampleShownInAWindow) {
 }
 
 TEST(HostCommandLine, OptionsTakeTheNextArgumentOrTheTextAfterEquals) {
-  const Parsed parsed =
-      Parse({"--screenshot", "shot.bmp", "C:\\text\\a.c", "--save-as=out.c", "--dll", "MirelCtrlD.dll"});
+  const Parsed parsed = Parse({"--screenshot", "shot.bmp", "C:\\text\\a.c", "--save-as=out.c", "--dll",
+                               "MirelCtrlD.dll", "--print-preview=page.bmp"});
   ASSERT_TRUE(parsed.bOk) << parsed.strError;
+  EXPECT_EQ(parsed.options.strPrintPreview, "page.bmp");
   EXPECT_EQ(parsed.options.strScreenshot, "shot.bmp");
   EXPECT_EQ(parsed.options.strFile, "C:\\text\\a.c");
   EXPECT_EQ(parsed.options.strSaveAs, "out.c");

@@ -186,7 +186,10 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) {
 }
 
 HDC WINAPI CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR /*pszPort*/, const void* /*pdm*/) {
-  // Only the display: the stand-in has no printers.
+  // The display, or a printer a test added.
+  if (pwszDevice && (!pwszDriver || SameText(pwszDriver, "WINSPOOL"))) {
+    if (HDC printer = CreatePrinterDc(pwszDevice)) return printer;
+  }
   const bool display = (pwszDriver && SameText(pwszDriver, "DISPLAY")) ||
                        (!pwszDriver && pwszDevice && SameText(pwszDevice, "DISPLAY"));
   if (!display) return nullptr;
@@ -301,7 +304,9 @@ HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
   Lock lock(Mutex());
-  if (!FindDc(hdc)) return 0;
+  const DcObject* dc = FindDc(hdc);
+  if (!dc) return 0;
+  if (dc->kind == DcKind::kPrinter) return PrinterDeviceCaps(*dc, index);
   switch (index) {
     case DRIVERVERSION:
       return 0x4000;

@@ -169,7 +169,7 @@ struct DcState {
   std::optional<RectSet> clip;  // device coordinates; none: the whole surface
 };
 
-enum class DcKind { kMemory, kWindow, kDisplay };
+enum class DcKind { kMemory, kWindow, kDisplay, kPrinter };
 
 struct DcObject : GdiObject {
   explicit DcObject(DcKind dcKind)
@@ -180,7 +180,17 @@ struct DcObject : GdiObject {
   DcState state;
   std::vector<DcState> saved;
   std::vector<MrwDrawOp> log;
+  // Printer DCs: the printer's resolution, the job and the pages it ended.
+  int printerDpi = 0;
+  bool inDoc = false;
+  bool inPage = false;
+  std::vector<MrwPrintedPage> pages;
 };
+
+// The DC of an added printer, or NULL (gdi_printer.cpp).
+HDC CreatePrinterDc(const char* pszDevice);
+// GetDeviceCaps of a printer DC.
+int PrinterDeviceCaps(const DcObject& dc, int index);
 
 // Handle table. Handles are never reused while the process runs.
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> object);
