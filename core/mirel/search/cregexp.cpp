@@ -528,31 +528,27 @@ BOOL CRegExp::Attempt(DWORD p) {
   return TRUE;
 }
 
-int CRegExp::MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart) {
   ClearGroups();
   bFailure = FALSE;
   nStartOfRange = nStart;
-  if (pText == nullptr || abProgram[0] == RX_END) return 0;
+  if (pText == nullptr || abProgram[0] == RX_END) return FALSE;
   if (nEnd > nLimit) nEnd = nLimit;
-  if (nStart > nEnd) return 0;
+  if (nStart > nEnd) return FALSE;
   pRunText = pText;
   nRunEnd = nEnd;
   nRunLimit = nLimit;
   nRunLineStart = nLineStart;
+  return TRUE;
+}
+
+int CRegExp::MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart)) return 0;
   return Attempt(nStart) ? 1 : 0;
 }
 
 int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
-  ClearGroups();
-  bFailure = FALSE;
-  nStartOfRange = nStart;
-  if (pText == nullptr || abProgram[0] == RX_END) return 0;
-  if (nEnd > nLimit) nEnd = nLimit;
-  if (nStart > nEnd) return 0;
-  pRunText = pText;
-  nRunEnd = nEnd;
-  nRunLimit = nLimit;
-  nRunLineStart = nLineStart;
+  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart)) return 0;
   switch (abProgram[0]) {
     case RX_BOL:
       return (nLineStart >= nStart && nLineStart <= nEnd && Attempt(nLineStart)) ? 1 : 0;

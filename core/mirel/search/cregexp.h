@@ -72,6 +72,9 @@ class CRegExp {
   BOOL abGroupValid[RX_MAX_GROUPS] = {};
 
  private:
+  // Resets the groups and sets up a run over pText[nStart, nEnd) (nEnd cut
+  // to nLimit); FALSE when there is nothing to run.
+  BOOL BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart);
   struct CompileState;
   const char* CompileElements(CompileState& st);
   const char* CompileClass(CompileState& st);
