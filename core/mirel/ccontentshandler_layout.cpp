@@ -19,6 +19,7 @@
 #include "mirel/ccontentshandler.h"
 #include "mirel/cencodings.h"
 #include "mirel/mirel.h"
+#include "mirel/mrwordbreak.h"
 #include "mirel/mrlineends.h"
 #include "mirel/mrtextunits.h"
 
@@ -288,9 +289,7 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
   const bool bCheckBreaks = bWrap || !bNoLimit;
   long long w = 0;
   DWORD pos = nStart;
-  DWORD nCandidate = 0;  // 0: no break candidate (a candidate is always past nStart)
-  bool bDoubleRun = false;
-  enum { kRunNone, kRunSingle, kRunDouble } run = kRunNone;
+  CMrWordBreak brk(nMode);
   auto finish = [&](DWORD nEnd, int nCode) {
     *pnEnd = nEnd;
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
@@ -318,34 +317,14 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
     } else {
       w += CharWidth(pos, nCharLen);
     }
-    if (nMode == MIREL_WRAP_WORD) {
-      if (bTab) {
-        bDoubleRun = false;
-      } else if (IsDoubleByteChar(pos, nCharLen)) {
-        nCandidate = pos;
-        bDoubleRun = true;
-      } else {
-        if (bDoubleRun) nCandidate = pos;
-        bDoubleRun = false;
-      }
-    } else if (nMode == MIREL_WRAP_WORD_DBCS) {
-      if (bTab) {
-        run = kRunSingle;
-      } else if (IsDoubleByteChar(pos, nCharLen)) {
-        if (run == kRunSingle) nCandidate = pos;
-        run = kRunDouble;
-      } else {
-        if (run == kRunDouble) nCandidate = pos;
-        run = kRunSingle;
-      }
-    }
+    if (nMode >= MIREL_WRAP_WORD) brk.Step(pos, bTab, IsDoubleByteChar(pos, nCharLen));
     // Every row keeps at least its first character, and a candidate at the
     // row start would give an empty row.
     if (bWrap && w > nLimit && pos > nStart) {
-      const DWORD nEnd = (nMode >= MIREL_WRAP_WORD && nCandidate > nStart) ? nCandidate : pos;
+      const DWORD nEnd = (nMode >= MIREL_WRAP_WORD && brk.nCandidate > nStart) ? brk.nCandidate : pos;
       return finish(nEnd, MIREL_BREAK_WRAP);
     }
-    if (nMode >= MIREL_WRAP_WORD && IsDelimiterAt(pos)) nCandidate = pos + nCharLen;
+    if (nMode >= MIREL_WRAP_WORD && IsDelimiterAt(pos)) brk.nCandidate = pos + nCharLen;
     pos += nCharLen;
   }
 }

@@ -13,6 +13,7 @@
 #include "mirel/cencodings.h"
 #include "mirel/cmrprintinfo.h"
 #include "mirel/mirel.h"
+#include "mirel/mrwordbreak.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/syntax/cmrsyntax.h"
 
@@ -134,9 +135,7 @@ int CContentsHandler::FindPrintLineEnd(CMrPrintInfo* pInfo, const BYTE* pTextIn,
 
   long long w = 0;
   DWORD pos = nStart;
-  DWORD nCandidate = 0;  // 0: none (a candidate always lies past the row start)
-  bool bDoubleRun = false;
-  enum { kRunNone, kRunSingle, kRunDouble } run = kRunNone;
+  CMrWordBreak brk(nMode);
   for (;;) {
     if (pos >= nLen) {
       *pnEnd = nLen;
@@ -167,34 +166,14 @@ int CContentsHandler::FindPrintLineEnd(CMrPrintInfo* pInfo, const BYTE* pTextIn,
     } else {
       w += PrintCharWidth(pInfo, pTextIn + pos, nCharLen, nEncoding);
     }
-    if (nMode == MIREL_WRAP_WORD) {
-      if (bTab) {
-        bDoubleRun = false;
-      } else if (isDoubleByte(pos, nCharLen)) {
-        nCandidate = pos;
-        bDoubleRun = true;
-      } else {
-        if (bDoubleRun) nCandidate = pos;
-        bDoubleRun = false;
-      }
-    } else if (nMode == MIREL_WRAP_WORD_DBCS) {
-      if (bTab) {
-        run = kRunSingle;
-      } else if (isDoubleByte(pos, nCharLen)) {
-        if (run == kRunSingle) nCandidate = pos;
-        run = kRunDouble;
-      } else {
-        if (run == kRunDouble) nCandidate = pos;
-        run = kRunSingle;
-      }
-    }
+    if (nMode >= MIREL_WRAP_WORD) brk.Step(pos, bTab, isDoubleByte(pos, nCharLen));
     // Every row keeps at least its first character.
     if (w > nLimit && pos > nStart) {
-      *pnEnd = (nMode >= MIREL_WRAP_WORD && nCandidate > nStart) ? nCandidate : pos;
+      *pnEnd = (nMode >= MIREL_WRAP_WORD && brk.nCandidate > nStart) ? brk.nCandidate : pos;
       return MIREL_BREAK_WRAP;
     }
     if (nMode >= MIREL_WRAP_WORD && bWholeUnit && pDoc->IsWordDelimiter(pTextIn + pos))
-      nCandidate = pos + nCharLen;
+      brk.nCandidate = pos + nCharLen;
     pos += nCharLen;
   }
 }
