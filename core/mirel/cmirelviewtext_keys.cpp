@@ -81,6 +81,20 @@ DWORD RowEnd(const CMirelDoc& doc, int nRow) {
   return MrRowEnd(doc.pLines[nRow]);
 }
 
+// A plain Left or Right with a selection up: the caret goes to the selection's
+// start (or end), on the row that end of the selection was shown on. FALSE
+// when there is no selection to collapse.
+BOOL CollapseSelection(CMirelDoc& doc, BOOL bToEnd) {
+  if (!doc.block.HasSelection() || doc.pLines == nullptr || doc.nLineCount <= 0) return FALSE;
+  const BOOL bCaretLast = doc.block.nAnchor < doc.block.nCaret;
+  const BOOL bCaretSide = bToEnd ? bCaretLast : !bCaretLast;
+  const int nRow = bCaretSide ? doc.block.nCaretLine : doc.block.nAnchorLine;
+  const DWORD nPos = bToEnd ? doc.block.GetEndPtr() : doc.block.GetStartPtr();
+  doc.nVirtualSpace = 0;
+  SetCaret(doc, std::min(nPos, doc.GetContentsSize()), nRow);
+  return TRUE;
+}
+
 // Bytes of the character at nPos (a line end counts as one); 0 at the end.
 DWORD CharLengthAt(CMirelDoc& doc, DWORD nPos) {
   const MrDocText text = MrGetDocText(doc);
@@ -486,12 +500,7 @@ void CMirelViewText::MoveLeft(int, int bCtrl, int bAlt, int bShift) {
   if (pdoc == nullptr || (bCtrl && bAlt)) return;
   CMirelDoc& doc = *pdoc;
   const BOOL bExtend = bShift || doc.bAutoSelect;
-  if (!bExtend && doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
-    // A selection collapses to its start.
-    const BOOL bAnchorFirst = doc.block.nAnchor < doc.block.nCaret;
-    const int nRow = bAnchorFirst ? doc.block.nAnchorLine : doc.block.nCaretLine;
-    doc.nVirtualSpace = 0;
-    SetCaret(doc, std::min(doc.block.GetStartPtr(), doc.GetContentsSize()), nRow);
+  if (!bExtend && CollapseSelection(doc, FALSE)) {
     FinishMove(FALSE, static_cast<DWORD>(doc.nCaretPos));
     UpdateCaret(1, 1);
     return;
@@ -524,12 +533,7 @@ void CMirelViewText::MoveRight(int, int bCtrl, int bAlt, int bShift) {
   if (pdoc == nullptr || (bCtrl && bAlt)) return;
   CMirelDoc& doc = *pdoc;
   const BOOL bExtend = bShift || doc.bAutoSelect;
-  if (!bExtend && doc.block.HasSelection() && doc.pLines != nullptr && doc.nLineCount > 0) {
-    // A selection collapses to its end.
-    const BOOL bCaretLast = doc.block.nAnchor < doc.block.nCaret;
-    const int nRow = bCaretLast ? doc.block.nCaretLine : doc.block.nAnchorLine;
-    doc.nVirtualSpace = 0;
-    SetCaret(doc, std::min(doc.block.GetEndPtr(), doc.GetContentsSize()), nRow);
+  if (!bExtend && CollapseSelection(doc, TRUE)) {
     FinishMove(FALSE, static_cast<DWORD>(doc.nCaretPos));
     UpdateCaret(1, 1);
     return;
