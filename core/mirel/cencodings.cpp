@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "mirel/mirel.h"
 
@@ -171,6 +172,29 @@ class CTempWideString {
 // The largest unit count whose byte size still fits an int.
 constexpr int kMaxUnits = INT_MAX / 2;
 
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+
+// The code-page text as UTF-16 units in a buffer from malloc (the caller
+// frees it), with their count in *pnUnits; NULL when there is nothing to
+// convert or the conversion fails.
+WCHAR* CodePageToWide(UINT cp, const BYTE* pSrc, int nSrcLen, int* pnUnits) {
+  if (pSrc == nullptr || nSrcLen <= 0) return nullptr;
+  const auto* pszSrc = reinterpret_cast<LPCSTR>(pSrc);
+  const int nUnits = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, nullptr, 0);
+  if (nUnits <= 0 || nUnits > kMaxUnits) return nullptr;
+  auto* pBuf = static_cast<WCHAR*>(std::malloc(static_cast<size_t>(nUnits) * 2));
+  if (pBuf == nullptr) return nullptr;
+  const int nDone = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, pBuf, nUnits);
+  if (nDone <= 0) {
+    std::free(pBuf);
+    return nullptr;
+  }
+  *pnUnits = nDone;
+  return pBuf;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -324,19 +348,10 @@ int CEncodings::ToWideChar() {
   ReleaseOutput();
   switch (nEncoding) {
     case MIREL_ENCODING_ANSI: {
-      if (nSrcLen <= 0) return 0;
-      const UINT cp = static_cast<UINT>(nCodePage);
-      const auto* pszSrc = reinterpret_cast<LPCSTR>(pSrc);
-      const int nUnits = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, nullptr, 0);
-      if (nUnits <= 0 || nUnits > kMaxUnits) return 0;
-      auto* pBuf = static_cast<BYTE*>(std::malloc(static_cast<size_t>(nUnits) * 2));
-      if (pBuf == nullptr) return 0;
-      const int nDone = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, reinterpret_cast<WCHAR*>(pBuf), nUnits);
-      if (nDone <= 0) {
-        std::free(pBuf);
-        return 0;
-      }
-      AdoptOutput(pBuf, nDone * 2);
+      int nUnits = 0;
+      WCHAR* pUnits = CodePageToWide(static_cast<UINT>(nCodePage), pSrc, nSrcLen, &nUnits);
+      if (pUnits == nullptr) return 0;
+      AdoptOutput(reinterpret_cast<BYTE*>(pUnits), nUnits * 2);
       return nOutLen;
     }
     case MIREL_ENCODING_UTF16BE:
@@ -362,16 +377,11 @@ int CEncodings::ToUtf8() {
   ReleaseOutput();
   switch (nEncoding) {
     case MIREL_ENCODING_ANSI: {
-      if (nSrcLen <= 0) return 0;
-      const UINT cp = static_cast<UINT>(nCodePage);
-      const auto* pszSrc = reinterpret_cast<LPCSTR>(pSrc);
-      const int nUnits = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, nullptr, 0);
-      if (nUnits <= 0 || nUnits > kMaxUnits) return 0;
-      CTempWideString wide(nUnits);
-      if (wide.Get() == nullptr) return 0;
-      const int nDone = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, wide.Get(), nUnits);
-      if (nDone <= 0) return 0;
-      return WideToOutputUtf8(wide.Get(), nDone);
+      int nUnits = 0;
+      const std::unique_ptr<WCHAR, FreeDeleter> units(
+          CodePageToWide(static_cast<UINT>(nCodePage), pSrc, nSrcLen, &nUnits));
+      if (!units) return 0;
+      return WideToOutputUtf8(units.get(), nUnits);
     }
     case MIREL_ENCODING_UTF16BE:  // its units are little-endian as well
     case MIREL_ENCODING_UTF16LE: {
