@@ -100,6 +100,51 @@ DWORD Shifted(const CMirelDoc& doc, DWORD nPos, long long nShift) {
   return static_cast<DWORD>(p);
 }
 
+// The box as a typed character or Tab finds it, taken before its rows change.
+struct BoxEdit {
+  Rows rows;
+  BOOL bWidth = FALSE;
+  BOOL bLeftToRight = FALSE;
+  BOOL bCaretOnFirst = FALSE;
+  int nLeftX = 0;
+  int nFirstRow = 0;
+  int nLastRow = 0;
+  int nOldVirtual = 0;
+};
+
+// Takes the box and opens the one undo step its row edits make.
+BoxEdit BeginBoxEdit(CMirelDoc& doc) {
+  const CMrBlock& block = doc.block;
+  BoxEdit box;
+  box.nOldVirtual = doc.nVirtualSpace;
+  doc.bHanjaConvert = FALSE;
+  doc.nVirtualSpace = 0;
+  box.rows.assign(block.pRows, block.pRows + block.nRowCount);
+  box.bWidth = !IsZeroWidth(box.rows);
+  box.bLeftToRight = block.nCaretX >= block.nAnchorX;
+  box.bCaretOnFirst = doc.cli == box.rows.front().nLine;
+  box.nLeftX = LeftEdgeX(doc, box.rows);
+  box.nFirstRow = box.rows.front().nLine;
+  box.nLastRow = box.rows.back().nLine;
+  doc.SeparateUndo();
+  doc.StartUndoGroup();
+  return box;
+}
+
+// Closes the undo step. FALSE when no row changed: the caret stays where the
+// block has it. Otherwise *pxAfter is the x after the first row's new text.
+BOOL EndBoxEdit(CMirelDoc& doc, const BoxEdit& box, BOOL bChanged, DWORD nFirstAfter, int* pxAfter) {
+  doc.EndUndoGroup();
+  doc.SeparateUndo();
+  if (!bChanged) {
+    doc.nVirtualSpace = box.nOldVirtual;
+    return FALSE;
+  }
+  doc.nVirtualSpace = 0;
+  *pxAfter = doc.GetXFromPos(box.nFirstRow, std::min(nFirstAfter, doc.GetContentsSize()), FALSE);
+  return TRUE;
+}
+
 }  // namespace
 
 // Sets the box again over the rows it had: anchor and caret at the two x
@@ -134,22 +179,14 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
   if (pChars == nullptr || nChars == 0 || nChars > 2 || doc.nIMECompLen != 0) return;
   const Bytes ch = ToDocumentChar(doc, pChars, nChars);
   if (ch.empty()) return;
-  const int nOldVirtual = doc.nVirtualSpace;
-  doc.bHanjaConvert = FALSE;
-  doc.nVirtualSpace = 0;
-
-  const Rows rows(block.pRows, block.pRows + block.nRowCount);
-  const BOOL bWidth = !IsZeroWidth(rows);
-  const BOOL bLeftToRight = block.nCaretX >= block.nAnchorX;
-  const BOOL bCaretOnFirst = doc.cli == rows.front().nLine;
-  const int nLeftX = LeftEdgeX(doc, rows);
+  const BoxEdit box = BeginBoxEdit(doc);
+  const Rows& rows = box.rows;
+  const BOOL bWidth = box.bWidth;
   // Columns are counted in character units: a character of len bytes covers
   // len / unit of them, and every row gets at least one copy.
   const DWORD nUnit = IsWideEncoding(doc.nFileEncoding) ? 2 : 1;
   const DWORD nCharUnits = std::max<DWORD>(static_cast<DWORD>(ch.size()) / nUnit, 1);
 
-  doc.SeparateUndo();
-  doc.StartUndoGroup();
   long long s = 0;
   BOOL bChanged = FALSE;
   DWORD nFirstAfter = 0;
@@ -172,23 +209,12 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
     if (Put(doc, p, nOld, data, &s)) bChanged = TRUE;
     if (i == 0) nFirstAfter = p + static_cast<DWORD>(data.size());
   }
-  doc.EndUndoGroup();
-  doc.SeparateUndo();
-  if (!bChanged) {
-    // Nothing could be inserted: the caret stays where the block has it.
-    doc.nVirtualSpace = nOldVirtual;
-    return;
-  }
-
-  doc.nVirtualSpace = 0;
-  const int nFirstRow = rows.front().nLine;
-  const int xAfter = doc.GetXFromPos(nFirstRow, std::min(nFirstAfter, doc.GetContentsSize()), FALSE);
-  if (bWidth) {
-    PlaceBox(nFirstRow, rows.back().nLine, bCaretOnFirst, bLeftToRight ? nLeftX : xAfter,
-             bLeftToRight ? xAfter : nLeftX);
-  } else {
-    PlaceBox(nFirstRow, rows.back().nLine, bCaretOnFirst, xAfter, xAfter);
-  }
+  int xAfter = 0;
+  if (!EndBoxEdit(doc, box, bChanged, nFirstAfter, &xAfter)) return;
+  // A box with width keeps its left edge and ends after the new text.
+  const int xLeft = bWidth ? box.nLeftX : xAfter;
+  PlaceBox(box.nFirstRow, box.nLastRow, box.bCaretOnFirst, box.bLeftToRight ? xLeft : xAfter,
+           box.bLeftToRight ? xAfter : xLeft);
   FinishBoxEdit();
 }
 
@@ -198,23 +224,15 @@ void CMirelViewText::TabInBox() {
   CMrBlock& block = doc.block;
   if (!block.IsColumnBlock() || block.pRows == nullptr || block.nRowCount <= 0 || doc.nIMECompLen != 0)
     return;
-  const int nOldVirtual = doc.nVirtualSpace;
-  doc.bHanjaConvert = FALSE;
-  doc.nVirtualSpace = 0;
-
-  const Rows rows(block.pRows, block.pRows + block.nRowCount);
-  const BOOL bWidth = !IsZeroWidth(rows);
-  const BOOL bLeftToRight = block.nCaretX >= block.nAnchorX;
-  const BOOL bCaretOnFirst = doc.cli == rows.front().nLine;
-  const int nLeftX = LeftEdgeX(doc, rows);
   const int nBoxWidth = std::abs(block.nCaretX - block.nAnchorX);
+  const BoxEdit box = BeginBoxEdit(doc);
+  const Rows& rows = box.rows;
+  const BOOL bWidth = box.bWidth;
   Bytes space;
   AppendSpaceRun(doc, 1, &space);
   const long long w = std::max(doc.GetCharWidth(space.data(), static_cast<DWORD>(space.size())), 1);
   const long long nTab = std::max(doc.nTabWidth, 1);
 
-  doc.SeparateUndo();
-  doc.StartUndoGroup();
   long long s = 0;
   BOOL bChanged = FALSE;
   DWORD nFirstAfter = 0;
@@ -255,26 +273,13 @@ void CMirelViewText::TabInBox() {
     }
     if (i == 0) nFirstAfter = nAfter;
   }
-  doc.EndUndoGroup();
-  doc.SeparateUndo();
-  if (!bChanged) {
-    // Nothing could be inserted: the caret stays where the block has it.
-    doc.nVirtualSpace = nOldVirtual;
-    return;
-  }
-
-  doc.nVirtualSpace = 0;
-  const int nFirstRow = rows.front().nLine;
-  int xLeft = doc.GetXFromPos(nFirstRow, std::min(nFirstAfter, doc.GetContentsSize()), FALSE);
-  if (bWidth) {
-    // The box moves right with its text and keeps its width.
-    xLeft = std::max(xLeft, nLeftX);
-    const int xRight = xLeft + nBoxWidth;
-    PlaceBox(nFirstRow, rows.back().nLine, bCaretOnFirst, bLeftToRight ? xLeft : xRight,
-             bLeftToRight ? xRight : xLeft);
-  } else {
-    PlaceBox(nFirstRow, rows.back().nLine, bCaretOnFirst, xLeft, xLeft);
-  }
+  int xAfter = 0;
+  if (!EndBoxEdit(doc, box, bChanged, nFirstAfter, &xAfter)) return;
+  // A box with width moves right with its text and keeps its width.
+  const int xLeft = bWidth ? std::max(xAfter, box.nLeftX) : xAfter;
+  const int xRight = bWidth ? xLeft + nBoxWidth : xLeft;
+  PlaceBox(box.nFirstRow, box.nLastRow, box.bCaretOnFirst, box.bLeftToRight ? xLeft : xRight,
+           box.bLeftToRight ? xRight : xLeft);
   FinishBoxEdit();
 }
 
