@@ -79,29 +79,29 @@ TEST_F(MatcherTest, PrefixAtTextEndNeverReadsPast) {
     const DWORD u = MrUnitSize(nEncoding);
     CMrSyntaxText t = Text("a /", nEncoding);
     DWORD nLen = 0;
-    EXPECT_FALSE(def.IsBlockComment1Open(t, 2 * u, &nLen));
-    EXPECT_FALSE(def.IsBlockComment1Open(t, 3 * u, &nLen));
-    EXPECT_FALSE(def.IsBlockComment1Open(t, 100, &nLen));
+    EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 2 * u, &nLen));
+    EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 3 * u, &nLen));
+    EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 100, &nLen));
     t = Text("a /*", nEncoding);
-    EXPECT_TRUE(def.IsBlockComment1Open(t, 2 * u, &nLen));
+    EXPECT_TRUE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 2 * u, &nLen));
     EXPECT_EQ(nLen, 2 * u);
   }
   // Half a unit at the end of UTF-16 text is no unit.
   buffer = {'/', 0, '*'};
   CMrSyntaxText odd(buffer.data(), 0, 3, MIREL_ENCODING_UTF16LE);
   DWORD nLen = 0;
-  EXPECT_FALSE(def.IsBlockComment1Open(odd, 0, &nLen));
+  EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, odd, 0, &nLen));
 }
 
 TEST_F(MatcherTest, WideTestsCompareWholeUnits) {
   CMrSyntaxText t = Text("a/*", MIREL_ENCODING_UTF16LE);
   DWORD nLen = 0;
-  EXPECT_FALSE(def.IsBlockComment1Open(t, 0, &nLen));
-  EXPECT_TRUE(def.IsBlockComment1Open(t, 2, &nLen));
+  EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 0, &nLen));
+  EXPECT_TRUE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, 2, &nLen));
   // '/' in the low byte of a Hangul unit is not a slash.
   buffer = {'/', 0xAC, '*', 0};
   CMrSyntaxText trap(buffer.data(), 0, 4, MIREL_ENCODING_UTF16LE);
-  EXPECT_FALSE(def.IsBlockComment1Open(trap, 0, &nLen));
+  EXPECT_FALSE(def.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, trap, 0, &nLen));
   EXPECT_FALSE(def.IsDelimiter(Text("%", MIREL_ENCODING_UTF16LE), 0));
   EXPECT_TRUE(def.IsDelimiter(Text(" ", MIREL_ENCODING_UTF16LE), 0));
   buffer = {0, 0};

@@ -111,29 +111,15 @@ BOOL CMrSyntaxDef::MatchPrefix(const MrDefString& s, const CMrSyntaxText& t, DWO
   return TRUE;
 }
 
-BOOL CMrSyntaxDef::IsBlockComment1Close(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(blockComment1Close, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsBlockComment2Close(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(blockComment2Close, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsBlockComment1Open(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(blockComment1Open, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsBlockComment2Open(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(blockComment2Open, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsLineComment1(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(lineComment1, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsLineComment2(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(lineComment2, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsScriptOpen(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(scriptOpen, t, nPos, pnLen);
-}
-BOOL CMrSyntaxDef::IsScriptClose(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
-  return MatchPrefix(scriptClose, t, nPos, pnLen);
+BOOL CMrSyntaxDef::IsPrefixAt(MrDefPrefix nWhich, const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const {
+  static constexpr MrDefString CMrSyntaxDef::*kStrings[] = {
+      &CMrSyntaxDef::blockComment1Close, &CMrSyntaxDef::blockComment2Close, &CMrSyntaxDef::blockComment1Open,
+      &CMrSyntaxDef::blockComment2Open,  &CMrSyntaxDef::lineComment1,       &CMrSyntaxDef::lineComment2,
+      &CMrSyntaxDef::scriptOpen,         &CMrSyntaxDef::scriptClose,
+  };
+  static_assert(sizeof kStrings / sizeof kStrings[0] == MR_DEF_SCRIPT_CLOSE + 1, "one string per prefix");
+  if (nWhich < 0 || nWhich > MR_DEF_SCRIPT_CLOSE) return FALSE;
+  return MatchPrefix(this->*kStrings[nWhich], t, nPos, pnLen);
 }
 
 BOOL CMrSyntaxDef::IsDelimiter(const CMrSyntaxText& t, DWORD nPos) const {

@@ -19,6 +19,18 @@ constexpr const char* MR_SYNTAX_BASE_DELIMITERS = " \t\r\n";
 // The set a kind made with its defaults holds.
 constexpr const char* MR_SYNTAX_DEFAULT_DELIMITERS = " \t\r\n\"'\\.,<>:;/()[]{}~!@#%^&*-+=?|$";
 
+// The strings a lexer tests for at a position.
+enum MrDefPrefix {
+  MR_DEF_BLOCK_COMMENT1_CLOSE,
+  MR_DEF_BLOCK_COMMENT2_CLOSE,
+  MR_DEF_BLOCK_COMMENT1_OPEN,
+  MR_DEF_BLOCK_COMMENT2_OPEN,
+  MR_DEF_LINE_COMMENT1,
+  MR_DEF_LINE_COMMENT2,
+  MR_DEF_SCRIPT_OPEN,
+  MR_DEF_SCRIPT_CLOSE,
+};
+
 class CMrSyntaxDef {
  public:
   // Copies the host record. Script brackets are kept only for a base
@@ -29,16 +41,9 @@ class CMrSyntaxDef {
   // NULL when the string is undefined.
   static const char* Str(const MrDefString& s) { return s ? s->c_str() : nullptr; }
 
-  // Prefix tests: TRUE when the string stands at nPos, with its length in
+  // Prefix test: TRUE when the string stands at nPos, with its length in
   // bytes in *pnLen. An undefined string never matches.
-  BOOL IsBlockComment1Close(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsBlockComment2Close(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsBlockComment1Open(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsBlockComment2Open(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsLineComment1(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsLineComment2(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsScriptOpen(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
-  BOOL IsScriptClose(const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
+  BOOL IsPrefixAt(MrDefPrefix nWhich, const CMrSyntaxText& t, DWORD nPos, DWORD* pnLen) const;
 
   // TRUE when the unit at nPos occurs in the delimiter set (a zero unit
   // does; a unit past the text counts as one too, since a word ends there).

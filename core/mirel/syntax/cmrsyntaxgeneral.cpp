@@ -76,18 +76,18 @@ DWORD CMrSyntax::StepGeneral(const CMrSyntaxDef& d, const CMrSyntaxText& t, MrPa
 
   switch (scan.nState) {
     case MR_GEN_TEXT:
-      if (d.IsBlockComment1Open(t, nPos, &nLen)) {
+      if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT1);
         scan.nState = MR_GEN_BLOCK_COMMENT1;
         nNext = nPos + nLen;
-      } else if (d.IsBlockComment2Open(t, nPos, &nLen)) {
+      } else if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT2_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT2);
         scan.nState = MR_GEN_BLOCK_COMMENT2;
         nNext = nPos + nLen;
-      } else if (!d.bLineComment1Word && d.IsLineComment1(t, nPos, &nLen)) {
+      } else if (!d.bLineComment1Word && d.IsPrefixAt(MR_DEF_LINE_COMMENT1, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT1);
         restIsComment(MR_GEN_LINE_COMMENT1);
-      } else if (!d.bLineComment2Word && d.IsLineComment2(t, nPos, &nLen)) {
+      } else if (!d.bLineComment2Word && d.IsPrefixAt(MR_DEF_LINE_COMMENT2, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT2);
         restIsComment(MR_GEN_LINE_COMMENT2);
       } else if (t.Is(nPos, d.chQuote1)) {
@@ -142,8 +142,9 @@ DWORD CMrSyntax::StepGeneral(const CMrSyntaxDef& d, const CMrSyntaxText& t, MrPa
       break;
 
     default: {  // block comments
-      const BOOL bClose = scan.nState == MR_GEN_BLOCK_COMMENT1 ? d.IsBlockComment1Close(t, nPos, &nLen)
-                                                               : d.IsBlockComment2Close(t, nPos, &nLen);
+      const BOOL bClose = scan.nState == MR_GEN_BLOCK_COMMENT1
+                              ? d.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_CLOSE, t, nPos, &nLen)
+                              : d.IsPrefixAt(MR_DEF_BLOCK_COMMENT2_CLOSE, t, nPos, &nLen);
       if (bClose) {
         nNext = nPos + nLen;
         run(nNext, MIREL_STYLE_TEXT);

@@ -101,7 +101,7 @@ DWORD CMrSyntax::StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrPara
   // anywhere but in an HTML line comment.
   if (defs.pServer != nullptr) {
     if (scan.bInServer) {
-      if (defs.pServer->IsScriptClose(t, nPos, &nLen)) {
+      if (defs.pServer->IsPrefixAt(MR_DEF_SCRIPT_CLOSE, t, nPos, &nLen)) {
         AddRun(f, nPos, MIREL_STYLE_SCRIPT_SECTION);
         nNext = nPos + nLen;
         AddRun(f, nNext,
@@ -116,7 +116,7 @@ DWORD CMrSyntax::StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrPara
       return StepGeneral(*defs.pServer, t, f, scan.server, nPos, MIREL_STYLE_BASE, &bIgnored);
     }
     if (scan.nState != MR_HTML_LINE_COMMENT1 && scan.nState != MR_HTML_LINE_COMMENT2 &&
-        defs.pServer->IsScriptOpen(t, nPos, &nLen)) {
+        defs.pServer->IsPrefixAt(MR_DEF_SCRIPT_OPEN, t, nPos, &nLen)) {
       AddRun(f, nPos, MIREL_STYLE_SCRIPT_SECTION);
       nNext = nPos + nLen;
       AddRun(f, nNext, MIREL_STYLE_TEXT);
@@ -132,17 +132,17 @@ DWORD CMrSyntax::StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrPara
   DWORD nNameEnd = 0;
   switch (scan.nState) {
     case MR_HTML_TEXT: {
-      if (d.IsBlockComment1Open(t, nPos, &nLen)) {
+      if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT1);
         enter(MR_HTML_TEXT_COMMENT1, nPos + nLen);
-      } else if (d.IsBlockComment2Open(t, nPos, &nLen)) {
+      } else if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT2_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT2);
         enter(MR_HTML_TEXT_COMMENT2, nPos + nLen);
-      } else if (!d.bLineComment1Word && d.IsLineComment1(t, nPos, &nLen)) {
+      } else if (!d.bLineComment1Word && d.IsPrefixAt(MR_DEF_LINE_COMMENT1, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT1);
         scan.nState = MR_HTML_LINE_COMMENT1;
         *pbStop = TRUE;
-      } else if (!d.bLineComment2Word && d.IsLineComment2(t, nPos, &nLen)) {
+      } else if (!d.bLineComment2Word && d.IsPrefixAt(MR_DEF_LINE_COMMENT2, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT2);
         scan.nState = MR_HTML_LINE_COMMENT2;
         *pbStop = TRUE;
@@ -174,10 +174,10 @@ DWORD CMrSyntax::StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrPara
     case MR_HTML_TAG:
     case MR_HTML_SCRIPT_TAG: {
       const BOOL bScriptTag = scan.nState == MR_HTML_SCRIPT_TAG;
-      if (d.IsBlockComment1Open(t, nPos, &nLen)) {
+      if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT1);
         enter(bScriptTag ? MR_HTML_SCRIPT_TAG_COMMENT1 : MR_HTML_TAG_COMMENT1, nPos + nLen);
-      } else if (d.IsBlockComment2Open(t, nPos, &nLen)) {
+      } else if (d.IsPrefixAt(MR_DEF_BLOCK_COMMENT2_OPEN, t, nPos, &nLen)) {
         run(nPos, MIREL_STYLE_COMMENT2);
         enter(bScriptTag ? MR_HTML_SCRIPT_TAG_COMMENT2 : MR_HTML_TAG_COMMENT2, nPos + nLen);
       } else if (t.Is(nPos, d.chQuote1)) {
@@ -269,8 +269,8 @@ DWORD CMrSyntax::StepHtml(const MrHtmlDefs& defs, const CMrSyntaxText& t, MrPara
     default: {  // block comments in the text, a tag or an opening script tag
       const BOOL bComment1 = scan.nState == MR_HTML_TEXT_COMMENT1 || scan.nState == MR_HTML_TAG_COMMENT1 ||
                              scan.nState == MR_HTML_SCRIPT_TAG_COMMENT1;
-      const BOOL bClose =
-          bComment1 ? d.IsBlockComment1Close(t, nPos, &nLen) : d.IsBlockComment2Close(t, nPos, &nLen);
+      const BOOL bClose = bComment1 ? d.IsPrefixAt(MR_DEF_BLOCK_COMMENT1_CLOSE, t, nPos, &nLen)
+                                    : d.IsPrefixAt(MR_DEF_BLOCK_COMMENT2_CLOSE, t, nPos, &nLen);
       if (!bClose) break;
       const DWORD nAfter = nPos + nLen;
       if (scan.nState == MR_HTML_TEXT_COMMENT1 || scan.nState == MR_HTML_TEXT_COMMENT2) {
