@@ -1,7 +1,6 @@
 // The two HTML lexers: the style of every byte and the end states of each
 // paragraph, for tags, comments, script and style blocks, server sections
 // and unterminated constructs, in ANSI, UTF-8 and UTF-16.
-#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -60,13 +59,8 @@ Defs StandardDefs() {
   return d;
 }
 
-struct Case {
-  const char* pszName;
-  std::function<void(Defs&)> adjust;
-  std::vector<Para> paras;
-};
-
-void NoChange(Defs&) {}
+using Case = mirel_syntax_test::LexerCase<Defs, Para>;
+constexpr auto NoChange = mirel_syntax_test::NoChange<Defs>;
 
 const std::vector<Case>& HtmlCases() {
   static const std::vector<Case> kCases = {
@@ -266,26 +260,12 @@ TEST_P(HtmlRunsTest, StylesPerByteAndEndStates) {
 
 std::string CaseName(const ::testing::TestParamInfo<std::tuple<bool, size_t, int>>& info) {
   const bool bEmbedded = std::get<0>(info.param);
-  const char* pszEncoding = "Utf16Le";
-  switch (std::get<2>(info.param)) {
-    case MIREL_ENCODING_ANSI:
-      pszEncoding = "Ansi";
-      break;
-    case MIREL_ENCODING_UTF8:
-      pszEncoding = "Utf8";
-      break;
-    case MIREL_ENCODING_UTF16BE:
-      pszEncoding = "Utf16Be";
-      break;
-    default:
-      break;
-  }
   const Case& c = (bEmbedded ? EmbeddedCases() : HtmlCases())[std::get<1>(info.param)];
-  return std::string(bEmbedded ? "Embedded_" : "Html_") + c.pszName + "_" + pszEncoding;
+  return std::string(bEmbedded ? "Embedded_" : "Html_") + c.pszName + "_" +
+         mirel_syntax_test::LexerEncodingName(std::get<2>(info.param));
 }
 
-const auto kEncodings = ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE,
-                                          MIREL_ENCODING_UTF16BE);
+const auto kEncodings = mirel_syntax_test::LexerEncodings();
 
 INSTANTIATE_TEST_SUITE_P(Html, HtmlRunsTest,
                          ::testing::Combine(::testing::Values(false),

@@ -1,6 +1,5 @@
 // Run lists of the keyword-language lexer: each text in, the {offset, style}
 // list of every paragraph and its end state out, in ANSI, UTF-8 and UTF-16.
-#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,13 +20,8 @@ struct Para {
   Runs wideRuns;  // when 2-byte text gives other runs
 };
 
-struct Case {
-  const char* pszName;
-  std::function<void(MIREL_SYNTAX_INFO&)> adjust;
-  std::vector<Para> paras;
-};
-
-void NoChange(MIREL_SYNTAX_INFO&) {}
+using Case = mirel_syntax_test::LexerCase<MIREL_SYNTAX_INFO, Para>;
+constexpr auto NoChange = mirel_syntax_test::NoChange<MIREL_SYNTAX_INFO>;
 
 const std::vector<Case>& Cases() {
   static const std::vector<Case> kCases = {
@@ -147,29 +141,13 @@ TEST_P(GeneralRunsTest, RunsAndEndStates) {
 }
 
 std::string CaseName(const ::testing::TestParamInfo<std::tuple<size_t, int>>& info) {
-  const char* pszEncoding = "";
-  switch (std::get<1>(info.param)) {
-    case MIREL_ENCODING_ANSI:
-      pszEncoding = "Ansi";
-      break;
-    case MIREL_ENCODING_UTF8:
-      pszEncoding = "Utf8";
-      break;
-    case MIREL_ENCODING_UTF16BE:
-      pszEncoding = "Utf16Be";
-      break;
-    default:
-      pszEncoding = "Utf16Le";
-      break;
-  }
-  return std::string(Cases()[std::get<0>(info.param)].pszName) + "_" + pszEncoding;
+  return std::string(Cases()[std::get<0>(info.param)].pszName) + "_" +
+         mirel_syntax_test::LexerEncodingName(std::get<1>(info.param));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, GeneralRunsTest,
                          ::testing::Combine(::testing::Range<size_t>(0, Cases().size()),
-                                            ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8,
-                                                              MIREL_ENCODING_UTF16LE,
-                                                              MIREL_ENCODING_UTF16BE)),
+                                            mirel_syntax_test::LexerEncodings()),
                          CaseName);
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -94,6 +95,37 @@ inline MIREL_SYNTAX_COLORS AutoColors() {
   MIREL_SYNTAX_COLORS colors;
   for (MIREL_SYNTAX_COLOR_PAIR& p : colors.pairs) p = {MIREL_CLR_AUTO, MIREL_CLR_AUTO};
   return colors;
+}
+
+// One lexer case: a name, a change to the definitions the test starts from,
+// and the paragraphs with what each must give.
+template <typename Defs, typename Para>
+struct LexerCase {
+  const char* pszName;
+  std::function<void(Defs&)> adjust;
+  std::vector<Para> paras;
+};
+
+template <typename Defs>
+void NoChange(Defs&) {}
+
+// The encodings every lexer case runs in, and their names in test names.
+inline auto LexerEncodings() {
+  return ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE,
+                           MIREL_ENCODING_UTF16BE);
+}
+
+inline const char* LexerEncodingName(int nEncoding) {
+  switch (nEncoding) {
+    case MIREL_ENCODING_ANSI:
+      return "Ansi";
+    case MIREL_ENCODING_UTF8:
+      return "Utf8";
+    case MIREL_ENCODING_UTF16BE:
+      return "Utf16Be";
+    default:
+      return "Utf16Le";
+  }
 }
 
 // A document without wrapping (one row per paragraph) and fixed widths.
