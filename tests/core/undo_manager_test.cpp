@@ -205,43 +205,41 @@ TEST(UndoManagerMergeTest, TypingElsewhereStartsANewStep) {
   EXPECT_EQ(e.text, "");
 }
 
-TEST(UndoManagerMergeTest, BackspaceRunIsOneRecordInTextOrder) {
-  CMrUndoManager m;
-  Editor e(m);
-  e.Insert(0, "wxyz");
-  ASSERT_TRUE(m.SeparateUndo());
-  for (LONG pos = 3; pos >= 1; --pos) e.Erase(pos, 1);
-  EXPECT_EQ(m.cr, 1);
-  EXPECT_EQ(m.pUR[1].action, URA_REMOVE);
-  EXPECT_EQ(m.pUR[1].pos, 1);
-  EXPECT_EQ(DataOf(m.pUR[1]), "xyz");
-  EXPECT_TRUE(e.Undo());
-  EXPECT_EQ(e.text, "wxyz");
-}
-
-TEST(UndoManagerMergeTest, ForwardDeleteRunAppendsInOrder) {
-  CMrUndoManager m;
-  Editor e(m);
-  e.Insert(0, "wxyz");
-  ASSERT_TRUE(m.SeparateUndo());
-  for (int i = 0; i < 3; ++i) e.Erase(1, 1);
-  EXPECT_EQ(m.pUR[1].pos, 1);
-  EXPECT_EQ(DataOf(m.pUR[1]), "xyz");
-  EXPECT_TRUE(e.Undo());
-  EXPECT_EQ(e.text, "wxyz");
-}
-
-TEST(UndoManagerMergeTest, RemovedBlankStartsTheNextRecord) {
-  CMrUndoManager m;
-  Editor e(m);
-  e.Insert(0, "a b");
-  ASSERT_TRUE(m.SeparateUndo());
-  for (LONG pos = 2; pos >= 0; --pos) e.Erase(pos, 1);
-  EXPECT_EQ(DataOf(m.pUR[1]), "b");
-  EXPECT_EQ(DataOf(m.pUR[2]), "a ");
-  EXPECT_EQ(m.pUR[2].pos, 0);
-  EXPECT_TRUE(e.Undo());
-  EXPECT_EQ(e.text, "a ");
+// Single-character removals after an insertion: Backspace and Delete runs
+// merge into one record in text order; a removed blank ends the record.
+TEST(UndoManagerMergeTest, RemovalRunsMergeUntilABlank) {
+  struct Removed {
+    LONG pos;
+    const char* data;
+  };
+  const struct Case {
+    const char* name;
+    const char* text;
+    std::vector<LONG> erased;      // positions of the single-byte removals, in order
+    std::vector<Removed> records;  // from record 1 on
+    const char* afterOneUndo;
+  } cases[] = {
+      {"backspace run", "wxyz", {3, 2, 1}, {{1, "xyz"}}, "wxyz"},
+      {"forward delete run", "wxyz", {1, 1, 1}, {{1, "xyz"}}, "wxyz"},
+      {"a removed blank starts the next record", "a b", {2, 1, 0}, {{2, "b"}, {0, "a "}}, "a "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CMrUndoManager m;
+    Editor e(m);
+    e.Insert(0, c.text);
+    ASSERT_TRUE(m.SeparateUndo());
+    for (LONG pos : c.erased) e.Erase(pos, 1);
+    EXPECT_EQ(m.cr, static_cast<LONG>(c.records.size()));
+    for (std::size_t i = 0; i < c.records.size(); ++i) {
+      const MIREL_UNDO_RECORD& r = m.pUR[i + 1];
+      EXPECT_EQ(r.action, URA_REMOVE);
+      EXPECT_EQ(r.pos, c.records[i].pos);
+      EXPECT_EQ(DataOf(r), c.records[i].data);
+    }
+    EXPECT_TRUE(e.Undo());
+    EXPECT_EQ(e.text, c.afterOneUndo);
+  }
 }
 
 TEST(UndoManagerMergeTest, WideTextBreaksOnlyOnWholeBlankUnits) {
