@@ -41,21 +41,14 @@ Defs StandardDefs() {
   d.html.pszBlockComment1Open = "<!--";
   d.html.pszBlockComment1Close = "-->";
   d.html.pszKeywords[0] = " b ";
-  d.script.bCaseSensitive = 1;
+  d.script = mirel_syntax_test::BasicDefinition();
   d.script.pszDelimiters = "=;(){}";
-  d.script.chQuote1 = '"';
-  d.script.pszLineComment1 = "//";
-  d.script.pszBlockComment1Open = "/*";
-  d.script.pszBlockComment1Close = "*/";
   d.script.pszKeywords[0] = " var ";
-  d.server.bCaseSensitive = 1;
-  d.server.pszDelimiters = "";
-  d.server.chQuote1 = '"';
-  d.server.pszBlockComment1Open = "/*";
-  d.server.pszBlockComment1Close = "*/";
+  d.server = mirel_syntax_test::BasicDefinition();
+  d.server.pszLineComment1 = nullptr;
+  d.server.pszKeywords[0] = " if ";
   d.server.pszScriptOpen = "<?";
   d.server.pszScriptClose = "?>";
-  d.server.pszKeywords[0] = " if ";
   return d;
 }
 
