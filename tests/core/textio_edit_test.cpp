@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include "doc_test_util.h"
 #include "textio_test_util.h"
@@ -54,54 +55,61 @@ TEST(TextIoInsert, ADocumentWithoutTextEncodingRefusesText) {
   EXPECT_EQ(d.TextLength(), 0);
 }
 
-TEST(TextIoInsert, AtTheCaretMovesTheCaretAfterTheText) {
-  IoDoc d(MIREL_ENCODING_UTF16LE);
-  ASSERT_TRUE(d.Fill(LeBytes(u"ad")));
-  d.doc.SetSel(2, 2, FALSE);
-  d.doc.nVirtualSpace = 0;
-  const std::basic_string<WCHAR> w = HostWide(u"b\r\nc");
-  ASSERT_EQ(d.doc.InsertW(w.data(), 4, FALSE), 1);
-  EXPECT_EQ(d.Text(), LeBytes(u"ab\r\ncd"));
-  EXPECT_EQ(d.doc.nCaretPos, 10);
-  EXPECT_EQ(d.doc.cli, 1);
-  EXPECT_FALSE(d.doc.block.HasSelection());
-  EXPECT_EQ(d.doc.block.nCaret, 10u);
-  EXPECT_EQ(d.doc.block.nCaretLine, 1);
-}
-
-TEST(TextIoInsert, ReplacesTheSelectionAndLeavesNoSelection) {
-  IoDoc d(MIREL_ENCODING_UTF8);
-  ASSERT_TRUE(d.Fill("one two three"));
-  d.doc.SetSel(8, 4, FALSE);  // "two " selected backwards
-  d.doc.nVirtualSpace = 3;
-  ASSERT_EQ(d.doc.InsertU("\xEA\xB8\x80", 3, TRUE), 1);
-  EXPECT_EQ(d.Text(), "one \xEA\xB8\x80three");
-  EXPECT_EQ(d.doc.nCaretPos, 7);
-  EXPECT_EQ(d.doc.nVirtualSpace, 0);
-  EXPECT_FALSE(d.doc.block.HasSelection());
-  EXPECT_EQ(d.doc.block.nAnchor, 7u);
-}
-
-// A host may move the caret away from the selection; the insert still
-// replaces the selected bytes and no others.
-TEST(TextIoInsert, ReplacesExactlyTheSelectionWhereverTheCaretStands) {
-  IoDoc d(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(d.Fill("0123456789"));
-  d.doc.SetSel(6, 8, FALSE);
-  d.doc.nCaretPos = 1;
-  ASSERT_EQ(d.doc.InsertA("ab", 2, TRUE), 1);
-  EXPECT_EQ(d.Text(), "012345ab89");
-  EXPECT_EQ(d.doc.nCaretPos, 8);
-}
-
-TEST(TextIoInsert, AStaleSelectionPastTheTextIsCutToTheText) {
-  IoDoc d(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(d.Fill("0123456789"));
-  d.doc.SetSel(7, 10, FALSE);
-  ASSERT_TRUE(d.doc.DeleteContents(5, 5, FALSE));  // the host cut the text without the selection
-  ASSERT_EQ(d.doc.InsertA("x", 1, FALSE), 1);
-  EXPECT_EQ(d.Text(), "01234x");
-  EXPECT_EQ(d.doc.nCaretPos, 6);
+// An insertion at the caret or over the selection leaves the caret after the
+// new text with the block collapsed there and no virtual space.
+TEST(TextIoInsert, TheCaretEndsAfterTheTextWithNoSelection) {
+  const std::basic_string<WCHAR> wide = HostWide(u"b\r\nc");
+  const struct Case {
+    const char* name;
+    int nEncoding;
+    std::string text;
+    std::function<void(CMirelDoc&)> setUp;
+    std::function<int(CMirelDoc&)> insert;
+    std::string expected;
+    int nCaret, nRow;
+  } kCases[] = {
+      {"at the caret", MIREL_ENCODING_UTF16LE, LeBytes(u"ad"),
+       [](CMirelDoc& doc) {
+         doc.SetSel(2, 2, FALSE);
+         doc.nVirtualSpace = 0;
+       },
+       [&wide](CMirelDoc& doc) { return doc.InsertW(wide.data(), 4, FALSE); }, LeBytes(u"ab\r\ncd"), 10, 1},
+      {"over a backward selection", MIREL_ENCODING_UTF8, "one two three",
+       [](CMirelDoc& doc) {
+         doc.SetSel(8, 4, FALSE);  // "two "
+         doc.nVirtualSpace = 3;
+       },
+       [](CMirelDoc& doc) { return doc.InsertU("\xEA\xB8\x80", 3, TRUE); }, "one \xEA\xB8\x80three", 7, 0},
+      // A host may move the caret away from the selection; the insert still
+      // replaces the selected bytes and no others.
+      {"over the selection wherever the caret stands", MIREL_ENCODING_ANSI, "0123456789",
+       [](CMirelDoc& doc) {
+         doc.SetSel(6, 8, FALSE);
+         doc.nCaretPos = 1;
+       },
+       [](CMirelDoc& doc) { return doc.InsertA("ab", 2, TRUE); }, "012345ab89", 8, 0},
+      {"over a stale selection past the text, cut to the text", MIREL_ENCODING_ANSI, "0123456789",
+       [](CMirelDoc& doc) {
+         doc.SetSel(7, 10, FALSE);
+         ASSERT_TRUE(doc.DeleteContents(5, 5, FALSE));  // the host cut the text without the selection
+       },
+       [](CMirelDoc& doc) { return doc.InsertA("x", 1, FALSE); }, "01234x", 6, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    IoDoc d(c.nEncoding);
+    ASSERT_TRUE(d.Fill(c.text));
+    c.setUp(d.doc);
+    ASSERT_EQ(c.insert(d.doc), 1);
+    EXPECT_EQ(d.Text(), c.expected);
+    EXPECT_EQ(d.doc.nCaretPos, c.nCaret);
+    EXPECT_EQ(d.doc.cli, c.nRow);
+    EXPECT_EQ(d.doc.nVirtualSpace, 0);
+    EXPECT_FALSE(d.doc.block.HasSelection());
+    EXPECT_EQ(d.doc.block.nAnchor, static_cast<DWORD>(c.nCaret));
+    EXPECT_EQ(d.doc.block.nCaret, static_cast<DWORD>(c.nCaret));
+    EXPECT_EQ(d.doc.block.nCaretLine, c.nRow);
+  }
 }
 
 TEST(TextIoInsert, RecordsUndoOnlyWhenAsked) {
@@ -131,13 +139,45 @@ TEST(TextIoInsert, HexViewInsertsAtTheFilePositionAndPutsTheCaretOnItsHexRow) {
 // ---------------------------------------------------------------------------
 // Delete
 
-TEST(TextIoDelete, AtTheEndOfTheTextChangesNothing) {
-  IoDoc d(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(d.Fill("ab"));
-  d.doc.SetSel(2, 2, FALSE);
-  EXPECT_EQ(d.doc.Delete(0), 1);
-  EXPECT_EQ(d.Text(), "ab");
-  EXPECT_FALSE(d.doc.CanUndo());
+// Delete at a caret or over a selection: what goes, where the caret ends,
+// and an undo record only when the text changed.
+TEST(TextIoDelete, TakesWholeCharactersOrTheSelection) {
+  const struct Case {
+    const char* name;
+    int nEncoding;
+    std::string text;
+    DWORD nAnchor, nCaret;
+    int nVirtual;
+    std::string expected;
+    int nCaretAfter;    // -1: not checked
+    int nVirtualAfter;  // -1: not checked
+  } kCases[] = {
+      {"at the end of the text nothing changes", MIREL_ENCODING_ANSI, "ab", 2, 2, 0, "ab", 2, -1},
+      {"a surrogate pair goes whole", MIREL_ENCODING_UTF16LE, LeBytes(u"a\U0001F600b"), 2, 2, 0,
+       LeBytes(u"ab"), -1, -1},
+      {"a double-byte character goes whole", MIREL_ENCODING_ANSI, "a\xC7\xD1z", 1, 1, 0, "az", -1, -1},
+      {"a UTF-8 sequence goes whole", MIREL_ENCODING_UTF8, "a\xF0\x9F\x98\x80z", 1, 1, 0, "az", -1, -1},
+      {"the selection goes and nothing else", MIREL_ENCODING_ANSI, "abcdef", 4, 1, 0, "aef", 1, -1},
+      {"in virtual space only the caret moves back", MIREL_ENCODING_ANSI, "ab\r\ncd", 2, 2, 2, "ab\r\ncd", -1,
+       1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    IoDoc d(c.nEncoding);
+    ASSERT_TRUE(d.Fill(c.text));
+    d.doc.SetSel(c.nAnchor, c.nCaret, FALSE);
+    d.doc.nVirtualSpace = c.nVirtual;
+    EXPECT_EQ(d.doc.Delete(0), 1);
+    EXPECT_EQ(d.Text(), c.expected);
+    if (c.nCaretAfter >= 0) {
+      EXPECT_EQ(d.doc.nCaretPos, c.nCaretAfter);
+    }
+    if (c.nVirtualAfter >= 0) {
+      EXPECT_EQ(d.doc.nVirtualSpace, c.nVirtualAfter);
+    }
+    EXPECT_FALSE(d.doc.block.HasSelection());
+    EXPECT_EQ(d.doc.CanUndo(), c.expected != c.text);
+  }
 }
 
 TEST(TextIoDelete, ALineEndPairGoesWhole) {
@@ -152,48 +192,6 @@ TEST(TextIoDelete, ALineEndPairGoesWhole) {
     EXPECT_EQ(Hex(d.Text()), Hex(InEncoding({Ascii('a'), Ascii('b')}, e)));
     EXPECT_EQ(d.doc.nLineCount, 1);
   }
-}
-
-TEST(TextIoDelete, ASurrogatePairGoesWhole) {
-  IoDoc d(MIREL_ENCODING_UTF16LE);
-  ASSERT_TRUE(d.Fill(LeBytes(u"a\U0001F600b")));
-  d.doc.SetSel(2, 2, FALSE);
-  EXPECT_EQ(d.doc.Delete(0), 1);
-  EXPECT_EQ(d.Text(), LeBytes(u"ab"));
-}
-
-TEST(TextIoDelete, DoubleByteAndUtf8CharactersGoWhole) {
-  IoDoc ansi(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(ansi.Fill("a\xC7\xD1z"));
-  ansi.doc.SetSel(1, 1, FALSE);
-  ansi.doc.Delete(0);
-  EXPECT_EQ(ansi.Text(), "az");
-
-  IoDoc u8(MIREL_ENCODING_UTF8);
-  ASSERT_TRUE(u8.Fill("a\xF0\x9F\x98\x80z"));
-  u8.doc.SetSel(1, 1, FALSE);
-  u8.doc.Delete(0);
-  EXPECT_EQ(u8.Text(), "az");
-}
-
-TEST(TextIoDelete, TheSelectionGoesAndNothingElse) {
-  IoDoc d(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(d.Fill("abcdef"));
-  d.doc.SetSel(4, 1, FALSE);
-  EXPECT_EQ(d.doc.Delete(0), 1);
-  EXPECT_EQ(d.Text(), "aef");
-  EXPECT_EQ(d.doc.nCaretPos, 1);
-  EXPECT_FALSE(d.doc.block.HasSelection());
-}
-
-TEST(TextIoDelete, InVirtualSpaceOnlyTheCaretMovesBack) {
-  IoDoc d(MIREL_ENCODING_ANSI);
-  ASSERT_TRUE(d.Fill("ab\r\ncd"));
-  d.doc.SetSel(2, 2, FALSE);
-  d.doc.nVirtualSpace = 2;
-  EXPECT_EQ(d.doc.Delete(0), 1);
-  EXPECT_EQ(d.doc.nVirtualSpace, 1);
-  EXPECT_EQ(d.Text(), "ab\r\ncd");
 }
 
 TEST(TextIoDelete, SuccessiveDeletesAtOnePlaceAreOneUndoStep) {
@@ -323,40 +321,39 @@ TEST(TextIoDeleteWord, BeepsAndRefusesInTheHexView) {
 // ---------------------------------------------------------------------------
 // The caret row after a deletion under word wrap
 
-class TextIoWrapDelete : public ::testing::Test {
- protected:
-  // Rows of 10 fixed-width characters at most, words wrapped.
-  void Open(const std::string& text) {
+// "bbbb" stands on the second row; the shorter word after the deletion fits
+// the first row, and cli follows the caret there.
+TEST(TextIoWrapDelete, DeletionsLeaveCliOnTheRowThatHoldsTheCaret) {
+  const struct Case {
+    const char* name;
+    const char* text;
+    BOOL bWord;
+    const char* expected;
+  } kCases[] = {
+      {"Delete", "aaaaaa bbbb", FALSE, "aaaaaa bbb"},
+      {"DeleteWord", "aaaaaa bbbb c", TRUE, "aaaaaa bbc"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    // Rows of 10 fixed-width characters at most, words wrapped.
+    IoDoc d(MIREL_ENCODING_ANSI);
     d.doc.nWrapMode = MIREL_WRAP_WORD;
     mirel_doc_test::SetFixedMetrics(d.doc, 8, 32, 84);
-    ASSERT_TRUE(d.Fill(text));
+    ASSERT_TRUE(d.Fill(c.text));
+    const DWORD nCaret = 9;  // inside "bbbb"
+    ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 1);
+    d.doc.SetSel(nCaret, nCaret, FALSE);
+    ASSERT_EQ(d.doc.cli, 1);
+    if (c.bWord) {
+      ASSERT_TRUE(d.doc.DeleteWord());
+    } else {
+      d.doc.Delete(0);
+    }
+    ASSERT_EQ(d.Text(), c.expected);
+    ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 0);
+    EXPECT_EQ(d.doc.cli, 0);
+    EXPECT_EQ(d.doc.block.nCaretLine, 0);
   }
-  IoDoc d{MIREL_ENCODING_ANSI};
-};
-
-TEST_F(TextIoWrapDelete, DeleteLeavesCliOnTheRowThatHoldsTheCaret) {
-  Open("aaaaaa bbbb");
-  const DWORD nCaret = 9;  // inside "bbbb", which the width sent to the second row
-  ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 1);
-  d.doc.SetSel(nCaret, nCaret, FALSE);
-  ASSERT_EQ(d.doc.cli, 1);
-  d.doc.Delete(0);
-  ASSERT_EQ(d.Text(), "aaaaaa bbb");
-  ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 0) << "the shorter word fits the first row";
-  EXPECT_EQ(d.doc.cli, 0);
-  EXPECT_EQ(d.doc.block.nCaretLine, 0);
-}
-
-TEST_F(TextIoWrapDelete, DeleteWordLeavesCliOnTheRowThatHoldsTheCaret) {
-  Open("aaaaaa bbbb c");
-  const DWORD nCaret = 9;
-  ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 1);
-  d.doc.SetSel(nCaret, nCaret, FALSE);
-  ASSERT_TRUE(d.doc.DeleteWord());
-  ASSERT_EQ(d.Text(), "aaaaaa bbc");
-  ASSERT_EQ(d.doc.GetLineFromPos(nCaret), 0);
-  EXPECT_EQ(d.doc.cli, 0);
-  EXPECT_EQ(d.doc.block.nCaretLine, 0);
 }
 
 // ---------------------------------------------------------------------------
