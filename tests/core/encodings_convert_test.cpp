@@ -21,6 +21,20 @@ Bytes Output(const CEncodings& enc) {
   return Bytes(enc.GetOutput(), enc.GetOutput() + enc.GetOutputLength());
 }
 
+// "41 C3 A9" as bytes.
+Bytes HexBytes(const char* psz) {
+  Bytes out;
+  for (const char* p = psz; *p != 0;) {
+    if (*p == ' ') {
+      ++p;
+      continue;
+    }
+    out.push_back(static_cast<BYTE>(std::stoi(std::string(p, 2), nullptr, 16)));
+    p += 2;
+  }
+  return out;
+}
+
 // One text in three forms.
 struct CodePageText {
   const char* name;
@@ -36,48 +50,42 @@ void PrintTo(const CodePageText& c, std::ostream* os) {
 
 class CodePageConversion : public testing::TestWithParam<CodePageText> {};
 
-TEST_P(CodePageConversion, AnsiToWideChar) {
-  const CodePageText& t = GetParam();
-  CEncodings enc(t.ansi.data(), static_cast<int>(t.ansi.size()), MIREL_ENCODING_ANSI, t.codePage);
-  EXPECT_EQ(enc.ToWideChar(), static_cast<int>(t.utf16le.size()));
-  EXPECT_EQ(Output(enc), t.utf16le);
-}
+using Convert = int (CEncodings::*)();
 
-TEST_P(CodePageConversion, AnsiToUtf8) {
-  const CodePageText& t = GetParam();
-  CEncodings enc(t.ansi.data(), static_cast<int>(t.ansi.size()), MIREL_ENCODING_ANSI, t.codePage);
-  EXPECT_EQ(enc.ToUtf8(), static_cast<int>(t.utf8.size()));
-  EXPECT_EQ(Output(enc), t.utf8);
-}
+// One conversion between two forms of a text.
+struct Direction {
+  const char* name;
+  Bytes CodePageText::*from;
+  int nEncoding;
+  Convert convert;
+  Bytes CodePageText::*to;
+};
 
-TEST_P(CodePageConversion, WideToMultiByte) {
-  const CodePageText& t = GetParam();
-  CEncodings enc(t.utf16le.data(), static_cast<int>(t.utf16le.size()), MIREL_ENCODING_UTF16LE, t.codePage);
-  EXPECT_EQ(enc.ToMultiByte(), static_cast<int>(t.ansi.size()));
-  EXPECT_EQ(Output(enc), t.ansi);
-}
+const Direction kDirections[] = {
+    {"AnsiToWideChar", &CodePageText::ansi, MIREL_ENCODING_ANSI, &CEncodings::ToWideChar,
+     &CodePageText::utf16le},
+    {"AnsiToUtf8", &CodePageText::ansi, MIREL_ENCODING_ANSI, &CEncodings::ToUtf8, &CodePageText::utf8},
+    {"WideToMultiByte", &CodePageText::utf16le, MIREL_ENCODING_UTF16LE, &CEncodings::ToMultiByte,
+     &CodePageText::ansi},
+    {"Utf8ToMultiByte", &CodePageText::utf8, MIREL_ENCODING_UTF8, &CEncodings::ToMultiByte,
+     &CodePageText::ansi},
+    {"Utf8BomToMultiByte", &CodePageText::utf8, MIREL_ENCODING_UTF8_BOM, &CEncodings::ToMultiByte,
+     &CodePageText::ansi},
+    {"Utf8ToWideChar", &CodePageText::utf8, MIREL_ENCODING_UTF8, &CEncodings::ToWideChar,
+     &CodePageText::utf16le},
+    {"WideToUtf8", &CodePageText::utf16le, MIREL_ENCODING_UTF16LE, &CEncodings::ToUtf8, &CodePageText::utf8},
+};
 
-TEST_P(CodePageConversion, Utf8ToMultiByte) {
+TEST_P(CodePageConversion, EveryDirectionGivesTheOtherFormExactly) {
   const CodePageText& t = GetParam();
-  for (int encoding : {MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF8_BOM}) {
-    CEncodings enc(t.utf8.data(), static_cast<int>(t.utf8.size()), encoding, t.codePage);
-    EXPECT_EQ(enc.ToMultiByte(), static_cast<int>(t.ansi.size())) << encoding;
-    EXPECT_EQ(Output(enc), t.ansi) << encoding;
+  for (const Direction& d : kDirections) {
+    SCOPED_TRACE(d.name);
+    const Bytes& from = t.*d.from;
+    const Bytes& to = t.*d.to;
+    CEncodings enc(from.data(), static_cast<int>(from.size()), d.nEncoding, t.codePage);
+    EXPECT_EQ((enc.*d.convert)(), static_cast<int>(to.size()));
+    EXPECT_EQ(Output(enc), to);
   }
-}
-
-TEST_P(CodePageConversion, Utf8ToWideChar) {
-  const CodePageText& t = GetParam();
-  CEncodings enc(t.utf8.data(), static_cast<int>(t.utf8.size()), MIREL_ENCODING_UTF8, t.codePage);
-  EXPECT_EQ(enc.ToWideChar(), static_cast<int>(t.utf16le.size()));
-  EXPECT_EQ(Output(enc), t.utf16le);
-}
-
-TEST_P(CodePageConversion, WideToUtf8) {
-  const CodePageText& t = GetParam();
-  CEncodings enc(t.utf16le.data(), static_cast<int>(t.utf16le.size()), MIREL_ENCODING_UTF16LE, t.codePage);
-  EXPECT_EQ(enc.ToUtf8(), static_cast<int>(t.utf8.size()));
-  EXPECT_EQ(Output(enc), t.utf8);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,32 +142,40 @@ TEST(CEncodingsConvert, CodePageZeroIsTheSystemCodePage) {
   EXPECT_EQ(Output(detected), Output(explicitAcp));
 }
 
-TEST(CEncodingsConvert, LatinSmallEAcuteToUtf8) {
-  const BYTE wide[] = {0x41, 0x00, 0xE9, 0x00};
-  CEncodings enc(wide, 4, MIREL_ENCODING_UTF16LE, 0);
-  EXPECT_EQ(enc.ToUtf8(), 3);
-  EXPECT_EQ(Output(enc), (Bytes{0x41, 0xC3, 0xA9}));
-}
-
-TEST(CEncodingsConvert, SurrogatePairs) {
-  const BYTE utf8[] = {0xF0, 0x9F, 0x98, 0x80};
-  CEncodings toWide(utf8, 4, MIREL_ENCODING_UTF8, 0);
-  EXPECT_EQ(toWide.ToWideChar(), 4);
-  EXPECT_EQ(Output(toWide), (Bytes{0x3D, 0xD8, 0x00, 0xDE}));
-
-  const BYTE wide[] = {0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};  // a pair, then a lone high surrogate
-  CEncodings toUtf8(wide, 6, MIREL_ENCODING_UTF16LE, 0);
-  EXPECT_EQ(toUtf8.ToUtf8(), 7);
-  EXPECT_EQ(Output(toUtf8), (Bytes{0xF0, 0x9F, 0x98, 0x80, 0xEF, 0xBF, 0xBD}));
-}
-
-TEST(CEncodingsConvert, CodeTwoUnitsAreLittleEndian) {
-  const BYTE wide[] = {0x41, 0x00, 0x5C, 0xD5};
-  CEncodings enc(wide, 4, MIREL_ENCODING_UTF16BE, 949);
-  EXPECT_EQ(enc.ToUtf8(), 4);
-  EXPECT_EQ(Output(enc), (Bytes{0x41, 0xED, 0x95, 0x9C}));
-  EXPECT_EQ(enc.ToMultiByte(), 3);
-  EXPECT_EQ(Output(enc), (Bytes{0x41, 0xC7, 0xD1}));
+// Conversions whose output is not simply another form of the same text.
+TEST(CEncodingsConvert, SurrogatesZerosAndCutSequences) {
+  const struct Case {
+    const char* name;
+    const char* source;  // hex bytes
+    int nEncoding;
+    int nCodePage;
+    Convert convert;
+    const char* expected;  // hex bytes
+  } kCases[] = {
+      {"latin small e acute to UTF-8", "41 00 E9 00", MIREL_ENCODING_UTF16LE, 0, &CEncodings::ToUtf8,
+       "41 C3 A9"},
+      {"four bytes to a surrogate pair", "F0 9F 98 80", MIREL_ENCODING_UTF8, 0, &CEncodings::ToWideChar,
+       "3D D8 00 DE"},
+      {"a pair and a lone high surrogate to UTF-8", "3D D8 00 DE 00 D8", MIREL_ENCODING_UTF16LE, 0,
+       &CEncodings::ToUtf8, "F0 9F 98 80 EF BF BD"},
+      // Code 2 is only a byte-order mark: its units are little-endian.
+      {"code 2 units to UTF-8", "41 00 5C D5", MIREL_ENCODING_UTF16BE, 949, &CEncodings::ToUtf8,
+       "41 ED 95 9C"},
+      {"code 2 units to the code page", "41 00 5C D5", MIREL_ENCODING_UTF16BE, 949, &CEncodings::ToMultiByte,
+       "41 C7 D1"},
+      {"a cut UTF-8 sequence is one replacement", "41 E4 B8", MIREL_ENCODING_UTF8, 0, &CEncodings::ToWideChar,
+       "41 00 FD FF"},
+      {"a zero unit ends the UTF-8 output", "41 00 00 00 42 00", MIREL_ENCODING_UTF16LE, 0,
+       &CEncodings::ToUtf8, "41"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Bytes source = HexBytes(c.source);  // exactly sized: a read past it shows
+    const Bytes expected = HexBytes(c.expected);
+    CEncodings enc(source.data(), static_cast<int>(source.size()), c.nEncoding, c.nCodePage);
+    EXPECT_EQ((enc.*c.convert)(), static_cast<int>(expected.size()));
+    EXPECT_EQ(Output(enc), expected);
+  }
 }
 
 TEST(CEncodingsConvert, OddUtf16LengthDropsTheHalfUnit) {
@@ -168,13 +184,6 @@ TEST(CEncodingsConvert, OddUtf16LengthDropsTheHalfUnit) {
   CEncodings enc(storage + 1, 5, MIREL_ENCODING_UTF16LE, 1252);
   EXPECT_EQ(enc.ToMultiByte(), 2);
   EXPECT_EQ(Output(enc), (Bytes{0x41, 0x42}));
-}
-
-TEST(CEncodingsConvert, CutUtf8SequenceBecomesOneReplacement) {
-  const BYTE utf8[] = {0x41, 0xE4, 0xB8};
-  CEncodings enc(utf8, 3, MIREL_ENCODING_UTF8, 0);
-  EXPECT_EQ(enc.ToWideChar(), 4);
-  EXPECT_EQ(Output(enc), (Bytes{0x41, 0x00, 0xFD, 0xFF}));
 }
 
 TEST(CEncodingsConvert, SameEncodingGivesNothing) {
@@ -214,13 +223,6 @@ TEST(CEncodingsConvert, EmptyNullAndNegativeSourcesGiveNothing) {
     EXPECT_EQ(negative.ToUtf8(), 0);
     EXPECT_EQ(negative.GetOutput(), nullptr);
   }
-}
-
-TEST(CEncodingsConvert, AZeroUnitEndsTheUtf8Output) {
-  const BYTE wide[] = {0x41, 0x00, 0x00, 0x00, 0x42, 0x00};
-  CEncodings enc(wide, 6, MIREL_ENCODING_UTF16LE, 0);
-  EXPECT_EQ(enc.ToUtf8(), 1);
-  EXPECT_EQ(Output(enc), (Bytes{0x41}));
 }
 
 TEST(CEncodingsConvert, SecondConversionReplacesTheFirst) {
