@@ -25,52 +25,50 @@ DWORD Len(const std::string& s) {
 // ---------------------------------------------------------------------------
 // GetCharLength
 
-TEST(PositionsCharLength, AnsiDoubleByteAndLineEnds) {
-  CMirelDoc doc;
+TEST(PositionsCharLength, WholeCharactersAndLineEndsInEveryEncoding) {
+  constexpr int A = MIREL_ENCODING_ANSI, U8 = MIREL_ENCODING_UTF8, LE = MIREL_ENCODING_UTF16LE;
   // Korean code page: B0 A1 is one character; a lead byte as the last byte
   // of the text is a character of its own.
-  const std::string s =
+  const std::string dbcs =
       "\xB0\xA1"
       "a\r\n\r\xB0";
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(s), 0, Len(s), MIREL_ENCODING_ANSI, 949));
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(s), 2, Len(s), MIREL_ENCODING_ANSI, 949));
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(s), 3, Len(s), MIREL_ENCODING_ANSI, 949));
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(s), 5, Len(s), MIREL_ENCODING_ANSI, 949));
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(s), 6, Len(s), MIREL_ENCODING_ANSI, 949));
-  // A lead byte followed by a line end never swallows it.
-  const std::string t = "\xB0\n";
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(t), 0, Len(t), MIREL_ENCODING_ANSI, 949));
-  // The same bytes in a code page without lead bytes.
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(s), 0, Len(s), MIREL_ENCODING_ANSI, 1252));
-}
-
-TEST(PositionsCharLength, Utf8SequencesAreCutAtTheTextEnd) {
-  CMirelDoc doc;
-  const std::string s = "\xEA\xB0\x80\xF0\x9F\x98\x80\xC3\xA9\r\n";
-  EXPECT_EQ(3u, doc.GetCharLength(Bytes(s), 0, Len(s), MIREL_ENCODING_UTF8, 0));
-  EXPECT_EQ(4u, doc.GetCharLength(Bytes(s), 3, Len(s), MIREL_ENCODING_UTF8_BOM, 0));
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(s), 7, Len(s), MIREL_ENCODING_UTF8, 0));
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(s), 9, Len(s), MIREL_ENCODING_UTF8, 0));
-  // E3 two bytes before the end: only the two bytes left.
-  const std::string cut = "a\xE3\x81";
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(cut), 1, Len(cut), MIREL_ENCODING_UTF8, 0));
-}
-
-TEST(PositionsCharLength, Utf16UnitsAreWhole) {
-  CMirelDoc doc;
-  // CR LF units at the very end: one line end of 4 bytes.
-  const std::string crlf = Utf16Bytes(u"a\r\n");
-  EXPECT_EQ(4u, doc.GetCharLength(Bytes(crlf), 2, Len(crlf), MIREL_ENCODING_UTF16LE, 0));
-  EXPECT_EQ(4u, doc.GetCharLength(Bytes(crlf), 2, Len(crlf), MIREL_ENCODING_UTF16BE, 0));
+  const std::string utf8 = "\xEA\xB0\x80\xF0\x9F\x98\x80\xC3\xA9\r\n";
   // U+4E0D is 0D 4E and U+AC0A is 0A AC: neither is a CR or an LF.
   const std::string lookalike = Utf16Bytes(u"\u4E0D\n\r\uAC0A\u4E0D\uAC0D");
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(lookalike), 0, Len(lookalike), MIREL_ENCODING_UTF16LE, 0));
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(lookalike), 4, Len(lookalike), MIREL_ENCODING_UTF16LE, 0));
-  EXPECT_EQ(2u, doc.GetCharLength(Bytes(lookalike), 8, Len(lookalike), MIREL_ENCODING_UTF16LE, 0));
-  // Half a unit steps to the next whole unit; a lone last byte is 1 byte.
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(lookalike), 3, Len(lookalike), MIREL_ENCODING_UTF16LE, 0));
-  const std::string odd = Utf16Bytes(u"a") + "x";
-  EXPECT_EQ(1u, doc.GetCharLength(Bytes(odd), 2, Len(odd), MIREL_ENCODING_UTF16LE, 0));
+  const struct Case {
+    const char* name;
+    std::string text;
+    DWORD nPos;
+    int nEncoding;
+    int nCodePage;
+    DWORD nExpected;
+  } kCases[] = {
+      {"double byte", dbcs, 0, A, 949, 2},
+      {"ASCII", dbcs, 2, A, 949, 1},
+      {"CR LF", dbcs, 3, A, 949, 2},
+      {"lone CR", dbcs, 5, A, 949, 1},
+      {"lead byte last", dbcs, 6, A, 949, 1},
+      {"a lead byte never swallows a line end", "\xB0\n", 0, A, 949, 1},
+      {"a code page without lead bytes", dbcs, 0, A, 1252, 1},
+      {"three-byte sequence", utf8, 0, U8, 0, 3},
+      {"four-byte sequence with a mark", utf8, 3, MIREL_ENCODING_UTF8_BOM, 0, 4},
+      {"two-byte sequence", utf8, 7, U8, 0, 2},
+      {"UTF-8 CR LF", utf8, 9, U8, 0, 2},
+      {"a sequence cut by the text end", "a\xE3\x81", 1, U8, 0, 2},
+      {"CR LF units at the very end", Utf16Bytes(u"a\r\n"), 2, LE, 0, 4},
+      {"CR LF units with code 2", Utf16Bytes(u"a\r\n"), 2, MIREL_ENCODING_UTF16BE, 0, 4},
+      {"U+4E0D", lookalike, 0, LE, 0, 2},
+      {"LF unit before a CR unit", lookalike, 4, LE, 0, 2},
+      {"U+AC0A", lookalike, 8, LE, 0, 2},
+      // Half a unit steps to the next whole unit; a lone last byte is 1 byte.
+      {"half a unit", lookalike, 3, LE, 0, 1},
+      {"a lone last byte", Utf16Bytes(u"a") + "x", 2, LE, 0, 1},
+  };
+  CMirelDoc doc;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.nExpected, doc.GetCharLength(Bytes(c.text), c.nPos, Len(c.text), c.nEncoding, c.nCodePage));
+  }
 }
 
 TEST(PositionsCharLength, OutsideTheTextOrUnknownEncoding) {
