@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "test_support.h"
 #include "textview_test_util.h"
@@ -30,44 +32,38 @@ std::pair<int, int> PairAt(CMirelDoc& doc, CMirelViewText* pView, DWORD nPos) {
 
 using Pair = std::pair<int, int>;
 
-TEST_F(BraceCaret, PairAtOrBeforeTheCaret) {
-  MakeWindow("a(b)c");
-  EXPECT_EQ(PairAt(doc, pView, 1), Pair(1, 3));  // "(" at the caret
-  EXPECT_EQ(PairAt(doc, pView, 3), Pair(1, 3));  // ")" at the caret
-  EXPECT_EQ(PairAt(doc, pView, 2), Pair(1, 3));  // "(" before the caret
-  EXPECT_EQ(PairAt(doc, pView, 4), Pair(1, 3));  // ")" before the caret
-}
-
-TEST_F(BraceCaret, BracketAtTheCaretWinsOverTheOneBefore) {
-  MakeWindow("()(x)");
-  EXPECT_EQ(PairAt(doc, pView, 2), Pair(2, 4));
-}
-
-TEST_F(BraceCaret, NestedAndAcrossRows) {
-  MakeWindow("f{\r\n  g(h[i]);\r\n}");
-  EXPECT_EQ(PairAt(doc, pView, 1), Pair(1, 16));
-  EXPECT_EQ(PairAt(doc, pView, 17), Pair(1, 16));  // after the last "}"
-  EXPECT_EQ(PairAt(doc, pView, 10), Pair(9, 11));  // after "[", before "i"
-}
-
-TEST_F(BraceCaret, UnmatchedOrNoBracketClearsTheOldPair) {
-  MakeWindow("a(b)c(d x");
-  ASSERT_EQ(PairAt(doc, pView, 1), Pair(1, 3));
-  // An unmatched "(" must not leave the old pair lit on unrelated text.
-  EXPECT_EQ(PairAt(doc, pView, 5), Pair(0, 0));
-  ASSERT_EQ(PairAt(doc, pView, 3), Pair(1, 3));
-  EXPECT_EQ(PairAt(doc, pView, 8), Pair(0, 0));  // between " " and "x"
-}
-
-TEST_F(BraceCaret, CaretAtTheEndOfTheText) {
-  MakeWindow("x(y)");
-  EXPECT_EQ(PairAt(doc, pView, 4), Pair(1, 3));
-}
-
-TEST_F(BraceCaret, UnmatchedBracketAtTheEndOfTheText) {
-  MakeWindow("x(");
-  EXPECT_EQ(PairAt(doc, pView, 2), Pair(0, 0));
-  EXPECT_EQ(PairAt(doc, pView, 1), Pair(0, 0));
+// Each case puts the caret at its positions in turn: the pair recorded after
+// each move, (0, 0) where no bracket at or before the caret has a match.
+TEST_F(BraceCaret, PairsRecordedAsTheCaretMoves) {
+  struct Move {
+    DWORD nCaret;
+    Pair expected;
+  };
+  const struct Case {
+    const char* name;
+    const char* text;
+    std::vector<Move> moves;
+  } kCases[] = {
+      {"at or before the caret, either bracket",
+       "a(b)c",
+       {{1, {1, 3}}, {3, {1, 3}}, {2, {1, 3}}, {4, {1, 3}}}},
+      {"the bracket at the caret wins over the one before", "()(x)", {{2, {2, 4}}}},
+      // After the last "}", then after "[" and before "i".
+      {"nested and across rows", "f{\r\n  g(h[i]);\r\n}", {{1, {1, 16}}, {17, {1, 16}}, {10, {9, 11}}}},
+      // An unmatched "(" must not leave the old pair lit on unrelated text.
+      {"unmatched or no bracket clears the old pair",
+       "a(b)c(d x",
+       {{1, {1, 3}}, {5, {0, 0}}, {3, {1, 3}}, {8, {0, 0}}}},
+      {"caret at the end of the text", "x(y)", {{4, {1, 3}}}},
+      {"unmatched bracket at the end of the text", "x(", {{2, {0, 0}}, {1, {0, 0}}}},
+  };
+  MakeWindow("");
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    doc.NewFile();
+    ASSERT_EQ(doc.InsertA(c.text, static_cast<int>(std::strlen(c.text)), TRUE), 1);
+    for (const Move& m : c.moves) EXPECT_EQ(PairAt(doc, pView, m.nCaret), m.expected) << "caret " << m.nCaret;
+  }
 }
 
 TEST_F(BraceCaret, OptionOffRecordsNoPair) {
