@@ -37,16 +37,8 @@ class CrashGuardTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(szTemplate), nullptr);
     dir = szTemplate;
     oldCwd = fs::current_path();
-    fs::current_path(dir);  // the dump goes to the current directory
-    SYSTEMTIME t{};
-    t.wYear = 2025;
-    t.wMonth = 2;
-    t.wDayOfWeek = 1;
-    t.wDay = 3;
-    t.wHour = 9;
-    t.wMinute = 5;
-    t.wSecond = 7;
-    t.wMilliseconds = 456;
+    fs::current_path(dir);                         // the dump goes to the current directory
+    SYSTEMTIME t = {2025, 2, 1, 3, 9, 5, 7, 456};  // Monday 3 February 2025, 09:05:07.456
     MrwTestSetLocalTime(&t);
     MrwTestResetMessageBoxes();
     SetProgram("host.exe");

@@ -197,14 +197,7 @@ TEST(LineCommands, WrongViewAndNoTextChangeNothing) {
 }
 
 TEST(TimeFormat, NumbersAndTheConversionsItRefuses) {
-  SYSTEMTIME st{};
-  st.wYear = 2023;
-  st.wMonth = 1;
-  st.wDay = 8;
-  st.wDayOfWeek = 0;  // a Sunday
-  st.wHour = 0;
-  st.wMinute = 7;
-  st.wSecond = 9;
+  const SYSTEMTIME st = {2023, 1, 0, 8, 0, 7, 9, 0};  // Sunday 8 January 2023, 00:07:09
   char buf[64];
   struct Case {
     const char* format;
@@ -244,13 +237,7 @@ TEST(TimeFormat, NumbersAndTheConversionsItRefuses) {
 class InsertDate : public testing::Test {
  protected:
   void SetUp() override {
-    SYSTEMTIME st{};
-    st.wYear = 2024;
-    st.wMonth = 2;
-    st.wDay = 29;
-    st.wDayOfWeek = 4;
-    st.wHour = 13;
-    st.wMinute = 5;
+    SYSTEMTIME st = {2024, 2, 4, 29, 13, 5, 0, 0};  // Thursday 29 February 2024, 13:05
     MrwTestSetLocalTime(&st);
   }
   void TearDown() override { MrwTestSetLocalTime(nullptr); }
