@@ -10,10 +10,6 @@
 #include "mirel/syntax/cmrsyntax.h"
 #include "textview_keys_fixture.h"
 
-#ifndef _WIN32
-#include "platform_hooks.h"
-#endif
-
 namespace mirel_lines_test {
 namespace {
 
@@ -76,18 +72,7 @@ TEST(Indent, IndentBlock) {
 }
 
 TEST(Indent, IndentBlockBeepsWhileRowsWrap) {
-  MarkedDoc d(MIREL_ENCODING_ANSI);
-  d.Load("^ab\r\ncd|");
-  d.doc.nWrapMode = MIREL_WRAP_WORD;
-#ifndef _WIN32
-  MrwTestResetBeepCount();
-#endif
-  d.doc.IndentBlock(1);
-  EXPECT_EQ(Show(d.doc), "^ab\r\ncd|");
-  EXPECT_FALSE(d.doc.CanUndo());
-#ifndef _WIN32
-  EXPECT_EQ(MrwTestBeepCount(), 1);
-#endif
+  ExpectBeepsWhileRowsWrap("^ab\r\ncd|", MIREL_WRAP_WORD, [](CMirelDoc& doc) { doc.IndentBlock(1); });
 }
 
 TEST(Indent, IndentUnitsFollowTheSpacesMode) {

@@ -152,18 +152,7 @@ TEST(LineCommands, DuplicateLineUsesTheDocumentsLineEnd) {
 }
 
 TEST(LineCommands, TransposeLineBeepsWhileRowsWrap) {
-  MarkedDoc d(MIREL_ENCODING_ANSI);
-  d.Load("a|b\r\ncd");
-  d.doc.nWrapMode = MIREL_WRAP_CHAR;
-#ifndef _WIN32
-  MrwTestResetBeepCount();
-#endif
-  d.doc.TransposeLine();
-  EXPECT_EQ(Show(d.doc), "a|b\r\ncd");
-  EXPECT_FALSE(d.doc.CanUndo());
-#ifndef _WIN32
-  EXPECT_EQ(MrwTestBeepCount(), 1);
-#endif
+  ExpectBeepsWhileRowsWrap("a|b\r\ncd", MIREL_WRAP_CHAR, Cmd(&CMirelDoc::TransposeLine));
 }
 
 TEST(LineCommands, WrongViewAndNoTextChangeNothing) {

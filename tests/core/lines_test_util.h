@@ -21,6 +21,10 @@
 #include "mirel/cmireldoc.h"
 #include "positions_fixture.h"
 
+#ifndef _WIN32
+#include "platform_hooks.h"
+#endif
+
 namespace mirel_lines_test {
 
 // The encodings every command table runs in (ANSI in code page 949).
@@ -201,6 +205,24 @@ inline void RunCommandCase(const CommandCase& c) {
               c.redone.empty() ? Plain(c.after) : c.redone);
     ExpectConsistent(d.doc);
   }
+}
+
+// A command refused while rows wrap: one beep, and text, caret, selection
+// and undo history as they were.
+inline void ExpectBeepsWhileRowsWrap(const std::string& marked, BYTE nWrapMode,
+                                     const std::function<void(CMirelDoc&)>& command) {
+  MarkedDoc d(MIREL_ENCODING_ANSI);
+  d.Load(marked);
+  d.doc.nWrapMode = nWrapMode;
+#ifndef _WIN32
+  MrwTestResetBeepCount();
+#endif
+  command(d.doc);
+  EXPECT_EQ(Show(d.doc), marked);
+  EXPECT_FALSE(d.doc.CanUndo());
+#ifndef _WIN32
+  EXPECT_EQ(MrwTestBeepCount(), 1);
+#endif
 }
 
 }  // namespace mirel_lines_test
