@@ -24,28 +24,39 @@ Bytes ParseHex(const char* text, int len) {
   return out;
 }
 
-TEST(HexToInt, ReadsDigitsOfBothCases) {
+TEST(HexToInt, DigitsOfBothCasesAndZeroForAnythingElse) {
+  const struct Case {
+    const char* text;
+    int nExpected;
+  } kCases[] = {
+      {"fF", 255}, {"0", 0}, {"09aB", 0x9AB},   {"7fffffff", 0x7FFFFFFF}, {"G1", 0},
+      {"1 ", 0},   {"", 0},  {"1000000001", 1},  // more digits than an int holds wrap instead of overflowing
+  };
   CHexa hexa;
-  EXPECT_EQ(hexa.HexToInt("fF"), 255);
-  EXPECT_EQ(hexa.HexToInt("0"), 0);
-  EXPECT_EQ(hexa.HexToInt("09aB"), 0x9AB);
-  EXPECT_EQ(hexa.HexToInt("7fffffff"), 0x7FFFFFFF);
-}
-
-TEST(HexToInt, InvalidOrEmptyGivesZero) {
-  CHexa hexa;
-  EXPECT_EQ(hexa.HexToInt("G1"), 0);
-  EXPECT_EQ(hexa.HexToInt("1 "), 0);
-  EXPECT_EQ(hexa.HexToInt(""), 0);
+  for (const Case& c : kCases) EXPECT_EQ(hexa.HexToInt(c.text), c.nExpected) << '"' << c.text << '"';
   EXPECT_EQ(hexa.HexToInt(nullptr), 0);
-  // More digits than an int holds wrap instead of overflowing.
-  EXPECT_EQ(hexa.HexToInt("1000000001"), 1);
 }
 
-TEST(HexTextToBytes, SkipsSeparators) {
-  EXPECT_EQ(ParseHex("41 42\r\n43", 9), (Bytes{0x41, 0x42, 0x43}));
-  EXPECT_EQ(ParseHex("\t4 1", 4), (Bytes{0x41}));
-  EXPECT_EQ(ParseHex("ff00Aa", 6), (Bytes{0xFF, 0x00, 0xAA}));
+// Separators are skipped; the length or a zero byte ends the text; an
+// invalid pair gives a zero byte.
+TEST(HexTextToBytes, PairsOfDigitsBecomeBytes) {
+  const char kWithZero[] = {'4', '1', '\0', '4', '2'};
+  const struct Case {
+    std::string text;
+    int nLen;
+    std::string expected;
+  } kCases[] = {
+      {"41 42\r\n43", 9, "\x41\x42\x43"},
+      {"\t4 1", 4, "\x41"},
+      {"ff00Aa", 6, std::string("\xFF\x00\xAA", 3)},
+      {"414243", 4, "\x41\x42"},
+      {std::string(kWithZero, 5), 5, "\x41"},
+      {"41zz43", 6, std::string("\x41\x00\x43", 3)},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseHex(c.text.data(), c.nLen), Bytes(c.expected.begin(), c.expected.end()));
+  }
 }
 
 TEST(HexTextToBytes, OddDigitCountGivesNothing) {
@@ -54,16 +65,6 @@ TEST(HexTextToBytes, OddDigitCountGivesNothing) {
   EXPECT_EQ(hexa.HexTextToBytes("414", 3, out), 0);
   EXPECT_EQ(out[0], 0xAA);
   EXPECT_EQ(hexa.HexTextToBytes("414", 3, nullptr), 0);
-}
-
-TEST(HexTextToBytes, LengthAndZeroByteEndTheText) {
-  EXPECT_EQ(ParseHex("414243", 4), (Bytes{0x41, 0x42}));
-  const char withZero[] = {'4', '1', '\0', '4', '2'};
-  EXPECT_EQ(ParseHex(withZero, 5), (Bytes{0x41}));
-}
-
-TEST(HexTextToBytes, InvalidPairGivesZeroByte) {
-  EXPECT_EQ(ParseHex("41zz43", 6), (Bytes{0x41, 0x00, 0x43}));
 }
 
 TEST(HexTextToBytes, RefusesNullAndNegative) {
@@ -96,29 +97,31 @@ TEST(HexTextToBytesPadded, WritesNothingWhenTooSmall) {
   EXPECT_EQ(hexa.HexTextToBytesPadded(nullptr, out, 3), 0);
 }
 
-TEST(IntToHex, AtLeastTwoUpperCaseDigits) {
+// At least two upper-case digits; a negative value or a buffer without room
+// for the digits and the zero gives an empty text.
+TEST(IntToHex, DigitsThatFitOrAnEmptyText) {
+  const struct Case {
+    int nValue;
+    int nSize;
+    int nExpected;
+    const char* text;
+  } kCases[] = {
+      {5, 16, 2, "05"},
+      {0, 16, 2, "00"},
+      {0x1234, 16, 4, "1234"},
+      {0xABC, 16, 3, "ABC"},
+      {0x7FFFFFFF, 16, 8, "7FFFFFFF"},
+      {-1, 4, 0, ""},
+      {0x1234, 4, 0, ""},
+  };
   CHexa hexa;
-  char text[16];
-  EXPECT_EQ(hexa.IntToHex(5, text, sizeof(text)), 2);
-  EXPECT_STREQ(text, "05");
-  EXPECT_EQ(hexa.IntToHex(0, text, sizeof(text)), 2);
-  EXPECT_STREQ(text, "00");
-  EXPECT_EQ(hexa.IntToHex(0x1234, text, sizeof(text)), 4);
-  EXPECT_STREQ(text, "1234");
-  EXPECT_EQ(hexa.IntToHex(0xABC, text, sizeof(text)), 3);
-  EXPECT_STREQ(text, "ABC");
-  EXPECT_EQ(hexa.IntToHex(0x7FFFFFFF, text, sizeof(text)), 8);
-  EXPECT_STREQ(text, "7FFFFFFF");
-}
-
-TEST(IntToHex, NegativeOrTooSmallGivesEmpty) {
-  CHexa hexa;
-  char text[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(hexa.IntToHex(-1, text, sizeof(text)), 0);
-  EXPECT_STREQ(text, "");
-  std::memset(text, 'x', sizeof(text));
-  EXPECT_EQ(hexa.IntToHex(0x1234, text, 4), 0);  // four digits and the zero need 5
-  EXPECT_STREQ(text, "");
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.nValue);
+    char text[16];
+    std::memset(text, 'x', sizeof(text));
+    EXPECT_EQ(hexa.IntToHex(c.nValue, text, c.nSize), c.nExpected);
+    EXPECT_STREQ(text, c.text);
+  }
   EXPECT_EQ(hexa.IntToHex(5, nullptr, 4), 0);
 }
 
