@@ -29,6 +29,13 @@ std::vector<Char> SampleText(int nEncoding) {
   return nEncoding == MIREL_ENCODING_ANSI ? mirel_textio_test::ThroughAnsi(text) : text;
 }
 
+// ASCII text in the encoding.
+std::string AsciiIn(const std::string& ascii, int nEncoding) {
+  std::vector<Char> text;
+  for (char c : ascii) text.push_back(mirel_textio_test::Ascii(c));
+  return InEncoding(text, nEncoding);
+}
+
 class ClipboardText : public TextViewFixture, public testing::WithParamInterface<int> {
  protected:
   void SetUp() override { TextViewFixture::SetUp(); }
@@ -49,6 +56,13 @@ class ClipboardText : public TextViewFixture, public testing::WithParamInterface
     PutCaret(0);
     doc.block.Reset(0, 0, FALSE);
   }
+  // An edit window holding the sample text in the test's encoding.
+  void OpenSample() {
+    nEncoding = GetParam();
+    text = SampleText(nEncoding);
+    bytes = InEncoding(text, nEncoding);
+    Open(nEncoding, bytes);
+  }
   std::string Text() { return mirel_doc_test::TextOf(doc); }
   CMirel* Focus() { return &Mirel(); }
   // Caret, caret row and block agree with the rows.
@@ -57,14 +71,15 @@ class ClipboardText : public TextViewFixture, public testing::WithParamInterface
     EXPECT_FALSE(doc.block.IsNotEmpty());
     EXPECT_EQ(mirel_doc_test::RowsOf(doc), mirel_doc_test::RebuiltRows(doc));
   }
+  int nEncoding = 0;
+  std::vector<Char> text;  // the sample, and its bytes in the encoding
+  std::string bytes;
 };
 
 // The clipboard form each encoding places: CF_TEXT holds the stored ANSI
 // bytes; UTF-16 and UTF-8 text go as CF_UNICODETEXT.
 TEST_P(ClipboardText, CopyPlacesOneTextFormatAndPasteRestoresTheSameBytes) {
-  const int nEncoding = GetParam();
-  const std::vector<Char> text = SampleText(nEncoding);
-  Open(nEncoding, InEncoding(text, nEncoding));
+  OpenSample();
   const DWORD nFrom = OffsetOf(text, 1, nEncoding), nTo = OffsetOf(text, 8, nEncoding);
   doc.SetSel(nFrom, nTo, FALSE);
   ASSERT_EQ(doc.Copy(Focus()), 1);
@@ -92,10 +107,7 @@ TEST_P(ClipboardText, CopyPlacesOneTextFormatAndPasteRestoresTheSameBytes) {
 }
 
 TEST_P(ClipboardText, CutRemovesTheSelectionAsOneUndoStepAndPasteReplacesASelection) {
-  const int nEncoding = GetParam();
-  const std::vector<Char> text = SampleText(nEncoding);
-  const std::string bytes = InEncoding(text, nEncoding);
-  Open(nEncoding, bytes);
+  OpenSample();
   const DWORD nFrom = OffsetOf(text, 3, nEncoding), nTo = OffsetOf(text, 7, nEncoding);
   doc.SetSel(nTo, nFrom, FALSE);
   ASSERT_EQ(doc.Cut(Focus()), 1);
@@ -115,10 +127,7 @@ TEST_P(ClipboardText, CutRemovesTheSelectionAsOneUndoStepAndPasteReplacesASelect
 }
 
 TEST_P(ClipboardText, WithoutASelectionCopyAndCutTakeTheCaretsLineWithItsBreak) {
-  const int nEncoding = GetParam();
-  const std::vector<Char> text = SampleText(nEncoding);
-  const std::string bytes = InEncoding(text, nEncoding);
-  Open(nEncoding, bytes);
+  OpenSample();
   PutCaret(OffsetOf(text, 2, nEncoding));
   const DWORD nBreakEnd = OffsetOf(text, 6, nEncoding);  // after CR LF
   ASSERT_EQ(doc.Copy(Focus()), 1);
@@ -135,26 +144,21 @@ TEST_P(ClipboardText, WithoutASelectionCopyAndCutTakeTheCaretsLineWithItsBreak) 
 }
 
 TEST_P(ClipboardText, PasteInVirtualSpaceFillsItWithSpacesFirst) {
-  const int nEncoding = GetParam();
-  Open(nEncoding, InEncoding({mirel_textio_test::Ascii('a')}, nEncoding));
+  nEncoding = GetParam();
+  Open(nEncoding, AsciiIn("a", nEncoding));
   Place(hWnd, {{CF_TEXT, std::string("x\0", 2)}});
   doc.bVirtualSpace = TRUE;
   PutCaret(doc.GetContentsSize());
   doc.nVirtualSpace = 4;
   ASSERT_EQ(doc.Paste(Focus()), 1);
-  const std::vector<Char> want = {mirel_textio_test::Ascii('a'), mirel_textio_test::Ascii(' '),
-                                  mirel_textio_test::Ascii(' '), mirel_textio_test::Ascii(' '),
-                                  mirel_textio_test::Ascii(' '), mirel_textio_test::Ascii('x')};
-  EXPECT_EQ(Text(), InEncoding(want, nEncoding));
+  EXPECT_EQ(Text(), AsciiIn("a    x", nEncoding));
   EXPECT_EQ(doc.nVirtualSpace, 0);
   ASSERT_TRUE(doc.Undo(Focus()));
-  EXPECT_EQ(Text(), InEncoding({mirel_textio_test::Ascii('a')}, nEncoding));
+  EXPECT_EQ(Text(), AsciiIn("a", nEncoding));
 }
 
 TEST_P(ClipboardText, AppendCopyKeepsThePreviousTextInFront) {
-  const int nEncoding = GetParam();
-  const std::vector<Char> text = SampleText(nEncoding);
-  Open(nEncoding, InEncoding(text, nEncoding));
+  OpenSample();
   doc.SetSel(0, OffsetOf(text, 2, nEncoding), FALSE);
   ASSERT_EQ(doc.Copy(Focus()), 1);
   doc.SetSel(OffsetOf(text, 6, nEncoding), OffsetOf(text, 8, nEncoding), FALSE);
@@ -174,13 +178,9 @@ TEST_P(ClipboardText, AppendCopyKeepsThePreviousTextInFront) {
 }
 
 TEST_P(ClipboardText, ColumnBlockCopiesItsRowsJoinedByCrLfAndPastesThemInColumnMode) {
-  const int nEncoding = GetParam();
-  auto enc = [&](const std::string& ascii) {
-    std::vector<Char> t;
-    for (char c : ascii) t.push_back(mirel_textio_test::Ascii(c));
-    return InEncoding(t, nEncoding);
-  };
-  Open(nEncoding, enc("abcd\r\nefgh\r\nijkl"));
+  nEncoding = GetParam();
+  const std::string grid = AsciiIn("abcd\r\nefgh\r\nijkl", nEncoding);
+  Open(nEncoding, grid);
   const int u = nEncoding == MIREL_ENCODING_UTF16LE ? 2 : 1;
   doc.SetColumnMode(TRUE);
   doc.block.Reset(1 * u, 0, TRUE);
@@ -192,12 +192,12 @@ TEST_P(ClipboardText, ColumnBlockCopiesItsRowsJoinedByCrLfAndPastesThemInColumnM
   // In column mode the pasted text replaces the column block, one line per
   // row at the caret's column; the caret stays where the column went in.
   ASSERT_EQ(doc.Paste(Focus()), 1);
-  EXPECT_EQ(Text(), enc("abcd\r\nefgh\r\nijkl"));
+  EXPECT_EQ(Text(), grid);
   EXPECT_EQ(doc.nCaretPos, 1 * u);
   EXPECT_EQ(mirel_doc_test::RowsOf(doc), mirel_doc_test::RebuiltRows(doc));
   EXPECT_EQ(doc.cli, doc.GetLineFromPos(static_cast<DWORD>(doc.nCaretPos)));
   ASSERT_TRUE(doc.Undo(Focus()));
-  EXPECT_EQ(Text(), enc("abcd\r\nefgh\r\nijkl"));
+  EXPECT_EQ(Text(), grid);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ClipboardText,
