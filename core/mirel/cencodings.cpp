@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "mirel/mirel.h"
 
@@ -152,47 +151,76 @@ int WalkUtf8ToUtf16(const BYTE* pBytes, int nBytes, WCHAR* pDst, int nDstUnits) 
   return nWritten;
 }
 
-// A temporary UTF-16 buffer from the OLE string allocator.
-class CTempWideString {
- public:
-  explicit CTempWideString(int nUnits)
-      : m_bstr(nUnits > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(nUnits)) : nullptr) {}
-  ~CTempWideString() {
-    if (m_bstr != nullptr) SysFreeString(m_bstr);
-  }
-  CTempWideString(const CTempWideString&) = delete;
-  CTempWideString& operator=(const CTempWideString&) = delete;
-
-  WCHAR* Get() const { return m_bstr; }
-
- private:
-  BSTR m_bstr;
-};
-
 // The largest unit count whose byte size still fits an int.
 constexpr int kMaxUnits = INT_MAX / 2;
 
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
+// UTF-16 units: a temporary copy from the OLE string allocator, or a buffer
+// from malloc that an output adopts.
+class CWideUnits {
+ public:
+  explicit CWideUnits(BOOL bForOutput) : m_bForOutput(bForOutput) {}
+  ~CWideUnits() { Free(); }
+  CWideUnits(const CWideUnits&) = delete;
+  CWideUnits& operator=(const CWideUnits&) = delete;
+
+  BOOL Allocate(int nUnits) {
+    Free();
+    if (nUnits <= 0 || nUnits > kMaxUnits) return FALSE;
+    m_pUnits = m_bForOutput ? static_cast<WCHAR*>(std::malloc(static_cast<size_t>(nUnits) * 2))
+                            : SysAllocStringLen(nullptr, static_cast<UINT>(nUnits));
+    m_nUnits = m_pUnits != nullptr ? nUnits : 0;
+    return m_pUnits != nullptr;
+  }
+  WCHAR* Get() const { return m_pUnits; }
+  int Count() const { return m_nUnits; }
+  void SetCount(int nUnits) { m_nUnits = nUnits; }
+  // Hands a malloc buffer over to its new owner.
+  WCHAR* Release() {
+    WCHAR* p = m_pUnits;
+    m_pUnits = nullptr;
+    m_nUnits = 0;
+    return p;
+  }
+
+ private:
+  void Free() {
+    if (m_pUnits != nullptr) {
+      if (m_bForOutput) {
+        std::free(m_pUnits);
+      } else {
+        SysFreeString(m_pUnits);
+      }
+    }
+    m_pUnits = nullptr;
+    m_nUnits = 0;
+  }
+
+  BOOL m_bForOutput;
+  WCHAR* m_pUnits = nullptr;
+  int m_nUnits = 0;
 };
 
-// The code-page text as UTF-16 units in a buffer from malloc (the caller
-// frees it), with their count in *pnUnits; NULL when there is nothing to
-// convert or the conversion fails.
-WCHAR* CodePageToWide(UINT cp, const BYTE* pSrc, int nSrcLen, int* pnUnits) {
-  if (pSrc == nullptr || nSrcLen <= 0) return nullptr;
-  const auto* pszSrc = reinterpret_cast<LPCSTR>(pSrc);
-  const int nUnits = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, nullptr, 0);
-  if (nUnits <= 0 || nUnits > kMaxUnits) return nullptr;
-  auto* pBuf = static_cast<WCHAR*>(std::malloc(static_cast<size_t>(nUnits) * 2));
-  if (pBuf == nullptr) return nullptr;
-  const int nDone = MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, pBuf, nUnits);
-  if (nDone <= 0) {
-    std::free(pBuf);
-    return nullptr;
+// The source text as UTF-16 units in *pWide. FALSE when there is nothing to
+// convert, the conversion fails or the encoding is not one of text.
+BOOL TextToWide(int nEncoding, UINT cp, const BYTE* pSrc, int nSrcLen, CWideUnits* pWide) {
+  const bool bText = nEncoding == MIREL_ENCODING_ANSI || IsWideEncoding(nEncoding) ||
+                     nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM;
+  MIREL_ASSERT(bText);
+  if (!bText || pSrc == nullptr || nSrcLen <= 0) return FALSE;
+  if (nEncoding == MIREL_ENCODING_ANSI) {
+    const auto* pszSrc = reinterpret_cast<LPCSTR>(pSrc);
+    if (!pWide->Allocate(MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, nullptr, 0))) return FALSE;
+    pWide->SetCount(MultiByteToWideChar(cp, 0, pszSrc, nSrcLen, pWide->Get(), pWide->Count()));
+  } else if (IsWideEncoding(nEncoding)) {
+    // Code 2 units are little-endian as well. The source may sit at an odd
+    // address: the whole units are copied, a trailing half unit is dropped.
+    if (!pWide->Allocate(nSrcLen / 2)) return FALSE;
+    std::memcpy(pWide->Get(), pSrc, static_cast<size_t>(pWide->Count()) * 2);
+  } else {
+    if (!pWide->Allocate(Utf8CountUtf16Units(pSrc, nSrcLen))) return FALSE;
+    pWide->SetCount(Utf8ToUtf16(pSrc, nSrcLen, pWide->Get(), pWide->Count()));
   }
-  *pnUnits = nDone;
-  return pBuf;
+  return pWide->Count() > 0;
 }
 
 }  // namespace
@@ -316,87 +344,26 @@ int CEncodings::WideToOutputUtf8(const WCHAR* pUnits, int nUnits) {
 
 int CEncodings::ToMultiByte() {
   ReleaseOutput();
-  switch (nEncoding) {
-    case MIREL_ENCODING_ANSI:
-      return 0;                   // already in the code page: the caller uses the source
-    case MIREL_ENCODING_UTF16BE:  // its units are little-endian as well
-    case MIREL_ENCODING_UTF16LE: {
-      const int nUnits = nSrcLen / 2;
-      if (nUnits <= 0) return 0;
-      // The source may sit at an odd address: convert from an aligned copy.
-      CTempWideString wide(nUnits);
-      if (wide.Get() == nullptr) return 0;
-      std::memcpy(wide.Get(), pSrc, static_cast<size_t>(nUnits) * 2);
-      return WideToOutputMultiByte(wide.Get(), nUnits);
-    }
-    case MIREL_ENCODING_UTF8:
-    case MIREL_ENCODING_UTF8_BOM: {
-      const int nUnits = Utf8CountUtf16Units(pSrc, nSrcLen);
-      if (nUnits <= 0 || nUnits > kMaxUnits) return 0;
-      CTempWideString wide(nUnits);
-      if (wide.Get() == nullptr) return 0;
-      Utf8ToUtf16(pSrc, nSrcLen, wide.Get(), nUnits);
-      return WideToOutputMultiByte(wide.Get(), nUnits);
-    }
-    default:
-      MIREL_ASSERT(0);
-      return 0;
-  }
+  if (nEncoding == MIREL_ENCODING_ANSI) return 0;  // already in the code page: the caller uses the source
+  CWideUnits wide(FALSE);
+  if (!TextToWide(nEncoding, static_cast<UINT>(nCodePage), pSrc, nSrcLen, &wide)) return 0;
+  return WideToOutputMultiByte(wide.Get(), wide.Count());
 }
 
 int CEncodings::ToWideChar() {
   ReleaseOutput();
-  switch (nEncoding) {
-    case MIREL_ENCODING_ANSI: {
-      int nUnits = 0;
-      WCHAR* pUnits = CodePageToWide(static_cast<UINT>(nCodePage), pSrc, nSrcLen, &nUnits);
-      if (pUnits == nullptr) return 0;
-      AdoptOutput(reinterpret_cast<BYTE*>(pUnits), nUnits * 2);
-      return nOutLen;
-    }
-    case MIREL_ENCODING_UTF16BE:
-    case MIREL_ENCODING_UTF16LE:
-      return 0;  // already UTF-16
-    case MIREL_ENCODING_UTF8:
-    case MIREL_ENCODING_UTF8_BOM: {
-      const int nUnits = Utf8CountUtf16Units(pSrc, nSrcLen);
-      if (nUnits <= 0 || nUnits > kMaxUnits) return 0;
-      auto* pBuf = static_cast<BYTE*>(std::malloc(static_cast<size_t>(nUnits) * 2));
-      if (pBuf == nullptr) return 0;
-      const int nDone = Utf8ToUtf16(pSrc, nSrcLen, reinterpret_cast<WCHAR*>(pBuf), nUnits);
-      AdoptOutput(pBuf, nDone * 2);
-      return nOutLen;
-    }
-    default:
-      MIREL_ASSERT(0);
-      return 0;
-  }
+  if (IsWideEncoding(nEncoding)) return 0;  // already UTF-16
+  CWideUnits wide(TRUE);
+  if (!TextToWide(nEncoding, static_cast<UINT>(nCodePage), pSrc, nSrcLen, &wide)) return 0;
+  const int nLen = wide.Count() * 2;
+  AdoptOutput(reinterpret_cast<BYTE*>(wide.Release()), nLen);
+  return nOutLen;
 }
 
 int CEncodings::ToUtf8() {
   ReleaseOutput();
-  switch (nEncoding) {
-    case MIREL_ENCODING_ANSI: {
-      int nUnits = 0;
-      const std::unique_ptr<WCHAR, FreeDeleter> units(
-          CodePageToWide(static_cast<UINT>(nCodePage), pSrc, nSrcLen, &nUnits));
-      if (!units) return 0;
-      return WideToOutputUtf8(units.get(), nUnits);
-    }
-    case MIREL_ENCODING_UTF16BE:  // its units are little-endian as well
-    case MIREL_ENCODING_UTF16LE: {
-      const int nUnits = nSrcLen / 2;
-      if (nUnits <= 0) return 0;
-      CTempWideString wide(nUnits);
-      if (wide.Get() == nullptr) return 0;
-      std::memcpy(wide.Get(), pSrc, static_cast<size_t>(nUnits) * 2);
-      return WideToOutputUtf8(wide.Get(), nUnits);
-    }
-    case MIREL_ENCODING_UTF8:
-    case MIREL_ENCODING_UTF8_BOM:
-      return 0;  // already UTF-8
-    default:
-      MIREL_ASSERT(0);
-      return 0;
-  }
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) return 0;  // already UTF-8
+  CWideUnits wide(FALSE);
+  if (!TextToWide(nEncoding, static_cast<UINT>(nCodePage), pSrc, nSrcLen, &wide)) return 0;
+  return WideToOutputUtf8(wide.Get(), wide.Count());
 }
