@@ -95,6 +95,23 @@ BOOL CollapseSelection(CMirelDoc& doc, BOOL bToEnd) {
   return TRUE;
 }
 
+// Ctrl+Backspace and Ctrl+Delete: the range, widened to take in a selection,
+// goes as an undo step of its own; the caret stays at its start.
+void DeleteWordRange(CMirelDoc& doc, DWORD nStart, DWORD nEnd, BOOL bSelection, DWORD nSelStart,
+                     DWORD nSelEnd) {
+  if (bSelection) {
+    nStart = std::min(nStart, nSelStart);
+    nEnd = std::max(nEnd, nSelEnd);
+  }
+  doc.nVirtualSpace = 0;
+  if (nEnd > nStart) {
+    doc.SeparateUndo();
+    doc.DeleteContents(nStart, nEnd - nStart, TRUE);
+    doc.SeparateUndo();
+  }
+  SetCaret(doc, nStart);
+}
+
 // Bytes of the character at nPos (a line end counts as one); 0 at the end.
 DWORD CharLengthAt(CMirelDoc& doc, DWORD nPos) {
   const MrDocText text = MrGetDocText(doc);
@@ -264,18 +281,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
       }
       nStart = nPos;
     }
-    DWORD nEnd = nCaret;
-    if (bSelection) {
-      nStart = std::min(nStart, nSelStart);
-      nEnd = std::max(nEnd, nSelEnd);
-    }
-    doc.nVirtualSpace = 0;
-    if (nEnd > nStart) {
-      doc.SeparateUndo();
-      doc.DeleteContents(nStart, nEnd - nStart, TRUE);
-      doc.SeparateUndo();
-    }
-    SetCaret(doc, nStart);
+    DeleteWordRange(doc, nStart, nCaret, bSelection, nSelStart, nSelEnd);
   } else if (bSelection) {
     doc.DeleteBlock();
     SetCaret(doc, MrCaretInText(doc));
@@ -315,7 +321,6 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
   };
 
   if (bCtrl) {
-    DWORD nStart = nCaret;
     DWORD nEnd = nCaret;
     DWORD nWordStart = 0;
     DWORD nWordEnd = 0;
@@ -329,18 +334,7 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
       while (blankAt(nEnd)) nEnd += nUnit;
       if (nEnd < text.nLen && doc.IsWordDelimiter(text.p + nEnd)) nEnd += CharLengthAt(doc, nEnd);
     }
-    nEnd = std::min(nEnd, text.nLen);
-    if (bSelection) {
-      nStart = std::min(nStart, nSelStart);
-      nEnd = std::max(nEnd, nSelEnd);
-    }
-    doc.nVirtualSpace = 0;
-    if (nEnd > nStart) {
-      doc.SeparateUndo();
-      doc.DeleteContents(nStart, nEnd - nStart, TRUE);
-      doc.SeparateUndo();
-    }
-    SetCaret(doc, nStart);
+    DeleteWordRange(doc, nCaret, std::min(nEnd, text.nLen), bSelection, nSelStart, nSelEnd);
   } else if (bSelection) {
     doc.DeleteBlock();
     SetCaret(doc, MrCaretInText(doc));
