@@ -330,28 +330,31 @@ class MoveBytes : public ::testing::TestWithParam<int> {
   DWORD k = 1;  // bytes per character
 };
 
-TEST_P(MoveBytes, ReturnsWhereTheBytesLandedInBothDirections) {
-  EXPECT_EQ(25 * k, t.doc.MoveBytes(FALSE, 10 * k, 30 * k, 5 * k, FALSE));
-  EXPECT_EQ(Expected(10, 30, 5, false), t.Text());
-  ASSERT_TRUE(t.SetRows({kAlphabet}));
-  EXPECT_EQ(10 * k, t.doc.MoveBytes(FALSE, 30 * k, 10 * k, 5 * k, FALSE));
-  EXPECT_EQ(Expected(30, 10, 5, false), t.Text());
-  EXPECT_FALSE(t.doc.undo.CanUndo());
-}
-
-TEST_P(MoveBytes, CopiesLandAtTheDestinationEvenInsideTheSource) {
-  EXPECT_EQ(30 * k, t.doc.MoveBytes(TRUE, 10 * k, 30 * k, 5 * k, FALSE));
-  EXPECT_EQ(Expected(10, 30, 5, true), t.Text());
-  ASSERT_TRUE(t.SetRows({kAlphabet}));
-  EXPECT_EQ(12 * k, t.doc.MoveBytes(TRUE, 10 * k, 12 * k, 5 * k, FALSE));
-  EXPECT_EQ(Expected(10, 12, 5, true), t.Text());
-}
-
-TEST_P(MoveBytes, MovesOntoTheirOwnEdgesChangeNothing) {
-  const std::string before = t.Text();
-  EXPECT_EQ(10 * k, t.doc.MoveBytes(FALSE, 10 * k, 10 * k, 5 * k, FALSE));
-  EXPECT_EQ(10 * k, t.doc.MoveBytes(FALSE, 10 * k, 15 * k, 5 * k, FALSE));
-  EXPECT_EQ(before, t.Text());
+// Moves and copies without a record, in characters: where the bytes landed,
+// and the text they leave (a move onto its own edges changes nothing).
+TEST_P(MoveBytes, ReturnsWhereTheBytesLandedAndMovesOrCopiesThem) {
+  const struct Case {
+    const char* name;
+    BOOL bCopy;
+    DWORD nFrom, nDest, n;
+    DWORD nLanded;
+    bool bChanges;
+  } kCases[] = {
+      {"a move forward", FALSE, 10, 30, 5, 25, true},
+      {"a move backward", FALSE, 30, 10, 5, 10, true},
+      {"a copy forward", TRUE, 10, 30, 5, 30, true},
+      {"a copy lands at the destination even inside its source", TRUE, 10, 12, 5, 12, true},
+      {"a move onto its own start", FALSE, 10, 10, 5, 10, false},
+      {"a move onto its own end", FALSE, 10, 15, 5, 10, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(t.SetRows({kAlphabet}));
+    const std::string before = t.Text();
+    EXPECT_EQ(c.nLanded * k, t.doc.MoveBytes(c.bCopy, c.nFrom * k, c.nDest * k, c.n * k, FALSE));
+    EXPECT_EQ(c.bChanges ? Expected(c.nFrom, c.nDest, c.n, c.bCopy) : before, t.Text());
+    EXPECT_FALSE(t.doc.undo.CanUndo());
+  }
 }
 
 TEST_P(MoveBytes, RefusesRangesOutsideTheTextAndMovesIntoThemselves) {
