@@ -13,28 +13,16 @@ namespace {
 
 using mirel_syntax_test::AutoColors;
 using mirel_syntax_test::Encode;
+using mirel_syntax_test::HtmlDefinition;
 using mirel_syntax_test::Runs;
 using mirel_syntax_test::SyntaxDocTest;
 
-MIREL_SYNTAX_INFO HtmlDef() {
-  MIREL_SYNTAX_INFO d = {};
-  d.pszDelimiters = "<>/=";
-  d.chQuote1 = '"';
-  d.pszBlockComment1Open = "<!--";
-  d.pszBlockComment1Close = "-->";
-  d.pszKeywords[0] = " b ";
-  return d;
-}
-
+// The basic definition with script delimiters, a continuation character and
+// the keyword var.
 MIREL_SYNTAX_INFO ScriptDef() {
-  MIREL_SYNTAX_INFO d = {};
-  d.bCaseSensitive = 1;
+  MIREL_SYNTAX_INFO d = mirel_syntax_test::BasicDefinition();
   d.pszDelimiters = "=;(){}";
-  d.chQuote1 = '"';
   d.chContinuation = '\\';
-  d.pszLineComment1 = "//";
-  d.pszBlockComment1Open = "/*";
-  d.pszBlockComment1Close = "*/";
   d.pszKeywords[0] = " var ";
   return d;
 }
@@ -59,14 +47,14 @@ class HtmlInstallTest : public SyntaxDocTest, public ::testing::WithParamInterfa
   void SetUp() override { Open(GetParam()); }
 
   int Install(bool bEmbedded) {
-    const MIREL_SYNTAX_INFO html = HtmlDef(), script = ScriptDef(), server = ServerDef();
+    const MIREL_SYNTAX_INFO html = HtmlDefinition(), script = ScriptDef(), server = ServerDef();
     const MIREL_SYNTAX_COLORS c1 = Colors(0x10), c2 = Colors(0x20), c3 = Colors(0x30);
     if (bEmbedded) return doc.SetSyntaxHtmlEmbedded(&server, &c1, &html, &c2, &script, &c3);
     return doc.SetSyntaxHtml(&html, &c1, &script, &c2);
   }
   // A fresh object of the installed kind that lexes the whole text.
   std::unique_ptr<CMrSyntax> Fresh(bool bEmbedded) {
-    const MIREL_SYNTAX_INFO html = HtmlDef(), script = ScriptDef(), server = ServerDef();
+    const MIREL_SYNTAX_INFO html = HtmlDefinition(), script = ScriptDef(), server = ServerDef();
     std::unique_ptr<CMrSyntax> p;
     if (bEmbedded) {
       auto e = std::make_unique<CMrSyntaxHtmlEmbedded>(0, FALSE);
@@ -85,7 +73,7 @@ class HtmlInstallTest : public SyntaxDocTest, public ::testing::WithParamInterfa
 
 TEST_P(HtmlInstallTest, NullRecordsAreRefusedAndTheOldSyntaxStays) {
   SetBytes(Encode("<b>x", GetParam()).bytes);
-  const MIREL_SYNTAX_INFO d = HtmlDef();
+  const MIREL_SYNTAX_INFO d = HtmlDefinition();
   const MIREL_SYNTAX_COLORS c = AutoColors();
   EXPECT_EQ(doc.SetSyntaxHtml(nullptr, &c, &d, &c), 0);
   EXPECT_EQ(doc.SetSyntaxHtml(&d, &c, &d, nullptr), 0);

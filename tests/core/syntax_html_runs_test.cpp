@@ -36,11 +36,7 @@ struct Defs {
 // keyword var; server sections <? ?> with the keyword if.
 Defs StandardDefs() {
   Defs d;
-  d.html.pszDelimiters = "<>/=";
-  d.html.chQuote1 = '"';
-  d.html.pszBlockComment1Open = "<!--";
-  d.html.pszBlockComment1Close = "-->";
-  d.html.pszKeywords[0] = " b ";
+  d.html = mirel_syntax_test::HtmlDefinition();
   d.script = mirel_syntax_test::BasicDefinition();
   d.script.pszDelimiters = "=;(){}";
   d.script.pszKeywords[0] = " var ";

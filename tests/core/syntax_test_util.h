@@ -90,6 +90,18 @@ inline MIREL_SYNTAX_INFO BasicDefinition() {
   return info;
 }
 
+// The markup definition the HTML tests start from: tags with the delimiters
+// < > / =, double-quoted values, <!-- --> comments and the tag name b.
+inline MIREL_SYNTAX_INFO HtmlDefinition() {
+  MIREL_SYNTAX_INFO info = {};
+  info.pszDelimiters = "<>/=";
+  info.chQuote1 = '"';
+  info.pszBlockComment1Open = "<!--";
+  info.pszBlockComment1Close = "-->";
+  info.pszKeywords[0] = " b ";
+  return info;
+}
+
 // Every pair {MIREL_CLR_AUTO, MIREL_CLR_AUTO}.
 inline MIREL_SYNTAX_COLORS AutoColors() {
   MIREL_SYNTAX_COLORS colors;
