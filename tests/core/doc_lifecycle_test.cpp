@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -90,60 +91,51 @@ TEST(DocLifecycle, NewFileMakesAnEmptyTextWithOneLastRow) {
   EXPECT_TRUE(SpareRecordsZero(doc));
 }
 
-TEST(DocLifecycle, NewFileOnAFilledDocumentStartsClean) {
-  CMirelDoc doc;
-  ASSERT_EQ(doc.NewFile(), 1);
-  const std::string text = "one\r\ntwo\r\nthree";
-  ASSERT_TRUE(doc.InsertContents(0, Bytes(text), Len(text), TRUE));
-  MakeBookmarkSlots(doc);
-  AddOrdinaryBookmark(doc, 2);
-  doc.pCurrentTag = &doc;
-  doc.nCurrentTagPara = 1;
-  doc.nCaretPos = 7;
-  doc.cli = 1;
-  doc.block.nAnchor = 2;
-  doc.block.nCaret = 9;
-  ASSERT_TRUE(doc.undo.CanUndo());
+// NewFile and Reset on a filled document: the text, its history, bookmarks,
+// tag, caret and selection all go.
+TEST(DocLifecycle, NewFileAndResetOnAFilledDocumentStartClean) {
+  const struct Case {
+    const char* name;
+    std::function<bool(CMirelDoc&)> clear;
+    bool bChecksModified;  // a new file starts unmodified
+  } kCases[] = {
+      {"NewFile", [](CMirelDoc& doc) { return doc.NewFile() == 1; }, true},
+      {"Reset", [](CMirelDoc& doc) { return doc.Reset() != FALSE; }, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CMirelDoc doc;
+    ASSERT_EQ(doc.NewFile(), 1);
+    const std::string text = "one\r\ntwo\r\nthree";
+    ASSERT_TRUE(doc.InsertContents(0, Bytes(text), Len(text), TRUE));
+    MakeBookmarkSlots(doc);
+    doc.pBookmark[3] = CMrBookmark(3, 1);
+    AddOrdinaryBookmark(doc, 2);
+    doc.pCurrentTag = &doc;
+    doc.nCurrentTagPara = 1;
+    doc.nCaretPos = 7;
+    doc.cli = 1;
+    doc.block.nAnchor = 2;
+    doc.block.nCaret = 9;
+    ASSERT_TRUE(doc.undo.CanUndo());
 
-  ASSERT_EQ(doc.NewFile(), 1);
-  EXPECT_EQ(doc.GetContentsSize(), 0u);
-  ASSERT_EQ(doc.nLineCount, 1);
-  EXPECT_EQ(RowsOf(doc)[0], (Row{0, 0, 0, 0, MIREL_LINE_LAST}));
-  EXPECT_TRUE(SpareRecordsZero(doc));
-  EXPECT_EQ(doc.nCaretPos, 0);
-  EXPECT_EQ(doc.cli, 0);
-  EXPECT_FALSE(doc.block.HasSelection());
-  EXPECT_FALSE(doc.undo.CanUndo());
-  EXPECT_EQ(doc.nBookmarkCount, 0);
-  EXPECT_TRUE(OrdinaryBookmarks(doc).empty());
-  EXPECT_EQ(doc.pCurrentTag, nullptr);
-  EXPECT_FALSE(doc.IsModified());
-}
-
-TEST(DocLifecycle, ResetEmptiesTextHistoryBookmarksAndTag) {
-  CMirelDoc doc;
-  ASSERT_EQ(doc.NewFile(), 1);
-  const std::string text = "alpha\nbeta\ngamma";
-  ASSERT_TRUE(doc.InsertContents(0, Bytes(text), Len(text), TRUE));
-  MakeBookmarkSlots(doc);
-  doc.pBookmark[3] = CMrBookmark(3, 1);
-  AddOrdinaryBookmark(doc, 2);
-  doc.pCurrentTag = &doc;
-  doc.nCurrentTagPara = 2;
-  doc.nCaretPos = 5;
-  doc.cli = 2;
-
-  ASSERT_TRUE(doc.Reset());
-  EXPECT_EQ(doc.GetContentsSize(), 0u);
-  ASSERT_EQ(doc.nLineCount, 1);
-  EXPECT_EQ(RowsOf(doc)[0], (Row{0, 0, 0, 0, MIREL_LINE_LAST}));
-  for (int i = 0; i < doc.nBookmarkAlloc; ++i) EXPECT_TRUE(doc.pBookmark[i].IsFree()) << i;
-  EXPECT_EQ(doc.nBookmarkCount, 0);
-  EXPECT_EQ(doc.pCurrentTag, nullptr);
-  EXPECT_EQ(doc.nCurrentTagPara, 0);
-  EXPECT_FALSE(doc.undo.CanUndo());
-  EXPECT_EQ(doc.nCaretPos, 0);
-  EXPECT_EQ(doc.cli, 0);
+    ASSERT_TRUE(c.clear(doc));
+    EXPECT_EQ(doc.GetContentsSize(), 0u);
+    ASSERT_EQ(doc.nLineCount, 1);
+    EXPECT_EQ(RowsOf(doc)[0], (Row{0, 0, 0, 0, MIREL_LINE_LAST}));
+    EXPECT_TRUE(SpareRecordsZero(doc));
+    EXPECT_EQ(doc.nCaretPos, 0);
+    EXPECT_EQ(doc.cli, 0);
+    EXPECT_FALSE(doc.block.HasSelection());
+    EXPECT_FALSE(doc.undo.CanUndo());
+    for (int i = 0; i < doc.nBookmarkAlloc; ++i) EXPECT_TRUE(doc.pBookmark[i].IsFree()) << i;
+    EXPECT_EQ(doc.nBookmarkCount, 0);
+    EXPECT_EQ(doc.pCurrentTag, nullptr);
+    EXPECT_EQ(doc.nCurrentTagPara, 0);
+    if (c.bChecksModified) {
+      EXPECT_FALSE(doc.IsModified());
+    }
+  }
 }
 
 TEST(DocLifecycle, ResetInTheHexViewKeepsTheByteOrderMark) {
