@@ -3,28 +3,37 @@
 // area is the window rectangle on Windows too.
 #include <windows.h>
 
+#include <vector>
+
 #include "user_test_window.h"
 
 namespace {
 
 using user_test::WindowTest;
+using Edges = std::vector<LONG>;
+
+// Left, top, right and bottom.
+Edges EdgesOf(const RECT& rc) {
+  return {rc.left, rc.top, rc.right, rc.bottom};
+}
+Edges ClientEdges(HWND h) {
+  RECT rc{};
+  EXPECT_TRUE(GetClientRect(h, &rc));
+  return EdgesOf(rc);
+}
+Edges WindowEdges(HWND h) {
+  RECT rc{};
+  EXPECT_TRUE(GetWindowRect(h, &rc));
+  return EdgesOf(rc);
+}
 
 class UserPositionTest : public WindowTest {};
 
 TEST_F(UserPositionTest, ChildRectanglesAndCoordinateMapping) {
   HWND parent = CreateTopLevel(100, 100, 300, 200);
   HWND child = CreateChild(parent, 1, 10, 20, 100, 50);
-  RECT rc;
-  ASSERT_TRUE(GetClientRect(child, &rc));
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, 0);
-  EXPECT_EQ(rc.right, 100);
-  EXPECT_EQ(rc.bottom, 50);
-  ASSERT_TRUE(GetWindowRect(child, &rc));
-  EXPECT_EQ(rc.left, 110);
-  EXPECT_EQ(rc.top, 120);
-  EXPECT_EQ(rc.right, 210);
-  EXPECT_EQ(rc.bottom, 170);
+  EXPECT_EQ(ClientEdges(child), (Edges{0, 0, 100, 50}));
+  EXPECT_EQ(WindowEdges(child), (Edges{110, 120, 210, 170}));
 
   POINT pt = {5, 6};
   ASSERT_TRUE(ClientToScreen(child, &pt));
@@ -59,10 +68,7 @@ TEST_F(UserPositionTest, MoveWindowReportsTheNewPlaceAndClientSize) {
   ASSERT_EQ(move.size(), 1u);
   EXPECT_EQ(LOWORD(move[0].lParam), 5);
   EXPECT_EQ(HIWORD(move[0].lParam), 6);
-  RECT rc;
-  GetClientRect(child, &rc);
-  EXPECT_EQ(rc.right, 120);
-  EXPECT_EQ(rc.bottom, 70);
+  EXPECT_EQ(ClientEdges(child), (Edges{0, 0, 120, 70}));
 }
 
 TEST_F(UserPositionTest, SizingWithoutMovingSendsNoMove) {
@@ -74,10 +80,7 @@ TEST_F(UserPositionTest, SizingWithoutMovingSendsNoMove) {
   RECT rc;
   GetWindowRect(child, &rc);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-  EXPECT_EQ(rc.left, 10);
-  EXPECT_EQ(rc.top, 20);
-  EXPECT_EQ(rc.right - rc.left, 30);
-  EXPECT_EQ(rc.bottom - rc.top, 40);
+  EXPECT_EQ(EdgesOf(rc), (Edges{10, 20, 10 + 30, 20 + 40}));
 
   rec().Clear();
   ASSERT_TRUE(SetWindowPos(child, nullptr, 1, 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
@@ -95,20 +98,14 @@ TEST_F(UserPositionTest, PositionChangingCanAdjustTheSize) {
     return std::nullopt;
   };
   MoveWindow(child, 0, 0, 200, 80, FALSE);
-  RECT rc;
-  GetClientRect(child, &rc);
-  EXPECT_EQ(rc.right, 60);
-  EXPECT_EQ(rc.bottom, 80);
+  EXPECT_EQ(ClientEdges(child), (Edges{0, 0, 60, 80}));
 }
 
 TEST_F(UserPositionTest, NegativeSizesBecomeEmpty) {
   HWND parent = CreateTopLevel();
   HWND child = CreateChild(parent, 1, 0, 0, 100, 50);
   MoveWindow(child, 0, 0, -20, -5, FALSE);
-  RECT rc;
-  GetClientRect(child, &rc);
-  EXPECT_EQ(rc.right, 0);
-  EXPECT_EQ(rc.bottom, 0);
+  EXPECT_EQ(ClientEdges(child), (Edges{0, 0, 0, 0}));
 }
 
 TEST_F(UserPositionTest, ShowWindowChangesVisibilityOnce) {
@@ -157,9 +154,7 @@ TEST_F(UserPositionTest, SetParentMovesAChildBetweenParents) {
   EXPECT_EQ(GetParent(child), second);
   EXPECT_EQ(GetDlgItem(second, 9), child);
   EXPECT_EQ(GetDlgItem(first, 9), nullptr);
-  RECT rc;
-  GetWindowRect(child, &rc);
-  EXPECT_EQ(rc.left, 305);  // the same place, now inside the new parent
+  EXPECT_EQ(WindowEdges(child)[0], 305);  // the same place, now inside the new parent
   // A window cannot become a child of its own descendant.
   HWND inner = CreateChild(child, 10, 0, 0, 5, 5);
   EXPECT_EQ(SetParent(child, inner), nullptr);
