@@ -42,6 +42,18 @@ class PenAndBrush {
   HGDIOBJ oldBrush_ = nullptr;
 };
 
+// One expected pixel colour.
+struct Spot {
+  int x;
+  int y;
+  COLORREF color;
+};
+
+void ExpectPixels(const Canvas& canvas, std::initializer_list<Spot> spots) {
+  for (const Spot& s : spots)
+    EXPECT_EQ(canvas.Pixel(s.x, s.y), s.color) << "pixel (" << s.x << ", " << s.y << ")";
+}
+
 TEST(GdiFill, FillRectPaintsExactlyItsRectangle) {
   Canvas canvas(20, 20);
   ASSERT_TRUE(canvas.ok());
@@ -80,11 +92,8 @@ TEST(GdiFill, FrameAndInvertRect) {
   Canvas canvas(20, 20);
   RECT rc{2, 2, 12, 9};
   EXPECT_NE(FrameRect(canvas.dc(), &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
-  EXPECT_EQ(canvas.Pixel(2, 2), kBlack);
-  EXPECT_EQ(canvas.Pixel(11, 8), kBlack);
-  EXPECT_EQ(canvas.Pixel(11, 5), kBlack);
-  EXPECT_EQ(canvas.Pixel(5, 5), kWhite);  // inside stays
-  EXPECT_EQ(canvas.Pixel(12, 5), kWhite);
+  // The frame only: (5, 5) inside stays white.
+  ExpectPixels(canvas, {{2, 2, kBlack}, {11, 8, kBlack}, {11, 5, kBlack}, {5, 5, kWhite}, {12, 5, kWhite}});
   EXPECT_EQ(canvas.Count(RECT{0, 0, 20, 20}, kBlack), 2 * 10 + 2 * 5);
 
   EXPECT_TRUE(InvertRect(canvas.dc(), &rc));
@@ -288,23 +297,16 @@ TEST(GdiLines, WidePenCoversItsWidth) {
   PenAndBrush tools(canvas.dc(), CreatePen(PS_SOLID, 3, kRed), CreateSolidBrush(kWhite));
   MoveToEx(canvas.dc(), 5, 10, nullptr);
   LineTo(canvas.dc(), 15, 10);
-  EXPECT_EQ(canvas.Pixel(10, 9), kRed);
-  EXPECT_EQ(canvas.Pixel(10, 10), kRed);
-  EXPECT_EQ(canvas.Pixel(10, 11), kRed);
-  EXPECT_EQ(canvas.Pixel(10, 13), kWhite);
-  EXPECT_EQ(canvas.Pixel(10, 7), kWhite);
+  ExpectPixels(canvas, {{10, 9, kRed}, {10, 10, kRed}, {10, 11, kRed}, {10, 13, kWhite}, {10, 7, kWhite}});
 }
 
 TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
   Canvas canvas(20, 20);
   PenAndBrush tools(canvas.dc(), CreatePen(PS_SOLID, 1, kRed), CreateSolidBrush(kBlue));
   EXPECT_TRUE(Rectangle(canvas.dc(), 2, 3, 12, 10));
-  EXPECT_EQ(canvas.Pixel(2, 3), kRed);
-  EXPECT_EQ(canvas.Pixel(11, 9), kRed);  // right and bottom edges are inside
-  EXPECT_EQ(canvas.Pixel(11, 5), kRed);
-  EXPECT_EQ(canvas.Pixel(6, 9), kRed);
-  EXPECT_EQ(canvas.Pixel(3, 4), kBlue);
-  EXPECT_EQ(canvas.Pixel(10, 8), kBlue);
+  // The right and bottom edges, as at (11, 9), are inside.
+  ExpectPixels(canvas,
+               {{2, 3, kRed}, {11, 9, kRed}, {11, 5, kRed}, {6, 9, kRed}, {3, 4, kBlue}, {10, 8, kBlue}});
   EXPECT_EQ(canvas.Count(RECT{0, 0, 20, 20}, kBlue), 8 * 5);
   EXPECT_EQ(canvas.CountOtherOutside(RECT{2, 3, 12, 10}, kWhite), 0);
 }
@@ -335,19 +337,12 @@ TEST(GdiShapes, EllipseAndRoundRectLeaveTheirCornersAlone) {
   Canvas canvas(40, 20);
   PenAndBrush tools(canvas.dc(), CreatePen(PS_SOLID, 1, kRed), CreateSolidBrush(kBlue));
   EXPECT_TRUE(Ellipse(canvas.dc(), 0, 0, 17, 17));
-  EXPECT_EQ(canvas.Pixel(8, 8), kBlue);
-  EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
-  EXPECT_EQ(canvas.Pixel(16, 16), kWhite);
-  EXPECT_EQ(canvas.Pixel(0, 8), kRed);  // the outline touches the box's sides
-  EXPECT_EQ(canvas.Pixel(8, 0), kRed);
+  // The outline touches the box's sides at (0, 8) and (8, 0).
+  ExpectPixels(canvas, {{8, 8, kBlue}, {0, 0, kWhite}, {16, 16, kWhite}, {0, 8, kRed}, {8, 0, kRed}});
   EXPECT_EQ(canvas.CountOtherOutside(RECT{0, 0, 17, 17}, kWhite), 0);
 
   EXPECT_TRUE(RoundRect(canvas.dc(), 20, 2, 38, 18, 8, 8));
-  EXPECT_EQ(canvas.Pixel(20, 2), kWhite);
-  EXPECT_EQ(canvas.Pixel(37, 17), kWhite);
-  EXPECT_EQ(canvas.Pixel(29, 10), kBlue);
-  EXPECT_EQ(canvas.Pixel(29, 2), kRed);
-  EXPECT_EQ(canvas.Pixel(20, 10), kRed);
+  ExpectPixels(canvas, {{20, 2, kWhite}, {37, 17, kWhite}, {29, 10, kBlue}, {29, 2, kRed}, {20, 10, kRed}});
 }
 
 TEST(GdiShapes, PolygonFillsItsInterior) {
@@ -355,17 +350,12 @@ TEST(GdiShapes, PolygonFillsItsInterior) {
   PenAndBrush tools(canvas.dc(), CreatePen(PS_SOLID, 1, kRed), CreateSolidBrush(kGreen));
   const POINT triangle[] = {{2, 2}, {26, 2}, {2, 26}};
   EXPECT_TRUE(Polygon(canvas.dc(), triangle, 3));
-  EXPECT_EQ(canvas.Pixel(6, 6), kGreen);
-  EXPECT_EQ(canvas.Pixel(10, 2), kRed);
-  EXPECT_EQ(canvas.Pixel(2, 10), kRed);
-  EXPECT_EQ(canvas.Pixel(20, 20), kWhite);
-  EXPECT_EQ(canvas.Pixel(1, 1), kWhite);
+  ExpectPixels(canvas, {{6, 6, kGreen}, {10, 2, kRed}, {2, 10, kRed}, {20, 20, kWhite}, {1, 1, kWhite}});
 
   const POINT path[] = {{2, 28}, {20, 28}, {20, 20}};
   EXPECT_TRUE(Polyline(canvas.dc(), path, 3));
-  EXPECT_EQ(canvas.Pixel(10, 28), kRed);
-  EXPECT_EQ(canvas.Pixel(20, 24), kRed);
-  EXPECT_EQ(canvas.Pixel(20, 20), kWhite);  // the last point is left out
+  // The last point, (20, 20), is left out.
+  ExpectPixels(canvas, {{10, 28, kRed}, {20, 24, kRed}, {20, 20, kWhite}});
 }
 
 }  // namespace
