@@ -31,13 +31,17 @@ class ColumnBlock : public ::testing::TestWithParam<int> {
     out.resize(nWritten);
     return out;
   }
+  // The rows shown in a window, with column mode on.
+  static void ShowInColumnMode(SelDoc& t, std::initializer_list<std::u16string> rows) {
+    ASSERT_TRUE(t.SetRows(rows));
+    t.ShowInWindow();
+    t.doc.SetColumnMode(TRUE);
+  }
 };
 
 TEST_P(ColumnBlock, ShortMiddleRowHasAnEmptyVirtualSegmentAndCopiesAsAnEmptyLine) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxxxxxx", u"x", u"xxxxxxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxxxx", u"x", u"xxxxxxxx"}));
   ASSERT_TRUE(t.doc.IsColumnMode());
   t.doc.SetSel(t.Pos(0, 2), t.Pos(2, 5), FALSE);
 
@@ -72,9 +76,7 @@ TEST_P(ColumnBlock, ShortMiddleRowHasAnEmptyVirtualSegmentAndCopiesAsAnEmptyLine
 
 TEST_P(ColumnBlock, ReversedEndsGiveTheSameRows) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxxxxxx", u"xxxxxxxx", u"xxxxxxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxxxx", u"xxxxxxxx", u"xxxxxxxx"}));
   const std::string expected = t.Bytes(u"xxx\r\nxxx\r\nxxx");
   // Caret above the anchor, caret left of the anchor, and both.
   const DWORD ends[][2] = {
@@ -100,9 +102,8 @@ TEST_P(ColumnBlock, ReversedEndsGiveTheSameRows) {
 
 TEST_P(ColumnBlock, DoubleWidthCharactersAreWholeInTheSegments) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({std::u16string(u"x") + kGa + u"xx", std::u16string(u"x") + kGa + u"x"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(
+      ShowInColumnMode(t, {std::u16string(u"x") + kGa + u"xx", std::u16string(u"x") + kGa + u"x"}));
   // From after GA on the lower row up to the start of GA on the upper row.
   t.doc.SetSel(t.Pos(1, 2), t.Pos(0, 1), FALSE);
   CMrBlock& b = t.doc.block;
@@ -142,9 +143,7 @@ TEST_P(ColumnBlock, TabsAreTakenWholeWhereTheEdgeFallsInTheirFirstHalf) {
 
 TEST_P(ColumnBlock, OneRowIsAStreamBlockOrCollapses) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxxxxxx", u"xxxxxxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxxxx", u"xxxxxxxx"}));
   CMrBlock& b = t.doc.block;
   // A box first, then the caret comes back to the anchor's row.
   t.doc.SetSel(t.Pos(0, 2), t.Pos(1, 5), FALSE);
@@ -167,9 +166,7 @@ TEST_P(ColumnBlock, OneRowIsAStreamBlockOrCollapses) {
 
 TEST_P(ColumnBlock, SegmentQueriesAnswerOnlyForTheBlocksRows) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxxxx", u"xxxxxx", u"xxxxxx", u"xxxxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxx", u"xxxxxx", u"xxxxxx", u"xxxxxx"}));
   t.doc.SetSel(t.Pos(1, 1), t.Pos(2, 4), FALSE);
   CMrBlock& b = t.doc.block;
   DWORD nPos = 99;
@@ -195,9 +192,7 @@ TEST_P(ColumnBlock, DeletingABoxKeepsTheCaretOnItsRowAtTheLeftEdge) {
   for (bool bCaretOnFirst : {false, true}) {
     SCOPED_TRACE(bCaretOnFirst ? "caret on the first row" : "caret on the last row");
     SelDoc t(GetParam());
-    ASSERT_TRUE(t.SetRows({u"xxxxxxxx", u"x", u"xxxxxxxx"}));
-    t.ShowInWindow();
-    t.doc.SetColumnMode(TRUE);
+    ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxxxx", u"x", u"xxxxxxxx"}));
     if (bCaretOnFirst) {
       t.doc.SetSel(t.Pos(2, 5), t.Pos(0, 2), FALSE);
     } else {
@@ -238,9 +233,7 @@ TEST_P(ColumnBlock, DeletingABoxKeepsTheCaretOnItsRowAtTheLeftEdge) {
 
 TEST_P(ColumnBlock, DeletingABoxThatRunsPastEveryRowEndLeavesTheCaretAtItsLeftEdge) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxxxx", u"xxxxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxxxx", u"xxxxxx"}));
   CMrBlock& b = t.doc.block;
   b.Reset(t.Pos(0, 1), 0, FALSE);
   t.doc.nVirtualSpace = 4;  // the caret stands four columns past the row end
@@ -259,9 +252,7 @@ TEST_P(ColumnBlock, DeletingABoxThatRunsPastEveryRowEndLeavesTheCaretAtItsLeftEd
 
 TEST_P(ColumnBlock, DeletingAZeroWidthColumnSparesRowsItEndsOrPasses) {
   SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"xxxx", u"x", u"xx", u"xxxx"}));
-  t.ShowInWindow();
-  t.doc.SetColumnMode(TRUE);
+  ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {u"xxxx", u"x", u"xx", u"xxxx"}));
   t.doc.SetSel(t.Pos(0, 2), t.Pos(3, 2), FALSE);
   CMrBlock& b = t.doc.block;
   ASSERT_TRUE(b.IsColumnBlock());
