@@ -95,6 +95,26 @@ BOOL CollapseSelection(CMirelDoc& doc, BOOL bToEnd) {
   return TRUE;
 }
 
+// Where typed text goes: over a stream selection (its start in *pnPos, its
+// length in *pnOldLen), or at *pnPos after the spaces that fill the virtual
+// space (put in *pData). FALSE when neither applies.
+BOOL PlaceTyping(CMirelDoc& doc, DWORD* pnPos, DWORD* pnOldLen, Bytes* pData) {
+  DWORD nSelStart = 0;
+  DWORD nSelEnd = 0;
+  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
+    doc.nVirtualSpace = 0;
+    *pnPos = nSelStart;
+    *pnOldLen = nSelEnd - nSelStart;
+    return TRUE;
+  }
+  if (doc.nVirtualSpace > 0) {
+    AppendSpaces(doc, doc.nVirtualSpace, pData);
+    doc.nVirtualSpace = 0;
+    return TRUE;
+  }
+  return FALSE;
+}
+
 // Ctrl+Backspace and Ctrl+Delete: the range, widened to take in a selection,
 // goes as an undo step of its own; the caret stays at its start.
 void DeleteWordRange(CMirelDoc& doc, DWORD nStart, DWORD nEnd, BOOL bSelection, DWORD nSelStart,
@@ -215,16 +235,7 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
   Bytes data;
   DWORD nPos = nCaret;
   DWORD nOldLen = 0;
-  DWORD nSelStart = 0;
-  DWORD nSelEnd = 0;
-  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
-    doc.nVirtualSpace = 0;
-    nPos = nSelStart;
-    nOldLen = nSelEnd - nSelStart;
-  } else if (doc.nVirtualSpace > 0) {
-    AppendSpaces(doc, doc.nVirtualSpace, &data);
-    doc.nVirtualSpace = 0;
-  } else if (doc.IsOverwriteMode()) {
+  if (!PlaceTyping(doc, &nPos, &nOldLen, &data) && doc.IsOverwriteMode()) {
     // A line end is never overwritten: the character goes before it.
     DWORD nLen = 0;
     if (nCaret < doc.GetContentsSize() && !doc.IsNewLineChar(nCaret, &nLen)) nOldLen = nLen;
@@ -385,16 +396,7 @@ void CMirelViewText::OnKeyReturn(int nRepeat, int bCtrl, int bAlt, int bShift) {
   Bytes data;
   DWORD nPos = nCaret;
   DWORD nOldLen = 0;
-  DWORD nSelStart = 0;
-  DWORD nSelEnd = 0;
-  if (MrStreamSelection(doc, &nSelStart, &nSelEnd)) {
-    doc.nVirtualSpace = 0;
-    nPos = nSelStart;
-    nOldLen = nSelEnd - nSelStart;
-  } else if (doc.nVirtualSpace > 0) {
-    AppendSpaces(doc, doc.nVirtualSpace, &data);
-    doc.nVirtualSpace = 0;
-  }
+  PlaceTyping(doc, &nPos, &nOldLen, &data);
   AppendNewline(doc, &data);
   // The line break and the new line's indentation are one undo step.
   doc.SeparateUndo();
