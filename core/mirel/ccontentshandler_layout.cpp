@@ -446,6 +446,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   CMrRowLayout layout(d, pText, nTextLen, nMode);
   CMrRowLayout::Walker walker{nStart, nPara, 0, false};
   const int nOldCount = d->nLineCount;
+  if (nFirstRow == 0) ++nFullLayouts;
   // The paragraph index keeps its entries before the first paragraph laid
   // out and takes the rest as the rows come.
   std::vector<DWORD>& samples = d->paraSamples;

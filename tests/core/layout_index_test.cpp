@@ -159,4 +159,28 @@ TEST(LayoutIndexCount, LineEndsAcrossBlockBoundariesAndAtTheEdges) {
   EXPECT_EQ(MrCountLineEnds(Bytes(w), Len(w), TRUE), 3u);
 }
 
+// Texts thick with line ends, long enough for the block counters to be
+// emptied several times, at every start alignment and with every tail
+// length, in both encodings: a CR LF pair split across any boundary counts
+// once.
+TEST(LayoutIndexCount, DenseLineEndsAtEveryAlignmentAndTail) {
+  std::mt19937 rng(4321);
+  static const char* const pieces[] = {"\r", "\n", "\r\n", "a", "\r\r\n\n", "\n\r"};
+  for (const bool bWide : {false, true}) {
+    std::string base;
+    while (base.size() < 9000) base += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
+    if (bWide) base = Utf16(base);
+    for (size_t nSkip = 0; nSkip < 18; ++nSkip) {
+      for (const size_t nCut : {size_t{0}, size_t{1}, size_t{7}, size_t{15}, size_t{16}, size_t{33}}) {
+        const DWORD nLen = Len(base) - static_cast<DWORD>(nSkip + nCut);
+        // Counted in place (any alignment); a wide text read from an odd
+        // byte is another text, which the reference reads the same way.
+        EXPECT_EQ(MrCountLineEnds(Bytes(base) + nSkip, nLen, bWide),
+                  ReferenceLineEnds(base.substr(nSkip, nLen), bWide))
+            << (bWide ? "wide" : "bytes") << " skip " << nSkip << " cut " << nCut;
+      }
+    }
+  }
+}
+
 }  // namespace
