@@ -155,6 +155,20 @@ void BM_ExportParagraphOfPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportParagraphOfPosition)->Arg(0)->Arg(1);
 
+// The same right after a character was typed at the start, which moved
+// every row after it.
+void BM_ExportParagraphOfPositionAfterTyping(benchmark::State& state) {
+  LoadedFixture& f = Loaded(static_cast<int>(state.range(0)));
+  const HWND hCtrl = f.ctrl.Get();
+  Mirel_SetSel(hCtrl, 0, 0, TRUE);
+  Mirel_InsertA(hCtrl, "x", 1, FALSE);
+  size_t i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(Mirel_GetParagraphIndex(hCtrl, f.positions[i++ & 4095]));
+  Mirel_SetSel(hCtrl, 0, 1, TRUE);
+  Delete(hCtrl, 0);
+}
+BENCHMARK(BM_ExportParagraphOfPositionAfterTyping)->Arg(0)->Arg(1);
+
 // One character typed through the exports, per iteration: at the start of
 // the 100 MiB text (the whole text moves), or alternately at the start and
 // at the end (1). Every 32 characters the typed ones are taken out again,

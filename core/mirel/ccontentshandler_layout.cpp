@@ -457,6 +457,12 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   } else {
     d->bParaSamplesMissed = true;
   }
+  // So does the position index, from the first row laid out on.
+  std::vector<DWORD>& rowSamples = d->rowSamples;
+  constexpr int kRowMask = (1 << CMirelDoc::kRowSampleShift) - 1;
+  const size_t nRowsKept = static_cast<size_t>(nFirstRow + kRowMask) >> CMirelDoc::kRowSampleShift;
+  const bool bTrackRows = rowSamples.size() >= nRowsKept;
+  if (bTrackRows) rowSamples.resize(nRowsKept);
   int i = nFirstRow;
   BOOL bDone = TRUE;
   for (;;) {
@@ -469,6 +475,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
     }
     const int nCode = layout.Step(walker, d->pLines + i);
     if (bTrack && StartsSampledParagraph(d->pLines[i])) samples.push_back(static_cast<DWORD>(i));
+    if (bTrackRows && (i & kRowMask) == 0) rowSamples.push_back(d->pLines[i].nStart);
     if (nCode == MIREL_BREAK_END) break;
     if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
       bDone = FALSE;
@@ -484,6 +491,10 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   d->nLineCount = i + 1;
   // A whole layout leaves a whole index.
   if (bTrack && nFirstRow == 0 && bDone) d->bParaSamplesMissed = false;
+  if (bTrackRows && nFirstRow == 0 && bDone) {
+    d->bSamplesMissed = false;
+    d->nSampleLookups = 0;
+  }
   ZeroRecords(d->nLineCount, std::max(nOldCount, d->nLineCount));
   if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
   return bDone;
@@ -878,6 +889,22 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       pSamples[row.nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nRow);
   };
 
+  // The position index (the start of every row whose number is a multiple
+  // of its step) follows the splice too, so that position look-ups after an
+  // edit keep their short cut. An index taken for another table is left to
+  // the look-ups, which check every entry they use.
+  std::vector<DWORD>& rowSamples = d->rowSamples;
+  constexpr int kRowShift = CMirelDoc::kRowSampleShift;
+  constexpr int kRowMask = (1 << kRowShift) - 1;
+  DWORD* pRowSamples = nullptr;
+  if (rowSamples.size() == (static_cast<size_t>(nOldCount - 1) >> kRowShift) + 1) {
+    rowSamples.resize((static_cast<size_t>(nNewCount - 1) >> kRowShift) + 1);
+    pRowSamples = rowSamples.data();
+  }
+  auto noteRowSample = [pRowSamples](const MIREL_LINE& row, int nRow) {
+    if (pRowSamples != nullptr && (nRow & kRowMask) == 0) pRowSamples[nRow >> kRowShift] = row.nStart;
+  };
+
   if (nDest < j) {
     for (int i = 0; i < nTail; ++i) {
       MIREL_LINE row = pLines[j + i];
@@ -885,6 +912,7 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
       noteSample(row, nDest + i);
+      noteRowSample(row, nDest + i);
     }
   } else if (nDest > j) {
     for (int i = nTail - 1; i >= 0; --i) {
@@ -893,16 +921,32 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
       noteSample(row, nDest + i);
+      noteRowSample(row, nDest + i);
     }
   } else if (nStartShift != 0 || nParaAdd != 0) {
+    // The rows stay where they are: plain loops the compiler vectorises.
     MIREL_LINE* pRow = pLines + nDest;
-    for (int i = 0; i < nTail; ++i) {
-      pRow[i].nStart += nStartShift;
-      pRow[i].nPara += nParaAdd;
-      noteSample(pRow[i], nDest + i);
+    if (pSamples == nullptr) {
+      for (int i = 0; i < nTail; ++i) {
+        pRow[i].nStart += nStartShift;
+        pRow[i].nPara += nParaAdd;
+      }
+    } else {
+      for (int i = 0; i < nTail; ++i) {
+        pRow[i].nStart += nStartShift;
+        pRow[i].nPara += nParaAdd;
+        noteSample(pRow[i], nDest + i);
+      }
+    }
+    if (pRowSamples != nullptr) {
+      const size_t nFirstShifted = (static_cast<size_t>(nDest) + kRowMask) >> kRowShift;
+      const size_t nSamples = rowSamples.size();
+      for (size_t k = nFirstShifted; k < nSamples; ++k) pRowSamples[k] += nStartShift;
     }
   }
   std::memcpy(pLines + nFirstRow, pInsLines, static_cast<size_t>(nRows) * sizeof(MIREL_LINE));
+  for (int r = (nFirstRow + kRowMask) & ~kRowMask; pRowSamples != nullptr && r < nDest; r += kRowMask + 1)
+    pRowSamples[r >> kRowShift] = pLines[r].nStart;
   // A large paste leaves no large scratch behind: the table is the only
   // per-row memory kept.
   if (nInsAlloc > kKeptScratchRows) {

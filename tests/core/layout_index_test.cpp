@@ -88,6 +88,7 @@ TEST_P(LayoutIndex, LookUpsAgreeWithThePlainSearchesAfterLoadsAndEdits) {
     const std::string text = RandomText(rng, bWide, 5 + rng() % 60);
     ASSERT_TRUE(t.SetText(text));  // the load path: text into an empty store
     EXPECT_EQ(MrCountLineEnds(Bytes(text), Len(text), bWide), ReferenceLineEnds(text, bWide));
+    EXPECT_TRUE(t.doc.RowSamplesInStep()) << "loaded, round " << round;
     const std::vector<Row> loaded = RowsOf(t.doc);
     EXPECT_EQ(loaded, RebuiltRows(t.doc)) << "round " << round;
     // An edit somewhere, then the look-ups.
@@ -95,6 +96,7 @@ TEST_P(LayoutIndex, LookUpsAgreeWithThePlainSearchesAfterLoadsAndEdits) {
     const DWORD nAt = static_cast<DWORD>(rng() % (text.size() / nUnit + 1)) * nUnit;
     const std::string more = RandomText(rng, bWide, 1 + rng() % 3);
     ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(more), Len(more), FALSE));
+    EXPECT_TRUE(t.doc.RowSamplesInStep()) << "edited, round " << round;
     const int nParas = t.doc.GetParagraphCount();
     EXPECT_EQ(t.doc.RowsAreParagraphs(), t.doc.nLineCount == nParas);
     for (int p = -1; p <= nParas + 1; ++p) {
@@ -139,10 +141,15 @@ TEST(LayoutIndexRows, PositionSearchAgreesAcrossEditsThatMoveTheRows) {
   };
   expectAll("loaded");
   for (const char* piece : {"x", "\r\n", "yy\nzz", "\n\n\n"}) {
-    ASSERT_TRUE(t.doc.InsertContents(0, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
-    expectAll(piece);
-    ASSERT_TRUE(t.doc.DeleteContents(5, 3, FALSE));
-    expectAll("deleted");
+    // At the start, where every row after it moves, and near the end.
+    for (const DWORD nAt : {DWORD{0}, t.doc.GetContentsSize() - 40}) {
+      ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
+      EXPECT_TRUE(t.doc.RowSamplesInStep()) << piece << " at " << nAt;
+      expectAll(piece);
+      ASSERT_TRUE(t.doc.DeleteContents(nAt + 5, 3, FALSE));
+      EXPECT_TRUE(t.doc.RowSamplesInStep()) << "deleted at " << nAt;
+      expectAll("deleted");
+    }
   }
 }
 
