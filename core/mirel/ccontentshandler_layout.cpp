@@ -295,7 +295,25 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     return nCode;
   };
+  // Wrapping 1-byte text, a plain byte is a character of its own that is no
+  // line end, tab or page break and no double-byte character: its width,
+  // the row cap, the limit and the break candidates are all it needs.
+  const bool bPlainRuns = bWrap && nUnit == 1;
+  const bool bWordModes = nMode >= MIREL_WRAP_WORD;
   for (;;) {
+    if (bPlainRuns) {
+      const BYTE* t = pText;
+      while (pos < nLen && aClass[t[pos]] == kPlain) {
+        if (pos - nStart >= MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+        w += aWidth[t[pos]];
+        if (bWordModes) brk.Step(pos, false, false);
+        if (w > nLimit && pos > nStart) {
+          return finish((bWordModes && brk.nCandidate > nStart) ? brk.nCandidate : pos, MIREL_BREAK_WRAP);
+        }
+        if (bWordModes && aDelimiter[t[pos]]) brk.nCandidate = pos + 1;
+        ++pos;
+      }
+    }
     if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
     if (bCheckBreaks) {
       if (IsPageBreakAt(pos)) return finish(pos, MIREL_BREAK_PAGE);
