@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
 #include "mirelctrl/mirelctrl_module.h"
@@ -88,6 +89,13 @@ void BM_ExportLoad100MiB(benchmark::State& state) {
     benchmark::DoNotOptimize(Mirel_GetLineCount(ctrl.Get()));
   }
   SetLoadCounters(state, text);
+  // Memory the loaded document holds: the text store, the row table and
+  // the two indexes beside it (one entry per eight rows or paragraphs).
+  const CMirelDoc* pDoc = MirelFindDoc(ctrl.Get());
+  const double nIndexes = 4.0 * (pDoc->nLineCount / 8 + 1 + Mirel_GetParagraphCount(ctrl.Get()) / 8 + 1);
+  state.counters["doc_MiB"] = (static_cast<double>(pDoc->pContents->nAlloc) +
+                               static_cast<double>(pDoc->nLineAlloc) * sizeof(MIREL_LINE) + nIndexes) /
+                              (1 << 20);
 }
 BENCHMARK(BM_ExportLoad100MiB)->Unit(benchmark::kMillisecond)->Iterations(7);
 
@@ -97,11 +105,19 @@ void BM_ExportLoadWrapped10MiB(benchmark::State& state) {
   BenchControl ctrl;
   Mirel_EnableLineNo(ctrl.Get(), state.range(0) != 0);
   ctrl.SetWrap(MIREL_WRAP_WORD);
+  // Whole-text layouts of each load (a new file starts a new store and
+  // count); the first load goes into a fresh window, whose scroll bar may
+  // change.
+  double nLayouts = 0;
   for (auto _ : state) {
     ctrl.Load(text);
     benchmark::DoNotOptimize(Mirel_GetLineCount(ctrl.Get()));
+    nLayouts += MirelFindDoc(ctrl.Get())->pContents->nFullLayouts;
   }
   SetLoadCounters(state, text);
+  state.counters["layouts_per_load"] = nLayouts / static_cast<double>(state.iterations());
+  // The numbers narrow the text area: more rows wrap, which is part of the cost.
+  state.counters["rows"] = Mirel_GetLineCount(ctrl.Get());
 }
 BENCHMARK(BM_ExportLoadWrapped10MiB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(7);
 
@@ -153,15 +169,63 @@ void BM_ExportParagraphOfPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportParagraphOfPosition)->Arg(0)->Arg(1);
 
+// The same while typing: a character typed at the start (untimed) moves
+// every row after it, then 256 look-ups; items are look-ups.
+void BM_ExportParagraphOfPositionWhileTyping(benchmark::State& state) {
+  LoadedFixture& f = Loaded(static_cast<int>(state.range(0)));
+  const HWND hCtrl = f.ctrl.Get();
+  constexpr int kLookups = 256;
+  size_t i = 0;
+  int nTyped = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (nTyped == 32) {
+      Mirel_SetSel(hCtrl, 0, nTyped, TRUE);
+      Delete(hCtrl, 0);
+      nTyped = 0;
+    }
+    Mirel_SetSel(hCtrl, 0, 0, TRUE);
+    Mirel_InsertA(hCtrl, "x", 1, FALSE);
+    ++nTyped;
+    state.ResumeTiming();
+    for (int k = 0; k < kLookups; ++k)
+      benchmark::DoNotOptimize(Mirel_GetParagraphIndex(hCtrl, f.positions[i++ & 4095]));
+  }
+  Mirel_SetSel(hCtrl, 0, nTyped, TRUE);
+  Delete(hCtrl, 0);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kLookups);
+}
+BENCHMARK(BM_ExportParagraphOfPositionWhileTyping)->Arg(0)->Arg(1)->Iterations(200);
+
+// One character typed through the exports, per iteration: at the start of
+// the 100 MiB text (the whole text moves), or alternately at the start and
+// at the end (1). Every 32 characters the typed ones are taken out again,
+// untimed, so the text keeps its size.
 void BM_ExportTypeAtStart(benchmark::State& state) {
   LoadedFixture& f = Loaded(0);
-  Mirel_SetSel(f.ctrl.Get(), 0, 0, FALSE);
+  const HWND hCtrl = f.ctrl.Get();
+  const bool bAlternate = state.range(0) != 0;
+  int nTyped = 0;
   for (auto _ : state) {
-    Mirel_InsertA(f.ctrl.Get(), "x", 1, FALSE);
-    Mirel_SetSel(f.ctrl.Get(), 0, 1, FALSE);
-    Delete(f.ctrl.Get(), 0);
+    const int nLen = Mirel_GetContentsSize(hCtrl);
+    const int nAt = bAlternate && (nTyped & 1) ? nLen : 0;
+    Mirel_SetSel(hCtrl, nAt, nAt, TRUE);
+    Mirel_InsertA(hCtrl, "x", 1, TRUE);
+    if (++nTyped == 32) {
+      state.PauseTiming();
+      const int nEnd = bAlternate ? 16 : 32;
+      Mirel_SetSel(hCtrl, 0, nEnd, TRUE);
+      Delete(hCtrl, 0);
+      if (bAlternate) {
+        const int nNewLen = Mirel_GetContentsSize(hCtrl);
+        Mirel_SetSel(hCtrl, nNewLen - 16, nNewLen, TRUE);
+        Delete(hCtrl, 0);
+      }
+      nTyped = 0;
+      state.ResumeTiming();
+    }
   }
 }
-BENCHMARK(BM_ExportTypeAtStart)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ExportTypeAtStart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(64);
 
 }  // namespace

@@ -90,6 +90,9 @@ class CContentsHandler {
   DWORD nBodyLen;
   LONG nWindowOffset;
   LONG nTextOffset;
+  // Layouts of the whole text so far (loads, rebuilds, re-wraps): a load must
+  // cost one, whatever the margins do.
+  DWORD nFullLayouts = 0;
 
  protected:
   // Which operation an edit comes from: decides how the undo history records it.

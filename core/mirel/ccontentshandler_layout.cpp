@@ -295,7 +295,25 @@ int CMrRowLayout::FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL 
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     return nCode;
   };
+  // Wrapping 1-byte text, a plain byte is a character of its own that is no
+  // line end, tab or page break and no double-byte character: its width,
+  // the row cap, the limit and the break candidates are all it needs.
+  const bool bPlainRuns = bWrap && nUnit == 1;
+  const bool bWordModes = nMode >= MIREL_WRAP_WORD;
   for (;;) {
+    if (bPlainRuns) {
+      const BYTE* t = pText;
+      while (pos < nLen && aClass[t[pos]] == kPlain) {
+        if (pos - nStart >= MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+        w += aWidth[t[pos]];
+        if (bWordModes) brk.Step(pos, false, false);
+        if (w > nLimit && pos > nStart) {
+          return finish((bWordModes && brk.nCandidate > nStart) ? brk.nCandidate : pos, MIREL_BREAK_WRAP);
+        }
+        if (bWordModes && aDelimiter[t[pos]]) brk.nCandidate = pos + 1;
+        ++pos;
+      }
+    }
     if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
     if (bCheckBreaks) {
       if (IsPageBreakAt(pos)) return finish(pos, MIREL_BREAK_PAGE);
@@ -446,6 +464,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   CMrRowLayout layout(d, pText, nTextLen, nMode);
   CMrRowLayout::Walker walker{nStart, nPara, 0, false};
   const int nOldCount = d->nLineCount;
+  if (nFirstRow == 0) ++nFullLayouts;
   // The paragraph index keeps its entries before the first paragraph laid
   // out and takes the rest as the rows come.
   std::vector<DWORD>& samples = d->paraSamples;
@@ -456,6 +475,12 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   } else {
     d->bParaSamplesMissed = true;
   }
+  // So does the position index, from the first row laid out on.
+  std::vector<DWORD>& rowSamples = d->rowSamples;
+  constexpr int kRowMask = (1 << CMirelDoc::kRowSampleShift) - 1;
+  const size_t nRowsKept = static_cast<size_t>(nFirstRow + kRowMask) >> CMirelDoc::kRowSampleShift;
+  const bool bTrackRows = rowSamples.size() >= nRowsKept;
+  if (bTrackRows) rowSamples.resize(nRowsKept);
   int i = nFirstRow;
   BOOL bDone = TRUE;
   for (;;) {
@@ -468,6 +493,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
     }
     const int nCode = layout.Step(walker, d->pLines + i);
     if (bTrack && StartsSampledParagraph(d->pLines[i])) samples.push_back(static_cast<DWORD>(i));
+    if (bTrackRows && (i & kRowMask) == 0) rowSamples.push_back(d->pLines[i].nStart);
     if (nCode == MIREL_BREAK_END) break;
     if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
       bDone = FALSE;
@@ -483,6 +509,10 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   d->nLineCount = i + 1;
   // A whole layout leaves a whole index.
   if (bTrack && nFirstRow == 0 && bDone) d->bParaSamplesMissed = false;
+  if (bTrackRows && nFirstRow == 0 && bDone) {
+    d->bSamplesMissed = false;
+    d->nSampleLookups = 0;
+  }
   ZeroRecords(d->nLineCount, std::max(nOldCount, d->nLineCount));
   if (layout.nMaxWidth > d->nMaxLineWidth) d->nMaxLineWidth = layout.nMaxWidth;
   return bDone;
@@ -877,6 +907,22 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       pSamples[row.nPara >> CMirelDoc::kParaSampleShift] = static_cast<DWORD>(nRow);
   };
 
+  // The position index (the start of every row whose number is a multiple
+  // of its step) follows the splice too, so that position look-ups after an
+  // edit keep their short cut. An index taken for another table is left to
+  // the look-ups, which check every entry they use.
+  std::vector<DWORD>& rowSamples = d->rowSamples;
+  constexpr int kRowShift = CMirelDoc::kRowSampleShift;
+  constexpr int kRowMask = (1 << kRowShift) - 1;
+  DWORD* pRowSamples = nullptr;
+  if (rowSamples.size() == (static_cast<size_t>(nOldCount - 1) >> kRowShift) + 1) {
+    rowSamples.resize((static_cast<size_t>(nNewCount - 1) >> kRowShift) + 1);
+    pRowSamples = rowSamples.data();
+  }
+  auto noteRowSample = [pRowSamples](const MIREL_LINE& row, int nRow) {
+    if (pRowSamples != nullptr && (nRow & kRowMask) == 0) pRowSamples[nRow >> kRowShift] = row.nStart;
+  };
+
   if (nDest < j) {
     for (int i = 0; i < nTail; ++i) {
       MIREL_LINE row = pLines[j + i];
@@ -884,6 +930,7 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
       noteSample(row, nDest + i);
+      noteRowSample(row, nDest + i);
     }
   } else if (nDest > j) {
     for (int i = nTail - 1; i >= 0; --i) {
@@ -892,16 +939,32 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       row.nPara += nParaAdd;
       pLines[nDest + i] = row;
       noteSample(row, nDest + i);
+      noteRowSample(row, nDest + i);
     }
   } else if (nStartShift != 0 || nParaAdd != 0) {
+    // The rows stay where they are: plain loops the compiler vectorises.
     MIREL_LINE* pRow = pLines + nDest;
-    for (int i = 0; i < nTail; ++i) {
-      pRow[i].nStart += nStartShift;
-      pRow[i].nPara += nParaAdd;
-      noteSample(pRow[i], nDest + i);
+    if (pSamples == nullptr) {
+      for (int i = 0; i < nTail; ++i) {
+        pRow[i].nStart += nStartShift;
+        pRow[i].nPara += nParaAdd;
+      }
+    } else {
+      for (int i = 0; i < nTail; ++i) {
+        pRow[i].nStart += nStartShift;
+        pRow[i].nPara += nParaAdd;
+        noteSample(pRow[i], nDest + i);
+      }
+    }
+    if (pRowSamples != nullptr) {
+      const size_t nFirstShifted = (static_cast<size_t>(nDest) + kRowMask) >> kRowShift;
+      const size_t nSamples = rowSamples.size();
+      for (size_t k = nFirstShifted; k < nSamples; ++k) pRowSamples[k] += nStartShift;
     }
   }
   std::memcpy(pLines + nFirstRow, pInsLines, static_cast<size_t>(nRows) * sizeof(MIREL_LINE));
+  for (int r = (nFirstRow + kRowMask) & ~kRowMask; pRowSamples != nullptr && r < nDest; r += kRowMask + 1)
+    pRowSamples[r >> kRowShift] = pLines[r].nStart;
   // A large paste leaves no large scratch behind: the table is the only
   // per-row memory kept.
   if (nInsAlloc > kKeptScratchRows) {

@@ -234,6 +234,10 @@ class CMirelDoc {
   // margin step after the layout finds nothing to change and the text is
   // not wrapped a second time at the new width.
   void PrepareMarginForText(const BYTE* pText, DWORD nLen);
+  // TRUE when the position index beside the row table holds the start of
+  // every row whose number is a multiple of 1 << kRowSampleShift (the
+  // layout keeps it in step; the look-ups check what they use of it).
+  BOOL RowSamplesInStep() const;
 
   // --- Positions, rows and navigation (cmireldoc_positions.cpp) --------------
   DWORD GetCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, int nCodePage);

@@ -148,6 +148,15 @@ int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
   return pAfter == pFirst ? static_cast<int>(nLow) : static_cast<int>(pAfter - pLines - 1);
 }
 
+BOOL CMirelDoc::RowSamplesInStep() const {
+  if (pLines == nullptr || nLineCount <= 0) return FALSE;
+  if (rowSamples.size() != (static_cast<size_t>(nLineCount - 1) >> kRowSampleShift) + 1) return FALSE;
+  for (size_t k = 0; k < rowSamples.size(); ++k) {
+    if (rowSamples[k] != pLines[k << kRowSampleShift].nStart) return FALSE;
+  }
+  return TRUE;
+}
+
 int CMirelDoc::GetLineFromPos(DWORD nPos) {
   if (nLineCount <= 0 || pLines == nullptr) return 0;
   int nRow = FindRowThroughSamples(nPos);

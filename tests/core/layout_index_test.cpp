@@ -88,6 +88,7 @@ TEST_P(LayoutIndex, LookUpsAgreeWithThePlainSearchesAfterLoadsAndEdits) {
     const std::string text = RandomText(rng, bWide, 5 + rng() % 60);
     ASSERT_TRUE(t.SetText(text));  // the load path: text into an empty store
     EXPECT_EQ(MrCountLineEnds(Bytes(text), Len(text), bWide), ReferenceLineEnds(text, bWide));
+    EXPECT_TRUE(t.doc.RowSamplesInStep()) << "loaded, round " << round;
     const std::vector<Row> loaded = RowsOf(t.doc);
     EXPECT_EQ(loaded, RebuiltRows(t.doc)) << "round " << round;
     // An edit somewhere, then the look-ups.
@@ -95,6 +96,7 @@ TEST_P(LayoutIndex, LookUpsAgreeWithThePlainSearchesAfterLoadsAndEdits) {
     const DWORD nAt = static_cast<DWORD>(rng() % (text.size() / nUnit + 1)) * nUnit;
     const std::string more = RandomText(rng, bWide, 1 + rng() % 3);
     ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(more), Len(more), FALSE));
+    EXPECT_TRUE(t.doc.RowSamplesInStep()) << "edited, round " << round;
     const int nParas = t.doc.GetParagraphCount();
     EXPECT_EQ(t.doc.RowsAreParagraphs(), t.doc.nLineCount == nParas);
     for (int p = -1; p <= nParas + 1; ++p) {
@@ -139,10 +141,15 @@ TEST(LayoutIndexRows, PositionSearchAgreesAcrossEditsThatMoveTheRows) {
   };
   expectAll("loaded");
   for (const char* piece : {"x", "\r\n", "yy\nzz", "\n\n\n"}) {
-    ASSERT_TRUE(t.doc.InsertContents(0, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
-    expectAll(piece);
-    ASSERT_TRUE(t.doc.DeleteContents(5, 3, FALSE));
-    expectAll("deleted");
+    // At the start, where every row after it moves, and near the end.
+    for (const DWORD nAt : {DWORD{0}, t.doc.GetContentsSize() - 40}) {
+      ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(piece), static_cast<DWORD>(std::strlen(piece)), FALSE));
+      EXPECT_TRUE(t.doc.RowSamplesInStep()) << piece << " at " << nAt;
+      expectAll(piece);
+      ASSERT_TRUE(t.doc.DeleteContents(nAt + 5, 3, FALSE));
+      EXPECT_TRUE(t.doc.RowSamplesInStep()) << "deleted at " << nAt;
+      expectAll("deleted");
+    }
   }
 }
 
@@ -157,6 +164,30 @@ TEST(LayoutIndexCount, LineEndsAcrossBlockBoundariesAndAtTheEdges) {
   EXPECT_EQ(MrCountLineEnds(nullptr, 5, FALSE), 0u);
   const std::string w = Utf16({0x0D, 0x0A, 0x0D, 0x0D0A, 0x0A}) + "\x0D";  // a unit 0x0D0A is no line end
   EXPECT_EQ(MrCountLineEnds(Bytes(w), Len(w), TRUE), 3u);
+}
+
+// Texts thick with line ends, long enough for the block counters to be
+// emptied several times, at every start alignment and with every tail
+// length, in both encodings: a CR LF pair split across any boundary counts
+// once.
+TEST(LayoutIndexCount, DenseLineEndsAtEveryAlignmentAndTail) {
+  std::mt19937 rng(4321);
+  static const char* const pieces[] = {"\r", "\n", "\r\n", "a", "\r\r\n\n", "\n\r"};
+  for (const bool bWide : {false, true}) {
+    std::string base;
+    while (base.size() < 9000) base += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
+    if (bWide) base = Utf16(base);
+    for (size_t nSkip = 0; nSkip < 18; ++nSkip) {
+      for (const size_t nCut : {size_t{0}, size_t{1}, size_t{7}, size_t{15}, size_t{16}, size_t{33}}) {
+        const DWORD nLen = Len(base) - static_cast<DWORD>(nSkip + nCut);
+        // Counted in place (any alignment); a wide text read from an odd
+        // byte is another text, which the reference reads the same way.
+        EXPECT_EQ(MrCountLineEnds(Bytes(base) + nSkip, nLen, bWide),
+                  ReferenceLineEnds(base.substr(nSkip, nLen), bWide))
+            << (bWide ? "wide" : "bytes") << " skip " << nSkip << " cut " << nCut;
+      }
+    }
+  }
 }
 
 }  // namespace
