@@ -22,6 +22,7 @@
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/metablock/mrmetaranges.h"
 #include "mirel/mirel.h"
+#include "mirel/mrbackbuffer.h"
 #include "mirel/mrviewdraw.h"
 #include "mirel/syntax/cmrsyntax.h"
 
@@ -321,16 +322,9 @@ void CMirelViewText::OnPaint(HWND hWnd) {
   }
   const int cx = pEdit->rcEdit.right;
   const int cy = pEdit->rcEdit.bottom;
-  HDC hMem = (cx > 0 && cy > 0) ? CreateCompatibleDC(hdc) : nullptr;
-  BOOL bNewBuffer = FALSE;
-  if (hMem != nullptr && pEdit->hBackBitmap == nullptr) {
-    pEdit->hBackBitmap = CreateCompatibleBitmap(hdc, cx, cy);
-    bNewBuffer = pEdit->hBackBitmap != nullptr;
-  }
-  if (hMem != nullptr && pEdit->hBackBitmap != nullptr) {
-    HGDIOBJ hOldBitmap = SelectObject(hMem, pEdit->hBackBitmap);
-    HGDIOBJ hOldFont =
-        (pdoc != nullptr && pdoc->hFont != nullptr) ? SelectObject(hMem, pdoc->hFont) : nullptr;
+  const CMrBackBufferDC buffer(hdc, &pEdit->hBackBitmap, cx, cy, pdoc != nullptr ? pdoc->hFont : nullptr);
+  if (HDC hMem = buffer.Get()) {
+    const BOOL bNewBuffer = buffer.IsNew();
     const BOOL bFocused = GetFocus() == pEdit->hWndEdit;
     const BOOL bHasText =
         pdoc != nullptr && pdoc->pLines != nullptr && pdoc->pContents != nullptr && pdoc->nLineCount > 0;
@@ -404,10 +398,7 @@ void CMirelViewText::OnPaint(HWND hWnd) {
           SetPixel(hdc, static_cast<int>(x), y, pdoc->crActiveLine);
       }
     }
-    if (hOldFont != nullptr) SelectObject(hMem, hOldFont);
-    SelectObject(hMem, hOldBitmap);
   }
-  if (hMem != nullptr) DeleteDC(hMem);
   EndPaint(hWnd, &ps);
   pEdit->nRepaintTag = REPAINT_TAG_NONE;
 }
