@@ -390,6 +390,8 @@ void CMirelViewText::OnPaint(HWND hWnd) {
       }
     }
     BitBlt(hdc, 0, 0, cx, cy, hMem, 0, 0, SRCCOPY);
+    // Every visible row now shows the current text and layout.
+    paintedLayout = bHasText ? CurrentLayout() : PaintedLayout{};
     // The column guide goes on the screen only, so the kept buffer stays free of it.
     if (bHasText && bFocused && (pdoc->nActiveLineType == 6 || pdoc->nActiveLineType == 7)) {
       const long long x = static_cast<long long>(nCaretX) - pEdit->nHScrollPos;
