@@ -57,6 +57,18 @@ BOOL CMirelViewText::RequestCaretParagraphRepaint() {
   pMirel->nDirtyFirst = nFirst;
   pMirel->nDirtyLast = nLast;
   pMirel->nRepaintTag = REPAINT_TAG_RANGE;
-  InvalidateRect(pMirel->hWndEdit, &pMirel->rcEdit, FALSE);
+  // Only those rows and the ruler (its caret mark follows the caret) change
+  // on the screen; the column guide is drawn on the screen alone, over every
+  // row, so with it the whole client area is copied again.
+  RECT rc = pMirel->rcEdit;
+  const bool bColumnGuide = doc.nActiveLineType == 6 || doc.nActiveLineType == 7;
+  if (!bColumnGuide) {
+    const long long h = std::max(doc.nLineHeight, 1);
+    const long long yFirst = doc.nRulerHeight > 0 ? 0 : doc.nRulerHeight + (nFirst - nTop) * h;
+    const long long yEnd = doc.nRulerHeight + (static_cast<long long>(nLast) + 1 - nTop) * h;
+    rc.top = static_cast<int>(std::clamp<long long>(yFirst, rc.top, rc.bottom));
+    rc.bottom = static_cast<int>(std::clamp<long long>(yEnd, rc.top, rc.bottom));
+  }
+  InvalidateRect(pMirel->hWndEdit, &rc, FALSE);
   return TRUE;
 }
