@@ -312,6 +312,9 @@ std::vector<AbsRun> CollectRuns(CMirelDoc& doc, int nPara) {
 // The whole paint
 
 void CMirelViewText::OnPaint(HWND hWnd) {
+  // A paint that drops its request without painting leaves rows the buffer
+  // may not show: only a finished paint says what the buffer holds.
+  paintedLayout = PaintedLayout{};
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hWnd, &ps);
   CMirel* pEdit = pMirel;
