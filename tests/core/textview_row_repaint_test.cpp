@@ -126,9 +126,7 @@ TEST_P(TextViewRowRepaint, EveryStepPaintsWhatAFullRepaintPaints) {
   for (const Step& step : kSteps) {
     if (step.nPara >= 0) {
       doc.Goto(step.nPara, step.nColumn);
-      UpdateWindow(hWnd);
-      InvalidateRect(hWnd, nullptr, FALSE);
-      Paint();
+      ExpectSameAsFullRepaint("caret placed");
     }
     if (step.ch != 0) {
       Char(step.ch);
