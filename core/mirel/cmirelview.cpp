@@ -13,6 +13,7 @@
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
+#include "mirel/mrbackbuffer.h"
 #include "mirel/mrscrollbar.h"
 #include "mirel/mrviewdraw.h"
 
@@ -235,12 +236,8 @@ void CMirelView::PaintThroughBackBuffer(HFONT hFont, const RowPainter& paintRow,
   HDC hdc = BeginPaint(hWnd, &ps);
   if (hdc == nullptr) return;
   const RECT& rc = pMirel->rcEdit;
-  HDC hMemDC = CreateCompatibleDC(hdc);
-  if (hMemDC != nullptr && pMirel->hBackBitmap == nullptr && rc.right > 0 && rc.bottom > 0)
-    pMirel->hBackBitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
-  if (hMemDC != nullptr && pMirel->hBackBitmap != nullptr) {
-    HGDIOBJ hOldBitmap = SelectObject(hMemDC, pMirel->hBackBitmap);
-    HGDIOBJ hOldFont = hFont != nullptr ? SelectObject(hMemDC, hFont) : nullptr;
+  const CMrBackBufferDC buffer(hdc, &pMirel->hBackBitmap, rc.right, rc.bottom, hFont);
+  if (HDC hMemDC = buffer.Get()) {
     const int nTag = pMirel->nRepaintTag;
     const bool bRuler = pdoc != nullptr && pdoc->nRulerHeight > 0 && paintRuler;
     if (nTag != REPAINT_TAG_NONE && bRuler) paintRuler(hMemDC);
@@ -266,10 +263,7 @@ void CMirelView::PaintThroughBackBuffer(HFONT hFont, const RowPainter& paintRow,
       if (hBack != nullptr) DeleteObject(hBack);
     }
     BitBlt(hdc, 0, 0, rc.right, rc.bottom, hMemDC, 0, 0, SRCCOPY);
-    if (hOldFont != nullptr) SelectObject(hMemDC, hOldFont);
-    SelectObject(hMemDC, hOldBitmap);
   }
-  if (hMemDC != nullptr) DeleteDC(hMemDC);
   pMirel->nRepaintTag = REPAINT_TAG_NONE;
   EndPaint(hWnd, &ps);
 }

@@ -17,6 +17,7 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelviewhex.h"
 #include "mirel/mirel.h"
+#include "mirel/mrbackbuffer.h"
 #include "mirel/mrviewdraw.h"
 
 namespace {
@@ -69,16 +70,9 @@ void CMirelViewHex::OnPaint(HWND hWnd) {
   }
   const int cx = pEdit->rcEdit.right;
   const int cy = pEdit->rcEdit.bottom;
-  HDC hMem = (cx > 0 && cy > 0) ? CreateCompatibleDC(hdc) : nullptr;
-  BOOL bNewBuffer = FALSE;
-  if (hMem != nullptr && pEdit->hBackBitmap == nullptr) {
-    pEdit->hBackBitmap = CreateCompatibleBitmap(hdc, cx, cy);
-    bNewBuffer = pEdit->hBackBitmap != nullptr;
-  }
-  if (hMem != nullptr && pEdit->hBackBitmap != nullptr) {
-    HGDIOBJ hOldBitmap = SelectObject(hMem, pEdit->hBackBitmap);
-    HGDIOBJ hOldFont =
-        (pdoc != nullptr && pdoc->hFontHex != nullptr) ? SelectObject(hMem, pdoc->hFontHex) : nullptr;
+  const CMrBackBufferDC buffer(hdc, &pEdit->hBackBitmap, cx, cy, pdoc != nullptr ? pdoc->hFontHex : nullptr);
+  if (HDC hMem = buffer.Get()) {
+    const BOOL bNewBuffer = buffer.IsNew();
     const BOOL bFocused = GetFocus() == pEdit->hWndEdit;
     const BOOL bHasRows = IsReady();
     int nTag = pEdit->nRepaintTag;
@@ -124,10 +118,7 @@ void CMirelViewHex::OnPaint(HWND hWnd) {
       if (hBack != nullptr) DeleteObject(hBack);
     }
     BitBlt(hdc, 0, 0, cx, cy, hMem, 0, 0, SRCCOPY);
-    if (hOldFont != nullptr) SelectObject(hMem, hOldFont);
-    SelectObject(hMem, hOldBitmap);
   }
-  if (hMem != nullptr) DeleteDC(hMem);
   EndPaint(hWnd, &ps);
   pEdit->nRepaintTag = REPAINT_TAG_NONE;
 }

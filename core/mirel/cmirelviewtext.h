@@ -139,8 +139,34 @@ class CMirelViewText : public CMirelView {
   BOOL BeginMove(int bAlt, BOOL bExtend);
   void FinishMove(BOOL bExtend, DWORD nOldCaret);
   // The common end of every edit: block collapsed at the caret, scroll bars,
-  // caret, repaint from nFrom.
-  void FinishEdit(DWORD nFrom);
+  // caret, repaint from nFrom. bInCaretParagraph: the edit was one
+  // contiguous change that put no line break in (typing, Backspace), so while
+  // the paragraph count stays what was painted it changed the caret's
+  // paragraph only.
+  void FinishEdit(DWORD nFrom, BOOL bInCaretParagraph = FALSE);
+
+  // --- cmirelviewtext_rowrepaint.cpp: repainting only an edited paragraph ----
+  // The layout the back buffer shows, taken at each paint.
+  struct PaintedLayout {
+    int nLineCount = -1;
+    int nParaCount = -1;
+    int nTopLine = 0;
+    int nHScrollPos = 0;
+    int nLeftMargin = 0;
+    int nLineHeight = 0;
+    int nRulerHeight = 0;
+    int nWrapMode = 0;
+    RECT rcEdit{};
+  };
+  PaintedLayout paintedLayout;
+  PaintedLayout CurrentLayout() const;
+  static bool SameLayout(const PaintedLayout& a, const PaintedLayout& b);
+  // After an edit inside the caret's paragraph: requests a repaint of that
+  // paragraph's visible rows alone when every other row still shows what
+  // the back buffer holds (same rows, paragraphs, scroll, margin and no
+  // other request pending, and nothing that colours across paragraphs).
+  // FALSE when it cannot tell, and nothing was requested.
+  BOOL RequestCaretParagraphRepaint();
   // Moves the caret to a row at the goal x (vertical moves).
   void PlaceCaretAtGoalX(int nRow, BOOL bAllowVirtual);
 

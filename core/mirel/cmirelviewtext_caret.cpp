@@ -254,6 +254,7 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
       nHeight = kOverwriteCaretHeight;
     }
   }
+  const int nOldCaretX = nCaretX;
   nCaretX = ClampToInt(x);
 
   // Keep the caret in view.
@@ -299,6 +300,12 @@ void CMirelViewText::UpdateCaret(int bSetGoalX, int bScroll) {
   } else if (doc.IsShowRuler()) {
     Invalidate(REPAINT_TAG_RULER, 0, 0);
   }
+  // The column guide is drawn on the screen at the caret's x by every paint:
+  // a caret that moved along its row needs the screen copied again, or the
+  // guide would stay where the caret was.
+  const bool bColumnGuide = doc.nActiveLineType == 6 || doc.nActiveLineType == 7;
+  if (bColumnGuide && nCaretX != nOldCaretX && pMirel->bRedraw && pMirel->hWndEdit != nullptr)
+    InvalidateRect(pMirel->hWndEdit, &pMirel->rcEdit, FALSE);
 }
 
 // ---------------------------------------------------------------------------

@@ -164,13 +164,14 @@ void CMirelViewText::EndGestureColumnMode() {
   pdoc->nVirtualSpace = nVirtual;
 }
 
-void CMirelViewText::FinishEdit(DWORD nFrom) {
+void CMirelViewText::FinishEdit(DWORD nFrom, BOOL bInCaretParagraph) {
   CMirelDoc& doc = *pdoc;
   EndGestureColumnMode();
   SetCaret(doc, MrCaretInText(doc), doc.cli);
   doc.block.Reset(static_cast<DWORD>(doc.nCaretPos), doc.cli, FALSE);
   doc.UpdateAllScrollBars();
   UpdateCaret(1, 1);
+  if (bInCaretParagraph && RequestCaretParagraphRepaint()) return;
   doc.UpdateAllViews(REPAINT_TAG_FROM, nFrom, 0);
 }
 
@@ -246,7 +247,7 @@ void CMirelViewText::OnChar(HWND, char ch, int) {
   doc.bHanjaConvert = FALSE;
   // A closing word may re-indent its line.
   if (doc.bAutoIndentation) doc.ApplySyntaxUnindent(static_cast<char>(c));
-  FinishEdit(std::min(nPos, doc.GetParagraphStart(nPos)));
+  FinishEdit(std::min(nPos, doc.GetParagraphStart(nPos)), TRUE);
 }
 
 // ---------------------------------------------------------------------------
@@ -308,7 +309,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
     doc.DeleteContents(nPrev, nCaret - nPrev, TRUE);
     SetCaret(doc, nPrev);
   }
-  FinishEdit(static_cast<DWORD>(doc.nCaretPos));
+  FinishEdit(static_cast<DWORD>(doc.nCaretPos), TRUE);
 }
 
 void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {

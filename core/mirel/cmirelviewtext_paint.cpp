@@ -22,6 +22,7 @@
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/metablock/mrmetaranges.h"
 #include "mirel/mirel.h"
+#include "mirel/mrbackbuffer.h"
 #include "mirel/mrviewdraw.h"
 #include "mirel/syntax/cmrsyntax.h"
 
@@ -311,6 +312,9 @@ std::vector<AbsRun> CollectRuns(CMirelDoc& doc, int nPara) {
 // The whole paint
 
 void CMirelViewText::OnPaint(HWND hWnd) {
+  // A paint that drops its request without painting leaves rows the buffer
+  // may not show: only a finished paint says what the buffer holds.
+  paintedLayout = PaintedLayout{};
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hWnd, &ps);
   CMirel* pEdit = pMirel;
@@ -321,16 +325,9 @@ void CMirelViewText::OnPaint(HWND hWnd) {
   }
   const int cx = pEdit->rcEdit.right;
   const int cy = pEdit->rcEdit.bottom;
-  HDC hMem = (cx > 0 && cy > 0) ? CreateCompatibleDC(hdc) : nullptr;
-  BOOL bNewBuffer = FALSE;
-  if (hMem != nullptr && pEdit->hBackBitmap == nullptr) {
-    pEdit->hBackBitmap = CreateCompatibleBitmap(hdc, cx, cy);
-    bNewBuffer = pEdit->hBackBitmap != nullptr;
-  }
-  if (hMem != nullptr && pEdit->hBackBitmap != nullptr) {
-    HGDIOBJ hOldBitmap = SelectObject(hMem, pEdit->hBackBitmap);
-    HGDIOBJ hOldFont =
-        (pdoc != nullptr && pdoc->hFont != nullptr) ? SelectObject(hMem, pdoc->hFont) : nullptr;
+  const CMrBackBufferDC buffer(hdc, &pEdit->hBackBitmap, cx, cy, pdoc != nullptr ? pdoc->hFont : nullptr);
+  if (HDC hMem = buffer.Get()) {
+    const BOOL bNewBuffer = buffer.IsNew();
     const BOOL bFocused = GetFocus() == pEdit->hWndEdit;
     const BOOL bHasText =
         pdoc != nullptr && pdoc->pLines != nullptr && pdoc->pContents != nullptr && pdoc->nLineCount > 0;
@@ -396,6 +393,8 @@ void CMirelViewText::OnPaint(HWND hWnd) {
       }
     }
     BitBlt(hdc, 0, 0, cx, cy, hMem, 0, 0, SRCCOPY);
+    // Every visible row now shows the current text and layout.
+    paintedLayout = bHasText ? CurrentLayout() : PaintedLayout{};
     // The column guide goes on the screen only, so the kept buffer stays free of it.
     if (bHasText && bFocused && (pdoc->nActiveLineType == 6 || pdoc->nActiveLineType == 7)) {
       const long long x = static_cast<long long>(nCaretX) - pEdit->nHScrollPos;
@@ -404,10 +403,7 @@ void CMirelViewText::OnPaint(HWND hWnd) {
           SetPixel(hdc, static_cast<int>(x), y, pdoc->crActiveLine);
       }
     }
-    if (hOldFont != nullptr) SelectObject(hMem, hOldFont);
-    SelectObject(hMem, hOldBitmap);
   }
-  if (hMem != nullptr) DeleteDC(hMem);
   EndPaint(hWnd, &ps);
   pEdit->nRepaintTag = REPAINT_TAG_NONE;
 }

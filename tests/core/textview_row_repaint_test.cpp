@@ -1,0 +1,181 @@
+// Typing and Backspace inside a paragraph repaint that paragraph's rows only;
+// the rest of the back buffer is kept. After every command of a series the
+// client area must equal, pixel by pixel, what a full repaint paints.
+#include <vector>
+
+#include "textview_paint_fixture.h"
+
+namespace {
+
+using mirel_paint_test::TextViewPaint;
+
+struct RepaintCase {
+  const char* name;
+  int nWrapMode;
+  BOOL bLineNo;
+  int nActiveLineType;
+  BOOL bRuler;
+};
+
+class TextViewRowRepaint : public TextViewPaint, public ::testing::WithParamInterface<RepaintCase> {
+ protected:
+  // Every pixel of the back buffer, top row first.
+  std::vector<DWORD> Pixels() {
+    std::vector<DWORD> pixels(static_cast<size_t>(cx) * static_cast<size_t>(cy));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC hScreen = GetDC(nullptr);
+    const int nRows =
+        GetDIBits(hScreen, edit->hBackBitmap, 0, static_cast<UINT>(cy), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, hScreen);
+    EXPECT_EQ(nRows, cy);
+    return pixels;
+  }
+
+  // The client area as the screen shows it.
+  std::vector<DWORD> ScreenPixels() {
+    HDC hScreen = GetDC(hWnd);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    HBITMAP hCopy = CreateCompatibleBitmap(hScreen, cx, cy);
+    HGDIOBJ hOld = SelectObject(hMem, hCopy);
+    BitBlt(hMem, 0, 0, cx, cy, hScreen, 0, 0, SRCCOPY);
+    SelectObject(hMem, hOld);
+    DeleteDC(hMem);
+    ReleaseDC(hWnd, hScreen);
+    std::swap(hCopy, edit->hBackBitmap);
+    std::vector<DWORD> pixels = Pixels();
+    std::swap(hCopy, edit->hBackBitmap);
+    DeleteObject(hCopy);
+    return pixels;
+  }
+
+  static size_t CountDiffering(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+    if (a.size() != b.size()) return SIZE_MAX;
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i] ? 1 : 0;
+    return n;
+  }
+
+  // The paint the pending request asks for (through the update region, as
+  // the system sends it), then a full one: both must leave the same back
+  // buffer and the same screen.
+  void ExpectSameAsFullRepaint(const char* step) {
+    UpdateWindow(hWnd);
+    ReadClientSize();
+    const std::vector<DWORD> buffer = Pixels();
+    const std::vector<DWORD> screen = ScreenPixels();
+    // The column guide is drawn on the screen only.
+    if (doc.nActiveLineType != 6 && doc.nActiveLineType != 7) {
+      EXPECT_EQ(CountDiffering(buffer, screen), 0u) << step << ": the screen shows the buffer";
+    }
+    InvalidateRect(hWnd, nullptr, FALSE);
+    Paint();
+    EXPECT_EQ(CountDiffering(buffer, Pixels()), 0u) << step << ": back buffer";
+    EXPECT_EQ(CountDiffering(screen, ScreenPixels()), 0u) << step << ": screen";
+  }
+
+  void Char(char ch) { SendMessageA(hWnd, WM_CHAR, static_cast<unsigned char>(ch), 1); }
+  void Key(UINT nKey) { SendMessageA(hWnd, WM_KEYDOWN, nKey, 1); }
+};
+
+TEST_P(TextViewRowRepaint, EveryStepPaintsWhatAFullRepaintPaints) {
+  const RepaintCase& c = GetParam();
+  ShowWindow(hParent, SW_SHOWNA);  // only a shown window collects invalid area
+  SetFocus(hWnd);
+  Open("alpha beta gamma\r\n(delta) [epsilon]\r\n\r\nzeta eta theta iota kappa lambda mu\r\nnu");
+  doc.SetWordWrap(c.nWrapMode);
+  doc.EnableLineNo(c.bLineNo);
+  doc.SetActiveLineType(c.nActiveLineType);
+  if (c.bRuler) doc.EnableRuler(TRUE);
+  InvalidateRect(hWnd, nullptr, FALSE);
+  Paint();
+  struct Step {
+    const char* what;
+    int nPara;  // the caret goes to this paragraph and column first; -1: stays
+    int nColumn;
+    char ch;  // 0: the key instead
+    UINT nKey;
+  };
+  const Step kSteps[] = {
+      {"type at the start", 0, 0, 'x', 0},
+      {"type in the middle", 0, 8, 'y', 0},
+      {"type before a bracket", 1, 0, '(', 0},
+      {"Backspace inside a line", -1, 0, 0, VK_BACK},
+      {"type on an empty line", 2, 0, 'z', 0},
+      {"Backspace joining two lines", 3, 0, 0, VK_BACK},
+      {"Enter splitting a line", 0, 5, 0, VK_RETURN},
+      {"type at the end of the text", 4, 1 << 20, 'w', 0},
+      {"type at the end of the long line", 3, 1 << 20, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"more", -1, 0, 'v', 0},
+      {"Backspace", -1, 0, 0, VK_BACK},
+      {"Backspace", -1, 0, 0, VK_BACK},
+      {"Backspace", -1, 0, 0, VK_BACK},
+      {"Backspace", -1, 0, 0, VK_BACK},
+  };
+  for (const Step& step : kSteps) {
+    if (step.nPara >= 0) {
+      doc.Goto(step.nPara, step.nColumn);
+      ExpectSameAsFullRepaint("caret placed");
+    }
+    if (step.ch != 0) {
+      Char(step.ch);
+    } else {
+      Key(step.nKey);
+    }
+    ExpectSameAsFullRepaint(step.what);
+  }
+  // Long text on one row: many characters in a row keep every pixel right.
+  for (int i = 0; i < 40; ++i) {
+    Char(static_cast<char>('a' + i % 26));
+    ExpectSameAsFullRepaint("typing a long row");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TextViewRowRepaint,
+                         ::testing::Values(RepaintCase{"plain", MIREL_WRAP_NONE, FALSE, 0, FALSE},
+                                           RepaintCase{"numbered", MIREL_WRAP_NONE, TRUE, 0, FALSE},
+                                           RepaintCase{"activeRow", MIREL_WRAP_NONE, TRUE, 4, FALSE},
+                                           RepaintCase{"columnGuide", MIREL_WRAP_NONE, FALSE, 6, FALSE},
+                                           RepaintCase{"ruler", MIREL_WRAP_NONE, TRUE, 0, TRUE},
+                                           RepaintCase{"wrapped", MIREL_WRAP_CHAR, TRUE, 0, FALSE},
+                                           RepaintCase{"wrappedActiveRow", MIREL_WRAP_WORD, FALSE, 5, TRUE}),
+                         [](const ::testing::TestParamInfo<RepaintCase>& info) { return info.param.name; });
+
+// The shortcut is taken where it may be: one row requested for a character
+// typed inside a line; every visible row once anything else is pending or
+// the paragraph count changes.
+TEST_F(TextViewPaint, TypingInsideALineRequestsItsRowOnly) {
+  SetFocus(hWnd);
+  Open("one\r\ntwo\r\nthree\r\nfour");
+  Paint();
+  doc.SetSel(6, 6, TRUE);  // inside "two"
+  SendMessageA(hWnd, WM_PAINT, 0, 0);
+  SendMessageA(hWnd, WM_CHAR, 'x', 1);
+  EXPECT_EQ(edit->nRepaintTag, REPAINT_TAG_RANGE);
+  EXPECT_EQ(edit->nDirtyFirst, 1);
+  EXPECT_EQ(edit->nDirtyLast, 1);
+  SendMessageA(hWnd, WM_PAINT, 0, 0);
+
+  SendMessageA(hWnd, WM_KEYDOWN, VK_RETURN, 1);  // a new paragraph moves the rows below
+  EXPECT_EQ(edit->nDirtyFirst, 0);
+  EXPECT_GE(edit->nDirtyLast, 4);
+  SendMessageA(hWnd, WM_PAINT, 0, 0);
+
+  doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);  // already pending: stays every row
+  SendMessageA(hWnd, WM_CHAR, 'y', 1);
+  EXPECT_EQ(edit->nRepaintTag, REPAINT_TAG_ALL);
+  EXPECT_EQ(edit->nDirtyFirst, 0);
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// What the screen shows after typing and Backspace equals what a control
+// that paints the same text afresh shows, pixel by pixel: an edit inside one
+// paragraph repaints only that paragraph, and nothing else may go stale.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "control_host.h"
+#include "mirelctrl/mirelctrl.h"
+
+namespace {
+
+constexpr int kWidth = 300;
+constexpr int kHeight = 200;
+constexpr char kText[] = "alpha beta\r\n(gamma) [delta]\r\n\r\nepsilon zeta eta\r\ntheta";
+
+class TypingScreen : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(m_host.hWnd(), nullptr);
+    ShowWindow(m_host.hWnd(), SW_SHOWNORMAL);  // only a shown window has an update region
+  }
+  void TearDown() override {
+    for (HWND h : m_controls) Mirel_Destroy(h);
+  }
+
+  HWND Make(int nID, const std::string& text) {
+    HWND h = Mirel_Create(m_host.hWnd(), nID, 0, 0, kWidth, kHeight, 0, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
+    if (h == nullptr) return nullptr;
+    m_controls.push_back(h);
+    if (Mirel_NewFile(h) != 1) return nullptr;
+    Mirel_EnableLineNo(h, TRUE);
+    if (!text.empty()) Mirel_InsertA(h, text.data(), static_cast<int>(text.size()), FALSE);
+    return h;
+  }
+
+  // The client area as the screen shows it, without the caret.
+  static std::vector<DWORD> Screen(HWND h) {
+    UpdateWindow(h);
+    HideCaret(h);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    HDC hdc = GetDC(h);
+    HBITMAP hCopy = CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HDC hMem = CreateCompatibleDC(hdc);
+    HGDIOBJ hOld = SelectObject(hMem, hCopy);
+    RECT rc{};
+    GetClientRect(h, &rc);
+    BitBlt(hMem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(pBits),
+                              static_cast<const DWORD*>(pBits) + static_cast<size_t>(kWidth) * kHeight);
+    SelectObject(hMem, hOld);
+    DeleteDC(hMem);
+    DeleteObject(hCopy);
+    ReleaseDC(h, hdc);
+    ShowCaret(h);
+    return pixels;
+  }
+
+  static std::string Text(HWND h) {
+    const int nLen = Mirel_GetContentsSize(h);
+    std::string text(static_cast<size_t>(nLen) + 1, '\0');
+    Mirel_GetTextA(h, text.data(), 0, nLen);
+    text.resize(static_cast<size_t>(nLen));
+    return text;
+  }
+
+  mirel_test::ControlHost m_host;
+  std::vector<HWND> m_controls;
+};
+
+TEST_F(TypingScreen, EachEditShowsWhatAFreshPaintShows) {
+  HWND hTyped = Make(41, kText);
+  ASSERT_NE(hTyped, nullptr);
+  SetFocus(hTyped);
+  struct Step {
+    const char* what;
+    int nPara;  // the caret goes to this paragraph and column first; -1: stays
+    int nColumn;
+    UINT uMsg;
+    WPARAM wParam;
+  };
+  const Step kSteps[] = {
+      {"type at the start", 0, 0, WM_CHAR, 'x'},
+      {"type inside a line", 1, 3, WM_CHAR, 'y'},
+      {"type on an empty line", 2, 0, WM_CHAR, 'z'},
+      {"Backspace inside a line", 3, 4, WM_KEYDOWN, VK_BACK},
+      {"Backspace joining two lines", 3, 0, WM_KEYDOWN, VK_BACK},
+      {"type at the end", 3, 1 << 20, WM_CHAR, 'w'},
+  };
+  int nID = 100;
+  for (const Step& step : kSteps) {
+    if (step.nPara >= 0) Mirel_Goto(hTyped, step.nPara, step.nColumn);
+    UpdateWindow(hTyped);
+    SendMessageA(hTyped, step.uMsg, step.wParam, 1);
+    const std::vector<DWORD> typed = Screen(hTyped);
+    // The same text and caret in a control painted once, from scratch.
+    HWND hFresh = Make(++nID, Text(hTyped));
+    ASSERT_NE(hFresh, nullptr);
+    const int nCaret = Mirel_GetCurrentPos(hTyped);
+    SetFocus(hFresh);
+    Mirel_SetSel(hFresh, nCaret, nCaret, FALSE);
+    const std::vector<DWORD> fresh = Screen(hFresh);
+    SetFocus(hTyped);
+    size_t nDiffer = 0;
+    for (size_t i = 0; i < typed.size(); ++i) nDiffer += typed[i] != fresh[i] ? 1 : 0;
+    EXPECT_EQ(nDiffer, 0u) << step.what;
+    ShowWindow(hFresh, SW_HIDE);
+  }
+}
+
+}  // namespace
