@@ -7,9 +7,7 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#include "mirel/mrlargeblock.h"
+#include <cstddef>
 
 class CMirelDoc;
 
@@ -39,13 +37,18 @@ class CMrCharEncoder {
   void SetReadPos(DWORD nPos) { nReadPos = nPos; }
 
   // Texts convert in memory; through a temporary file only when room for
-  // twice the source cannot be had.
+  // twice the source cannot be had, or when the memory output cannot grow
+  // part-way (the bytes so far move to the file and the walk goes on there).
   static constexpr DWORD kMemoryLimit = 0x200000;
   // Tests lower the limit to reach the temporary-file path with small texts;
   // 0 puts the default back.
   static void SetMemoryLimitForTesting(DWORD nBytes);
+  // Tests stand in for a failing allocation or a full disk: the memory output
+  // cannot grow past nMemoryBytes, and writes that would take the temporary
+  // file past nFileBytes fail. 0 lifts a limit.
+  static void SetOutputLimitsForTesting(DWORD nMemoryBytes, DWORD nFileBytes);
   // The path of the temporary file while there is one, else "".
-  const char* GetTempName() const { return pszTempName; }
+  const char* GetTempName() const { return pszTempName != nullptr ? pszTempName : ""; }
 
  private:
   class COutput;
@@ -53,8 +56,10 @@ class CMrCharEncoder {
 
   BOOL OpenTempFile();
   void CloseTempFile();
+  void FreeOutput();
 
-  std::vector<BYTE, CMrLargeBlockAllocator<BYTE>> pOut;
+  BYTE* pOut;  // memory output (malloc), nOutCap bytes
+  size_t nOutCap;
   const BYTE* pSrc;
   char* pszTempName;
   HANDLE hTempFile;
