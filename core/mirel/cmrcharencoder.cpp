@@ -168,9 +168,8 @@ class CMrCharEncoder::COutput {
   // them were written.
   BYTE* Room(DWORD n) {
     if (m_enc.hTempFile == INVALID_HANDLE_VALUE) {
-      const size_t nNeed = static_cast<size_t>(m_nTotal) + n;
-      if (nNeed <= m_enc.nOutCap) return m_enc.pOut + m_nTotal;
-      if (GrowMemory(nNeed)) return m_enc.pOut + m_nTotal;
+      const size_t nNeed = static_cast<size_t>(m_enc.nOutFront) + m_nTotal + n;
+      if (nNeed <= m_enc.nOutCap || GrowMemory(nNeed)) return m_enc.pOut + m_enc.nOutFront + m_nTotal;
       if (!MoveToFile()) return nullptr;
     }
     if (m_block == nullptr) {
@@ -213,9 +212,10 @@ class CMrCharEncoder::COutput {
       if (nNeed > g_nOutputMemoryLimit) return FALSE;
       nCap = std::min<size_t>(nCap, g_nOutputMemoryLimit);
     }
-    BYTE* p = static_cast<BYTE*>(std::realloc(m_enc.pOut, nCap));
+    if (nNeed > 0xFFFFFFFFu) return FALSE;
+    nCap = std::min<size_t>(nCap, 0xFFFFFFFFu);
+    BYTE* p = static_cast<BYTE*>(m_enc.ReallocateOutput(m_enc.pOut, static_cast<DWORD>(nCap)));
     if (p == nullptr) return FALSE;
-    MrAdviseLargeBlock(p, nCap);
     m_enc.pOut = p;
     m_enc.nOutCap = nCap;
     return TRUE;
@@ -225,7 +225,7 @@ class CMrCharEncoder::COutput {
   // and the memory is given back.
   BOOL MoveToFile() {
     if (!m_enc.OpenTempFile()) return FALSE;
-    if (m_nTotal > 0 && !WriteAll(m_enc.pOut, m_nTotal)) return FALSE;
+    if (m_nTotal > 0 && !WriteAll(m_enc.pOut + m_enc.nOutFront, m_nTotal)) return FALSE;
     m_enc.FreeOutput();
     return TRUE;
   }
@@ -479,6 +479,8 @@ CMrCharEncoder::CMrCharEncoder(CMirelDoc* /*pDocument*/, const BYTE* pSource, DW
                                int nSourceEncoding, int nAnsiCodePage)
     : pOut(nullptr),
       nOutCap(0),
+      nOutFront(0),
+      pOutBlocks(nullptr),
       pSrc(pSource),
       pszTempName(nullptr),
       hTempFile(INVALID_HANDLE_VALUE),
@@ -515,6 +517,29 @@ void CMrCharEncoder::GetTrackedPointers(DWORD* pnCaret, DWORD* pnStart, DWORD* p
   if (pnCaret != nullptr) *pnCaret = nCaret;
   if (pnStart != nullptr) *pnStart = nBlockStart;
   if (pnEnd != nullptr) *pnEnd = nBlockEnd;
+}
+
+void CMrCharEncoder::SetOutputBlocks(COutputBlocks* pBlocks, DWORD nFrontRoom) {
+  pOutBlocks = pBlocks;
+  nOutFront = std::min<DWORD>(nFrontRoom, 16);
+}
+
+BYTE* CMrCharEncoder::DetachOutput(DWORD* pnCapacity) {
+  if (pnCapacity != nullptr) *pnCapacity = 0;
+  if (hTempFile != INVALID_HANDLE_VALUE || pOut == nullptr) return nullptr;
+  BYTE* p = pOut;
+  if (pnCapacity != nullptr) *pnCapacity = static_cast<DWORD>(nOutCap);
+  pOut = nullptr;
+  nOutCap = 0;
+  return p;
+}
+
+void* CMrCharEncoder::ReallocateOutput(void* p, DWORD nBytes) {
+  if (pOutBlocks != nullptr)
+    return p == nullptr ? pOutBlocks->Allocate(nBytes) : pOutBlocks->Reallocate(p, nBytes);
+  void* pNew = std::realloc(p, nBytes);
+  MrAdviseLargeBlock(pNew, nBytes);
+  return pNew;
 }
 
 void CMrCharEncoder::FreeOutput() {
@@ -567,16 +592,15 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
   // file and a read back cost more than the conversion); the temporary file
   // is the way out when it cannot, or when a test asks for it. Untouched
   // room costs no more than its address range.
-  BOOL bInMemory =
-      g_nMemoryLimitOverride != 0 ? nSrcLen < g_nMemoryLimitOverride : nSrcLen <= (SIZE_MAX - kRunRoom) / 2;
+  const unsigned long long nWantCap = static_cast<unsigned long long>(nSrcLen) * 2 + kRunRoom + nOutFront;
+  BOOL bInMemory = g_nMemoryLimitOverride != 0
+                       ? nSrcLen < g_nMemoryLimitOverride
+                       : nWantCap <= std::min<unsigned long long>(SIZE_MAX, 0xFFFFFFFFu);
   if (bInMemory) {
-    size_t nCap = static_cast<size_t>(nSrcLen) * 2 + kRunRoom;
-    if (g_nOutputMemoryLimit != 0) nCap = std::min<size_t>(nCap, g_nOutputMemoryLimit);
-    pOut = static_cast<BYTE*>(std::malloc(nCap));
-    if (pOut != nullptr) {
-      MrAdviseLargeBlock(pOut, nCap);
-      nOutCap = nCap;
-    }
+    DWORD nCap = static_cast<DWORD>(std::min<unsigned long long>(nWantCap, 0xFFFFFFFFu));
+    if (g_nOutputMemoryLimit != 0) nCap = std::min(nCap, g_nOutputMemoryLimit);
+    pOut = static_cast<BYTE*>(ReallocateOutput(nullptr, nCap));
+    if (pOut != nullptr) nOutCap = nCap;
     bInMemory = pOut != nullptr;
   }
   if (!bInMemory && !OpenTempFile()) return FALSE;
@@ -656,7 +680,7 @@ DWORD CMrCharEncoder::Read(BYTE* pDest, DWORD nCapacity) {
   if (pDest == nullptr) return 0;
   if (hTempFile == INVALID_HANDLE_VALUE) {
     if (nCapacity < nOutLen) return 0;
-    if (nOutLen > 0) std::memcpy(pDest, pOut, nOutLen);
+    if (nOutLen > 0) std::memcpy(pDest, pOut + nOutFront, nOutLen);
     return nOutLen;
   }
   // The file is read from its start, whatever was written last.

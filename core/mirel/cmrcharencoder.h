@@ -25,6 +25,24 @@ class CMrCharEncoder {
   void SetTrackedPointers(DWORD nCaretPos, DWORD nStart, DWORD nEnd);
   void GetTrackedPointers(DWORD* pnCaret, DWORD* pnStart, DWORD* pnEnd) const;
 
+  // Where the memory output is allocated (the C heap by default): the text
+  // store hands in its body allocation, so that the output can become its
+  // new body without a copy. Blocks come from the C heap either way.
+  class COutputBlocks {
+   public:
+    virtual ~COutputBlocks() = default;
+    virtual void* Allocate(DWORD nBytes) = 0;
+    virtual void* Reallocate(void* p, DWORD nBytes) = 0;
+  };
+  // Before Convert: the blocks to use, and the bytes kept free in front of
+  // the memory output (room for a byte-order mark). pBlocks must outlive the
+  // conversion.
+  void SetOutputBlocks(COutputBlocks* pBlocks, DWORD nFrontRoom);
+  // After Convert: hands over the memory output (free() releases it), with
+  // the text nFrontRoom bytes in and *pnCapacity the block size; NULL when
+  // the output is in the temporary file.
+  BYTE* DetachOutput(DWORD* pnCapacity);
+
   // Converts the whole source; FALSE for a refused pair (UTF-16BE either way,
   // a target outside 1..5, the source's own encoding) or when the output
   // could not be written. The tracked positions are mapped only on success.
@@ -57,9 +75,12 @@ class CMrCharEncoder {
   BOOL OpenTempFile();
   void CloseTempFile();
   void FreeOutput();
+  void* ReallocateOutput(void* p, DWORD nBytes);
 
-  BYTE* pOut;  // memory output (malloc), nOutCap bytes
+  BYTE* pOut;  // memory output (C heap), nOutCap bytes, the text nOutFront bytes in
   size_t nOutCap;
+  DWORD nOutFront;
+  COutputBlocks* pOutBlocks;
   const BYTE* pSrc;
   char* pszTempName;
   HANDLE hTempFile;
