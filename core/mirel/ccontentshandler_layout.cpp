@@ -188,6 +188,23 @@ CMrRowLayout::CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTex
 int CMrRowLayout::CharWidth(DWORD nPos, DWORD nCharLen) const {
   const BYTE* p = pText + nPos;
   if (nCharLen == 1) return aWidth[p[0]];
+  // A measured entry of the wide-character table is read here, as the
+  // document's width query would read it (line ends and the rest go there).
+  const int* pWide = pDoc->pWideWidth;
+  if (pWide != nullptr) {
+    int nIndex = -1;
+    if (bWide) {
+      if (nCharLen == 2) nIndex = static_cast<int>(UnitAt(nPos));
+    } else if (nEncoding == MIREL_ENCODING_ANSI) {
+      if (nCharLen == 2 && p[0] >= 0x80) nIndex = p[0] * 256 + p[1];
+    } else if (nCharLen == 3 && p[0] >= 0xE0 && p[0] <= 0xEF && (p[1] & 0xC0) == 0x80 &&
+               (p[2] & 0xC0) == 0x80) {
+      // UTF-8 of a basic-plane character: shortest form, no surrogate.
+      const int c = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+      if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) nIndex = c;
+    }
+    if (nIndex > static_cast<int>(MR_CHAR_CR) && pWide[nIndex] >= 0) return pWide[nIndex];
+  }
   const int w = pDoc->GetCharWidth(p, nCharLen);
   return w > 0 ? w : 0;
 }
