@@ -30,18 +30,23 @@ std::string Encode(UINT codePage, const WString& units, int nCapacity, BOOL* pUs
 
 TEST(KernelCodePageBulk, EveryLeadAndTrailPairDecodesAsInOneCallOfItsOwn) {
   for (UINT codePage : kDoubleByteCodePages) {
+    if (!IsValidCodePage(codePage)) continue;
     std::string all;
     WString want;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
       if (!IsDBCSLeadByteEx(codePage, static_cast<BYTE>(lead))) continue;
       for (int trail = 0x01; trail <= 0xFF; ++trail) {
         const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+        // Pairs that decode as one character alone (a lead byte before a
+        // byte that cannot follow it may be two characters, the second of
+        // which could start a pair with the next lead).
         const WString alone = Decode(codePage, pair, 2);
-        ASSERT_EQ(alone.size(), 1u) << codePage << " " << lead << " " << trail;
+        if (alone.size() != 1) continue;
         all += pair;
         want += alone;
       }
     }
+    EXPECT_GT(want.size(), 10000u) << codePage;
     EXPECT_TRUE(Decode(codePage, all, static_cast<int>(all.size())) == want) << codePage;
     EXPECT_TRUE(Decode(codePage, all, static_cast<int>(want.size())) == want) << codePage;
   }
@@ -49,10 +54,13 @@ TEST(KernelCodePageBulk, EveryLeadAndTrailPairDecodesAsInOneCallOfItsOwn) {
 
 TEST(KernelCodePageBulk, EveryUnitEncodesAsInOneCallOfItsOwn) {
   for (UINT codePage : kDoubleByteCodePages) {
+    if (!IsValidCodePage(codePage)) continue;
     WString all;
     std::string want;
     bool bAnyDefault = false;
     for (unsigned u = 1; u <= 0xFFFF; ++u) {
+      // Surrogates next to each other would make pairs.
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
       BOOL bDefault = FALSE;
       const std::string alone = Encode(codePage, WString(1, static_cast<WCHAR>(u)), 2, &bDefault);
       ASSERT_FALSE(alone.empty()) << codePage << " " << u;
