@@ -48,6 +48,7 @@ class CMrRowLayout {
   static constexpr int kPageBreakRow = 31;
 
   int FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
+  int FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
   // Moves from pos over plain bytes (adding their widths) up to nEnd or the
   // first byte of another class; returns where it stopped.
   DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
@@ -228,6 +229,7 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
     return MIREL_BREAK_END;
   }
   if (nMode == MIREL_WRAP_NONE && nUnit == 1 && !bNoLimit) return FindEndNoWrapBytes(nStart, pnEnd, pnWidth);
+  if (nMode == MIREL_WRAP_NONE && nUnit == 2 && !bNoLimit) return FindEndNoWrapUnits(nStart, pnEnd, pnWidth);
   return FindEndGeneric(nStart, pnEnd, pnWidth, bNoLimit);
 }
 
@@ -298,6 +300,40 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
         break;
       }
     }
+  }
+}
+
+// No wrap, UTF-16: the generic walk's steps in its order, without the
+// wrapping and word-break work, and with each unit's width read at once.
+int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
+  long long w = 0;
+  DWORD pos = nStart;
+  auto finish = [&](DWORD nEnd, int nCode) {
+    *pnEnd = nEnd;
+    *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
+    return nCode;
+  };
+  for (;;) {
+    if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
+    if (nLen - pos < 2) {
+      // Half a unit at the very end: one byte wide, as the generic walk has it.
+      if (pos - nStart >= MIREL_MAX_ROW_BYTES || pos - nStart + 1 > MIREL_MAX_ROW_BYTES)
+        return finish(pos, MIREL_BREAK_WRAP);
+      w += CharWidth(pos, 1);
+      ++pos;
+      continue;
+    }
+    const UINT ch = UnitAt(pos);
+    if (chPageBreak != 0 && ch == chPageBreak) return finish(pos, MIREL_BREAK_PAGE);
+    if (pos - nStart >= MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    if (ch == MR_CHAR_CR) {
+      const bool bPair = pos + 4 <= nLen && UnitAt(pos + 2) == MR_CHAR_LF;
+      return finish(pos, bPair ? MIREL_BREAK_CRLF : MIREL_BREAK_CR);
+    }
+    if (ch == MR_CHAR_LF) return finish(pos, MIREL_BREAK_LF);
+    if (pos - nStart + 2 > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    w = ch == MR_CHAR_TAB ? NextTabStop(w) : w + CharWidth(pos, 2);
+    pos += 2;
   }
 }
 
