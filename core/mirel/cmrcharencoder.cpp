@@ -415,6 +415,10 @@ BOOL CConvertPass::ConvertRun(DWORD nFrom, DWORD nTo, Output& out) {
       std::memcpy(d, p, n);
       return out.Commit(n);
     }
+    if (IsWideEncoding(m_nTo) && (reinterpret_cast<uintptr_t>(d) & 1) == 0) {
+      // Straight into the output: at most one unit a byte.
+      return out.Commit(DecodeWellFormedUtf8(p, n, reinterpret_cast<WCHAR*>(d)) * 2);
+    }
     const DWORD nUnits = DecodeWellFormedUtf8(p, n, pWide);
     if (IsWideEncoding(m_nTo)) {
       for (DWORD i = 0; i < nUnits; ++i) PutUnit(d + 2 * i, pWide[i]);
