@@ -48,6 +48,7 @@ class CMrRowLayout {
   static constexpr int kPageBreakRow = 31;
 
   int FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
+  int FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) const;
   // Moves from pos over plain bytes (adding their widths) up to nEnd or the
   // first byte of another class; returns where it stopped.
   DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
@@ -188,6 +189,23 @@ CMrRowLayout::CMrRowLayout(CMirelDoc* pDocument, const BYTE* pTextIn, DWORD nTex
 int CMrRowLayout::CharWidth(DWORD nPos, DWORD nCharLen) const {
   const BYTE* p = pText + nPos;
   if (nCharLen == 1) return aWidth[p[0]];
+  // A measured entry of the wide-character table is read here, as the
+  // document's width query would read it (line ends and the rest go there).
+  const int* pWide = pDoc->pWideWidth;
+  if (pWide != nullptr) {
+    int nIndex = -1;
+    if (bWide) {
+      if (nCharLen == 2) nIndex = static_cast<int>(UnitAt(nPos));
+    } else if (nEncoding == MIREL_ENCODING_ANSI) {
+      if (nCharLen == 2 && p[0] >= 0x80) nIndex = p[0] * 256 + p[1];
+    } else if (nCharLen == 3 && p[0] >= 0xE0 && p[0] <= 0xEF && (p[1] & 0xC0) == 0x80 &&
+               (p[2] & 0xC0) == 0x80) {
+      // UTF-8 of a basic-plane character: shortest form, no surrogate.
+      const int c = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+      if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) nIndex = c;
+    }
+    if (nIndex > static_cast<int>(MR_CHAR_CR) && pWide[nIndex] >= 0) return pWide[nIndex];
+  }
   const int w = pDoc->GetCharWidth(p, nCharLen);
   return w > 0 ? w : 0;
 }
@@ -211,6 +229,7 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
     return MIREL_BREAK_END;
   }
   if (nMode == MIREL_WRAP_NONE && nUnit == 1 && !bNoLimit) return FindEndNoWrapBytes(nStart, pnEnd, pnWidth);
+  if (nMode == MIREL_WRAP_NONE && nUnit == 2 && !bNoLimit) return FindEndNoWrapUnits(nStart, pnEnd, pnWidth);
   return FindEndGeneric(nStart, pnEnd, pnWidth, bNoLimit);
 }
 
@@ -281,6 +300,40 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
         break;
       }
     }
+  }
+}
+
+// No wrap, UTF-16: the generic walk's steps in its order, without the
+// wrapping and word-break work, and with each unit's width read at once.
+int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
+  long long w = 0;
+  DWORD pos = nStart;
+  auto finish = [&](DWORD nEnd, int nCode) {
+    *pnEnd = nEnd;
+    *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
+    return nCode;
+  };
+  for (;;) {
+    if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
+    if (nLen - pos < 2) {
+      // Half a unit at the very end: one byte wide, as the generic walk has it.
+      if (pos - nStart >= MIREL_MAX_ROW_BYTES || pos - nStart + 1 > MIREL_MAX_ROW_BYTES)
+        return finish(pos, MIREL_BREAK_WRAP);
+      w += CharWidth(pos, 1);
+      ++pos;
+      continue;
+    }
+    const UINT ch = UnitAt(pos);
+    if (chPageBreak != 0 && ch == chPageBreak) return finish(pos, MIREL_BREAK_PAGE);
+    if (pos - nStart >= MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    if (ch == MR_CHAR_CR) {
+      const bool bPair = pos + 4 <= nLen && UnitAt(pos + 2) == MR_CHAR_LF;
+      return finish(pos, bPair ? MIREL_BREAK_CRLF : MIREL_BREAK_CR);
+    }
+    if (ch == MR_CHAR_LF) return finish(pos, MIREL_BREAK_LF);
+    if (pos - nStart + 2 > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    w = ch == MR_CHAR_TAB ? NextTabStop(w) : w + CharWidth(pos, 2);
+    pos += 2;
   }
 }
 

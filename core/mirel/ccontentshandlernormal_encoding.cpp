@@ -45,25 +45,53 @@ BOOL CContentsHandlerNormal::ChangeEncoding(int nNewEncoding) {
   const int nStartLine = doc.block.GetStartLine();
   const int nEndLine = doc.block.GetEndLine();
 
+  // The converted text is written into a block of the body's own kind,
+  // behind room for the new mark, and becomes the new body without a copy.
+  class CBodyBlocks : public CMrCharEncoder::COutputBlocks {
+   public:
+    explicit CBodyBlocks(CContentsHandlerNormal& store) : m_store(store) {}
+    void* Allocate(DWORD nBytes) override { return m_store.AllocateBody(nBytes); }
+    void* Reallocate(void* p, DWORD nBytes) override { return m_store.ReallocateBody(p, nBytes); }
+
+   private:
+    CContentsHandlerNormal& m_store;
+  };
+  CBodyBlocks blocks(*this);
+  BYTE mark[3];
+  const DWORD nMark = WriteMark(nNewEncoding, mark);
+
   CMrCharEncoder enc(&doc, pText, nTextLen, doc.nFileEncoding, doc.nCodePage);
+  enc.SetOutputBlocks(&blocks, nMark);
   enc.SetTrackedPointers(toText(static_cast<DWORD>(std::max(doc.nCaretPos, 0))),
                          toText(doc.block.GetStartPtr()), toText(doc.block.GetEndPtr()));
   if (!enc.Convert(nNewEncoding)) return FALSE;
 
-  BYTE mark[3];
-  const DWORD nMark = WriteMark(nNewEncoding, mark);
   const DWORD nNewText = enc.GetOutputLength();
   if (nNewText > MIREL_MAX_BODY_BYTES - nMark) return FALSE;
   const DWORD nNeed = nMark + nNewText + MIREL_BODY_PADDING;
   const DWORD nSize = std::max(MIREL_FIRST_BODY_ALLOC, (nNeed + 4104) & ~(MIREL_BODY_GROWTH_STEP - 1));
-  // Zero-filled, so the bytes after the new body end are zero as everywhere.
-  BYTE* pNew = static_cast<BYTE*>(AllocateBody(nSize));
-  if (pNew == nullptr) return FALSE;
-  std::memcpy(pNew, mark, nMark);
-  if (enc.Read(pNew + nMark, nNewText) != nNewText) {
-    std::free(pNew);
-    return FALSE;
+  DWORD nOutCap = 0;
+  BYTE* pNew = enc.DetachOutput(&nOutCap);
+  if (pNew != nullptr) {
+    // Cut (or grown) to the body size; the bytes after the text are zero as
+    // everywhere.
+    BYTE* pFit = static_cast<BYTE*>(ReallocateBody(pNew, nSize));
+    if (pFit == nullptr) {
+      std::free(pNew);
+      return FALSE;
+    }
+    pNew = pFit;
+    std::memset(pNew + nMark + nNewText, 0, nSize - nMark - nNewText);
+  } else {
+    // Zero-filled, so the bytes after the new body end are zero as everywhere.
+    pNew = static_cast<BYTE*>(AllocateBody(nSize));
+    if (pNew == nullptr) return FALSE;
+    if (enc.Read(pNew + nMark, nNewText) != nNewText) {
+      std::free(pNew);
+      return FALSE;
+    }
   }
+  std::memcpy(pNew, mark, nMark);
   std::free(pEditBodyFile);
   pEditBodyFile = pNew;
   nAlloc = nSize;

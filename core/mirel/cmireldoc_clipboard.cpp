@@ -75,7 +75,8 @@ BOOL ReadTextFormat(UINT uFormat, Bytes* pOut) {
   if (uFormat == CF_UNICODETEXT) {
     while (n + 2 <= nSize && (p[n] | p[n + 1]) != 0) n += 2;
   } else {
-    while (n < nSize && p[n] != 0) ++n;
+    const void* pEnd = std::memchr(p, 0, nSize);
+    n = pEnd != nullptr ? static_cast<SIZE_T>(static_cast<const BYTE*>(pEnd) - p) : nSize;
   }
   pOut->assign(p, p + n);
   data.Detach();
@@ -531,7 +532,11 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
     // so a failure leaves nothing behind.
     SeparateUndo();
     nEditPos = CaretInText(*this);
-    const Bytes data = WithVirtualSpaces(*this, text);
+    // The text itself goes in when there is no virtual space to fill (no
+    // copy of a text of megabytes).
+    Bytes withSpaces;
+    if (nVirtualSpace > 0) withSpaces = WithVirtualSpaces(*this, text);
+    const Bytes& data = nVirtualSpace > 0 ? withSpaces : text;
     StartUndoGroup();
     const BOOL bInserted =
         notify.Note(InsertContents(nEditPos, data.data(), static_cast<DWORD>(data.size()), TRUE));

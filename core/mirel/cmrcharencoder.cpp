@@ -1,10 +1,12 @@
-// The whole-text converter. The source is walked one character at a time;
-// characters that convert the same alone as in company are gathered into runs
-// and converted with one call, so a long text costs few conversion calls.
-// Characters that could convert differently in company (a lead byte cut off
-// by a control character, an ill-formed UTF-8 sequence, a lone surrogate)
-// are converted alone. A tracked position ends a run, so it maps to the
-// output length exactly at its character boundary.
+// The whole-text converter. The source is scanned one character at a time
+// by a tight loop per source encoding; characters that convert the same
+// alone as in company are gathered into runs of up to 64 KiB and converted
+// with one call (or one pass of the UTF routines below), written straight
+// into the output. Characters that could convert differently in company (a
+// lead byte cut off by a control character, an ill-formed UTF-8 sequence, a
+// lone surrogate) are converted alone, and NUL characters are written as
+// one zero unit. A tracked position ends a run, so it maps to the output
+// length exactly at its character boundary.
 #include "mirel/cmrcharencoder.h"
 
 #include <algorithm>
@@ -12,24 +14,31 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "mirel/cencodings.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlargeblock.h"
 #include "mirel/mrtextunits.h"
 
 namespace {
 
 DWORD g_nMemoryLimitOverride = 0;
+DWORD g_nOutputMemoryLimit = 0;
+DWORD g_nOutputFileLimit = 0;
 
-// Source bytes converted by one call at most; scratch buffers hold the
-// output of a run of that size plus its last character.
+// Source bytes converted by one call at most.
 constexpr DWORD kRunBytes = 0x10000;
-constexpr DWORD kRunSlack = 16;
-constexpr DWORD kScratchUnits = kRunBytes + kRunSlack;
+// Output room asked for in memory besides twice the source.
+constexpr DWORD kRunRoom = 3 * kRunBytes + 16;
 // Temporary-file output is written in blocks of this size.
 constexpr DWORD kFileBlock = 0x100000;
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
 
 constexpr BOOL IsHighSurrogate(UINT u) {
   return u >= 0xD800 && u <= 0xDBFF;
@@ -38,19 +47,9 @@ constexpr BOOL IsLowSurrogate(UINT u) {
   return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// How a character may be converted.
-enum class CharClass {
-  kAscii,  // below 0x80 (NUL excluded): the same code in every encoding
-  kNul,    // the NUL character: one zero unit in the target
-  kPlain,  // converts the same inside a run as alone
-  kLone,   // must be converted alone
-  kDrop,   // half a UTF-16 unit at the end: nothing to convert
-};
-
-struct CharInfo {
-  DWORD nLen;
-  CharClass cls;
-};
+BOOL IsUtf8Encoding(int nEncoding) {
+  return nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM;
+}
 
 // TRUE when the UTF-8 sequence of n bytes at p is well formed (shortest
 // form, no surrogate, at most U+10FFFF).
@@ -72,54 +71,182 @@ BOOL IsWellFormedUtf8(const BYTE* p, DWORD n) {
   return FALSE;
 }
 
+// TRUE when the 8 bytes at p are all ASCII and none is zero: no character
+// boundary question and nothing to convert alone among them.
+inline bool IsPlainAsciiWord(const BYTE* p) {
+  uint64_t x;
+  std::memcpy(&x, p, 8);
+  return (((x - kOnes) | x) & kHighs) == 0;
+}
+
+inline UINT UnitAt(const BYTE* p) {
+  return static_cast<UINT>(p[0] | (p[1] << 8));
+}
+
+inline void PutUnit(BYTE* d, UINT u) {
+  d[0] = static_cast<BYTE>(u);
+  d[1] = static_cast<BYTE>(u >> 8);
+}
+
+// UTF-16 units to UTF-8 as Utf16ToUtf8 gives them (a lone surrogate as
+// U+FFFD, the output ending at a NUL unit); returns the bytes written, at
+// most 3 a unit.
+DWORD EncodeUnitsAsUtf8(const WCHAR* pUnits, DWORD nUnits, BYTE* d) {
+  DWORD k = 0;
+  for (DWORD i = 0; i < nUnits; ++i) {
+    UINT c = static_cast<UINT>(pUnits[i]);
+    if (c < 0x80) {
+      if (c == 0) break;
+      d[k++] = static_cast<BYTE>(c);
+      continue;
+    }
+    if (c < 0x800) {
+      d[k++] = static_cast<BYTE>(0xC0 | (c >> 6));
+      d[k++] = static_cast<BYTE>(0x80 | (c & 0x3F));
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      if (IsHighSurrogate(c) && i + 1 < nUnits && IsLowSurrogate(static_cast<UINT>(pUnits[i + 1]))) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<UINT>(pUnits[i + 1]) - 0xDC00);
+        ++i;
+        d[k++] = static_cast<BYTE>(0xF0 | (c >> 18));
+        d[k++] = static_cast<BYTE>(0x80 | ((c >> 12) & 0x3F));
+        d[k++] = static_cast<BYTE>(0x80 | ((c >> 6) & 0x3F));
+        d[k++] = static_cast<BYTE>(0x80 | (c & 0x3F));
+        continue;
+      }
+      c = 0xFFFD;
+    }
+    d[k++] = static_cast<BYTE>(0xE0 | (c >> 12));
+    d[k++] = static_cast<BYTE>(0x80 | ((c >> 6) & 0x3F));
+    d[k++] = static_cast<BYTE>(0x80 | (c & 0x3F));
+  }
+  return k;
+}
+
+// Well-formed UTF-8 without NUL (a run the scanner passed) to UTF-16 units;
+// returns the units written, at most one a byte.
+DWORD DecodeWellFormedUtf8(const BYTE* p, DWORD n, WCHAR* pUnits) {
+  DWORD k = 0;
+  DWORD i = 0;
+  while (i < n) {
+    const UINT b = p[i];
+    if (b < 0x80) {
+      pUnits[k++] = static_cast<WCHAR>(b);
+      ++i;
+    } else if (b < 0xE0) {
+      pUnits[k++] = static_cast<WCHAR>(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+      i += 2;
+    } else if (b < 0xF0) {
+      pUnits[k++] = static_cast<WCHAR>(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+      i += 3;
+    } else {
+      const UINT c =
+          (((b & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F)) -
+          0x10000;
+      pUnits[k++] = static_cast<WCHAR>(0xD800 + (c >> 10));
+      pUnits[k++] = static_cast<WCHAR>(0xDC00 + (c & 0x3FF));
+      i += 4;
+    }
+  }
+  return k;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Output: a growing memory buffer, or blocks written to the temporary file.
+// When the memory output cannot grow, what it holds is written to a new
+// temporary file and the conversion goes on there.
 
 class CMrCharEncoder::COutput {
  public:
-  explicit COutput(CMrCharEncoder& enc) : m_enc(enc) {
-    if (m_enc.hTempFile != INVALID_HANDLE_VALUE) m_block.reserve(kFileBlock);
+  explicit COutput(CMrCharEncoder& enc) : m_enc(enc) {}
+
+  // Room for n more bytes at the end of the output, or NULL when neither
+  // memory nor the temporary file can take them. Commit says how many of
+  // them were written.
+  BYTE* Room(DWORD n) {
+    if (m_enc.hTempFile == INVALID_HANDLE_VALUE) {
+      const size_t nNeed = static_cast<size_t>(m_enc.nOutFront) + m_nTotal + n;
+      if (nNeed <= m_enc.nOutCap || GrowMemory(nNeed)) return m_enc.pOut + m_enc.nOutFront + m_nTotal;
+      if (!MoveToFile()) return nullptr;
+    }
+    if (m_block == nullptr) {
+      m_block.reset(new (std::nothrow) BYTE[kFileBlock]);
+      if (m_block == nullptr) return nullptr;
+    }
+    if (n > kFileBlock) return nullptr;
+    if (m_nBlockUsed + n > kFileBlock && !Flush()) return nullptr;
+    return m_block.get() + m_nBlockUsed;
+  }
+
+  BOOL Commit(DWORD n) {
+    if (n > 0xFFFFFFFFu - m_nTotal) return FALSE;
+    m_nTotal += n;
+    if (m_enc.hTempFile != INVALID_HANDLE_VALUE) m_nBlockUsed += n;
+    return TRUE;
   }
 
   BOOL Append(const BYTE* p, DWORD n) {
     if (n == 0) return TRUE;
-    if (n > 0xFFFFFFFFu - m_nTotal) return FALSE;
-    if (m_enc.hTempFile == INVALID_HANDLE_VALUE) {
-      auto& out = m_enc.pOut;
-      // Room is checked on every append: some pairs need three bytes a byte.
-      if (out.size() + n > out.capacity()) out.reserve(std::max<size_t>(out.capacity() * 2, out.size() + n));
-      out.insert(out.end(), p, p + n);
-    } else {
-      while (n > 0) {
-        const DWORD nTake = std::min<DWORD>(n, kFileBlock - static_cast<DWORD>(m_block.size()));
-        m_block.insert(m_block.end(), p, p + nTake);
-        p += nTake;
-        n -= nTake;
-        m_nTotal += nTake;
-        if (m_block.size() == kFileBlock && !Flush()) return FALSE;
-      }
-      return TRUE;
-    }
-    m_nTotal += n;
-    return TRUE;
+    BYTE* d = Room(n);
+    if (d == nullptr) return FALSE;
+    std::memcpy(d, p, n);
+    return Commit(n);
   }
 
   BOOL Flush() {
-    if (m_enc.hTempFile == INVALID_HANDLE_VALUE || m_block.empty()) return TRUE;
-    DWORD nWritten = 0;
-    const DWORD nSize = static_cast<DWORD>(m_block.size());
-    const BOOL bOk = ::WriteFile(m_enc.hTempFile, m_block.data(), nSize, &nWritten, nullptr);
-    m_block.clear();
-    return bOk && nWritten == nSize;
+    if (m_enc.hTempFile == INVALID_HANDLE_VALUE || m_nBlockUsed == 0) return TRUE;
+    const BOOL bOk = WriteAll(m_block.get(), m_nBlockUsed);
+    m_nBlockUsed = 0;
+    return bOk;
   }
 
   DWORD Total() const { return m_nTotal; }
 
  private:
+  BOOL GrowMemory(size_t nNeed) {
+    size_t nCap = std::max(nNeed, m_enc.nOutCap + m_enc.nOutCap / 2);
+    if (g_nOutputMemoryLimit != 0) {
+      if (nNeed > g_nOutputMemoryLimit) return FALSE;
+      nCap = std::min<size_t>(nCap, g_nOutputMemoryLimit);
+    }
+    if (nNeed > 0xFFFFFFFFu) return FALSE;
+    nCap = std::min<size_t>(nCap, 0xFFFFFFFFu);
+    BYTE* p = static_cast<BYTE*>(m_enc.ReallocateOutput(m_enc.pOut, static_cast<DWORD>(nCap)));
+    if (p == nullptr) return FALSE;
+    m_enc.pOut = p;
+    m_enc.nOutCap = nCap;
+    return TRUE;
+  }
+
+  // The memory output ran out: the bytes so far go to a new temporary file,
+  // and the memory is given back.
+  BOOL MoveToFile() {
+    if (!m_enc.OpenTempFile()) return FALSE;
+    if (m_nTotal > 0 && !WriteAll(m_enc.pOut + m_enc.nOutFront, m_nTotal)) return FALSE;
+    m_enc.FreeOutput();
+    return TRUE;
+  }
+
+  BOOL WriteAll(const BYTE* p, DWORD n) {
+    if (g_nOutputFileLimit != 0 && n > g_nOutputFileLimit - std::min(m_nWritten, g_nOutputFileLimit))
+      return FALSE;
+    while (n > 0) {
+      DWORD nWritten = 0;
+      if (!::WriteFile(m_enc.hTempFile, p, n, &nWritten, nullptr) || nWritten == 0) return FALSE;
+      p += nWritten;
+      n -= nWritten;
+      m_nWritten += nWritten;
+    }
+    return TRUE;
+  }
+
   CMrCharEncoder& m_enc;
-  std::vector<BYTE> m_block;
+  std::unique_ptr<BYTE[]> m_block;
+  DWORD m_nBlockUsed = 0;
+  DWORD m_nWritten = 0;
   DWORD m_nTotal = 0;
 };
 
@@ -127,25 +254,54 @@ class CMrCharEncoder::COutput {
 
 namespace {
 
-// One conversion pass: the character walk and the run converters.
+// How a scan stopped.
+enum class StopKind {
+  kLimit,  // at the run limit: go on with the next run
+  kCross,  // the next character crosses the stop: the walk stops before it
+  kNul,    // a NUL character: one zero unit in the target
+  kLone,   // a character to be converted alone
+  kDrop,   // half a UTF-16 unit at the very end: nothing to convert
+};
+
+struct ScanStop {
+  DWORD nPos;  // end of the plain run
+  StopKind kind;
+  DWORD nLen;  // length of the character at nPos (kNul, kLone, kDrop)
+};
+
+// One conversion pass: the scanners and the run converters.
 class CConvertPass {
  public:
   CConvertPass(const BYTE* pSrc, DWORD nSrcLen, int nFrom, int nTo, int nCodePage)
-      : m_p(pSrc), m_n(nSrcLen), m_nFrom(nFrom), m_nTo(nTo), m_nCp(nCodePage == 0 ? CP_ACP : nCodePage) {
+      : m_p(pSrc),
+        m_n(nSrcLen),
+        m_nFrom(nFrom),
+        m_nTo(nTo),
+        m_nCp(nCodePage == 0 ? CP_ACP : static_cast<UINT>(nCodePage)),
+        m_wide(kRunBytes + 16) {
     if (m_nFrom == MIREL_ENCODING_ANSI) MrBuildLeadByteTable(static_cast<UINT>(nCodePage), m_abLead.data());
-    m_wide.resize(kScratchUnits * 2);
-    m_bytes.resize(kScratchUnits * 4 * 2);
   }
 
-  // Converts whole characters from nPos on without passing nLimit; returns
-  // where it stopped (nLimit, or the start of the character nLimit lies in).
-  BOOL ConvertUntil(DWORD nPos, DWORD nLimit, CMrCharEncoder& enc, void* pOut, DWORD* pnEnd);
+  // The plain run from nPos: it ends at nLimit (<= nStop), or before the
+  // first character that is converted alone or crosses nStop.
+  ScanStop Scan(DWORD nPos, DWORD nLimit, DWORD nStop) const;
 
-  // Appends the conversion of [nFrom, nTo) of the source; FALSE on failure.
-  template <typename Sink>
-  BOOL ConvertRun(DWORD nFrom, DWORD nTo, BOOL bAllAscii, Sink& sink);
+  // Converts [nFrom, nTo) of plain characters into the output.
+  template <typename Output>
+  BOOL ConvertRun(DWORD nFrom, DWORD nTo, Output& out);
+  // Converts one character alone, through the general routines.
+  template <typename Output>
+  BOOL ConvertAlone(DWORD nPos, DWORD nLen, Output& out);
 
-  CharInfo Classify(DWORD nPos) const;
+ private:
+  ScanStop ScanNarrow(DWORD nPos, DWORD nLimit, DWORD nStop) const;
+  ScanStop ScanWide(DWORD nPos, DWORD nLimit, DWORD nStop) const;
+  // The run from nStart ends at nPos, where the next character ends at
+  // nNextEnd: the walk stops there when that character crosses the stop. A
+  // CR right before nPos and an LF at it are one character, so the run then
+  // ends before the CR.
+  ScanStop EndAt(DWORD nStart, DWORD nPos, DWORD nNextEnd, DWORD nStop) const;
+  WCHAR* Wide() { return m_wide.data(); }
 
   const BYTE* m_p;
   DWORD m_n;
@@ -154,101 +310,169 @@ class CConvertPass {
   UINT m_nCp;
   std::array<BYTE, 256> m_abLead{};
   std::vector<WCHAR> m_wide;
-  std::vector<BYTE> m_bytes;
 };
 
-CharInfo CConvertPass::Classify(DWORD nPos) const {
-  const BYTE* p = m_p + nPos;
-  const DWORD nLeft = m_n - nPos;
-  if (IsWideEncoding(m_nFrom)) {
-    if (nLeft < 2) return {nLeft, CharClass::kDrop};
-    const UINT u = MrUnitAt(p, TRUE);
-    if (u == MR_CHAR_NUL) return {2, CharClass::kNul};
-    if (u == MR_CHAR_CR && nLeft >= 4 && MrUnitIs(p + 2, TRUE, MR_CHAR_LF)) return {4, CharClass::kAscii};
-    if (u < 0x80) return {2, CharClass::kAscii};
-    if (IsHighSurrogate(u)) {
-      if (nLeft >= 4 && IsLowSurrogate(MrUnitAt(p + 2, TRUE))) return {4, CharClass::kPlain};
-      return {2, CharClass::kLone};
-    }
-    if (IsLowSurrogate(u)) return {2, CharClass::kLone};
-    return {2, CharClass::kPlain};
-  }
-  const BYTE b = p[0];
-  if (b == MR_CHAR_NUL) return {1, CharClass::kNul};
-  if (b < 0x80) return {(b == MR_CHAR_CR && nLeft >= 2 && p[1] == MR_CHAR_LF) ? 2u : 1u, CharClass::kAscii};
-  if (m_nFrom == MIREL_ENCODING_ANSI) {
-    if (m_abLead[b]) {
-      if (nLeft >= 2 && p[1] >= MR_MIN_TRAIL_BYTE) return {2, CharClass::kPlain};
-      return {1, CharClass::kLone};
-    }
-    return {1, CharClass::kPlain};
-  }
-  // UTF-8: a lead byte and the continuation bytes that follow it, as the
-  // layout counts characters.
-  const DWORD nWant = b >= 0xF0 ? 4 : (b >= 0xE0 ? 3 : 2);
-  DWORD n = 1;
-  while (n < nWant && n < nLeft && (p[n] & 0xC0) == 0x80) ++n;
-  return {n, IsWellFormedUtf8(p, n) ? CharClass::kPlain : CharClass::kLone};
+ScanStop CConvertPass::EndAt(DWORD nStart, DWORD nPos, DWORD nNextEnd, DWORD nStop) const {
+  const DWORD u = IsWideEncoding(m_nFrom) ? 2 : 1;
+  auto unitIs = [&](DWORD n, UINT ch) { return u == 2 ? UnitAt(m_p + n) == ch : m_p[n] == ch; };
+  if (nPos >= nStart + u && m_n - nPos >= u && unitIs(nPos - u, MR_CHAR_CR) && unitIs(nPos, MR_CHAR_LF))
+    return {nPos - u, nPos + u > nStop ? StopKind::kCross : StopKind::kLimit, 0};
+  return {nPos, nNextEnd > nStop ? StopKind::kCross : StopKind::kLimit, 0};
 }
 
-template <typename Sink>
-BOOL CConvertPass::ConvertRun(DWORD nFrom, DWORD nTo, BOOL bAllAscii, Sink& sink) {
+ScanStop CConvertPass::ScanNarrow(DWORD nPos, DWORD nLimit, DWORD nStop) const {
+  const BYTE* p = m_p;
+  const BOOL bUtf8 = IsUtf8Encoding(m_nFrom);
+  DWORD i = nPos;
+  for (;;) {
+    while (nLimit - i >= 8 && IsPlainAsciiWord(p + i)) i += 8;
+    if (i >= nLimit) return EndAt(nPos, i, i + 1, nStop);
+    const BYTE b = p[i];
+    if (b == MR_CHAR_NUL)
+      return i + 1 > nStop ? ScanStop{i, StopKind::kCross, 0} : ScanStop{i, StopKind::kNul, 1};
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    DWORD nLen = 1;
+    BOOL bLone = FALSE;
+    if (bUtf8) {
+      // A lead byte and the continuation bytes that follow it, as the
+      // layout counts characters.
+      const DWORD nWant = b >= 0xF0 ? 4 : (b >= 0xE0 ? 3 : 2);
+      while (nLen < nWant && i + nLen < m_n && (p[i + nLen] & 0xC0) == 0x80) ++nLen;
+      bLone = !IsWellFormedUtf8(p + i, nLen);
+    } else if (m_abLead[b]) {
+      if (i + 1 < m_n && p[i + 1] >= MR_MIN_TRAIL_BYTE) {
+        nLen = 2;
+      } else {
+        bLone = TRUE;
+      }
+    }
+    if (i + nLen > nLimit) return {i, i + nLen > nStop ? StopKind::kCross : StopKind::kLimit, 0};
+    if (bLone) return {i, StopKind::kLone, nLen};
+    i += nLen;
+  }
+}
+
+ScanStop CConvertPass::ScanWide(DWORD nPos, DWORD nLimit, DWORD nStop) const {
+  const BYTE* p = m_p;
+  DWORD i = nPos;
+  while (i < nLimit) {
+    if (m_n - i < 2) return {i, StopKind::kDrop, m_n - i};
+    if (i + 2 > nLimit) return EndAt(nPos, i, i + 2, nStop);
+    const UINT u = UnitAt(p + i);
+    if (u == MR_CHAR_NUL) return {i, StopKind::kNul, 2};
+    if (u >= 0xD800 && u <= 0xDFFF) {
+      if (IsHighSurrogate(u) && m_n - i >= 4 && IsLowSurrogate(UnitAt(p + i + 2))) {
+        if (i + 4 > nLimit) return {i, i + 4 > nStop ? StopKind::kCross : StopKind::kLimit, 0};
+        i += 4;
+        continue;
+      }
+      return {i, StopKind::kLone, 2};
+    }
+    i += 2;
+  }
+  return EndAt(nPos, i, i + 1, nStop);
+}
+
+ScanStop CConvertPass::Scan(DWORD nPos, DWORD nLimit, DWORD nStop) const {
+  return IsWideEncoding(m_nFrom) ? ScanWide(nPos, nLimit, nStop) : ScanNarrow(nPos, nLimit, nStop);
+}
+
+template <typename Output>
+BOOL CConvertPass::ConvertRun(DWORD nFrom, DWORD nTo, Output& out) {
   if (nFrom >= nTo) return TRUE;
   const BYTE* p = m_p + nFrom;
   const DWORD n = nTo - nFrom;
-  const BOOL bSrcWide = IsWideEncoding(m_nFrom);
-  const BOOL bDstWide = IsWideEncoding(m_nTo);
-  const BOOL bSrcUtf8 = m_nFrom == MIREL_ENCODING_UTF8 || m_nFrom == MIREL_ENCODING_UTF8_BOM;
-  const BOOL bDstUtf8 = m_nTo == MIREL_ENCODING_UTF8 || m_nTo == MIREL_ENCODING_UTF8_BOM;
-  BYTE* pBytes = m_bytes.data();
-  if (bAllAscii) {
-    // Codes below 0x80 are the same character in every encoding here.
-    if (bSrcWide == bDstWide) return sink.Append(p, n);
-    DWORD k = 0;
-    if (bDstWide) {
-      for (DWORD i = 0; i < n; ++i) {
-        pBytes[k++] = p[i];
-        pBytes[k++] = 0;
-      }
-    } else {
-      for (DWORD i = 0; i < n; i += 2) pBytes[k++] = p[i];
-    }
-    return sink.Append(pBytes, k);
-  }
-  if (bSrcUtf8 && bDstUtf8) return sink.Append(p, n);
-
-  // Everything else goes through UTF-16 units.
-  const WCHAR* pUnits = nullptr;
-  int nUnits = 0;
-  WCHAR* pWide = m_wide.data();
+  // Three output bytes a source byte at most (ANSI to UTF-8).
+  const DWORD nRoom = 3 * n;
+  BYTE* d = out.Room(nRoom);
+  if (d == nullptr) return FALSE;
+  WCHAR* pWide = Wide();
   const int nWideCap = static_cast<int>(m_wide.size());
-  if (bSrcWide) {
-    pUnits = reinterpret_cast<const WCHAR*>(p);
-    nUnits = static_cast<int>(n / 2);
+  DWORD k = 0;
+  if (IsWideEncoding(m_nFrom)) {
+    const DWORD nUnits = n / 2;
+    const WCHAR* pUnits = reinterpret_cast<const WCHAR*>(p);
     if ((reinterpret_cast<uintptr_t>(p) & 1) != 0) {
-      std::memcpy(pWide, p, n & ~1u);
+      std::memcpy(pWide, p, nUnits * 2);
       pUnits = pWide;
     }
-  } else if (bSrcUtf8) {
-    nUnits = Utf8ToUtf16(p, static_cast<int>(n), pWide, nWideCap);
-    pUnits = pWide;
+    if (IsUtf8Encoding(m_nTo)) {
+      k = EncodeUnitsAsUtf8(pUnits, nUnits, d);
+    } else {
+      const int nBytes =
+          WideCharToMultiByte(m_nCp, 0, pUnits, static_cast<int>(nUnits), reinterpret_cast<char*>(d),
+                              static_cast<int>(nRoom), nullptr, nullptr);
+      if (nBytes <= 0) return FALSE;
+      k = static_cast<DWORD>(nBytes);
+    }
+    return out.Commit(k);
+  }
+  if (IsUtf8Encoding(m_nFrom)) {
+    if (IsUtf8Encoding(m_nTo)) {
+      std::memcpy(d, p, n);
+      return out.Commit(n);
+    }
+    if (IsWideEncoding(m_nTo) && (reinterpret_cast<uintptr_t>(d) & 1) == 0) {
+      // Straight into the output: at most one unit a byte.
+      return out.Commit(DecodeWellFormedUtf8(p, n, reinterpret_cast<WCHAR*>(d)) * 2);
+    }
+    const DWORD nUnits = DecodeWellFormedUtf8(p, n, pWide);
+    if (IsWideEncoding(m_nTo)) {
+      for (DWORD i = 0; i < nUnits; ++i) PutUnit(d + 2 * i, pWide[i]);
+      return out.Commit(nUnits * 2);
+    }
+    const int nBytes =
+        WideCharToMultiByte(m_nCp, 0, pWide, static_cast<int>(nUnits), reinterpret_cast<char*>(d),
+                            static_cast<int>(nRoom), nullptr, nullptr);
+    if (nBytes <= 0) return FALSE;
+    return out.Commit(static_cast<DWORD>(nBytes));
+  }
+  // ANSI: one call of the code-page conversion for the whole run.
+  const BOOL bDirect = IsWideEncoding(m_nTo) && (reinterpret_cast<uintptr_t>(d) & 1) == 0;
+  WCHAR* pUnits = bDirect ? reinterpret_cast<WCHAR*>(d) : pWide;
+  const int nUnits = MultiByteToWideChar(m_nCp, 0, reinterpret_cast<const char*>(p), static_cast<int>(n),
+                                         pUnits, bDirect ? static_cast<int>(nRoom / 2) : nWideCap);
+  if (nUnits <= 0) return FALSE;
+  if (IsWideEncoding(m_nTo)) {
+    if (!bDirect) std::memcpy(d, pUnits, static_cast<size_t>(nUnits) * 2);
+    return out.Commit(static_cast<DWORD>(nUnits) * 2);
+  }
+  return out.Commit(EncodeUnitsAsUtf8(pUnits, static_cast<DWORD>(nUnits), d));
+}
+
+template <typename Output>
+BOOL CConvertPass::ConvertAlone(DWORD nPos, DWORD nLen, Output& out) {
+  const BYTE* p = m_p + nPos;
+  WCHAR units[8];
+  int nUnits = 0;
+  if (IsWideEncoding(m_nFrom)) {
+    nUnits = static_cast<int>(nLen / 2);
+    std::memcpy(units, p, static_cast<size_t>(nUnits) * 2);
+  } else if (IsUtf8Encoding(m_nFrom)) {
+    nUnits = Utf8ToUtf16(p, static_cast<int>(nLen), units, 8);
   } else {
     nUnits =
-        MultiByteToWideChar(m_nCp, 0, reinterpret_cast<const char*>(p), static_cast<int>(n), pWide, nWideCap);
-    pUnits = pWide;
+        MultiByteToWideChar(m_nCp, 0, reinterpret_cast<const char*>(p), static_cast<int>(nLen), units, 8);
   }
   if (nUnits <= 0) return FALSE;
-  if (bDstWide) return sink.Append(reinterpret_cast<const BYTE*>(pUnits), static_cast<DWORD>(nUnits) * 2);
-  const int nByteCap = static_cast<int>(m_bytes.size());
+  if (IsWideEncoding(m_nTo)) {
+    BYTE bytes[16];
+    for (int i = 0; i < nUnits; ++i) PutUnit(bytes + 2 * i, units[i]);
+    return out.Append(bytes, static_cast<DWORD>(nUnits) * 2);
+  }
+  BYTE bytes[32];
   int nBytes = 0;
-  if (bDstUtf8) {
-    nBytes = Utf16ToUtf8(pUnits, nUnits, pBytes, nByteCap);
+  if (IsUtf8Encoding(m_nTo)) {
+    nBytes = Utf16ToUtf8(units, nUnits, bytes, sizeof(bytes));
   } else {
-    nBytes = WideCharToMultiByte(m_nCp, 0, pUnits, nUnits, reinterpret_cast<char*>(pBytes), nByteCap, nullptr,
-                                 nullptr);
+    nBytes = WideCharToMultiByte(m_nCp, 0, units, nUnits, reinterpret_cast<char*>(bytes), sizeof(bytes),
+                                 nullptr, nullptr);
   }
   if (nBytes <= 0) return FALSE;
-  return sink.Append(pBytes, static_cast<DWORD>(nBytes));
+  return out.Append(bytes, static_cast<DWORD>(nBytes));
 }
 
 }  // namespace
@@ -257,7 +481,11 @@ BOOL CConvertPass::ConvertRun(DWORD nFrom, DWORD nTo, BOOL bAllAscii, Sink& sink
 
 CMrCharEncoder::CMrCharEncoder(CMirelDoc* /*pDocument*/, const BYTE* pSource, DWORD nSourceLen,
                                int nSourceEncoding, int nAnsiCodePage)
-    : pSrc(pSource),
+    : pOut(nullptr),
+      nOutCap(0),
+      nOutFront(0),
+      pOutBlocks(nullptr),
+      pSrc(pSource),
       pszTempName(nullptr),
       hTempFile(INVALID_HANDLE_VALUE),
       nSrcEncoding(nSourceEncoding),
@@ -271,10 +499,16 @@ CMrCharEncoder::CMrCharEncoder(CMirelDoc* /*pDocument*/, const BYTE* pSource, DW
 
 CMrCharEncoder::~CMrCharEncoder() {
   CloseTempFile();
+  FreeOutput();
 }
 
 void CMrCharEncoder::SetMemoryLimitForTesting(DWORD nBytes) {
   g_nMemoryLimitOverride = nBytes;
+}
+
+void CMrCharEncoder::SetOutputLimitsForTesting(DWORD nMemoryBytes, DWORD nFileBytes) {
+  g_nOutputMemoryLimit = nMemoryBytes;
+  g_nOutputFileLimit = nFileBytes;
 }
 
 void CMrCharEncoder::SetTrackedPointers(DWORD nCaretPos, DWORD nStart, DWORD nEnd) {
@@ -287,6 +521,35 @@ void CMrCharEncoder::GetTrackedPointers(DWORD* pnCaret, DWORD* pnStart, DWORD* p
   if (pnCaret != nullptr) *pnCaret = nCaret;
   if (pnStart != nullptr) *pnStart = nBlockStart;
   if (pnEnd != nullptr) *pnEnd = nBlockEnd;
+}
+
+void CMrCharEncoder::SetOutputBlocks(COutputBlocks* pBlocks, DWORD nFrontRoom) {
+  pOutBlocks = pBlocks;
+  nOutFront = std::min<DWORD>(nFrontRoom, 16);
+}
+
+BYTE* CMrCharEncoder::DetachOutput(DWORD* pnCapacity) {
+  if (pnCapacity != nullptr) *pnCapacity = 0;
+  if (hTempFile != INVALID_HANDLE_VALUE || pOut == nullptr) return nullptr;
+  BYTE* p = pOut;
+  if (pnCapacity != nullptr) *pnCapacity = static_cast<DWORD>(nOutCap);
+  pOut = nullptr;
+  nOutCap = 0;
+  return p;
+}
+
+void* CMrCharEncoder::ReallocateOutput(void* p, DWORD nBytes) {
+  if (pOutBlocks != nullptr)
+    return p == nullptr ? pOutBlocks->Allocate(nBytes) : pOutBlocks->Reallocate(p, nBytes);
+  void* pNew = std::realloc(p, nBytes);
+  MrAdviseLargeBlock(pNew, nBytes);
+  return pNew;
+}
+
+void CMrCharEncoder::FreeOutput() {
+  std::free(pOut);
+  pOut = nullptr;
+  nOutCap = 0;
 }
 
 BOOL CMrCharEncoder::OpenTempFile() {
@@ -327,18 +590,22 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
 
   // A second conversion starts from nothing.
   CloseTempFile();
-  pOut.clear();
+  FreeOutput();
   nOutLen = 0;
   // In memory whenever room for twice the source can be had (a write to a
   // file and a read back cost more than the conversion); the temporary file
-  // is the way out when it cannot, or when a test asks for it.
-  BOOL bInMemory = g_nMemoryLimitOverride != 0 ? nSrcLen < g_nMemoryLimitOverride : nSrcLen <= SIZE_MAX / 4;
+  // is the way out when it cannot, or when a test asks for it. Untouched
+  // room costs no more than its address range.
+  const unsigned long long nWantCap = static_cast<unsigned long long>(nSrcLen) * 2 + kRunRoom + nOutFront;
+  BOOL bInMemory = g_nMemoryLimitOverride != 0
+                       ? nSrcLen < g_nMemoryLimitOverride
+                       : nWantCap <= std::min<unsigned long long>(SIZE_MAX, 0xFFFFFFFFu);
   if (bInMemory) {
-    try {
-      pOut.reserve(static_cast<size_t>(nSrcLen) * 2);
-    } catch (const std::bad_alloc&) {
-      bInMemory = FALSE;
-    }
+    DWORD nCap = static_cast<DWORD>(std::min<unsigned long long>(nWantCap, 0xFFFFFFFFu));
+    if (g_nOutputMemoryLimit != 0) nCap = std::min(nCap, g_nOutputMemoryLimit);
+    pOut = static_cast<BYTE*>(ReallocateOutput(nullptr, nCap));
+    if (pOut != nullptr) nOutCap = nCap;
+    bInMemory = pOut != nullptr;
   }
   if (!bInMemory && !OpenTempFile()) return FALSE;
 
@@ -346,86 +613,66 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
   DWORD* const apTracked[3] = {&nCaret, &nBlockStart, &nBlockEnd};
   std::array<DWORD, 3> aTargets = {nCaret, nBlockStart, nBlockEnd};
   std::array<DWORD, 3> aMapped = {0, 0, 0};
-  std::array<DWORD, 3> aOrder = {aTargets[0], aTargets[1], aTargets[2]};
+  std::array<DWORD, 3> aOrder = aTargets;
   std::sort(aOrder.begin(), aOrder.end());
 
-  const BOOL bCopyOnly =
-      (nSrcEncoding == MIREL_ENCODING_UTF8 || nSrcEncoding == MIREL_ENCODING_UTF8_BOM) &&
-      (nTargetEncoding == MIREL_ENCODING_UTF8 || nTargetEncoding == MIREL_ENCODING_UTF8_BOM);
+  const BOOL bCopyOnly = IsUtf8Encoding(nSrcEncoding) && IsUtf8Encoding(nTargetEncoding);
   COutput out(*this);
   BOOL bOk = TRUE;
-  try {
-    if (bCopyOnly) {
-      // Only the byte-order mark differs: bytes and positions stay.
-      bOk = out.Append(pSrc, nSrcLen);
-      aMapped = aTargets;
-    } else {
-      CConvertPass pass(pSrc, nSrcLen, nSrcEncoding, nTargetEncoding, nCodePage);
-      DWORD nPos = 0;
-      auto walkTo = [&](DWORD nStop) -> BOOL {
-        DWORD nRun = nPos;
-        BOOL bRunAscii = TRUE;
-        const BOOL bNarrowSrc = !IsWideEncoding(nSrcEncoding);
-        while (nPos < nStop) {
-          if (bNarrowSrc) {
-            // A stretch of ASCII bytes (NUL excluded) needs no character
-            // walk; its last byte goes through the walk, which keeps a CR LF
-            // pair whole at the stop.
-            const DWORD nCap = std::min(nStop, nRun + kRunBytes);
-            DWORD q = nPos;
-            while (q < nCap && static_cast<BYTE>(pSrc[q] - 1) < 0x7F) ++q;
-            if (q > nPos + 1) {
-              nPos = q - 1;  // the last byte goes through the walk below
-            }
-          }
-          const CharInfo c = pass.Classify(nPos);
-          if (nPos + c.nLen > nStop) break;
-          if (c.cls == CharClass::kAscii || c.cls == CharClass::kPlain) {
-            if (c.cls == CharClass::kPlain && bRunAscii && nPos > nRun) {
-              // An ASCII stretch converts without a call; a character that
-              // needs one starts a new run.
-              if (nPos - nRun >= 64 && !pass.ConvertRun(nRun, nPos, TRUE, out)) return FALSE;
-              if (nPos - nRun >= 64) nRun = nPos;
-            }
-            if (c.cls == CharClass::kPlain) bRunAscii = FALSE;
-            nPos += c.nLen;
-            if (nPos - nRun >= kRunBytes) {
-              if (!pass.ConvertRun(nRun, nPos, bRunAscii, out)) return FALSE;
-              nRun = nPos;
-              bRunAscii = TRUE;
-            }
-            continue;
-          }
-          if (!pass.ConvertRun(nRun, nPos, bRunAscii, out)) return FALSE;
-          if (c.cls == CharClass::kNul) {
+  if (bCopyOnly) {
+    // Only the byte-order mark differs: bytes and positions stay.
+    for (DWORD nPos = 0; bOk && nPos < nSrcLen; nPos += std::min(kRunBytes, nSrcLen - nPos))
+      bOk = out.Append(pSrc + nPos, std::min(kRunBytes, nSrcLen - nPos));
+    aMapped = aTargets;
+  } else {
+    std::unique_ptr<CConvertPass> pass(
+        new (std::nothrow) CConvertPass(pSrc, nSrcLen, nSrcEncoding, nTargetEncoding, nCodePage));
+    bOk = pass != nullptr;
+    DWORD nPos = 0;
+    // Converts whole characters from nPos up to nStop; a character that
+    // crosses nStop is left for the next walk.
+    auto walkTo = [&](DWORD nStop) -> BOOL {
+      while (nPos < nStop) {
+        const ScanStop s = pass->Scan(nPos, std::min(nStop, nPos + std::min(kRunBytes, nStop - nPos)), nStop);
+        if (!pass->ConvertRun(nPos, s.nPos, out)) return FALSE;
+        nPos = s.nPos;
+        switch (s.kind) {
+          case StopKind::kLimit:
+            break;
+          case StopKind::kCross:
+            return TRUE;
+          case StopKind::kNul: {
             static constexpr BYTE kZero[2] = {0, 0};
             if (!out.Append(kZero, IsWideEncoding(nTargetEncoding) ? 2 : 1)) return FALSE;
-          } else if (c.cls == CharClass::kLone) {
-            if (!pass.ConvertRun(nPos, nPos + c.nLen, FALSE, out)) return FALSE;
+            nPos += s.nLen;
+            break;
           }
-          nPos += c.nLen;
-          nRun = nPos;
-          bRunAscii = TRUE;
+          case StopKind::kLone:
+            if (!pass->ConvertAlone(nPos, s.nLen, out)) return FALSE;
+            nPos += s.nLen;
+            break;
+          case StopKind::kDrop:
+            nPos += s.nLen;
+            break;
         }
-        return pass.ConvertRun(nRun, nPos, bRunAscii, out);
-      };
-      for (DWORD t : aOrder) {
-        if (!bOk) break;
-        if (t == 0 || t > nSrcLen) continue;
-        if (t > nPos) bOk = walkTo(t);
-        // A position inside a character maps to where that character starts.
-        for (int i = 0; i < 3; ++i)
-          if (aTargets[i] == t) aMapped[i] = out.Total();
       }
-      if (bOk) bOk = walkTo(nSrcLen);
+      return TRUE;
+    };
+    for (size_t k = 0; k < aOrder.size(); ++k) {
+      const DWORD t = aOrder[k];
+      if (!bOk) break;
+      if (t == 0 || t > nSrcLen || (k > 0 && t == aOrder[k - 1])) continue;
+      if (t > nPos) bOk = walkTo(t);
+      // A position inside a character maps to where that character starts.
+      for (int i = 0; i < 3; ++i)
+        if (aTargets[i] == t) aMapped[i] = out.Total();
     }
-    if (bOk) bOk = out.Flush();
-  } catch (const std::bad_alloc&) {
-    bOk = FALSE;
+    if (bOk) bOk = walkTo(nSrcLen);
   }
+  if (bOk) bOk = out.Flush();
   if (!bOk) {
     CloseTempFile();
-    pOut.clear();
+    FreeOutput();
     return FALSE;
   }
   nOutLen = out.Total();
@@ -437,7 +684,7 @@ DWORD CMrCharEncoder::Read(BYTE* pDest, DWORD nCapacity) {
   if (pDest == nullptr) return 0;
   if (hTempFile == INVALID_HANDLE_VALUE) {
     if (nCapacity < nOutLen) return 0;
-    if (nOutLen > 0) std::memcpy(pDest, pOut.data(), nOutLen);
+    if (nOutLen > 0) std::memcpy(pDest, pOut + nOutFront, nOutLen);
     return nOutLen;
   }
   // The file is read from its start, whatever was written last.

@@ -146,6 +146,7 @@ bool CodePageTable::Build(UINT codePage, const char* pszIconvName) {
   if (!decoder.IsOpen() || !encoder.IsOpen()) return false;
   nCodePage = codePage;
   bDbcs = FindName(codePage)->bDbcs;
+  for (int b = 0; b < 256; ++b) aLead[b] = bDbcs && IsLeadByteOf(codePage, static_cast<BYTE>(b));
   chUnicodeDefault = codePage == 932 ? u'\u30FB' : u'?';
   vEncode.assign(0x10000, kUnmapped);
 

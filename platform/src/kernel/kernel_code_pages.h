@@ -25,7 +25,7 @@ class CodePageTable {
   static const CodePageTable* Find(UINT resolvedCodePage);
 
   bool IsDbcs() const { return bDbcs; }
-  bool IsLead(BYTE byte) const { return bDbcs && IsLeadByteOf(nCodePage, byte); }
+  bool IsLead(BYTE byte) const { return aLead[byte]; }
 
   // One byte that is not a lead byte: its unit, and whether the byte is
   // defined (an undefined byte still yields a unit, as Windows does).
@@ -52,6 +52,7 @@ class CodePageTable {
   char16_t chUnicodeDefault = u'?';
   std::array<char16_t, 256> aSingle{};
   std::array<bool, 256> aSingleValid{};
+  std::array<bool, 256> aLead{};       // lead bytes of a double-byte code page
   std::vector<char16_t> vDouble;       // indexed by lead << 8 | trail (double-byte code pages only)
   std::vector<std::uint16_t> vEncode;  // indexed by unit
   std::vector<bool> vBestFit;          // indexed by unit: the encoding does not decode back

@@ -36,6 +36,20 @@ class OutputSink {
   bool bOverflow = false;
 };
 
+// Writes into a buffer known to be large enough for the whole output: the
+// same walks as OutputSink without a check a unit.
+template <typename T>
+class DirectSink {
+ public:
+  explicit DirectSink(T* pBuffer) : pOut(pBuffer) {}
+  void Put(T value) { pOut[nCount++] = value; }
+  int Count() const { return static_cast<int>(nCount); }
+
+ private:
+  T* pOut;
+  std::int64_t nCount = 0;
+};
+
 // The length of the input, counting the terminator when the caller passed -1.
 template <typename T>
 std::int64_t InputLength(const T* pText, int length) {
@@ -65,7 +79,8 @@ bool IsContinuation(BYTE b) {
 
 // Decodes UTF-8; every maximal ill-formed part becomes one U+FFFD.
 // Returns false on ill-formed input when bStrict is set.
-bool DecodeUtf8(const BYTE* p, std::int64_t n, bool bStrict, OutputSink<WCHAR>& sink) {
+template <typename Sink>
+bool DecodeUtf8(const BYTE* p, std::int64_t n, bool bStrict, Sink& sink) {
   std::int64_t i = 0;
   while (i < n) {
     const BYTE b0 = p[i];
@@ -125,8 +140,8 @@ bool DecodeUtf8(const BYTE* p, std::int64_t n, bool bStrict, OutputSink<WCHAR>& 
 
 // Decodes a code page's bytes; an undefined pair or a lead byte without a
 // trail byte becomes the code page's default unit (false when bStrict).
-bool DecodeTable(const CodePageTable& table, const BYTE* p, std::int64_t n, bool bStrict,
-                 OutputSink<WCHAR>& sink) {
+template <typename Sink>
+bool DecodeTable(const CodePageTable& table, const BYTE* p, std::int64_t n, bool bStrict, Sink& sink) {
   std::int64_t i = 0;
   while (i < n) {
     const BYTE b = p[i];
@@ -154,7 +169,8 @@ bool DecodeTable(const CodePageTable& table, const BYTE* p, std::int64_t n, bool
   return true;
 }
 
-void PutUtf8(std::uint32_t cp, OutputSink<char>& sink) {
+template <typename Sink>
+void PutUtf8(std::uint32_t cp, Sink& sink) {
   if (cp < 0x80) {
     sink.Put(static_cast<char>(cp));
   } else if (cp < 0x800) {
@@ -173,7 +189,8 @@ void PutUtf8(std::uint32_t cp, OutputSink<char>& sink) {
 }
 
 // Encodes UTF-16 as UTF-8; a lone surrogate becomes U+FFFD (false when bStrict).
-bool EncodeUtf8(const WCHAR* p, std::int64_t n, bool bStrict, OutputSink<char>& sink) {
+template <typename Sink>
+bool EncodeUtf8(const WCHAR* p, std::int64_t n, bool bStrict, Sink& sink) {
   for (std::int64_t i = 0; i < n; ++i) {
     std::uint32_t u = static_cast<char16_t>(p[i]);
     if (u >= 0xD800 && u <= 0xDFFF) {
@@ -217,10 +234,19 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
   const BYTE* pBytes = reinterpret_cast<const BYTE*>(lpMultiByteStr);
   const std::int64_t length = InputLength(pBytes, cbMultiByte);
   const bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
+  auto decode = [&](auto& sink) {
+    return table == nullptr ? DecodeUtf8(pBytes, length, strict, sink)
+                            : DecodeTable(*table, pBytes, length, strict, sink);
+  };
+  // Every byte gives one unit at most: a buffer of the input's length needs
+  // no check a unit.
+  if (cchWideChar > 0 && length <= cchWideChar) {
+    DirectSink<WCHAR> sink(lpWideCharStr);
+    if (!decode(sink)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    return sink.Count();
+  }
   OutputSink<WCHAR> sink(cchWideChar > 0 ? lpWideCharStr : nullptr, cchWideChar);
-  const bool ok = table == nullptr ? DecodeUtf8(pBytes, length, strict, sink)
-                                   : DecodeTable(*table, pBytes, length, strict, sink);
-  if (!ok) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+  if (!decode(sink)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
   return Finish(sink);
 }
 
@@ -246,11 +272,17 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
   }
 
   const std::int64_t length = InputLength(lpWideCharStr, cchWideChar);
-  OutputSink<char> sink(cbMultiByte > 0 ? lpMultiByteStr : nullptr, cbMultiByte);
+  // Every unit gives three bytes at most: a buffer of that size needs no
+  // check a byte.
+  const bool direct = cbMultiByte > 0 && length <= cbMultiByte / 3;
+  OutputSink<char> sink(cbMultiByte > 0 && !direct ? lpMultiByteStr : nullptr, cbMultiByte);
+  DirectSink<char> directSink(lpMultiByteStr);
   if (table == nullptr) {
-    if (!EncodeUtf8(lpWideCharStr, length, (dwFlags & WC_ERR_INVALID_CHARS) != 0, sink))
-      return Fail(ERROR_NO_UNICODE_TRANSLATION);
-    return Finish(sink);
+    const bool strict = (dwFlags & WC_ERR_INVALID_CHARS) != 0;
+    const bool ok = direct ? EncodeUtf8(lpWideCharStr, length, strict, directSink)
+                           : EncodeUtf8(lpWideCharStr, length, strict, sink);
+    if (!ok) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    return direct ? directSink.Count() : Finish(sink);
   }
 
   // The default character: the caller's (one character of the code page) or the table's.
@@ -265,18 +297,26 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
   }
   const bool allowBestFit = (dwFlags & WC_NO_BEST_FIT_CHARS) == 0;
   bool usedDefault = false;
-  for (std::int64_t i = 0; i < length; ++i) {
-    const std::uint16_t bytes = table->Encode(static_cast<char16_t>(lpWideCharStr[i]), allowBestFit);
-    if (bytes == CodePageTable::kUnmapped) {
-      usedDefault = true;
-      for (int k = 0; k < defaultLength; ++k) sink.Put(defaultBytes[k]);
-    } else if (bytes > 0xFF) {
-      sink.Put(static_cast<char>(bytes >> 8));
-      sink.Put(static_cast<char>(bytes & 0xFF));
-    } else {
-      sink.Put(static_cast<char>(bytes));
+  auto encode = [&](auto& out) {
+    for (std::int64_t i = 0; i < length; ++i) {
+      const std::uint16_t bytes = table->Encode(static_cast<char16_t>(lpWideCharStr[i]), allowBestFit);
+      if (bytes == CodePageTable::kUnmapped) {
+        usedDefault = true;
+        for (int k = 0; k < defaultLength; ++k) out.Put(defaultBytes[k]);
+      } else if (bytes > 0xFF) {
+        out.Put(static_cast<char>(bytes >> 8));
+        out.Put(static_cast<char>(bytes & 0xFF));
+      } else {
+        out.Put(static_cast<char>(bytes));
+      }
     }
+  };
+  if (direct) {
+    encode(directSink);
+    if (lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
+    return directSink.Count();
   }
+  encode(sink);
   const int result = Finish(sink);
   if (result != 0 && lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
   return result;
