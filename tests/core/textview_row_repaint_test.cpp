@@ -37,8 +37,10 @@ class TextViewRowRepaint : public TextViewPaint, public ::testing::WithParamInte
     return pixels;
   }
 
-  // The client area as the screen shows it.
+  // The client area as the screen shows it, without the blinking caret the
+  // system draws over it.
   std::vector<DWORD> ScreenPixels() {
+    const BOOL bCaretHidden = HideCaret(hWnd);
     HDC hScreen = GetDC(hWnd);
     HDC hMem = CreateCompatibleDC(hScreen);
     HBITMAP hCopy = CreateCompatibleBitmap(hScreen, cx, cy);
@@ -47,6 +49,7 @@ class TextViewRowRepaint : public TextViewPaint, public ::testing::WithParamInte
     SelectObject(hMem, hOld);
     DeleteDC(hMem);
     ReleaseDC(hWnd, hScreen);
+    if (bCaretHidden) ShowCaret(hWnd);
     std::swap(hCopy, edit->hBackBitmap);
     std::vector<DWORD> pixels = Pixels();
     std::swap(hCopy, edit->hBackBitmap);
