@@ -169,6 +169,9 @@ void CheckLookups(CMirelDoc& doc, bool bEverywhere) {
     }
     for (DWORD k = 0; k <= 8; ++k) positions.push_back(nLen * k / 8);
   }
+  // The position index follows every edit and layout (a stale one would
+  // only cost speed, since the look-ups check it, so check it here).
+  if (doc.nLineCount >= 32) FUZZ_CHECK(doc.RowSamplesInStep());
   for (const DWORD p : positions) {
     if (p > nLen + 1) continue;
     FUZZ_CHECK(doc.GetLineFromPos(p) == PlainRowOfPos(doc, p));
