@@ -7,8 +7,9 @@
 // of a position and the first row of a paragraph agree with plain searches of
 // the row table, and on small texts the rows now and then equal a fresh layout.
 //
-// Input: byte 0 picks the encoding and the wrap mode, then each step is an
-// opcode byte followed by the bytes it takes (missing bytes read as 0).
+// Input: byte 0 picks the encoding, the wrap mode and the page-break code,
+// then each step is an opcode byte followed by the bytes it takes (missing
+// bytes read as 0).
 #include <windows.h>
 
 #include <algorithm>
@@ -211,6 +212,9 @@ void RunProgram(Reader& in) {
   doc.nFileEncoding = kEncodings[nSetup % 6];
   doc.nCodePage = (nSetup % 6) == 5 ? 949 : 0;
   doc.nWrapMode = static_cast<BYTE>((nSetup / 6) % 4);
+  // Page breaks: none, the form feed, or a letter typed often.
+  static constexpr int kPageBreaks[] = {0, '\f', 'x'};
+  Mirel_SetPageBreakCode(h, kPageBreaks[(nSetup / 24) % 3]);
   FUZZ_CHECK(Mirel_NewFile(h) == 1);
   SetFocus(h);
   SendMessageA(h, WM_SIZE, 0, MAKELPARAM(400, 300));
@@ -378,10 +382,20 @@ void RunProgram(Reader& in) {
         SendMessageA(h, WM_KEYDOWN, kKeys[in.Small(sizeof(kKeys) / sizeof(kKeys[0]))], 1);
         break;
       default:
-        if (in.Small(16) == 0) {
-          Mirel_Reset(h);
-          initial = FileBytes(h);
-          bHistoryComplete = true;
+        switch (in.Small(16)) {
+          case 0:
+            Mirel_Reset(h);
+            initial = FileBytes(h);
+            bHistoryComplete = true;
+            break;
+          case 1:
+            Mirel_SetWordWrap(h, in.Small(5));
+            break;
+          case 2:
+            Mirel_InsertPageBreak(h);
+            break;
+          default:
+            break;
         }
         break;
     }
