@@ -79,7 +79,7 @@ TEST_P(LayoutWrapScan, MatchesThePlainRules) {
   // Words and blanks, delimiters, tabs, line ends of every kind, plain
   // control characters, double-byte characters and the page-break
   // character, with now and then a run longer than the row cap.
-  const char alphabet[] = "ab  \t\r\n\f\x01\x1F~q.,(\xB0\xA1\xC8";
+  const char alphabet[] = "ab  \t\r\n\f\x01\x1F~q.,(\xB0\xA1\xC8\0\xFF";
   std::string text;
   for (int i = 0; i < 120000; ++i) {
     if (rng() % 6000 == 0) text.append(70000 + rng() % 3, 'x');
@@ -116,7 +116,10 @@ INSTANTIATE_TEST_SUITE_P(ModesWidthsAndPageBreaks, LayoutWrapScan,
                                            WrapScanCase{"WordFixed", MIREL_WRAP_WORD, false, '\f'},
                                            WrapScanCase{"WordVarying", MIREL_WRAP_WORD, true, 0},
                                            WrapScanCase{"DbcsFixed", MIREL_WRAP_WORD_DBCS, false, 0},
-                                           WrapScanCase{"DbcsVarying", MIREL_WRAP_WORD_DBCS, true, 'q'}),
+                                           WrapScanCase{"DbcsVarying", MIREL_WRAP_WORD_DBCS, true, 'q'},
+                                           WrapScanCase{"WordLeadBreak", MIREL_WRAP_WORD, true, 0xB0},
+                                           WrapScanCase{"CharDelimBreak", MIREL_WRAP_CHAR, true, '.'},
+                                           WrapScanCase{"WordDelimBreak", MIREL_WRAP_WORD, false, ' '}),
                          [](const auto& info) { return std::string(info.param.pszName); });
 
 }  // namespace

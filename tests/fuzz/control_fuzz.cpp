@@ -3,10 +3,13 @@
 // encoding and wrap mode. After every step the caret, its row and the block
 // lie inside the text and the rows; buffers are written to exactly the sizes
 // announced; at the end the rows equal a fresh layout, undoing everything
-// gives back the first bytes and redoing it the last ones.
+// gives back the first bytes and redoing it the last ones. Every step the row
+// of a position and the first row of a paragraph agree with plain searches of
+// the row table, and on small texts the rows now and then equal a fresh layout.
 //
-// Input: byte 0 picks the encoding and the wrap mode, then each step is an
-// opcode byte followed by the bytes it takes (missing bytes read as 0).
+// Input: byte 0 picks the encoding, the wrap mode and the page-break code,
+// then each step is an opcode byte followed by the bytes it takes (missing
+// bytes read as 0).
 #include <windows.h>
 
 #include <algorithm>
@@ -117,6 +120,69 @@ void CheckCaret(CMirelDoc& doc) {
   FUZZ_CHECK(MrRowEnd(last) <= nLen);
 }
 
+// The row of a position as a plain binary search over the row table finds
+// it: the first probed row that holds it (start to end, both included), else
+// the last row that starts at or before it.
+int PlainRowOfPos(const CMirelDoc& doc, DWORD nPos) {
+  int lo = 0;
+  int hi = doc.nLineCount - 1;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    const MIREL_LINE& row = doc.pLines[mid];
+    if (row.nStart <= nPos && nPos <= MrRowEnd(row)) return mid;
+    if (nPos < row.nStart) {
+      hi = mid - 1;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  int nLast = 0;
+  for (int i = 0; i < doc.nLineCount && doc.pLines[i].nStart <= nPos; ++i) nLast = i;
+  return nLast;
+}
+
+// The first row of a paragraph as a plain scan finds it, or -1.
+int PlainFirstRowOfParagraph(const CMirelDoc& doc, DWORD nPara) {
+  for (int i = 0; i < doc.nLineCount; ++i) {
+    if (doc.pLines[i].nPara == nPara) return i;
+  }
+  return -1;
+}
+
+// The look-ups through the indexes beside the row table give what plain
+// searches of the table give: at the positions around the caret and the
+// block and a spread of others each step, everywhere when bEverywhere.
+// Small texts only, to stay cheap.
+void CheckLookups(CMirelDoc& doc, bool bEverywhere) {
+  if (doc.pContents == nullptr || doc.pLines == nullptr || doc.nLineCount <= 0) return;
+  const DWORD nLen = doc.GetContentsSize();
+  if (nLen > 4096) return;
+  std::vector<DWORD> positions;
+  if (bEverywhere) {
+    for (DWORD p = 0; p <= nLen + 1; ++p) positions.push_back(p);
+  } else {
+    for (int d = -3; d <= 3; ++d) {
+      for (const long long nBase :
+           {static_cast<long long>(doc.nCaretPos), static_cast<long long>(doc.block.GetStartPtr()),
+            static_cast<long long>(doc.block.GetEndPtr())}) {
+        if (nBase + d >= 0) positions.push_back(static_cast<DWORD>(nBase + d));
+      }
+    }
+    for (DWORD k = 0; k <= 8; ++k) positions.push_back(nLen * k / 8);
+  }
+  // The position index follows every edit and layout (a stale one would
+  // only cost speed, since the look-ups check it, so check it here).
+  if (doc.nLineCount >= 32) FUZZ_CHECK(doc.RowSamplesInStep());
+  for (const DWORD p : positions) {
+    if (p > nLen + 1) continue;
+    FUZZ_CHECK(doc.GetLineFromPos(p) == PlainRowOfPos(doc, p));
+  }
+  const DWORD nLastPara = doc.pLines[doc.nLineCount - 1].nPara;
+  const DWORD nParaStep = bEverywhere ? 1 : std::max<DWORD>(1, nLastPara / 8);
+  for (DWORD q = 0; q <= nLastPara + 2; q += nParaStep)
+    FUZZ_CHECK(doc.FindFirstRowOfParagraph(q) == PlainFirstRowOfParagraph(doc, q));
+}
+
 // The rows kept by the edits equal a layout of the whole text.
 void CheckRows(CMirelDoc& doc) {
   if (doc.pContents == nullptr) return;
@@ -146,6 +212,9 @@ void RunProgram(Reader& in) {
   doc.nFileEncoding = kEncodings[nSetup % 6];
   doc.nCodePage = (nSetup % 6) == 5 ? 949 : 0;
   doc.nWrapMode = static_cast<BYTE>((nSetup / 6) % 4);
+  // Page breaks: none, the form feed, or a letter typed often.
+  static constexpr int kPageBreaks[] = {0, '\f', 'x'};
+  Mirel_SetPageBreakCode(h, kPageBreaks[(nSetup / 24) % 3]);
   FUZZ_CHECK(Mirel_NewFile(h) == 1);
   SetFocus(h);
   SendMessageA(h, WM_SIZE, 0, MAKELPARAM(400, 300));
@@ -313,18 +382,33 @@ void RunProgram(Reader& in) {
         SendMessageA(h, WM_KEYDOWN, kKeys[in.Small(sizeof(kKeys) / sizeof(kKeys[0]))], 1);
         break;
       default:
-        if (in.Small(16) == 0) {
-          Mirel_Reset(h);
-          initial = FileBytes(h);
-          bHistoryComplete = true;
+        switch (in.Small(16)) {
+          case 0:
+            Mirel_Reset(h);
+            initial = FileBytes(h);
+            bHistoryComplete = true;
+            break;
+          case 1:
+            Mirel_SetWordWrap(h, in.Small(5));
+            break;
+          case 2:
+            Mirel_InsertPageBreak(h);
+            break;
+          default:
+            break;
         }
         break;
     }
     CheckCaret(doc);
+    CheckLookups(doc, false);
+    // Every eighth step on a small text the rows so far equal a fresh layout
+    // (not every step: the indexes kept across edits are under test too).
+    if ((nStep & 7) == 7 && doc.GetContentsSize() <= 4096) CheckRows(doc);
   }
 
   // Let go of the mouse, then the rows and the history.
   SendMessageA(h, WM_LBUTTONUP, 0, 0);
+  CheckLookups(doc, true);
   CheckRows(doc);
   Mirel_SetReadOnly(h, FALSE);
   const std::vector<BYTE> final = FileBytes(h);
