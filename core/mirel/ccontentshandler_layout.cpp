@@ -52,6 +52,10 @@ class CMrRowLayout {
   // Moves from pos over plain bytes (adding their widths) up to nEnd or the
   // first byte of another class; returns where it stopped.
   DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
+  // Moves *pPos over multi-byte characters and the plain bytes between them
+  // (adding their widths) up to nCapEnd or a byte of another class; false
+  // when the next character would pass the row cap from nStart.
+  bool SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const;
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
   UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
@@ -292,15 +296,72 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
         w = NextTabStop(w);
         ++pos;
         break;
-      default: {
-        const DWORD nCharLen = CharLength(pos);
-        if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return MIREL_BREAK_WRAP;
-        w += nCharLen == 1 ? aWidth[c] : CharWidth(pos, nCharLen);
-        pos += nCharLen;
+      default:
+        if (!SkipMultiByteChars(nStart, nCapEnd, &pos, &w)) {
+          *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
+          *pnEnd = pos;
+          return MIREL_BREAK_WRAP;
+        }
         break;
-      }
     }
   }
+}
+
+// Multi-byte text mixes its characters with single spaces and punctuation,
+// so both are taken here without a return to the word scan; a run of two
+// plain bytes goes back to it. Lengths and widths are those CharLength and
+// CharWidth give, read inline for double-byte characters of the code page
+// and 3-byte UTF-8 sequences, whose widths the wide-character table caches.
+bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const {
+  const BYTE* t = pText;
+  const bool bAnsi = nEncoding == MIREL_ENCODING_ANSI;
+  DWORD pos = *pPos;
+  long long w = *pnWidth;
+  bool bFits = true;
+  while (pos < nCapEnd) {
+    const BYTE c = t[pos];
+    const BYTE k = aClass[c];
+    if (k == kPlain) {
+      w += aWidth[c];
+      ++pos;
+      if (pos < nCapEnd && aClass[t[pos]] == kPlain) break;
+      continue;
+    }
+    if (k != kMulti) break;
+    const DWORD nLeft = nLen - pos;
+    DWORD nCharLen = 1;
+    int nIndex = -1;  // the character's entry of the wide-character table
+    if (bAnsi) {
+      if (nLeft >= 2 && t[pos + 1] >= MR_MIN_TRAIL_BYTE) {
+        nCharLen = 2;
+        if (c >= 0x80) nIndex = c * 256 + t[pos + 1];
+      }
+    } else {
+      const DWORD nWant = c >= 0xF0 ? 4 : (c >= 0xE0 ? 3 : 2);
+      while (nCharLen < nWant && nCharLen < nLeft && (t[pos + nCharLen] & 0xC0) == 0x80) ++nCharLen;
+      if (nCharLen == 3 && c <= 0xEF) {
+        // A basic-plane character: shortest form, no surrogate.
+        const int ch = ((c & 0x0F) << 12) | ((t[pos + 1] & 0x3F) << 6) | (t[pos + 2] & 0x3F);
+        if (ch >= 0x800 && (ch < 0xD800 || ch > 0xDFFF)) nIndex = ch;
+      }
+    }
+    if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) {
+      bFits = false;
+      break;
+    }
+    if (nCharLen == 1) {
+      w += aWidth[c];
+    } else {
+      const int* pWide = pDoc->pWideWidth;
+      w += (pWide != nullptr && nIndex > static_cast<int>(MR_CHAR_CR) && pWide[nIndex] >= 0)
+               ? pWide[nIndex]
+               : CharWidth(pos, nCharLen);
+    }
+    pos += nCharLen;
+  }
+  *pPos = pos;
+  *pnWidth = w;
+  return bFits;
 }
 
 // No wrap, UTF-16: the generic walk's steps in its order, without the
