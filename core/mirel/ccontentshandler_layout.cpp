@@ -52,10 +52,23 @@ class CMrRowLayout {
   // Moves from pos over plain bytes (adding their widths) up to nEnd or the
   // first byte of another class; returns where it stopped.
   DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
-  // Moves *pPos over multi-byte characters and the plain bytes between them
-  // (adding their widths) up to nCapEnd or a byte of another class; false
+  // Moves *pPos over multi-byte characters, plain bytes and tabs (adding
+  // their widths) up to nCapEnd, a line end or the page-break byte; false
   // when the next character would pass the row cap from nStart.
   bool SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const;
+  // Eight bytes with none below 0x20 or from 0x80 on (plain wherever the
+  // word scan is used), and their widths.
+  static bool IsPlainWord(const BYTE* p) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return !(((x - 0x20 * kOnes) | x) & (0x80 * kOnes));
+  }
+  int PlainWordWidth(const BYTE* p) const {
+    if (nPlainWidth >= 0) return 8 * nPlainWidth;
+    return aWidth[p[0]] + aWidth[p[1]] + aWidth[p[2]] + aWidth[p[3]] + aWidth[p[4]] + aWidth[p[5]] +
+           aWidth[p[6]] + aWidth[p[7]];
+  }
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
   UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
@@ -240,21 +253,13 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
 // Plain bytes are printable ASCII in every case the word scan is used for, so
 // a word without a byte below 0x20 or from 0x80 on is plain throughout.
 DWORD CMrRowLayout::SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
   const BYTE* t = pText;
   long long w = *pnWidth;
   for (;;) {
     if (bWordScan) {
       while (nEnd - pos >= 8) {
-        uint64_t x;
-        std::memcpy(&x, t + pos, 8);
-        if (((x - 0x20 * kOnes) | x) & (0x80 * kOnes)) break;
-        if (nPlainWidth >= 0) {
-          w += 8 * nPlainWidth;
-        } else {
-          w += aWidth[t[pos]] + aWidth[t[pos + 1]] + aWidth[t[pos + 2]] + aWidth[t[pos + 3]] +
-               aWidth[t[pos + 4]] + aWidth[t[pos + 5]] + aWidth[t[pos + 6]] + aWidth[t[pos + 7]];
-        }
+        if (!IsPlainWord(t + pos)) break;
+        w += PlainWordWidth(t + pos);
         pos += 8;
       }
     }
@@ -307,11 +312,12 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   }
 }
 
-// Multi-byte text mixes its characters with single spaces and punctuation,
-// so both are taken here without a return to the word scan; a run of two
-// plain bytes goes back to it. Lengths and widths are those CharLength and
-// CharWidth give, read inline for double-byte characters of the code page
-// and 3-byte UTF-8 sequences, whose widths the wide-character table caches.
+// Multi-byte text mixes its characters with short words, single spaces and
+// tabs, so all of them are taken here in one loop (plain bytes a word at a
+// time where eight come together); only line ends and the page-break byte
+// end it. Lengths and widths are those CharLength and CharWidth give, read
+// inline for double-byte characters of the code page and 3-byte UTF-8
+// sequences, whose widths the wide-character table caches.
 bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const {
   const BYTE* t = pText;
   const bool bAnsi = nEncoding == MIREL_ENCODING_ANSI;
@@ -322,9 +328,18 @@ bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, 
     const BYTE c = t[pos];
     const BYTE k = aClass[c];
     if (k == kPlain) {
+      if (bWordScan && nCapEnd - pos >= 8 && IsPlainWord(t + pos)) {
+        w += PlainWordWidth(t + pos);
+        pos += 8;
+        continue;
+      }
       w += aWidth[c];
       ++pos;
-      if (pos < nCapEnd && aClass[t[pos]] == kPlain) break;
+      continue;
+    }
+    if (k == kTab) {
+      w = NextTabStop(w);
+      ++pos;
       continue;
     }
     if (k != kMulti) break;

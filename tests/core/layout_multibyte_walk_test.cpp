@@ -1,7 +1,8 @@
 // Rows without wrapping in ANSI and UTF-8 text: the fast walk over
 // double-byte characters and UTF-8 sequences gives the rows, widths and
 // break codes of the character-by-character walk (the wrapping walk with a
-// limit no row reaches), with widths both cached and measured on demand.
+// limit no row reaches), with wide widths cached or measured on demand and
+// single-byte widths equal or not.
 #include <windows.h>
 
 #include <climits>
@@ -64,6 +65,11 @@ TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
        a7 + "\xB0\xA1" + a7 + "\xC8\xA1" + Repeat(20, "b")},
       {"Korean words between single spaces and tabs", MIREL_ENCODING_ANSI,
        Repeat(300, "\xB0\xA1\xB0\xA2 \xC7\xD1\xB1\xDB, ab\t\xB0\xA3") + "\r\n" + Repeat(50, "\xB0\xB0 ")},
+      {"long words and tabs after double-byte characters", MIREL_ENCODING_ANSI,
+       Repeat(200,
+              "\xB0\xA1"
+              "abcdefghijklmnopq\t\xB0\xA2 xyzwvuts\xC7\xD1") +
+           "\r" + Repeat(30, "\t\xB0\xA1")},
       {"a double-byte character that would pass the row cap", MIREL_ENCODING_ANSI,
        capA + "\xB0\xA1" + "tail"},
       {"a double-byte character that ends right at the row cap", MIREL_ENCODING_ANSI,
@@ -81,11 +87,15 @@ TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
        "ab\xEA\xB0\r\nc\x80\x80\xF0\x9F\x98x\xED\xA0\x80\xE0\x80\x80\xC3\rz\xEA\xB0"},
   };
   for (const Case& c : cases) {
-    for (bool bCached : {false, true}) {
+    for (int nVariant = 0; nVariant < 4; ++nVariant) {
+      const bool bCached = (nVariant & 1) != 0;
       CMirelDoc doc;
       OpenEmpty(doc, c.nEncoding);
       doc.chPageBreak = '\f';
       SetFixedMetrics(doc, 3, 12, INT_MAX / 2);
+      if (nVariant & 2) {
+        for (int b = 0; b < 256; ++b) doc.nCharWidth[b] = 1 + b % 5;
+      }
       doc.nAveCharWidth = 5;
       if (bCached) CacheOneWideRow(doc, c.nEncoding == MIREL_ENCODING_ANSI ? 0xB0 : 0xAC);
       ASSERT_TRUE(doc.InsertContents(0, Bytes(c.text), Len(c.text), FALSE)) << c.what;
@@ -93,7 +103,7 @@ TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
       for (;;) {
         const WalkResult fast = FindRow(doc, MIREL_WRAP_NONE, nStart);
         const WalkResult slow = FindRow(doc, MIREL_WRAP_CHAR, nStart);
-        ASSERT_EQ(fast, slow) << c.what << (bCached ? " (cached)" : "") << " at " << nStart << ": code "
+        ASSERT_EQ(fast, slow) << c.what << " variant " << nVariant << " at " << nStart << ": code "
                               << fast.nCode << "/" << slow.nCode << " end " << fast.nEnd << "/" << slow.nEnd
                               << " width " << fast.nWidth << "/" << slow.nWidth;
         if (fast.nCode == MIREL_BREAK_END) break;
