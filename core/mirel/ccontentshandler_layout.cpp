@@ -52,6 +52,23 @@ class CMrRowLayout {
   // Moves from pos over plain bytes (adding their widths) up to nEnd or the
   // first byte of another class; returns where it stopped.
   DWORD SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const;
+  // Moves *pPos over multi-byte characters, plain bytes and tabs (adding
+  // their widths) up to nCapEnd, a line end or the page-break byte; false
+  // when the next character would pass the row cap from nStart.
+  bool SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const;
+  // Eight bytes with none below 0x20 or from 0x80 on (plain wherever the
+  // word scan is used), and their widths.
+  static bool IsPlainWord(const BYTE* p) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return !(((x - 0x20 * kOnes) | x) & (0x80 * kOnes));
+  }
+  int PlainWordWidth(const BYTE* p) const {
+    if (nPlainWidth >= 0) return 8 * nPlainWidth;
+    return aWidth[p[0]] + aWidth[p[1]] + aWidth[p[2]] + aWidth[p[3]] + aWidth[p[4]] + aWidth[p[5]] +
+           aWidth[p[6]] + aWidth[p[7]];
+  }
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
   UINT UnitAt(DWORD nPos) const { return MrUnitAt(pText + nPos, bWide); }
@@ -236,21 +253,13 @@ int CMrRowLayout::FindEnd(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimi
 // Plain bytes are printable ASCII in every case the word scan is used for, so
 // a word without a byte below 0x20 or from 0x80 on is plain throughout.
 DWORD CMrRowLayout::SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) const {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
   const BYTE* t = pText;
   long long w = *pnWidth;
   for (;;) {
     if (bWordScan) {
       while (nEnd - pos >= 8) {
-        uint64_t x;
-        std::memcpy(&x, t + pos, 8);
-        if (((x - 0x20 * kOnes) | x) & (0x80 * kOnes)) break;
-        if (nPlainWidth >= 0) {
-          w += 8 * nPlainWidth;
-        } else {
-          w += aWidth[t[pos]] + aWidth[t[pos + 1]] + aWidth[t[pos + 2]] + aWidth[t[pos + 3]] +
-               aWidth[t[pos + 4]] + aWidth[t[pos + 5]] + aWidth[t[pos + 6]] + aWidth[t[pos + 7]];
-        }
+        if (!IsPlainWord(t + pos)) break;
+        w += PlainWordWidth(t + pos);
         pos += 8;
       }
     }
@@ -292,15 +301,82 @@ int CMrRowLayout::FindEndNoWrapBytes(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
         w = NextTabStop(w);
         ++pos;
         break;
-      default: {
-        const DWORD nCharLen = CharLength(pos);
-        if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return MIREL_BREAK_WRAP;
-        w += nCharLen == 1 ? aWidth[c] : CharWidth(pos, nCharLen);
-        pos += nCharLen;
+      default:
+        if (!SkipMultiByteChars(nStart, nCapEnd, &pos, &w)) {
+          *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
+          *pnEnd = pos;
+          return MIREL_BREAK_WRAP;
+        }
         break;
-      }
     }
   }
+}
+
+// Multi-byte text mixes its characters with short words, single spaces and
+// tabs, so all of them are taken here in one loop (plain bytes a word at a
+// time where eight come together); only line ends and the page-break byte
+// end it. Lengths and widths are those CharLength and CharWidth give, read
+// inline for double-byte characters of the code page and 3-byte UTF-8
+// sequences, whose widths the wide-character table caches.
+bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const {
+  const BYTE* t = pText;
+  const bool bAnsi = nEncoding == MIREL_ENCODING_ANSI;
+  DWORD pos = *pPos;
+  long long w = *pnWidth;
+  bool bFits = true;
+  while (pos < nCapEnd) {
+    const BYTE c = t[pos];
+    const BYTE k = aClass[c];
+    if (k == kPlain) {
+      if (bWordScan && nCapEnd - pos >= 8 && IsPlainWord(t + pos)) {
+        w += PlainWordWidth(t + pos);
+        pos += 8;
+        continue;
+      }
+      w += aWidth[c];
+      ++pos;
+      continue;
+    }
+    if (k == kTab) {
+      w = NextTabStop(w);
+      ++pos;
+      continue;
+    }
+    if (k != kMulti) break;
+    const DWORD nLeft = nLen - pos;
+    DWORD nCharLen = 1;
+    int nIndex = -1;  // the character's entry of the wide-character table
+    if (bAnsi) {
+      if (nLeft >= 2 && t[pos + 1] >= MR_MIN_TRAIL_BYTE) {
+        nCharLen = 2;
+        if (c >= 0x80) nIndex = c * 256 + t[pos + 1];
+      }
+    } else {
+      const DWORD nWant = c >= 0xF0 ? 4 : (c >= 0xE0 ? 3 : 2);
+      while (nCharLen < nWant && nCharLen < nLeft && (t[pos + nCharLen] & 0xC0) == 0x80) ++nCharLen;
+      if (nCharLen == 3 && c <= 0xEF) {
+        // A basic-plane character: shortest form, no surrogate.
+        const int ch = ((c & 0x0F) << 12) | ((t[pos + 1] & 0x3F) << 6) | (t[pos + 2] & 0x3F);
+        if (ch >= 0x800 && (ch < 0xD800 || ch > 0xDFFF)) nIndex = ch;
+      }
+    }
+    if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) {
+      bFits = false;
+      break;
+    }
+    if (nCharLen == 1) {
+      w += aWidth[c];
+    } else {
+      const int* pWide = pDoc->pWideWidth;
+      w += (pWide != nullptr && nIndex > static_cast<int>(MR_CHAR_CR) && pWide[nIndex] >= 0)
+               ? pWide[nIndex]
+               : CharWidth(pos, nCharLen);
+    }
+    pos += nCharLen;
+  }
+  *pPos = pos;
+  *pnWidth = w;
+  return bFits;
 }
 
 // No wrap, UTF-16: the generic walk's steps in its order, without the
