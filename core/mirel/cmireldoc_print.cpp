@@ -27,27 +27,6 @@ bool IsDefaultColor(COLORREF cr) {
   return (cr & 0xFF000000u) != 0;
 }
 
-// Syntax runs of one paragraph as absolute text positions, up to the
-// terminating style-0 run.
-struct PrintRun {
-  DWORD nPos;
-  LONG nStyle;
-};
-
-std::vector<PrintRun> RunsOfParagraph(CMrSyntax* pSyntax, DWORD nPara) {
-  std::vector<PrintRun> runs;
-  if (pSyntax == nullptr || nPara > static_cast<DWORD>(INT_MAX)) return runs;
-  const MIREL_PARA_INFO* pInfo = pSyntax->GetParaInfo(static_cast<int>(nPara));
-  if (pInfo == nullptr || pInfo->pRuns == nullptr || !pInfo->bParsed) return runs;
-  for (DWORD i = 0; i < pInfo->nRunAlloc; ++i) {
-    const MIREL_COLOR_RUN& run = pInfo->pRuns[i];
-    if (run.nOffset < 0) continue;
-    runs.push_back({pInfo->nStart + static_cast<DWORD>(run.nOffset), run.nStyle});
-    if (run.nStyle == MIREL_STYLE_END) break;
-  }
-  return runs;
-}
-
 // Draws the bytes [p, p + n) at (x, y) clipped to rc and returns their extent.
 int DrawPrintSegment(HDC hdc, int nEncoding, const BYTE* p, int n, int x, int y, const RECT& rc) {
   SIZE size{0, 0};
@@ -160,7 +139,7 @@ int CMirelDoc::PrintPage(CMrPrintInfo* pInfo, int nPage) {
       SetBkMode(hdc, TRANSPARENT);
       TextOutA(hdc, rc.left, y, szNumber, std::min(std::max(n, 0), MIREL_PRINT_LINE_NO_DIGITS));
     }
-    const std::vector<PrintRun> runs = RunsOfParagraph(pPrintSyntax, row.nPara);
+    const std::vector<MrStyleRun> runs = MrParagraphStyleRuns(pPrintSyntax, row.nPara);
     size_t k = 0;  // the last run at or before the segment start
     const DWORD nEnd = row.nStart + row.nLen;
     long long x = pInfo->nTextLeft;

@@ -284,28 +284,6 @@ void DrawImeUnderline(CMirelViewText& view, HDC hdc, int x0, int yLine, const BY
   }
 }
 
-// Syntax runs of a paragraph as absolute text positions, in order, up to the
-// terminating style-0 run (which marks the paragraph's end).
-struct AbsRun {
-  DWORD nPos;
-  LONG nStyle;
-};
-
-std::vector<AbsRun> CollectRuns(CMirelDoc& doc, int nPara) {
-  std::vector<AbsRun> runs;
-  if (doc.pSyntax == nullptr || nPara < 0) return runs;
-  const MIREL_PARA_INFO* pInfo = doc.pSyntax->GetParaInfo(nPara);
-  // No record, no runs or an unparsed record: plain text.
-  if (pInfo == nullptr || pInfo->pRuns == nullptr || !pInfo->bParsed) return runs;
-  for (DWORD i = 0; i < pInfo->nRunAlloc; ++i) {
-    const MIREL_COLOR_RUN& run = pInfo->pRuns[i];
-    if (run.nOffset < 0) continue;
-    runs.push_back({pInfo->nStart + static_cast<DWORD>(run.nOffset), run.nStyle});
-    if (run.nStyle == MIREL_STYLE_END) break;
-  }
-  return runs;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -466,7 +444,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   const BOOL bIme = nImeStart < nImeEnd;
 
   const int nPara = static_cast<int>(std::min<DWORD>(row.nPara, INT_MAX));
-  const std::vector<AbsRun> runs = CollectRuns(doc, nPara);
+  const std::vector<MrStyleRun> runs = MrParagraphStyleRuns(doc.pSyntax, nPara);
 
   // Every place where a run has to end, in order.
   std::vector<DWORD> stops;
@@ -482,7 +460,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   for (const MrTextRange& r : links) stops.insert(stops.end(), {r.nStart, r.nEnd});
   CMrRangeCursor foundCursor(found);
   CMrRangeCursor linkCursor(links);
-  for (const AbsRun& run : runs) stops.push_back(run.nPos);
+  for (const MrStyleRun& run : runs) stops.push_back(run.nPos);
   std::sort(stops.begin(), stops.end());
 
   int x = doc.nLeftMargin - pMirel->nHScrollPos;
@@ -524,7 +502,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       } else if (nLen > 0 && !runs.empty()) {
         // The style of the last syntax run that starts before the run's end.
         LONG nStyle = runs.front().nStyle;
-        for (const AbsRun& run : runs) {
+        for (const MrStyleRun& run : runs) {
           if (run.nPos >= q || run.nStyle == MIREL_STYLE_END) break;
           nStyle = run.nStyle;
         }

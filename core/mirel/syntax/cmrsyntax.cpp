@@ -337,3 +337,17 @@ void CMrSyntax::EndParagraph(MrParaFrame& frame, BYTE nState, BYTE nSubState, BY
   pRec->nEndSubState = nSubState;
   pRec->nEndSubState2 = nSubState2;
 }
+
+std::vector<MrStyleRun> MrParagraphStyleRuns(CMrSyntax* pSyntax, long long nPara) {
+  std::vector<MrStyleRun> runs;
+  if (pSyntax == nullptr || nPara < 0 || nPara > INT_MAX) return runs;
+  const MIREL_PARA_INFO* pInfo = pSyntax->GetParaInfo(static_cast<int>(nPara));
+  if (pInfo == nullptr || pInfo->pRuns == nullptr || !pInfo->bParsed) return runs;
+  for (DWORD i = 0; i < pInfo->nRunAlloc; ++i) {
+    const MIREL_COLOR_RUN& run = pInfo->pRuns[i];
+    if (run.nOffset < 0) continue;
+    runs.push_back({pInfo->nStart + static_cast<DWORD>(run.nOffset), run.nStyle});
+    if (run.nStyle == MIREL_STYLE_END) break;
+  }
+  return runs;
+}

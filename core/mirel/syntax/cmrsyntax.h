@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "mirel/syntax/cmrsyntaxdef.h"
 #include "mirel/syntax/cmrsyntaxtext.h"
 #include "mirelctrl/mirelsyntax.h"
@@ -203,3 +205,14 @@ class CMrSyntax {
 // deletes one.
 CMrSyntax* CreateSyntax(int nOwner, int nSyntaxType, BOOL bInitDefaults);
 void DeleteSyntax(CMrSyntax* pSyntax);
+
+// A style run of a paragraph at its absolute text position.
+struct MrStyleRun {
+  DWORD nPos;
+  LONG nStyle;
+};
+
+// The parsed runs of a paragraph as absolute text positions, in order, up to
+// the terminating style-0 run; empty (plain text) when the paragraph has no
+// parsed record.
+std::vector<MrStyleRun> MrParagraphStyleRuns(CMrSyntax* pSyntax, long long nPara);
