@@ -3,6 +3,7 @@
 // client area must equal, pixel by pixel, what a full repaint paints.
 #include <vector>
 
+#include "screen_pixels.h"
 #include "textview_paint_fixture.h"
 
 namespace {
@@ -19,50 +20,7 @@ struct RepaintCase {
 
 class TextViewRowRepaint : public TextViewPaint, public ::testing::WithParamInterface<RepaintCase> {
  protected:
-  // Every pixel of the back buffer, top row first.
-  std::vector<DWORD> Pixels() {
-    std::vector<DWORD> pixels(static_cast<size_t>(cx) * static_cast<size_t>(cy));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC hScreen = GetDC(nullptr);
-    const int nRows =
-        GetDIBits(hScreen, edit->hBackBitmap, 0, static_cast<UINT>(cy), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, hScreen);
-    EXPECT_EQ(nRows, cy);
-    return pixels;
-  }
-
-  // The client area as the screen shows it, without the blinking caret the
-  // system draws over it.
-  std::vector<DWORD> ScreenPixels() {
-    const BOOL bCaretHidden = HideCaret(hWnd);
-    HDC hScreen = GetDC(hWnd);
-    HDC hMem = CreateCompatibleDC(hScreen);
-    HBITMAP hCopy = CreateCompatibleBitmap(hScreen, cx, cy);
-    HGDIOBJ hOld = SelectObject(hMem, hCopy);
-    BitBlt(hMem, 0, 0, cx, cy, hScreen, 0, 0, SRCCOPY);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    ReleaseDC(hWnd, hScreen);
-    if (bCaretHidden) ShowCaret(hWnd);
-    std::swap(hCopy, edit->hBackBitmap);
-    std::vector<DWORD> pixels = Pixels();
-    std::swap(hCopy, edit->hBackBitmap);
-    DeleteObject(hCopy);
-    return pixels;
-  }
-
-  static size_t CountDiffering(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
-    if (a.size() != b.size()) return SIZE_MAX;
-    size_t n = 0;
-    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i] ? 1 : 0;
-    return n;
-  }
+  std::vector<DWORD> Pixels() { return mirel_test::BitmapPixels(edit->hBackBitmap, cx, cy); }
 
   // The paint the pending request asks for (through the update region, as
   // the system sends it), then a full one: both must leave the same back
@@ -71,15 +29,15 @@ class TextViewRowRepaint : public TextViewPaint, public ::testing::WithParamInte
     UpdateWindow(hWnd);
     ReadClientSize();
     const std::vector<DWORD> buffer = Pixels();
-    const std::vector<DWORD> screen = ScreenPixels();
+    const std::vector<DWORD> screen = mirel_test::ScreenPixels(hWnd);
     // The column guide is drawn on the screen only.
     if (doc.nActiveLineType != 6 && doc.nActiveLineType != 7) {
-      EXPECT_EQ(CountDiffering(buffer, screen), 0u) << step << ": the screen shows the buffer";
+      EXPECT_EQ(mirel_test::CountDiffering(buffer, screen), 0u) << step << ": the screen shows the buffer";
     }
     InvalidateRect(hWnd, nullptr, FALSE);
     Paint();
-    EXPECT_EQ(CountDiffering(buffer, Pixels()), 0u) << step << ": back buffer";
-    EXPECT_EQ(CountDiffering(screen, ScreenPixels()), 0u) << step << ": screen";
+    EXPECT_EQ(mirel_test::CountDiffering(buffer, Pixels()), 0u) << step << ": back buffer";
+    EXPECT_EQ(mirel_test::CountDiffering(screen, mirel_test::ScreenPixels(hWnd)), 0u) << step << ": screen";
   }
 
   void Char(char ch) { SendMessageA(hWnd, WM_CHAR, static_cast<unsigned char>(ch), 1); }

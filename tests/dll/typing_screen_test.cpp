@@ -10,6 +10,7 @@
 
 #include "control_host.h"
 #include "mirelctrl/mirelctrl.h"
+#include "screen_pixels.h"
 
 namespace {
 
@@ -35,36 +36,6 @@ class TypingScreen : public testing::Test {
     Mirel_EnableLineNo(h, TRUE);
     if (!text.empty()) Mirel_InsertA(h, text.data(), static_cast<int>(text.size()), FALSE);
     return h;
-  }
-
-  // The client area as the screen shows it, without the caret.
-  static std::vector<DWORD> Screen(HWND h) {
-    UpdateWindow(h);
-    HideCaret(h);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    HDC hdc = GetDC(h);
-    HBITMAP hCopy = CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    HDC hMem = CreateCompatibleDC(hdc);
-    HGDIOBJ hOld = SelectObject(hMem, hCopy);
-    RECT rc{};
-    GetClientRect(h, &rc);
-    BitBlt(hMem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<const DWORD*>(pBits),
-                              static_cast<const DWORD*>(pBits) + static_cast<size_t>(kWidth) * kHeight);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    DeleteObject(hCopy);
-    ReleaseDC(h, hdc);
-    ShowCaret(h);
-    return pixels;
   }
 
   static std::string Text(HWND h) {
@@ -103,18 +74,18 @@ TEST_F(TypingScreen, EachEditShowsWhatAFreshPaintShows) {
     if (step.nPara >= 0) Mirel_Goto(hTyped, step.nPara, step.nColumn);
     UpdateWindow(hTyped);
     SendMessageA(hTyped, step.uMsg, step.wParam, 1);
-    const std::vector<DWORD> typed = Screen(hTyped);
+    UpdateWindow(hTyped);
+    const std::vector<DWORD> typed = mirel_test::ScreenPixels(hTyped);
     // The same text and caret in a control painted once, from scratch.
     HWND hFresh = Make(++nID, Text(hTyped));
     ASSERT_NE(hFresh, nullptr);
     const int nCaret = Mirel_GetCurrentPos(hTyped);
     SetFocus(hFresh);
     Mirel_SetSel(hFresh, nCaret, nCaret, FALSE);
-    const std::vector<DWORD> fresh = Screen(hFresh);
+    UpdateWindow(hFresh);
+    const std::vector<DWORD> fresh = mirel_test::ScreenPixels(hFresh);
     SetFocus(hTyped);
-    size_t nDiffer = 0;
-    for (size_t i = 0; i < typed.size(); ++i) nDiffer += typed[i] != fresh[i] ? 1 : 0;
-    EXPECT_EQ(nDiffer, 0u) << step.what;
+    EXPECT_EQ(mirel_test::CountDiffering(typed, fresh), 0u) << step.what;
     ShowWindow(hFresh, SW_HIDE);
   }
 }
