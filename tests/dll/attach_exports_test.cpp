@@ -14,13 +14,6 @@ namespace {
 class AttachExports : public mirel_test::ControlTest {
  protected:
   AttachExports() : ControlTest(31) {}
-
-  std::string Text() {
-    const int n = Mirel_GetTextA(m_hCtrl, nullptr, 0, Mirel_GetContentsSize(m_hCtrl));
-    std::string s(static_cast<size_t>(n), '\0');
-    if (n > 0) Mirel_GetTextA(m_hCtrl, &s[0], 0, Mirel_GetContentsSize(m_hCtrl));
-    return s;
-  }
 };
 
 TEST_F(AttachExports, WrapCommentAndUncommentParagraphs) {

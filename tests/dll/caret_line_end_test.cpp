@@ -31,15 +31,6 @@ class JoinedLineEnd : public mirel_test::ControlTest {
     SetFocus(m_hCtrl);
   }
 
-  std::string Text() const {
-    const int nEnd = Mirel_GetContentsSize(m_hCtrl);
-    const int n = Mirel_GetTextA(m_hCtrl, nullptr, 0, nEnd);
-    std::string s(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-    if (n > 0) Mirel_GetTextA(m_hCtrl, &s[0], 0, nEnd);
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-  }
-
   void Remove(Removal removal) {
     switch (removal) {
       case Removal::kBackspace:

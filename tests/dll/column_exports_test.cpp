@@ -9,17 +9,16 @@
 #include <cstring>
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
-class ColumnExports : public testing::Test {
+class ColumnExports : public mirel_test::ControlTest {
  protected:
+  ColumnExports() : ControlTest(14) {}
   void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 14, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ControlTest::SetUp());
     ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
     ASSERT_EQ(Mirel_InsertA(m_hCtrl, kText, static_cast<int>(std::strlen(kText)), FALSE), 1);
     ASSERT_FALSE(Mirel_CanUndo(m_hCtrl));  // the text is the starting point
@@ -31,14 +30,6 @@ class ColumnExports : public testing::Test {
     lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     Mirel_SetFont(m_hCtrl, &lf);
   }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-
-  std::string Text() {
-    const int n = Mirel_GetContentsSize(m_hCtrl);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    s.resize(static_cast<size_t>(Mirel_GetTextA(m_hCtrl, &s[0], 0, n)));
-    return s;
-  }
   int ColumnCount() {
     int n = -1;
     Mirel_GetBlockColumnCount(m_hCtrl, &n);
@@ -48,8 +39,6 @@ class ColumnExports : public testing::Test {
 
   // Rows start at 0, 8 and 11; the middle row ends before the block.
   static constexpr const char* kText = "abcdef\r\na\r\nabcdef";
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(ColumnExports, TextAndNumbersOnEveryRowOfTheBlock) {

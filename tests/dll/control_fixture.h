@@ -7,11 +7,23 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "control_host.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace mirel_test {
+
+// The control's text, read as code page 949 bytes.
+inline std::string ControlText(HWND hCtrl) {
+  const int nEnd = Mirel_GetContentsSize(hCtrl);
+  const int n = Mirel_GetTextA(hCtrl, nullptr, 0, nEnd);
+  if (n <= 0) return std::string();
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  const int nRead = Mirel_GetTextA(hCtrl, &s[0], 0, nEnd);
+  s.resize(static_cast<size_t>(nRead > 0 && nRead <= n ? nRead : 0));
+  return s;
+}
 
 class ControlTest : public testing::Test {
  protected:
@@ -29,6 +41,8 @@ class ControlTest : public testing::Test {
     ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
     ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
   }
+
+  std::string Text() const { return ControlText(m_hCtrl); }
 
   ControlHost m_host;
   HWND m_hCtrl = nullptr;

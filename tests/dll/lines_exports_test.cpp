@@ -20,12 +20,6 @@ class LinesExports : public mirel_test::ControlTest {
     ControlTest::Fill(text);
     Mirel_SeparateUndo(m_hCtrl);
   }
-  std::string Text() {
-    const int n = Mirel_GetContentsSize(m_hCtrl);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    s.resize(static_cast<size_t>(Mirel_GetTextA(m_hCtrl, &s[0], 0, n)));
-    return s;
-  }
   int Pos() { return Mirel_GetCurrentPos(m_hCtrl); }
   void Undo() { SendMessageA(m_hCtrl, WM_UNDO, 0, 0); }
   void Redo() { SendMessageA(m_hCtrl, WM_USER + 100, 0, 0); }

@@ -7,30 +7,18 @@
 #include <cstring>
 #include <string>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
-class SearchExports : public testing::Test {
+class SearchExports : public mirel_test::ControlTest {
  protected:
+  SearchExports() : ControlTest(13) {}
   void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 13, 0, 0, 300, 200, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-    ASSERT_EQ(Mirel_NewFile(m_hCtrl), 1);
-    const char* text = "one two\r\nOne (x) one";
-    ASSERT_EQ(Mirel_InsertA(m_hCtrl, text, static_cast<int>(std::strlen(text)), TRUE), 1);
+    ASSERT_NO_FATAL_FAILURE(ControlTest::SetUp());
+    Fill("one two\r\nOne (x) one");
   }
-  void TearDown() override { Mirel_Destroy(m_hCtrl); }
-  std::string Text() {
-    char buf[64] = {};
-    const int n = Mirel_GetTextA(m_hCtrl, buf, 0, Mirel_GetContentsSize(m_hCtrl));
-    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
-  }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
 };
 
 TEST_F(SearchExports, FindStepsThroughMatchesAndWraps) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 #include "screen_pixels.h"
 
@@ -36,14 +36,6 @@ class TypingScreen : public testing::Test {
     Mirel_EnableLineNo(h, TRUE);
     if (!text.empty()) Mirel_InsertA(h, text.data(), static_cast<int>(text.size()), FALSE);
     return h;
-  }
-
-  static std::string Text(HWND h) {
-    const int nLen = Mirel_GetContentsSize(h);
-    std::string text(static_cast<size_t>(nLen) + 1, '\0');
-    Mirel_GetTextA(h, text.data(), 0, nLen);
-    text.resize(static_cast<size_t>(nLen));
-    return text;
   }
 
   mirel_test::ControlHost m_host;
@@ -77,7 +69,7 @@ TEST_F(TypingScreen, EachEditShowsWhatAFreshPaintShows) {
     UpdateWindow(hTyped);
     const std::vector<DWORD> typed = mirel_test::ScreenPixels(hTyped);
     // The same text and caret in a control painted once, from scratch.
-    HWND hFresh = Make(++nID, Text(hTyped));
+    HWND hFresh = Make(++nID, mirel_test::ControlText(hTyped));
     ASSERT_NE(hFresh, nullptr);
     const int nCaret = Mirel_GetCurrentPos(hTyped);
     SetFocus(hFresh);
