@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,13 @@ enum class Cmd { kType, kIme, kTab, kTabSpaces, kBack, kDelete, kReturn };
 
 struct BoxCase {
   const char* name;
-  std::vector<std::string> rows;  // ASCII rows (a tab allowed)
-  int nFirstCol, nLastCol;        // box columns in widths of 'a' from the row start
+  std::string rows;         // ASCII rows (a tab allowed), '|' between rows
+  int nFirstCol, nLastCol;  // box columns in widths of 'a' from the row start
   bool bCaretOnFirst;
   Cmd cmd;
-  std::vector<std::string> expected;  // rows after the command (ASCII, or '#' for the typed Hangul)
-  int nCaretCol;                      // caret column afterwards, in widths of 'a'
+  std::string expected;  // rows after the command (ASCII, or '#' for the typed Hangul)
+  int nCaretCol;         // caret column afterwards, in widths of 'a'
+  int RowCount() const { return 1 + static_cast<int>(std::count(rows.begin(), rows.end(), '|')); }
 };
 
 class TextViewBox : public KeysTest, public ::testing::WithParamInterface<int> {
@@ -56,9 +58,10 @@ class TextViewBox : public KeysTest, public ::testing::WithParamInterface<int> {
     }
     return s;
   }
-  std::string Joined(const std::vector<std::string>& rows) const {
+  // Rows written with '|' between them, as the text in the encoding.
+  std::string Joined(const std::string& rows) const {
     std::string s;
-    for (size_t i = 0; i < rows.size(); ++i) s += (i ? "\r\n" : "") + rows[i];
+    for (char c : rows) s += c == '|' ? std::string("\r\n") : std::string(1, c);
     return Enc(s);
   }
   int ColX(int nRow, int nCol) {
@@ -124,78 +127,25 @@ class TextViewBox : public KeysTest, public ::testing::WithParamInterface<int> {
 };
 
 const BoxCase kCases[] = {
-    {"TypeReplacesTheBoxOnEveryRow",
-     {"abcdef", "abcdef", "abcdef"},
-     1,
-     4,
-     false,
-     Cmd::kType,
-     {"axxxef", "axxxef", "axxxef"},
+    {"TypeReplacesTheBoxOnEveryRow", "abcdef|abcdef|abcdef", 1, 4, false, Cmd::kType, "axxxef|axxxef|axxxef",
      4},
-    {"TypeFillsARowEndingInsideTheBox",
-     {"abcdef", "ab", "abcdef"},
-     1,
-     3,
-     true,
-     Cmd::kType,
-     {"axxdef", "axx", "axxdef"},
-     1},
-    {"TypePadsARowStartingInVirtualSpace",
-     {"abcdef", "a", "abcdef"},
-     2,
-     4,
-     false,
-     Cmd::kType,
-     {"abxxef", "a xx", "abxxef"},
+    {"TypeFillsARowEndingInsideTheBox", "abcdef|ab|abcdef", 1, 3, true, Cmd::kType, "axxdef|axx|axxdef", 1},
+    {"TypePadsARowStartingInVirtualSpace", "abcdef|a|abcdef", 2, 4, false, Cmd::kType, "abxxef|a xx|abxxef",
      4},
-    {"TypeReplacesATabInTheBox", {"\tab", "\tab"}, 0, 3, false, Cmd::kType, {"xab", "xab"}, 1},
-    {"TypeOnAZeroWidthColumnPadsShortRows",
-     {"abcd", "a", "abcd"},
-     2,
-     2,
-     false,
-     Cmd::kType,
-     {"abxcd", "a x", "abxcd"},
-     3},
-    {"TypeOnAZeroWidthColumnWithTheCaretOnTop",
-     {"abcd", "abcd"},
-     1,
-     1,
-     true,
-     Cmd::kType,
-     {"axbcd", "axbcd"},
-     2},
-    {"AWideCharacterOverANarrowBoxIsStillTyped", {"abc", "abc"}, 1, 2, false, Cmd::kIme, {"a#c", "a#c"}, -1},
-    {"TabInsertsATabOnAZeroWidthColumn", {"abcd", "abcd"}, 2, 2, false, Cmd::kTab, {"ab\tcd", "ab\tcd"}, -1},
-    {"TabInsertsAtTheLeftEdgeOfABox", {"abcd", "abcd"}, 1, 3, false, Cmd::kTab, {"a\tbcd", "a\tbcd"}, -1},
-    {"TabAsSpacesReachesTheNextStop",
-     {"abcd", "ab", "abcd"},
-     2,
-     2,
-     true,
-     Cmd::kTabSpaces,
-     {"ab  cd", "ab  ", "ab  cd"},
+    {"TypeReplacesATabInTheBox", "\tab|\tab", 0, 3, false, Cmd::kType, "xab|xab", 1},
+    {"TypeOnAZeroWidthColumnPadsShortRows", "abcd|a|abcd", 2, 2, false, Cmd::kType, "abxcd|a x|abxcd", 3},
+    {"TypeOnAZeroWidthColumnWithTheCaretOnTop", "abcd|abcd", 1, 1, true, Cmd::kType, "axbcd|axbcd", 2},
+    {"AWideCharacterOverANarrowBoxIsStillTyped", "abc|abc", 1, 2, false, Cmd::kIme, "a#c|a#c", -1},
+    {"TabInsertsATabOnAZeroWidthColumn", "abcd|abcd", 2, 2, false, Cmd::kTab, "ab\tcd|ab\tcd", -1},
+    {"TabInsertsAtTheLeftEdgeOfABox", "abcd|abcd", 1, 3, false, Cmd::kTab, "a\tbcd|a\tbcd", -1},
+    {"TabAsSpacesReachesTheNextStop", "abcd|ab|abcd", 2, 2, true, Cmd::kTabSpaces, "ab  cd|ab  |ab  cd", 4},
+    {"TabAsSpacesPadsAVirtualRow", "abcdef|a|abcdef", 2, 2, false, Cmd::kTabSpaces, "ab  cdef|a   |ab  cdef",
      4},
-    {"TabAsSpacesPadsAVirtualRow",
-     {"abcdef", "a", "abcdef"},
-     2,
-     2,
-     false,
-     Cmd::kTabSpaces,
-     {"ab  cdef", "a   ", "ab  cdef"},
-     4},
-    {"BackDeletesBeforeAZeroWidthColumn",
-     {"abcd", "a", "abcd"},
-     2,
-     2,
-     false,
-     Cmd::kBack,
-     {"acd", "a", "acd"},
-     1},
-    {"BackAtTheRowStartsDeletesNothing", {"abcd", "abcd"}, 0, 0, true, Cmd::kBack, {"abcd", "abcd"}, 0},
-    {"BackDeletesTheBox", {"abcdef", "ab", "abcdef"}, 1, 3, false, Cmd::kBack, {"adef", "a", "adef"}, 1},
-    {"DeleteEmptiesTheBox", {"a\tbcd", "abcdef"}, 1, 3, true, Cmd::kDelete, {"abcd", "adef"}, 1},
-    {"ReturnEmptiesTheBox", {"abcdef", "abcdef"}, 2, 5, false, Cmd::kReturn, {"abf", "abf"}, 2},
+    {"BackDeletesBeforeAZeroWidthColumn", "abcd|a|abcd", 2, 2, false, Cmd::kBack, "acd|a|acd", 1},
+    {"BackAtTheRowStartsDeletesNothing", "abcd|abcd", 0, 0, true, Cmd::kBack, "abcd|abcd", 0},
+    {"BackDeletesTheBox", "abcdef|ab|abcdef", 1, 3, false, Cmd::kBack, "adef|a|adef", 1},
+    {"DeleteEmptiesTheBox", "a\tbcd|abcdef", 1, 3, true, Cmd::kDelete, "abcd|adef", 1},
+    {"ReturnEmptiesTheBox", "abcdef|abcdef", 2, 5, false, Cmd::kReturn, "abf|abf", 2},
 };
 
 TEST_P(TextViewBox, EachCommandIsOneUndoStepAndLeavesAFreshLayout) {
@@ -206,15 +156,15 @@ TEST_P(TextViewBox, EachCommandIsOneUndoStepAndLeavesAFreshLayout) {
     doc.nTabWidth = 4 * doc.GetCharWidth(&a, 1);
     ASSERT_TRUE(doc.ReloadContents());
     doc.bTabToSpace = c.cmd == Cmd::kTabSpaces;
-    Box(static_cast<int>(c.rows.size()) - 1, c.nFirstCol, c.nLastCol, c.bCaretOnFirst);
+    Box(c.RowCount() - 1, c.nFirstCol, c.nLastCol, c.bCaretOnFirst);
     ASSERT_TRUE(doc.block.IsColumnBlock());
     const std::string before = Text();
     Run(c.cmd);
     const std::string after = Joined(c.expected);
     EXPECT_EQ(after, Text());
     ASSERT_TRUE(doc.block.IsColumnBlock());
-    EXPECT_EQ(static_cast<int>(c.rows.size()), doc.block.nRowCount);
-    EXPECT_EQ(c.bCaretOnFirst ? 0 : static_cast<int>(c.rows.size()) - 1, doc.cli);
+    EXPECT_EQ(c.RowCount(), doc.block.nRowCount);
+    EXPECT_EQ(c.bCaretOnFirst ? 0 : c.RowCount() - 1, doc.cli);
     if (c.nCaretCol >= 0) {
       EXPECT_EQ(ColX(doc.cli, c.nCaretCol), doc.GetXFromPos(doc.cli, Pos(), TRUE));
     }
