@@ -32,6 +32,17 @@ void ExpectCaretCollapsedAt(CMirelDoc& doc, int nPos) {
   EXPECT_EQ(doc.nVirtualSpace, 0);
 }
 
+// One undo or redo step that succeeds, then the text it leaves and, unless
+// nCaret is -1, the collapsed caret.
+void ExpectStep(IoDoc& d, bool bUndo, const std::string& text, int nCaret = -1) {
+  SCOPED_TRACE(bUndo ? "undo" : "redo");
+  ASSERT_TRUE(bUndo ? d.doc.Undo(nullptr) : d.doc.Redo(nullptr));
+  EXPECT_EQ(d.Text(), text);
+  if (nCaret >= 0) ExpectCaretCollapsedAt(d.doc, nCaret);
+}
+constexpr bool kUndo = true;
+constexpr bool kRedo = false;
+
 class UndoText : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(d.Fill("")); }
@@ -51,22 +62,14 @@ TEST_F(UndoText, TypingIsUndoneAWordAtATime) {
   EXPECT_TRUE(d.doc.CanUndo());
   EXPECT_FALSE(d.doc.CanRedo());
 
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "ab ");
-  ExpectCaretCollapsedAt(d.doc, 3);
+  ExpectStep(d, kUndo, "ab ", 3);
   EXPECT_TRUE(d.doc.CanRedo());
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "");
-  ExpectCaretCollapsedAt(d.doc, 0);
+  ExpectStep(d, kUndo, "", 0);
   EXPECT_FALSE(d.doc.CanUndo());
   EXPECT_FALSE(d.doc.Undo(nullptr));
 
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "ab ");
-  ExpectCaretCollapsedAt(d.doc, 3);
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "ab cd");
-  ExpectCaretCollapsedAt(d.doc, 5);
+  ExpectStep(d, kRedo, "ab ", 3);
+  ExpectStep(d, kRedo, "ab cd", 5);
   EXPECT_FALSE(d.doc.CanRedo());
   EXPECT_FALSE(d.doc.Redo(nullptr));
   EXPECT_EQ(d.Text(), "ab cd");
@@ -77,13 +80,9 @@ TEST_F(UndoText, ABackspaceRunIsOneStepRestoredWithTheCaretAfterIt) {
   d.doc.SetSel(4, 4, FALSE);
   for (int i = 0; i < 3; ++i) Backspace(d.doc);
   ASSERT_EQ(d.Text(), "w");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "wxyz");
-  ExpectCaretCollapsedAt(d.doc, 4);
+  ExpectStep(d, kUndo, "wxyz", 4);
   EXPECT_FALSE(d.doc.CanUndo());
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "w");
-  ExpectCaretCollapsedAt(d.doc, 1);
+  ExpectStep(d, kRedo, "w", 1);
 }
 
 TEST_F(UndoText, AHostGroupOfInsertsIsOneStep) {
@@ -95,13 +94,9 @@ TEST_F(UndoText, AHostGroupOfInsertsIsOneStep) {
   }
   d.doc.EndUndoGroup();
   ASSERT_EQ(d.Text(), "0ab1234ab567ab89");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "0123456789");
-  ExpectCaretCollapsedAt(d.doc, 8);  // where the first insert of the group was
+  ExpectStep(d, kUndo, "0123456789", 8);  // where the first insert of the group was
   EXPECT_FALSE(d.doc.CanUndo());
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "0ab1234ab567ab89");
-  ExpectCaretCollapsedAt(d.doc, 3);  // after the last insert of the group
+  ExpectStep(d, kRedo, "0ab1234ab567ab89", 3);  // after the last insert of the group
   EXPECT_FALSE(d.doc.CanRedo());
 }
 
@@ -132,12 +127,8 @@ TEST(UndoTextEdit, AReplaceOrABlockMoveIsOneStepBothWays) {
     ASSERT_TRUE(d.Fill(c.text));
     c.edit(d.doc);
     ASSERT_EQ(d.Text(), c.after);
-    ASSERT_TRUE(d.doc.Undo(nullptr));
-    EXPECT_EQ(d.Text(), c.text);
-    ExpectCaretCollapsedAt(d.doc, c.nCaretAfterUndo);
-    ASSERT_TRUE(d.doc.Redo(nullptr));
-    EXPECT_EQ(d.Text(), c.after);
-    ExpectCaretCollapsedAt(d.doc, c.nCaretAfterRedo);
+    ExpectStep(d, kUndo, c.text, c.nCaretAfterUndo);
+    ExpectStep(d, kRedo, c.after, c.nCaretAfterRedo);
   }
 }
 
@@ -149,9 +140,7 @@ TEST_F(UndoText, AnInsertionCutAwayWithoutUndoIsSteppedOver) {
   ASSERT_TRUE(d.doc.DeleteContents(0, 4, FALSE));  // the host cuts without undo
   ASSERT_EQ(d.Text(), "o");
   d.doc.SetSel(1, 1, FALSE);
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "o");
-  ExpectCaretCollapsedAt(d.doc, 1);
+  ExpectStep(d, kUndo, "o", 1);
   EXPECT_FALSE(d.doc.CanUndo());
   EXPECT_TRUE(d.doc.CanRedo());
 }
@@ -163,11 +152,8 @@ TEST_F(UndoText, ARemovalPastTheTextIsSteppedOverAndTheCaretStaysInside) {
   ASSERT_TRUE(d.doc.DeleteContents(2, 7, FALSE));
   ASSERT_EQ(d.Text(), "01");
   d.doc.nCaretPos = 40;  // a stale caret beyond the text
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "01");
-  ExpectCaretCollapsedAt(d.doc, 2);
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "01");
+  ExpectStep(d, kUndo, "01", 2);
+  ExpectStep(d, kRedo, "01");
 }
 
 TEST_F(UndoText, AMoveThatNoLongerFitsIsSteppedOver) {
@@ -175,10 +161,8 @@ TEST_F(UndoText, AMoveThatNoLongerFitsIsSteppedOver) {
   ASSERT_EQ(d.doc.MoveBytes(FALSE, 0, 6, 3, TRUE), 3u);
   ASSERT_TRUE(d.doc.DeleteContents(2, 6, FALSE));
   ASSERT_EQ(d.Text(), "de");
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "de");
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), "de");
+  ExpectStep(d, kUndo, "de");
+  ExpectStep(d, kRedo, "de");
 }
 
 // ---------------------------------------------------------------------------
@@ -189,11 +173,9 @@ TEST_F(UndoText, UndoingBackToTheSavePointClearsTheModifiedFlag) {
   d.doc.SetModified(FALSE);  // saved
   Type(d.doc, "de");
   EXPECT_TRUE(d.doc.IsModified());
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "abc ");
+  ExpectStep(d, kUndo, "abc ");
   EXPECT_FALSE(d.doc.IsModified());
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "");
+  ExpectStep(d, kUndo, "");
   EXPECT_TRUE(d.doc.IsModified());
   ASSERT_TRUE(d.doc.Redo(nullptr));
   EXPECT_FALSE(d.doc.IsModified());
@@ -212,12 +194,9 @@ TEST(UndoUtf16, ReplayKeepsWholeUnitsAndLineEnds) {
   d.doc.SetSel(2, 2, FALSE);
   ASSERT_EQ(d.doc.Delete(0), 1);  // the CR LF pair
   ASSERT_EQ(d.Text(), LeBytes(u"\uD55C\U0001F600"));
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), LeBytes(u"\uD55C\r\n\U0001F600"));
-  ExpectCaretCollapsedAt(d.doc, 6);
+  ExpectStep(d, kUndo, LeBytes(u"\uD55C\r\n\U0001F600"), 6);
   EXPECT_EQ(d.doc.cli, 1);
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "");
+  ExpectStep(d, kUndo, "");
 }
 
 // ---------------------------------------------------------------------------
@@ -231,15 +210,13 @@ TEST(UndoHex, UndoingATypedByteRemovesItAndAbandonsAHalfTypedDigit) {
   const BYTE b = 0xA0;
   ASSERT_TRUE(d.doc.InsertContents(17, &b, 1, TRUE));
   d.doc.bHexComposition = TRUE;
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), std::string(20, '.'));
+  ExpectStep(d, kUndo, std::string(20, '.'));
   EXPECT_FALSE(d.doc.bHexComposition);
   EXPECT_EQ(d.doc.nCaretPos, 17);
   EXPECT_EQ(d.doc.cli, 1);
   EXPECT_EQ(d.doc.block.nAnchor, 17u);
   EXPECT_EQ(d.doc.block.nCaret, 17u);
-  ASSERT_TRUE(d.doc.Redo(nullptr));
-  EXPECT_EQ(d.Text(), std::string(17, '.') + "\xA0...");
+  ExpectStep(d, kRedo, std::string(17, '.') + "\xA0...");
   EXPECT_EQ(d.doc.nCaretPos, 18);
 }
 
@@ -264,8 +241,7 @@ TEST(UndoHex, TextViewRecordsAreSteppedOverInTheHexView) {
   ASSERT_TRUE(d.Fill(""));
   ASSERT_EQ(d.doc.InsertA("abc", 3, TRUE), 1);
   d.doc.nViewType = MIREL_VIEW_TYPE_HEX;
-  ASSERT_TRUE(d.doc.Undo(nullptr));
-  EXPECT_EQ(d.Text(), "abc");
+  ExpectStep(d, kUndo, "abc");
   EXPECT_FALSE(d.doc.CanUndo());
 }
 
