@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "doc_test_util.h"
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmirelviewhex.h"
 #include "window_test_util.h"
@@ -132,14 +133,9 @@ class HexViewTest : public mirel_window_test::WindowFixture {
     EXPECT_EQ(doc.block.nCaretLine, doc.cli);
     EXPECT_EQ(doc.block.nAnchorLine, doc.GetHexLineFromPos(doc.block.nAnchor));
     EXPECT_GE(pEdit->nHScrollPos, 0);
-    std::vector<MIREL_LINE> rows(doc.pLines, doc.pLines + doc.nLineCount);
+    const std::vector<mirel_doc_test::Row> rows = mirel_doc_test::RowsOf(doc);
     ASSERT_TRUE(doc.pContents->RebuildLines());
-    ASSERT_EQ(rows.size(), static_cast<size_t>(doc.nLineCount));
-    for (size_t i = 0; i < rows.size(); ++i) {
-      EXPECT_EQ(rows[i].nStart, doc.pLines[i].nStart) << "row " << i;
-      EXPECT_EQ(rows[i].nLen, doc.pLines[i].nLen) << "row " << i;
-      EXPECT_EQ(rows[i].nPara, doc.pLines[i].nPara) << "row " << i;
-    }
+    EXPECT_EQ(rows, mirel_doc_test::RowsOf(doc));
   }
 
   // WM_COMMAND notification codes the parent received.
