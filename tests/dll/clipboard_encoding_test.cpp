@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
@@ -172,10 +172,7 @@ TEST(EncodingExports, FilesInTheirOwnEncodingComeBackByteForByte) {
       ASSERT_EQ(Mirel_InsertU(h, body.data(), static_cast<int>(body.size()), FALSE), 1);
     }
     EXPECT_EQ(Mirel_SetFileFormat(h, MIREL_FILE_FORMAT_CR), 0);  // the text is no longer empty
-    const int nSize = Mirel_GetFileBuffer(h, nullptr, 0, INT_MAX);
-    std::string out(static_cast<size_t>(nSize), '\0');
-    Mirel_GetFileBuffer(h, &out[0], 0, nSize);
-    EXPECT_EQ(out, c.file) << c.nEncoding;
+    EXPECT_EQ(mirel_test::ControlFileBytes(h), c.file) << c.nEncoding;
     char nl[3] = {0, 0, 0};
     EXPECT_EQ(Mirel_GetNewLineCodeA(h, nl, 3), nFormat == MIREL_FILE_FORMAT_CRLF ? 2 : 1);
     Mirel_Destroy(h);

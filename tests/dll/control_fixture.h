@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,16 @@ inline std::string ControlText(HWND hCtrl) {
   std::string s(static_cast<size_t>(n) + 1, '\0');
   const int nRead = Mirel_GetTextA(hCtrl, &s[0], 0, nEnd);
   s.resize(static_cast<size_t>(nRead > 0 && nRead <= n ? nRead : 0));
+  return s;
+}
+
+// The control's file bytes, byte-order mark included.
+inline std::string ControlFileBytes(HWND hCtrl) {
+  const int n = Mirel_GetFileBuffer(hCtrl, nullptr, 0, INT_MAX);
+  std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) {
+    EXPECT_EQ(Mirel_GetFileBuffer(hCtrl, &s[0], 0, n), n);
+  }
   return s;
 }
 

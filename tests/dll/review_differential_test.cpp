@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirel/cmirel.h"
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc.h"
@@ -174,14 +174,7 @@ class ReviewDifferential : public testing::TestWithParam<std::tuple<int, int>> {
     return v;
   }
 
-  std::string FileBytes() const {
-    const int n = Mirel_GetFileBuffer(m_hCtrl, nullptr, 0, INT_MAX);
-    std::string s(static_cast<size_t>(n), '\0');
-    if (n > 0) {
-      EXPECT_EQ(Mirel_GetFileBuffer(m_hCtrl, &s[0], 0, n), n);
-    }
-    return s;
-  }
+  std::string FileBytes() const { return mirel_test::ControlFileBytes(m_hCtrl); }
 
   // The model, the row table and the caret row, after every step.
   void Check(const std::string& what) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
+#include "control_fixture.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
@@ -35,14 +35,7 @@ class ReviewProbes : public testing::Test {
     ASSERT_EQ(Mirel_InsertU(m_hCtrl, utf8, static_cast<int>(std::strlen(utf8)), FALSE), 1);
   }
 
-  std::string Text() const {
-    const int n = Mirel_GetFileBuffer(m_hCtrl, nullptr, 0, INT_MAX);
-    std::string s(static_cast<size_t>(n), '\0');
-    if (n > 0) {
-      EXPECT_EQ(Mirel_GetFileBuffer(m_hCtrl, &s[0], 0, n), n);
-    }
-    return s;
-  }
+  std::string Text() const { return mirel_test::ControlFileBytes(m_hCtrl); }
 
   int Modified() const {
     int n = 0;
