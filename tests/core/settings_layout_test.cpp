@@ -6,6 +6,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,34 +19,25 @@ namespace {
 
 const int kBelowOne[] = {0, -1, -4, INT_MIN};
 
-TEST(SettingsLayoutRefusal, TabSizeBelowOneIsRefused) {
-  CMirelDoc doc;
-  doc.SetTabSize(8);
-  const int nTabWidth = doc.nTabWidth;
-  for (int n : kBelowOne) {
-    doc.SetTabSize(n);
-    EXPECT_EQ(doc.GetTabSize(), 8) << n;
-    EXPECT_EQ(doc.nTabWidth, nTabWidth) << n;
-  }
-}
-
-TEST(SettingsLayoutRefusal, LineSpacingBelowOneIsRefused) {
+// Tab size, line spacing and bytes per hex row below 1 leave every size as it was.
+TEST(SettingsLayoutRefusal, ValuesBelowOneChangeNothing) {
   CMirelDoc doc;
   doc.nFontHeight = 16;
+  doc.SetTabSize(8);
   doc.SetLineSpacing(150);
-  for (int n : kBelowOne) {
-    doc.SetLineSpacing(n);
-    EXPECT_EQ(doc.nLineSpacing, 150) << n;
-    EXPECT_EQ(doc.nLineHeight, 24) << n;
-  }
-}
-
-TEST(SettingsLayoutRefusal, BytesPerHexRowBelowOneAreRefused) {
-  CMirelDoc doc;
   doc.SetHexCharsPerLine(8);
-  for (int n : kBelowOne) {
-    doc.SetHexCharsPerLine(n);
-    EXPECT_EQ(doc.nHexBytesPerLine, 8) << n;
+  const auto sizes = [&doc] {
+    return std::vector<int>{doc.GetTabSize(), doc.nTabWidth, doc.nLineSpacing, doc.nLineHeight,
+                            doc.nHexBytesPerLine};
+  };
+  const std::vector<int> before = sizes();
+  ASSERT_EQ(before, (std::vector<int>{8, 8 * doc.nAveCharWidth, 150, 24, 8}));
+  using Setter = void (CMirelDoc::*)(int);
+  for (Setter set : {&CMirelDoc::SetTabSize, &CMirelDoc::SetLineSpacing, &CMirelDoc::SetHexCharsPerLine}) {
+    for (int n : kBelowOne) {
+      (doc.*set)(n);
+      EXPECT_EQ(sizes(), before) << n;
+    }
   }
 }
 

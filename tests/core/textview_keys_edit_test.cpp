@@ -22,25 +22,71 @@ using mirel_keys_test::W;
 
 using TextViewKeysEdit = KeysTest;
 
-TEST_F(TextViewKeysEdit, TypingInsertsUnitsOfTheEncodingAndIgnoresOtherCodes) {
-  Open(MIREL_ENCODING_UTF16LE, W("xy"));
-  Caret(2);
-  Type("ab");
-  Type(std::string("\x02\x7F\xB0", 3));  // control, DEL and a high byte: ignored
-  EXPECT_EQ(Text(), W("xaby"));
-  EXPECT_EQ(Pos(), 6u);
-  ExpectConsistent();
-  EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(TextViewKeysEdit, OverwriteReplacesWholeCharactersButNeverALineEnd) {
-  Open(MIREL_ENCODING_ANSI, "a\xB0\xA1\r\ncd");
-  doc.SetOverwriteMode(TRUE);
-  Caret(1);
-  Type("XY");  // X over the Hangul syllable, Y before the line end
-  EXPECT_EQ(Text(), "aXY\r\ncd");
-  EXPECT_EQ(Pos(), 3u);
-  ExpectConsistent();
+// One key or the typed characters at a caret: the text and the caret after.
+TEST_F(TextViewKeysEdit, EachEditKeyChangesTheTextAndMovesTheCaret) {
+  constexpr UINT kChars = 0;  // vk: type the characters instead
+  enum Mode { kInsert, kOverwrite, kAutoIndentLf, kCrLf };
+  const struct Case {
+    const char* name;
+    int nEncoding;
+    std::string text;  // empty: the text the case before left
+    Mode mode;
+    DWORD nCaret;
+    UINT vk, nModifiers;
+    std::string chars;
+    std::string expected;
+    DWORD nPos;  // caret after; -1: not checked
+  } kCases[] = {
+      // Control codes, DEL and a lone high byte are ignored.
+      {"typing units", MIREL_ENCODING_UTF16LE, W("xy"), kInsert, 2, kChars, 0,
+       std::string("ab\x02\x7F\xB0", 5), W("xaby"), 6},
+      // X over the Hangul syllable, Y before the line end.
+      {"overwrite", MIREL_ENCODING_ANSI, "a\xB0\xA1\r\ncd", kOverwrite, 1, kChars, 0, "XY", "aXY\r\ncd", 3},
+      {"Ctrl+Backspace inside a word", MIREL_ENCODING_ANSI, "one two  three", kInsert, 11, VK_BACK, kCtrl, "",
+       "one two  ree", 9},
+      {"Ctrl+Backspace at a word start: the blanks and the word", MIREL_ENCODING_ANSI, "", kInsert, 9,
+       VK_BACK, kCtrl, "", "one ree", 4},
+      {"Ctrl+Delete on blanks before a delimiter", MIREL_ENCODING_UTF16LE, W("ab  . cd  ef"), kInsert, 4,
+       VK_DELETE, kCtrl, "", W("ab cd  ef"), DWORD(-1)},
+      {"Ctrl+Delete inside a word: its rest and the blanks", MIREL_ENCODING_UTF16LE, "", kInsert, 8,
+       VK_DELETE, kCtrl, "", W("ab cef"), DWORD(-1)},
+      {"Ctrl+Shift+Delete: nothing", MIREL_ENCODING_UTF16LE, "", kInsert, 4, VK_DELETE, kCtrl | kShift, "",
+       W("ab cef"), DWORD(-1)},
+      {"Delete a UTF-8 sequence", MIREL_ENCODING_UTF8, "\xEA\xB0\x80x\r\n", kInsert, 0, VK_DELETE, 0, "",
+       "x\r\n", DWORD(-1)},
+      {"Delete a line end", MIREL_ENCODING_UTF8, "", kInsert, 1, VK_DELETE, 0, "", "x", DWORD(-1)},
+      {"Delete at the end: nothing", MIREL_ENCODING_UTF8, "", kInsert, 1, VK_DELETE, 0, "", "x", 1},
+      {"Return indents like the paragraph", MIREL_ENCODING_ANSI, "\t  code", kAutoIndentLf, 7, VK_RETURN, 0,
+       "", "\t  code\n\t  ", 11},
+      {"Return in CR LF", MIREL_ENCODING_UTF16LE, W("ab"), kCrLf, 2, VK_RETURN, 0, "", W("a\r\nb"), 6},
+      {"Return in overwrite mode only moves", MIREL_ENCODING_ANSI, "abc\r\ndef", kOverwrite, 2, VK_RETURN, 0,
+       "", "abc\r\ndef", 5},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    if (!c.text.empty()) {
+      Open(c.nEncoding, c.text);
+      doc.SetOverwriteMode(c.mode == kOverwrite);
+      doc.nFileFormat = c.mode == kAutoIndentLf ? MIREL_FILE_FORMAT_LF : MIREL_FILE_FORMAT_CRLF;
+      doc.bAutoIndentation = c.mode == kAutoIndentLf;
+    }
+    Caret(c.nCaret);
+    if (c.vk == kChars) {
+      Type(c.chars);
+    } else if (c.nModifiers == 0) {
+      Key(c.vk);
+    } else {
+      Key(c.vk, c.nModifiers);
+    }
+    EXPECT_EQ(Text(), c.expected);
+    if (c.nPos != DWORD(-1)) {
+      EXPECT_EQ(Pos(), c.nPos);
+    }
+    if (!c.text.empty()) {
+      EXPECT_EQ(doc.IsModified(), c.expected != c.text);
+    }
+    ExpectConsistent();
+  }
 }
 
 TEST_F(TextViewKeysEdit, TypingInVirtualSpacePadsWithSpacesFirst) {
@@ -108,18 +154,6 @@ TEST_F(TextViewKeysEdit, BackspaceAtTheStartOfAWrappedRowDeletesTheCharacterBefo
   ExpectConsistent();
 }
 
-TEST_F(TextViewKeysEdit, CtrlBackspaceTakesTheWordOrTheBlanksAndTheWordBefore) {
-  Open(MIREL_ENCODING_ANSI, "one two  three");
-  Caret(11);  // inside "three"
-  Key(VK_BACK, kCtrl);
-  EXPECT_EQ(Text(), "one two  ree");
-  EXPECT_EQ(Pos(), 9u);
-  Key(VK_BACK, kCtrl);  // at a word start: the blanks and "two"
-  EXPECT_EQ(Text(), "one ree");
-  EXPECT_EQ(Pos(), 4u);
-  ExpectConsistent();
-}
-
 TEST_F(TextViewKeysEdit, CtrlBackspaceAndCtrlDeleteWithASelectionCollapseTheBlock) {
   Open(MIREL_ENCODING_ANSI, "alpha beta gamma");
   Caret(6);
@@ -139,62 +173,6 @@ TEST_F(TextViewKeysEdit, CtrlBackspaceAndCtrlDeleteWithASelectionCollapseTheBloc
   EXPECT_FALSE(doc.block.HasSelection());
   EXPECT_EQ(doc.block.nAnchor, Pos());
   ExpectConsistent();
-}
-
-TEST_F(TextViewKeysEdit, CtrlDeleteTakesBlanksWithAFollowingDelimiterButNotAWord) {
-  Open(MIREL_ENCODING_UTF16LE, W("ab  . cd  ef"));
-  Caret(4);  // on the blanks before the full stop
-  Key(VK_DELETE, kCtrl);
-  EXPECT_EQ(Text(), W("ab cd  ef"));
-  Caret(8);  // inside "cd": the rest of it and the blanks after
-  Key(VK_DELETE, kCtrl);
-  EXPECT_EQ(Text(), W("ab cef"));
-  Caret(4);
-  Key(VK_DELETE, kCtrl | kShift);  // Ctrl with Shift: nothing
-  EXPECT_EQ(Text(), W("ab cef"));
-}
-
-TEST_F(TextViewKeysEdit, DeleteTakesOneCharacterAndNothingAtTheEnd) {
-  Open(MIREL_ENCODING_UTF8, "\xEA\xB0\x80x\r\n");
-  Caret(0);
-  Key(VK_DELETE);
-  EXPECT_EQ(Text(), "x\r\n");
-  Caret(1);
-  Key(VK_DELETE);
-  EXPECT_EQ(Text(), "x");
-  Key(VK_DELETE);
-  EXPECT_EQ(Text(), "x");
-  ExpectConsistent();
-}
-
-TEST_F(TextViewKeysEdit, ReturnBreaksInTheFileFormatAndIndentsLikeTheParagraph) {
-  Open(MIREL_ENCODING_ANSI, "\t  code");
-  doc.nFileFormat = MIREL_FILE_FORMAT_LF;
-  doc.bAutoIndentation = TRUE;
-  Caret(7);
-  Key(VK_RETURN);
-  EXPECT_EQ(Text(), "\t  code\n\t  ");
-  EXPECT_EQ(Pos(), 11u);
-  EXPECT_EQ(doc.cli, 1);
-  ExpectConsistent();
-
-  Open(MIREL_ENCODING_UTF16LE, W("ab"));
-  doc.nFileFormat = MIREL_FILE_FORMAT_CRLF;
-  doc.bAutoIndentation = FALSE;
-  Caret(2);
-  Key(VK_RETURN);
-  EXPECT_EQ(Text(), W("a\r\nb"));
-  EXPECT_EQ(Pos(), 6u);
-}
-
-TEST_F(TextViewKeysEdit, ReturnInOverwriteModeOnlyMovesToTheNextRow) {
-  Open(MIREL_ENCODING_ANSI, "abc\r\ndef");
-  doc.SetOverwriteMode(TRUE);
-  Caret(2);
-  Key(VK_RETURN);
-  EXPECT_EQ(Text(), "abc\r\ndef");
-  EXPECT_EQ(Pos(), 5u);
-  EXPECT_EQ(doc.cli, 1);
 }
 
 TEST_F(TextViewKeysEdit, TabInsertsATabOrSpacesToTheNextStop) {
