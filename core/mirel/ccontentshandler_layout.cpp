@@ -119,16 +119,22 @@ constexpr int kLoadSpareRows = 8;
 // Records to add when a layout of nTotal bytes has filled the table after
 // nRows rows covering nDone bytes. Geometric growth keeps a rebuild of
 // millions of rows to a few moves; once a fair share of the text is laid
-// out, its rows per byte so far size the table for the rest at once, so a
-// load moves the table two or three times, not a dozen (a load trims what
-// the estimate overshot).
+// out, its rows per byte size the table for the rest at once, so a load
+// moves the table two or three times, not a dozen (a load trims what the
+// estimate overshot). The first 64 KiB may be unlike the rest, so their
+// estimate grows the table at most fourfold; from a sixteenth of the text
+// on, the estimate is taken whole (bounded by a row per byte left). A table
+// capped short of the estimate would otherwise need one more move near the
+// end, half the table's size at once, and a trim after it.
 int RowsToGrow(int nRows, DWORD nDone, DWORD nTotal, int nAlloc) {
   long long nMore = std::max(256, nAlloc / 2);
   constexpr DWORD kSampleBytes = 1u << 16;
   if (nDone >= kSampleBytes && nTotal > nDone) {
-    long long nRest = static_cast<long long>(nRows) * (nTotal - nDone) / nDone;
+    const DWORD nLeft = nTotal - nDone;
+    long long nRest = static_cast<long long>(nRows) * nLeft / nDone;
     nRest += nRest / 8 + 256;
-    nMore = std::max(nMore, std::min(nRest, 4LL * nAlloc));
+    const long long nCap = nDone >= nTotal / 16 ? static_cast<long long>(nLeft) + 256 : 4LL * nAlloc;
+    nMore = std::max(nMore, std::min(nRest, nCap));
   }
   return static_cast<int>(std::min<long long>(nMore, INT_MAX / 2));
 }
@@ -614,8 +620,10 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   BOOL bDone = TRUE;
   for (;;) {
     if (i >= d->nLineAlloc) {
+      // An estimate the memory cannot hold falls back to geometric growth,
+      // and only then to a record at a time.
       const int nMore = RowsToGrow(i - nFirstRow, walker.nStart - nStart, nTextLen - nStart, d->nLineAlloc);
-      if (!d->GrowLines(nMore) && !d->GrowLines(1)) {
+      if (!d->GrowLines(nMore) && !d->GrowLines(std::max(256, d->nLineAlloc / 2)) && !d->GrowLines(1)) {
         bDone = FALSE;
         break;
       }

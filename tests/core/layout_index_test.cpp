@@ -166,6 +166,27 @@ TEST(LayoutIndexCount, LineEndsAcrossBlockBoundariesAndAtTheEdges) {
   EXPECT_EQ(MrCountLineEnds(Bytes(w), Len(w), TRUE), 3u);
 }
 
+// Texts made of one line end only add one in every counter lane of every
+// block: counters that were emptied too late would wrap around.
+TEST(LayoutIndexCount, EveryUnitALineEnd) {
+  struct Case {
+    const char* pszUnit;
+    bool bWide;
+    DWORD nExpectedPerUnit;  // line ends per unit written
+  };
+  static const Case cases[] = {{"\r", false, 1}, {"\n", false, 1}, {"\r\n", false, 1},
+                               {"\r", true, 1},  {"\n", true, 1},  {"\r\r\n", false, 2}};
+  for (const Case& c : cases) {
+    for (const size_t nCopies : {size_t{4079}, size_t{8160}, size_t{8177}, size_t{20011}}) {
+      std::string s;
+      for (size_t i = 0; i < nCopies; ++i) s += c.pszUnit;
+      if (c.bWide) s = Utf16(s);
+      EXPECT_EQ(MrCountLineEnds(Bytes(s), Len(s), c.bWide), c.nExpectedPerUnit * nCopies)
+          << c.bWide << " " << nCopies;
+    }
+  }
+}
+
 // Texts thick with line ends, long enough for the block counters to be
 // emptied several times, at every start alignment and with every tail
 // length, in both encodings: a CR LF pair split across any boundary counts
