@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -188,6 +189,12 @@ TEST_P(LayoutDifferential, RowsFollowTheRulesThroughEditsAndUndo) {
   SetFixedMetrics(doc, 3, 12, 100);
   if (c.bVaryingWidths) {
     for (int b = 0; b < 256; ++b) doc.nCharWidth[b] = b % 5;
+    // Wide widths cached for most table rows; the rest are left to the
+    // width query, which measures them on demand.
+    std::free(doc.pWideWidth);
+    doc.pWideWidth = static_cast<int*>(std::malloc(sizeof(int) * 0x10000));
+    ASSERT_NE(doc.pWideWidth, nullptr);
+    for (int i = 0; i < 0x10000; ++i) doc.pWideWidth[i] = (i >> 8) % 3 == 0 ? -1 : 4 + i % 7;
   }
   const std::vector<std::string> pieces = PiecesFor(c.nEncoding);
   const DWORD nUnit = c.nEncoding == MIREL_ENCODING_UTF16LE ? 2 : 1;
