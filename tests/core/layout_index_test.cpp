@@ -264,6 +264,9 @@ TEST(LayoutIndexSteps, LookUpsFollowEditsUndoAndLayoutSwitches) {
         const int p = static_cast<int>(rng() % static_cast<unsigned>(nParas + 2));
         ASSERT_EQ(t.doc.GetLineFromParagraph(p), ReferenceLineFromParagraph(t.doc, p))
             << when << " para " << p;
+        ASSERT_EQ(t.doc.FindFirstRowOfParagraph(static_cast<DWORD>(p)),
+                  ReferenceFirstRow(t.doc, static_cast<DWORD>(p)))
+            << when << " para " << p;
       }
       if (step % 40 == 0) {
         ASSERT_EQ(RowsOf(t.doc), RebuiltRows(t.doc)) << when;
