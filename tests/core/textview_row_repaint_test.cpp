@@ -193,9 +193,9 @@ namespace {
 
 // Random series of caret moves, selections, typing (brackets among it),
 // Backspace and Ctrl+Backspace, overwrite, virtual space, Tab and bookmarks
-// over a text taller than the window, with random display options in every
-// wrap mode: after each command the screen and the back buffer equal a full
-// repaint, and the paragraph-only repaint is taken now and then.
+// over a text of single- and double-byte characters taller than the window,
+// in ANSI, UTF-8 and UTF-16, with random display options in every wrap mode: after each command the screen
+// and the back buffer equal a full repaint, and the paragraph-only repaint is taken now and then.
 class TextViewRowRepaintRandom : public TextViewRowRepaint {};
 
 TEST_F(TextViewRowRepaintRandom, RandomCommandsPaintWhatAFullRepaintPaints) {
@@ -205,12 +205,16 @@ TEST_F(TextViewRowRepaintRandom, RandomCommandsPaintWhatAFullRepaintPaints) {
   std::string text;
   for (int i = 0; i < 30; ++i) {
     text += i % 3 == 0 ? "\t(x) " : "w ";
-    text += std::string(rng() % 60, static_cast<char>('a' + i % 26));
+    for (int k = static_cast<int>(rng() % 30); k > 0; --k) text += rng() % 4 ? "ab" : "\xB0\xA1";
     text += i % 5 == 0 ? " [y]\r\n" : "\r\n";
   }
   int nParagraphOnly = 0;
   for (int nMode = MIREL_WRAP_NONE; nMode <= MIREL_WRAP_WORD_DBCS; ++nMode) {
-    Open(text);
+    // Double-byte characters of code page 949, kept as they are or converted.
+    static const int kEncodings[] = {MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE,
+                                     MIREL_ENCODING_ANSI};
+    doc.nCodePage = 949;
+    Open(text, kEncodings[nMode]);
     doc.SetWordWrap(nMode);
     doc.EnableLineNo(rng() % 2);
     doc.SetShowMatchingBrace(rng() % 2);
