@@ -212,3 +212,104 @@ TEST(LayoutIndexCount, DenseLineEndsAtEveryAlignmentAndTail) {
 }
 
 }  // namespace
+
+namespace {
+
+// The row of a position by the plain search of the whole table: the first
+// row probed by halving that holds the position (start to end, both
+// included), else the last row that starts at or before it.
+int ReferenceRowOfPos(const CMirelDoc& doc, DWORD nPos) {
+  int lo = 0;
+  int hi = doc.nLineCount - 1;
+  int nLastAtOrBefore = 0;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    const MIREL_LINE& row = doc.pLines[mid];
+    if (row.nStart <= nPos && nPos <= row.nStart + row.nLen) return mid;
+    if (nPos < row.nStart) {
+      hi = mid - 1;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  for (int i = 0; i < doc.nLineCount && doc.pLines[i].nStart <= nPos; ++i) nLastAtOrBefore = i;
+  return nLastAtOrBefore;
+}
+
+// Random edits, undo and redo, wrap-mode, tab-size and font switches and new
+// texts: after each, row and paragraph look-ups agree with the plain
+// searches of the table, which itself equals a fresh layout.
+TEST(LayoutIndexSteps, LookUpsFollowEditsUndoAndLayoutSwitches) {
+  for (const int nEncoding : {MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE}) {
+    const bool bWide = nEncoding == MIREL_ENCODING_UTF16LE;
+    const DWORD nUnit = bWide ? 2 : 1;
+    std::mt19937 rng(31337 + nEncoding);
+    mirel_test::TextDoc t(nEncoding, MIREL_WRAP_WORD);
+    t.doc.chPageBreak = 0x0C;
+    ASSERT_TRUE(t.SetText(RandomText(rng, bWide, 400)));
+    for (int step = 0; step < 400; ++step) {
+      const DWORD nLen = t.Length();
+      const DWORD nAt = static_cast<DWORD>(rng() % (nLen / nUnit + 1)) * nUnit;
+      const int op = static_cast<int>(rng() % 20);
+      if (op < 8) {
+        const std::string more = RandomText(rng, bWide, 1 + rng() % 4);
+        ASSERT_TRUE(t.doc.InsertContents(nAt, Bytes(more), Len(more), TRUE));
+      } else if (op < 13) {
+        if (nAt < nLen) {
+          ASSERT_TRUE(t.doc.DeleteContents(nAt, std::min<DWORD>(nLen - nAt, nUnit * (1 + rng() % 30)), TRUE));
+        }
+      } else if (op < 15) {
+        t.doc.Undo(nullptr);
+      } else if (op == 15) {
+        t.doc.Redo(nullptr);
+      } else if (op == 16) {
+        t.doc.SetWordWrap(static_cast<int>(rng() % 4));
+      } else if (op == 17) {
+        t.doc.SetTabSize(1 + static_cast<int>(rng() % 9));
+      } else if (op == 18) {
+        LOGFONTA font = t.font;
+        font.lfHeight = -static_cast<LONG>(8 + rng() % 12);
+        t.doc.SetFont(&font);
+      } else if (rng() % 4 == 0) {
+        ASSERT_TRUE(t.SetText(RandomText(rng, bWide, 100 + rng() % 400)));
+      }
+      const std::string when = "step " + std::to_string(step) + " op " + std::to_string(op);
+      const DWORD nNewLen = t.Length();
+      EXPECT_TRUE(t.doc.nLineCount < 32 || t.doc.RowSamplesInStep()) << when;
+      for (int k = 0; k < 24; ++k) {
+        const DWORD nPos = static_cast<DWORD>(rng() % (nNewLen + 3));
+        ASSERT_EQ(t.doc.GetLineFromPos(nPos), ReferenceRowOfPos(t.doc, nPos)) << when << " at " << nPos;
+      }
+      const int nParas = t.doc.GetParagraphCount();
+      for (int k = 0; k < 8; ++k) {
+        const int p = static_cast<int>(rng() % static_cast<unsigned>(nParas + 2));
+        ASSERT_EQ(t.doc.GetLineFromParagraph(p), ReferenceLineFromParagraph(t.doc, p))
+            << when << " para " << p;
+        ASSERT_EQ(t.doc.FindFirstRowOfParagraph(static_cast<DWORD>(p)),
+                  ReferenceFirstRow(t.doc, static_cast<DWORD>(p)))
+            << when << " para " << p;
+      }
+      if (step % 40 == 0) {
+        ASSERT_EQ(RowsOf(t.doc), RebuiltRows(t.doc)) << when;
+      }
+    }
+  }
+}
+
+// 16-bit units whose high byte is CR or LF, and CR and LF units beside them,
+// at every start alignment: only whole CR and LF units count.
+TEST(LayoutIndexCount, WideUnitsWithLineEndBytesAtRandom) {
+  std::mt19937 rng(2718);
+  static const unsigned kUnits[] = {0x000D, 0x000A, 0x0D0A, 0x0A0D, 0x0D00, 0x0A00, 0x0D0D, 0x0041, 0xAC00};
+  std::string base;
+  for (int i = 0; i < 3000; ++i) base += Utf16({kUnits[rng() % (sizeof(kUnits) / sizeof(kUnits[0]))]});
+  for (int i = 0; i < 200; ++i) {
+    const size_t nSkip = rng() % 40;
+    const size_t nLen = rng() % (base.size() - nSkip);
+    EXPECT_EQ(MrCountLineEnds(Bytes(base) + nSkip, static_cast<DWORD>(nLen), TRUE),
+              ReferenceLineEnds(base.substr(nSkip, nLen), true))
+        << "skip " << nSkip << " length " << nLen;
+  }
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 // Typing and Backspace inside a paragraph repaint that paragraph's rows only;
 // the rest of the back buffer is kept. After every command of a series the
 // client area must equal, pixel by pixel, what a full repaint paints.
+#include <random>
+#include <string>
 #include <vector>
 
 #include "screen_pixels.h"
@@ -9,6 +11,10 @@
 namespace {
 
 using mirel_paint_test::TextViewPaint;
+
+// Modifier bits of the key command.
+constexpr LPARAM kShift = 0x04;
+constexpr LPARAM kCtrl = 0x08;
 
 struct RepaintCase {
   const char* name;
@@ -137,6 +143,89 @@ TEST_F(TextViewPaint, TypingInsideALineRequestsItsRowOnly) {
   SendMessageA(hWnd, WM_CHAR, 'y', 1);
   EXPECT_EQ(edit->nRepaintTag, REPAINT_TAG_ALL);
   EXPECT_EQ(edit->nDirtyFirst, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Random series of caret moves, selections, typing (brackets among it),
+// Backspace and Ctrl+Backspace, overwrite, virtual space, Tab and bookmarks
+// over a text of single- and double-byte characters taller than the window,
+// in ANSI, UTF-8 and UTF-16, with random display options in every wrap mode: after each command the screen
+// and the back buffer equal a full repaint, and the paragraph-only repaint is taken now and then.
+class TextViewRowRepaintRandom : public TextViewRowRepaint {};
+
+TEST_F(TextViewRowRepaintRandom, RandomCommandsPaintWhatAFullRepaintPaints) {
+  ShowWindow(hParent, SW_SHOWNA);
+  SetFocus(hWnd);
+  std::mt19937 rng(777);
+  std::string text;
+  for (int i = 0; i < 30; ++i) {
+    text += i % 3 == 0 ? "\t(x) " : "w ";
+    for (int k = static_cast<int>(rng() % 30); k > 0; --k) text += rng() % 4 ? "ab" : "\xB0\xA1";
+    text += i % 5 == 0 ? " [y]\r\n" : "\r\n";
+  }
+  int nParagraphOnly = 0;
+  for (int nMode = MIREL_WRAP_NONE; nMode <= MIREL_WRAP_WORD_DBCS; ++nMode) {
+    // Double-byte characters of code page 949, kept as they are or converted.
+    static const int kEncodings[] = {MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE,
+                                     MIREL_ENCODING_ANSI};
+    doc.nCodePage = 949;
+    Open(text, kEncodings[nMode]);
+    doc.SetWordWrap(nMode);
+    doc.EnableLineNo(rng() % 2);
+    doc.SetShowMatchingBrace(rng() % 2);
+    doc.SetActiveLineType(static_cast<int>(rng() % 6));
+    doc.EnableVirtualSpace(rng() % 2);
+    doc.EnableIndicatorMargin(rng() % 2);
+    doc.EnableRuler(rng() % 2);
+    InvalidateRect(hWnd, nullptr, FALSE);
+    Paint();
+    static const char kTyped[] = "ab ()[]{}x";
+    for (int step = 0; step < 70; ++step) {
+      const DWORD nLen = doc.GetContentsSize();
+      const int op = static_cast<int>(rng() % 16);
+      const std::string what =
+          "mode " + std::to_string(nMode) + " step " + std::to_string(step) + " op " + std::to_string(op);
+      if (op == 0) {
+        const DWORD a = static_cast<DWORD>(rng() % (nLen + 1));
+        doc.SetSel(a, std::min<DWORD>(a + static_cast<DWORD>(rng() % 8), nLen), FALSE);
+      } else if (op == 1) {
+        doc.Goto(static_cast<int>(rng() % 30), static_cast<int>(rng() % 40));
+      } else if (op <= 6) {
+        Char(kTyped[rng() % (sizeof(kTyped) - 1)]);
+      } else if (op <= 8) {
+        Key(VK_BACK);
+      } else if (op == 9) {
+        SendMessageA(hWnd, WM_MIREL_KEYCOMMAND, VK_BACK, kCtrl);
+      } else if (op == 10) {
+        SendMessageA(hWnd, WM_MIREL_KEYCOMMAND, VK_LEFT, kShift);
+      } else if (op == 11) {
+        Key(VK_INSERT);
+      } else if (op == 12) {
+        Key(rng() % 2 ? VK_DOWN : VK_UP);
+      } else if (op == 13) {
+        doc.ToggleBookmark(1, 0, nullptr);
+      } else if (op == 14) {
+        Key(VK_END);
+        Key(VK_RIGHT);
+      } else {
+        Key(VK_TAB);
+      }
+      if (edit->nRepaintTag == REPAINT_TAG_RANGE && edit->nDirtyLast - edit->nDirtyFirst < 3)
+        ++nParagraphOnly;
+      UpdateWindow(hWnd);
+      ReadClientSize();
+      const std::vector<DWORD> buffer = Pixels();
+      const std::vector<DWORD> screen = ScreenPixels();
+      InvalidateRect(hWnd, nullptr, FALSE);
+      Paint();
+      ASSERT_EQ(CountDiffering(buffer, Pixels()), 0u) << what << ": back buffer";
+      ASSERT_EQ(CountDiffering(screen, ScreenPixels()), 0u) << what << ": screen";
+    }
+  }
+  EXPECT_GT(nParagraphOnly, 20);
 }
 
 }  // namespace
