@@ -1,0 +1,133 @@
+// The converter takes plain characters of a code page straight through
+// tables built from the system's conversion of each character alone. Every
+// character of each code page, and every basic-plane unit, must come out as
+// the system converts it alone: default characters, best-fit mappings, lone
+// lead bytes and undefined pairs included.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mirel/cmrcharencoder.h"
+#include "mirel/mirel.h"
+#include "mirel/mrcodepagetables.h"
+
+namespace {
+
+std::string Convert(const std::string& src, int nFrom, int nTo, UINT nCodePage) {
+  CMrCharEncoder enc(nullptr, reinterpret_cast<const BYTE*>(src.data()), static_cast<DWORD>(src.size()),
+                     nFrom, static_cast<int>(nCodePage));
+  if (!enc.Convert(nTo)) return "(failed)";
+  std::string out(enc.GetOutputLength(), '\0');
+  if (!out.empty() && enc.Read(reinterpret_cast<BYTE*>(&out[0]), enc.GetOutputLength()) != out.size())
+    return "(unread)";
+  return out;
+}
+
+std::string UnitBytes(const std::u16string& units) {
+  std::string out;
+  for (char16_t u : units) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  }
+  return out;
+}
+
+std::u16string SystemUnits(UINT nCodePage, const std::string& ch) {
+  WCHAR units[8];
+  const int n = MultiByteToWideChar(nCodePage, 0, ch.data(), static_cast<int>(ch.size()), units, 8);
+  EXPECT_GT(n, 0) << "code page " << nCodePage;
+  return std::u16string(reinterpret_cast<const char16_t*>(units), static_cast<size_t>(n > 0 ? n : 0));
+}
+
+std::string SystemBytes(UINT nCodePage, const std::u16string& units) {
+  if (units.empty()) return "";
+  const WCHAR* p = reinterpret_cast<const WCHAR*>(units.data());
+  const int nUnits = static_cast<int>(units.size());
+  const int nSize = WideCharToMultiByte(nCodePage, 0, p, nUnits, nullptr, 0, nullptr, nullptr);
+  EXPECT_GT(nSize, 0) << "code page " << nCodePage;
+  std::string bytes(static_cast<size_t>(nSize > 0 ? nSize : 0), '\0');
+  if (nSize > 0) WideCharToMultiByte(nCodePage, 0, p, nUnits, &bytes[0], nSize, nullptr, nullptr);
+  return bytes;
+}
+
+// Where two long outputs first differ ("" when equal).
+std::string Difference(const std::string& got, const std::string& want) {
+  if (got == want) return "";
+  size_t i = 0;
+  while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+  std::string s = "at " + std::to_string(i) + " of " + std::to_string(want.size()) + ":";
+  for (size_t k = i; k < i + 4 && k < got.size(); ++k)
+    s += " got " + std::to_string(static_cast<BYTE>(got[k]));
+  for (size_t k = i; k < i + 4 && k < want.size(); ++k)
+    s += " want " + std::to_string(static_cast<BYTE>(want[k]));
+  return s;
+}
+
+// The characters of a code page as the walk splits a text: every single
+// byte, and every lead byte before every byte (a pair from 0x40 on, else the
+// lead byte alone and then the other byte), with a lone lead byte last.
+std::vector<std::string> EveryAnsiCharacter(UINT nCodePage) {
+  std::vector<std::string> chars;
+  for (int b = 1; b < 256; ++b)
+    if (!IsDBCSLeadByteEx(nCodePage, static_cast<BYTE>(b))) chars.emplace_back(1, static_cast<char>(b));
+  std::string lastLead;
+  for (int lead = 0x80; lead < 256; ++lead) {
+    if (!IsDBCSLeadByteEx(nCodePage, static_cast<BYTE>(lead))) continue;
+    lastLead.assign(1, static_cast<char>(lead));
+    for (int trail = 0; trail < 256; ++trail) {
+      if (trail >= 0x40) {
+        chars.push_back(lastLead + static_cast<char>(trail));
+      } else {
+        chars.push_back(lastLead);
+        chars.emplace_back(1, static_cast<char>(trail));
+      }
+    }
+  }
+  if (!lastLead.empty()) chars.push_back(lastLead);
+  return chars;
+}
+
+class EncoderTables : public testing::TestWithParam<UINT> {};
+
+TEST_P(EncoderTables, EveryCodePageCharacterConvertsAsTheSystemConvertsItAlone) {
+  const UINT cp = GetParam();
+  ASSERT_NE(CMrAnsiDecodeTable::For(cp), nullptr);
+  EXPECT_TRUE(CMrAnsiDecodeTable::For(cp)->IsAsciiSame());
+  std::string src, wantUnits, wantUtf8;
+  for (const std::string& ch : EveryAnsiCharacter(cp)) {
+    src += ch;
+    const std::u16string units = SystemUnits(cp, ch);
+    wantUnits += UnitBytes(units);
+    wantUtf8 += SystemBytes(CP_UTF8, units);
+  }
+  EXPECT_EQ(Difference(Convert(src, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, cp), wantUnits), "");
+  EXPECT_EQ(Difference(Convert(src, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, cp), wantUtf8), "");
+}
+
+TEST_P(EncoderTables, EveryBasicPlaneUnitConvertsAsTheSystemConvertsItAlone) {
+  const UINT cp = GetParam();
+  ASSERT_NE(CMrAnsiEncodeTable::For(cp), nullptr);
+  EXPECT_TRUE(CMrAnsiEncodeTable::For(cp)->IsAsciiSame());
+  std::u16string units;
+  std::string want;
+  for (UINT u = 1; u < 0x10000; ++u) {
+    if (u >= 0xD800 && u <= 0xDFFF) continue;
+    units += static_cast<char16_t>(u);
+    want += SystemBytes(cp, std::u16string(1, static_cast<char16_t>(u)));
+  }
+  const std::string utf8 = SystemBytes(CP_UTF8, units);
+  EXPECT_EQ(Difference(Convert(utf8, MIREL_ENCODING_UTF8, MIREL_ENCODING_ANSI, cp), want), "");
+  EXPECT_EQ(Difference(Convert(UnitBytes(units), MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, cp), want), "");
+}
+
+// Korean, Japanese, simplified and traditional Chinese, Western and Thai
+// (single-byte characters that take three UTF-8 bytes).
+INSTANTIATE_TEST_SUITE_P(CodePages, EncoderTables, testing::Values(949u, 932u, 936u, 950u, 1252u, 874u),
+                         [](const testing::TestParamInfo<UINT>& info) {
+                           return "Cp" + std::to_string(info.param);
+                         });
+
+}  // namespace
