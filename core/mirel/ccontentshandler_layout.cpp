@@ -69,10 +69,12 @@ class CMrRowLayout {
     const uint64_t nStops = ((x - 0x20 * kOnes) | x) & (0x80 * kOnes);
     return nStops == 0 ? 8 : static_cast<DWORD>(__builtin_ctzll(nStops)) >> 3;
   }
+  // The widths of the first n of the eight bytes at p, summed without a
+  // branch on n (a word's length is anyone's guess).
   int PlainRunWidth(const BYTE* p, DWORD n) const {
     if (nPlainWidth >= 0) return static_cast<int>(n) * nPlainWidth;
     int w = 0;
-    for (DWORD i = 0; i < n; ++i) w += aWidth[p[i]];
+    for (DWORD i = 0; i < 8; ++i) w += i < n ? aWidth[p[i]] : 0;
     return w;
   }
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;

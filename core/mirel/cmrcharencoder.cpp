@@ -80,6 +80,15 @@ inline bool IsPlainAsciiWord(const BYTE* p) {
   return (((x - kOnes) | x) & kHighs) == 0;
 }
 
+// How many of the 8 bytes of x (in memory order) are ASCII and not zero
+// before the first that is not (0 to 8). The first byte in memory is the
+// lowest of the word on every target of the control (little-endian); the
+// lowest flagged byte is exact, since a borrow only runs up from a zero byte.
+inline DWORD PlainAsciiPrefix(uint64_t x) {
+  const uint64_t nStops = ((x - kOnes) | x) & kHighs;
+  return nStops == 0 ? 8 : static_cast<DWORD>(__builtin_ctzll(nStops)) >> 3;
+}
+
 inline UINT UnitAt(const BYTE* p) {
   return static_cast<UINT>(p[0] | (p[1] << 8));
 }
@@ -172,7 +181,8 @@ inline void WidenAsciiWord(uint64_t x, BYTE* d) {
 // take (NUL, a lone lead byte, an ill-formed or supplementary-plane UTF-8
 // sequence, a character the tables leave to the system, one that crosses
 // nLimit); the scanner takes it from there. Output room: 3 bytes a source
-// byte and 4 more (a UTF-8 entry is copied as 4 bytes).
+// byte and 4 more (a UTF-8 entry is copied as 4 bytes; ASCII is copied 8
+// bytes at a time only while 8 source bytes are left, with room for 24).
 
 // ANSI to UTF-16 units (bToUnits) or UTF-8.
 template <bool bToUnits>
@@ -181,18 +191,21 @@ DWORD DecodeAnsiRun(const CMrAnsiDecodeTable& t, const BYTE* p, DWORD nTextLen, 
   const bool bWords = t.IsAsciiSame() != FALSE;
   BYTE* o = *ppOut;
   while (i < nLimit) {
-    if (bWords && nLimit - i >= 8 && IsPlainAsciiWord(p + i)) {
+    // The ASCII before the next other byte, up to 8 at once: all 8 are
+    // written, and what lies past the ASCII is written over next.
+    if (bWords && nLimit - i >= 8) {
       uint64_t x;
       std::memcpy(&x, p + i, 8);
+      const DWORD n = PlainAsciiPrefix(x);
       if (bToUnits) {
         WidenAsciiWord(x, o);
-        o += 16;
+        o += 2 * n;
       } else {
         std::memcpy(o, &x, 8);
-        o += 8;
+        o += n;
       }
-      i += 8;
-      continue;
+      i += n;
+      if (n == 8) continue;
     }
     const BYTE b = p[i];
     const MrAnsiChar* c = &t.Single(b);
@@ -221,11 +234,14 @@ DWORD EncodeUtf8Run(const CMrAnsiEncodeTable& t, const BYTE* p, DWORD i, DWORD n
   const bool bWords = t.IsAsciiSame() != FALSE;
   BYTE* o = *ppOut;
   while (i < nLimit) {
-    if (bWords && nLimit - i >= 8 && IsPlainAsciiWord(p + i)) {
-      std::memcpy(o, p + i, 8);
-      o += 8;
-      i += 8;
-      continue;
+    if (bWords && nLimit - i >= 8) {
+      uint64_t x;
+      std::memcpy(&x, p + i, 8);
+      const DWORD n = PlainAsciiPrefix(x);
+      std::memcpy(o, &x, 8);
+      o += n;
+      i += n;
+      if (n == 8) continue;
     }
     const UINT b = p[i];
     UINT u = b;
