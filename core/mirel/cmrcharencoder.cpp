@@ -229,17 +229,24 @@ DWORD DecodeAnsiRun(const CMrAnsiDecodeTable& t, const BYTE* p, DWORD nTextLen, 
   return i;
 }
 
-// Well-formed basic-plane UTF-8 to ANSI.
-DWORD EncodeUtf8Run(const CMrAnsiEncodeTable& t, const BYTE* p, DWORD i, DWORD nLimit, BYTE** ppOut) {
-  const bool bWords = t.IsAsciiSame() != FALSE;
+// Well-formed basic-plane UTF-8 to UTF-16 units (bToUnits, pTable unused)
+// or to ANSI.
+template <bool bToUnits>
+DWORD Utf8Run(const CMrAnsiEncodeTable* pTable, const BYTE* p, DWORD i, DWORD nLimit, BYTE** ppOut) {
+  const bool bWords = bToUnits || pTable->IsAsciiSame();
   BYTE* o = *ppOut;
   while (i < nLimit) {
     if (bWords && nLimit - i >= 8) {
       uint64_t x;
       std::memcpy(&x, p + i, 8);
       const DWORD n = PlainAsciiPrefix(x);
-      std::memcpy(o, &x, 8);
-      o += n;
+      if (bToUnits) {
+        WidenAsciiWord(x, o);
+        o += 2 * n;
+      } else {
+        std::memcpy(o, &x, 8);
+        o += n;
+      }
       i += n;
       if (n == 8) continue;
     }
@@ -261,13 +268,18 @@ DWORD EncodeUtf8Run(const CMrAnsiEncodeTable& t, const BYTE* p, DWORD i, DWORD n
       if ((b1 & 0xC0) != 0x80) break;
       u = ((b & 0x1F) << 6) | (b1 & 0x3F);
       n = 2;
-    } else if (b >= 0x80) {
+    } else if (b >= 0x80 || b == 0) {
       break;
     }
-    const CMrAnsiEncodeTable::Bytes& e = t.Of(static_cast<WORD>(u));
-    if (e.nLen == 0) break;
-    std::memcpy(o, e.ab, 2);
-    o += e.nLen;
+    if (bToUnits) {
+      PutUnit(o, u);
+      o += 2;
+    } else {
+      const CMrAnsiEncodeTable::Bytes& e = pTable->Of(static_cast<WORD>(u));
+      if (e.nLen == 0) break;
+      std::memcpy(o, e.ab, 2);
+      o += e.nLen;
+    }
     i += n;
   }
   *ppOut = o;
@@ -407,15 +419,16 @@ class CConvertPass {
     } else if (IsUtf8Encoding(m_nFrom) && m_nTo == MIREL_ENCODING_ANSI) {
       m_pEncode = CMrAnsiEncodeTable::For(static_cast<UINT>(nCodePage));
     }
+    m_bUtf8ToUnits = IsUtf8Encoding(m_nFrom) && IsWideEncoding(m_nTo);
   }
 
   // The plain run from nPos: it ends at nLimit (<= nStop), or before the
   // first character that is converted alone or crosses nStop.
   ScanStop Scan(DWORD nPos, DWORD nLimit, DWORD nStop) const;
 
-  // TRUE when plain characters of this pair convert through the code-page
-  // tables (TableRun).
-  BOOL HasTables() const { return m_pDecode != nullptr || m_pEncode != nullptr; }
+  // TRUE when plain characters of this pair convert in one pass (TableRun):
+  // through the code-page tables, or UTF-8 to UTF-16.
+  BOOL HasTableRuns() const { return m_pDecode != nullptr || m_pEncode != nullptr || m_bUtf8ToUnits; }
   // Converts plain characters from nPos toward nLimit (<= the stop) into d,
   // which has room for 3 bytes a source byte and 4 more; returns where it
   // stopped, *pnWritten the bytes written. Where it stops short of nLimit,
@@ -448,6 +461,7 @@ class CConvertPass {
   std::vector<WCHAR> m_wide;
   const CMrAnsiDecodeTable* m_pDecode = nullptr;  // ANSI source
   const CMrAnsiEncodeTable* m_pEncode = nullptr;  // UTF-8 source, ANSI target
+  bool m_bUtf8ToUnits = false;
 };
 
 DWORD CConvertPass::TableRun(DWORD nPos, DWORD nLimit, BYTE* d, DWORD* pnWritten) const {
@@ -463,8 +477,11 @@ DWORD CConvertPass::TableRun(DWORD nPos, DWORD nLimit, BYTE* d, DWORD* pnWritten
       nCrBytes = m_pDecode->Single(MR_CHAR_CR).nLen;
     }
   } else if (m_pEncode != nullptr) {
-    i = EncodeUtf8Run(*m_pEncode, m_p, nPos, nLimit, &o);
+    i = Utf8Run<false>(m_pEncode, m_p, nPos, nLimit, &o);
     nCrBytes = m_pEncode->Of(MR_CHAR_CR).nLen;
+  } else if (m_bUtf8ToUnits) {
+    i = Utf8Run<true>(nullptr, m_p, nPos, nLimit, &o);
+    nCrBytes = 2;
   }
   // As in the scanner's runs, a CR LF pair cut by the limit is left whole
   // to what follows.
@@ -798,7 +815,7 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
     auto walkTo = [&](DWORD nStop) -> BOOL {
       while (nPos < nStop) {
         const DWORD nLimit = nPos + std::min(kRunBytes, nStop - nPos);
-        if (pass->HasTables()) {
+        if (pass->HasTableRuns()) {
           BYTE* d = out.Room(3 * (nLimit - nPos) + 4);
           if (d == nullptr) return FALSE;
           DWORD nWritten = 0;

@@ -135,6 +135,8 @@ TEST_P(EncoderTables, EveryBasicPlaneUnitConvertsAsTheSystemConvertsItAlone) {
   const std::string utf8 = SystemBytes(CP_UTF8, units);
   EXPECT_EQ(Difference(Convert(utf8, MIREL_ENCODING_UTF8, MIREL_ENCODING_ANSI, cp), want), "");
   EXPECT_EQ(Difference(Convert(UnitBytes(units), MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, cp), want), "");
+  // UTF-8 to UTF-16 goes in one pass too, with no table.
+  EXPECT_EQ(Difference(Convert(utf8, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE, cp), UnitBytes(units)), "");
 }
 
 // Korean, Japanese, simplified and traditional Chinese, Western and Thai
