@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,130 @@ TEST_P(EncoderTables, EveryBasicPlaneUnitConvertsAsTheSystemConvertsItAlone) {
   EXPECT_EQ(Difference(Convert(UnitBytes(units), MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, cp), want), "");
   // UTF-8 to UTF-16 goes in one pass too, with no table.
   EXPECT_EQ(Difference(Convert(utf8, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE, cp), UnitBytes(units)), "");
+}
+
+// ---------------------------------------------------------------------------
+// Random text, with the caret and the selection anywhere: the one-pass runs
+// stop at every kind of character, at the 64 KiB run limit and at tracked
+// positions, and give what converting each character alone gives.
+
+// A character of random text, in the source encoding (a CR LF pair is one).
+using Chars = std::vector<std::string>;
+
+// Mostly Korean and ASCII words, with line ends, tabs, NUL, lone lead bytes
+// and any high byte, in code page 949.
+Chars RandomAnsiText(std::mt19937& rng, size_t nBytes) {
+  Chars chars;
+  size_t n = 0;
+  while (n < nBytes) {
+    std::string ch;
+    const unsigned k = rng() % 100;
+    if (k < 40) {
+      ch.assign(1, static_cast<char>('a' + rng() % 26));
+    } else if (k < 70) {
+      ch = {static_cast<char>(0xB0 + rng() % 0x17), static_cast<char>(0xA1 + rng() % 0x5E)};
+    } else if (k < 80) {
+      ch = " ";
+    } else if (k < 85) {
+      ch = (rng() % 2) ? "\r\n" : (rng() % 2) ? "\r" : "\n";
+    } else if (k < 88) {
+      ch = (rng() % 2) ? std::string(1, '\0') : "\t";
+    } else if (k < 92) {
+      // A lone lead byte: before a byte below 0x40, or last.
+      chars.emplace_back(1, static_cast<char>(0x81 + rng() % 0x7D));
+      ch.assign(1, static_cast<char>(rng() % 0x40));
+    } else if (k < 96) {
+      // Any pair (defined or not) or a high byte that is no lead byte.
+      ch = {static_cast<char>(0x81 + rng() % 0x7D), static_cast<char>(0x40 + rng() % 0xC0)};
+      if (rng() % 3 == 0) ch.assign(1, (rng() % 2) ? '\x80' : '\xFF');
+    } else {
+      ch.assign(1, static_cast<char>(0x21 + rng() % 0x5E));
+    }
+    if (ch == "\n" && !chars.empty() && chars.back() == "\r") ch = "x";  // not a hidden CR LF pair
+    n += ch.size();
+    chars.push_back(ch);
+  }
+  if (rng() % 2) chars.emplace_back(1, '\xB0');  // a lead byte at the very end
+  return chars;
+}
+
+// Well-formed UTF-8: ASCII, accented and Korean letters, a character outside
+// the basic plane, line ends, tabs and NUL.
+Chars RandomUtf8Text(std::mt19937& rng, size_t nBytes) {
+  Chars chars;
+  size_t n = 0;
+  static const char* const kPieces[] = {"\xC3\xA9", "\xED\x95\x9C", "\xEA\xB8\x80", "\xF0\x9F\x98\x80",
+                                        "\r\n",     "\r",           "\n",           "\t",
+                                        " ",        "\xE2\x82\xAC", "\xEC\x95\x88"};
+  while (n < nBytes) {
+    std::string ch;
+    const unsigned k = rng() % 100;
+    if (k < 50) {
+      ch.assign(1, static_cast<char>('a' + rng() % 26));
+    } else if (k < 52) {
+      ch.assign(1, '\0');
+    } else {
+      ch = kPieces[rng() % (sizeof(kPieces) / sizeof(kPieces[0]))];
+    }
+    if (ch == "\n" && !chars.empty() && chars.back() == "\r") ch = "y";
+    n += ch.size();
+    chars.push_back(ch);
+  }
+  return chars;
+}
+
+// One character alone, through the system.
+std::string SystemConvertsAlone(const std::string& ch, int nFrom, int nTo, UINT cp) {
+  const std::u16string units = SystemUnits(nFrom == MIREL_ENCODING_ANSI ? cp : CP_UTF8, ch);
+  if (nTo == MIREL_ENCODING_UTF16LE) return UnitBytes(units);
+  return SystemBytes(nTo == MIREL_ENCODING_ANSI ? cp : CP_UTF8, units);
+}
+
+TEST(EncoderTableRuns, RandomTextAndTrackedPositionsConvertAsEachCharacterAlone) {
+  constexpr UINT cp = 949;
+  struct Pair {
+    int nFrom, nTo;
+  } pairs[] = {{MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8},
+               {MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE},
+               {MIREL_ENCODING_UTF8, MIREL_ENCODING_ANSI},
+               {MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE}};
+  for (const Pair& pair : pairs) {
+    for (unsigned nSeed = 1; nSeed <= 6; ++nSeed) {
+      std::mt19937 rng(nSeed);
+      const Chars chars =
+          pair.nFrom == MIREL_ENCODING_ANSI ? RandomAnsiText(rng, 150000) : RandomUtf8Text(rng, 150000);
+      std::string src, want;
+      std::vector<DWORD> starts, outStarts;  // of each character, in the source and in the output
+      for (const std::string& ch : chars) {
+        starts.push_back(static_cast<DWORD>(src.size()));
+        outStarts.push_back(static_cast<DWORD>(want.size()));
+        src += ch;
+        want += SystemConvertsAlone(ch, pair.nFrom, pair.nTo, cp);
+      }
+      // A position maps to the start of the character it lies in.
+      auto mapped = [&](DWORD nPos) {
+        if (nPos >= src.size()) return static_cast<DWORD>(want.size());
+        const size_t k =
+            static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), nPos) - starts.begin());
+        return outStarts[k - 1];
+      };
+      const DWORD tracked[3] = {static_cast<DWORD>(rng() % (src.size() + 1)),
+                                static_cast<DWORD>(rng() % (src.size() + 1)),
+                                static_cast<DWORD>(rng() % (src.size() + 1))};
+      CMrCharEncoder enc(nullptr, reinterpret_cast<const BYTE*>(src.data()), static_cast<DWORD>(src.size()),
+                         pair.nFrom, static_cast<int>(cp));
+      enc.SetTrackedPointers(tracked[0], tracked[1], tracked[2]);
+      ASSERT_TRUE(enc.Convert(pair.nTo));
+      std::string got(enc.GetOutputLength(), '\0');
+      ASSERT_EQ(enc.Read(reinterpret_cast<BYTE*>(&got[0]), enc.GetOutputLength()), got.size());
+      EXPECT_EQ(Difference(got, want), "") << pair.nFrom << " to " << pair.nTo << ", seed " << nSeed;
+      DWORD nCaret = 0, nStart = 0, nEnd = 0;
+      enc.GetTrackedPointers(&nCaret, &nStart, &nEnd);
+      EXPECT_EQ(nCaret, mapped(tracked[0])) << "seed " << nSeed << ", caret at " << tracked[0];
+      EXPECT_EQ(nStart, mapped(tracked[1])) << "seed " << nSeed;
+      EXPECT_EQ(nEnd, mapped(tracked[2])) << "seed " << nSeed;
+    }
+  }
 }
 
 // Korean, Japanese, simplified and traditional Chinese, Western and Thai
