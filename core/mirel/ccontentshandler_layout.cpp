@@ -56,18 +56,26 @@ class CMrRowLayout {
   // their widths) up to nCapEnd, a line end or the page-break byte; false
   // when the next character would pass the row cap from nStart.
   bool SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, long long* pnWidth) const;
-  // Eight bytes with none below 0x20 or from 0x80 on (plain wherever the
-  // word scan is used), and their widths.
-  static bool IsPlainWord(const BYTE* p) {
+  // How many of the eight bytes at p lie from 0x20 to 0x7F (plain wherever
+  // the word scan is used) before the first that does not (0 to 8): a word
+  // and the space after it are taken in one step, with no branch a byte.
+  // The first byte in memory is the lowest of the word on every target of
+  // the control (little-endian); the lowest flagged byte is exact, since a
+  // borrow only runs up from a flagged byte.
+  static DWORD PlainPrefix(const BYTE* p) {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     uint64_t x;
     std::memcpy(&x, p, 8);
-    return !(((x - 0x20 * kOnes) | x) & (0x80 * kOnes));
+    const uint64_t nStops = ((x - 0x20 * kOnes) | x) & (0x80 * kOnes);
+    return nStops == 0 ? 8 : static_cast<DWORD>(__builtin_ctzll(nStops)) >> 3;
   }
-  int PlainWordWidth(const BYTE* p) const {
-    if (nPlainWidth >= 0) return 8 * nPlainWidth;
-    return aWidth[p[0]] + aWidth[p[1]] + aWidth[p[2]] + aWidth[p[3]] + aWidth[p[4]] + aWidth[p[5]] +
-           aWidth[p[6]] + aWidth[p[7]];
+  // The widths of the first n of the eight bytes at p, summed without a
+  // branch on n (a word's length is anyone's guess).
+  int PlainRunWidth(const BYTE* p, DWORD n) const {
+    if (nPlainWidth >= 0) return static_cast<int>(n) * nPlainWidth;
+    int w = 0;
+    for (DWORD i = 0; i < 8; ++i) w += i < n ? aWidth[p[i]] : 0;
+    return w;
   }
   int FindEndGeneric(DWORD nStart, DWORD* pnEnd, int* pnWidth, BOOL bNoLimit) const;
   DWORD CharLength(DWORD nPos) const { return MrCharLength(pText, nPos, nLen, nEncoding, pLead); }
@@ -264,9 +272,10 @@ DWORD CMrRowLayout::SkipPlainBytes(DWORD pos, DWORD nEnd, long long* pnWidth) co
   for (;;) {
     if (bWordScan) {
       while (nEnd - pos >= 8) {
-        if (!IsPlainWord(t + pos)) break;
-        w += PlainWordWidth(t + pos);
-        pos += 8;
+        const DWORD n = PlainPrefix(t + pos);
+        w += PlainRunWidth(t + pos, n);
+        pos += n;
+        if (n < 8) break;
       }
     }
     // Byte by byte through the word that stopped the scan (or to the end).
@@ -331,13 +340,16 @@ bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, 
   long long w = *pnWidth;
   bool bFits = true;
   while (pos < nCapEnd) {
-    const BYTE c = t[pos];
-    const BYTE k = aClass[c];
+    const BYTE k = aClass[t[pos]];
     if (k == kPlain) {
-      if (bWordScan && nCapEnd - pos >= 8 && IsPlainWord(t + pos)) {
-        w += PlainWordWidth(t + pos);
-        pos += 8;
-        continue;
+      const BYTE c = t[pos];
+      if (bWordScan && nCapEnd - pos >= 8) {
+        const DWORD n = PlainPrefix(t + pos);
+        if (n > 0) {
+          w += PlainRunWidth(t + pos, n);
+          pos += n;
+          continue;
+        }
       }
       w += aWidth[c];
       ++pos;
@@ -349,6 +361,36 @@ bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, 
       continue;
     }
     if (k != kMulti) break;
+    // Words of double-byte characters or 3-byte UTF-8 sequences with cached
+    // widths, the bulk of Asian text, are taken in a tight loop; whatever
+    // else comes (or a width not cached yet) goes the way below.
+    // (nCapEnd lies at most the row cap past nStart, so whatever ends by it
+    // fits.)
+    if (const int* pWide = pDoc->pWideWidth) {
+      if (bAnsi) {
+        while (nCapEnd - pos >= 2 && aClass[t[pos]] == kMulti && t[pos] >= 0x80 &&
+               t[pos + 1] >= MR_MIN_TRAIL_BYTE) {
+          const int nWidth = pWide[t[pos] * 256 + t[pos + 1]];
+          if (nWidth < 0) break;
+          w += nWidth;
+          pos += 2;
+        }
+      } else {
+        while (nCapEnd - pos >= 3) {
+          const UINT c0 = t[pos];
+          const UINT c1 = t[pos + 1];
+          const UINT c2 = t[pos + 2];
+          if ((c0 & 0xF0) != 0xE0 || (c1 & 0xC0) != 0x80 || (c2 & 0xC0) != 0x80) break;
+          // A basic-plane character: shortest form, no surrogate.
+          const UINT ch = ((c0 & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F);
+          if (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF) || pWide[ch] < 0) break;
+          w += pWide[ch];
+          pos += 3;
+        }
+      }
+      if (pos >= nCapEnd || aClass[t[pos]] != kMulti) continue;
+    }
+    const BYTE c = t[pos];
     const DWORD nLeft = nLen - pos;
     DWORD nCharLen = 1;
     int nIndex = -1;  // the character's entry of the wide-character table
@@ -395,7 +437,20 @@ int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
     *pnWidth = static_cast<int>(std::min<long long>(w, INT_MAX));
     return nCode;
   };
+  const int* pWide = pDoc->pWideWidth;
+  const DWORD nRowEnd = nLen - nStart > MIREL_MAX_ROW_BYTES ? nStart + MIREL_MAX_ROW_BYTES : nLen;
   for (;;) {
+    // Units with a cached width that are neither a control character nor
+    // the page-break character, in a tight loop; the steps below take the
+    // rest.
+    if (pWide != nullptr) {
+      while (nRowEnd - pos >= 2) {
+        const UINT ch = UnitAt(pos);
+        if (ch <= MR_CHAR_CR || ch == chPageBreak || pWide[ch] < 0) break;
+        w += pWide[ch];
+        pos += 2;
+      }
+    }
     if (pos >= nLen) return finish(nLen, MIREL_BREAK_END);
     if (nLen - pos < 2) {
       // Half a unit at the very end: one byte wide, as the generic walk has it.
@@ -416,6 +471,7 @@ int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
     if (pos - nStart + 2 > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
     w = ch == MR_CHAR_TAB ? NextTabStop(w) : w + CharWidth(pos, 2);
     pos += 2;
+    pWide = pDoc->pWideWidth;  // the width query may have made the table
   }
 }
 

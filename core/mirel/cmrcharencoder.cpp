@@ -7,6 +7,13 @@
 // lone surrogate) are converted alone, and NUL characters are written as
 // one zero unit. A tracked position ends a run, so it maps to the output
 // length exactly at its character boundary.
+//
+// ANSI to UTF-8 or UTF-16, UTF-8 to ANSI and UTF-8 to UTF-16 go faster: the
+// plain characters are converted as they are scanned, in one pass, through
+// per-code-page tables of the system's own conversions (mrcodepagetables.h),
+// and the scanner above takes only what that pass leaves (NUL, lone lead
+// bytes, ill-formed or supplementary-plane UTF-8, characters the tables do
+// not cover).
 #include "mirel/cmrcharencoder.h"
 
 #include <algorithm>
@@ -21,6 +28,7 @@
 #include "mirel/cencodings.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcodepagetables.h"
 #include "mirel/mrlargeblock.h"
 #include "mirel/mrtextunits.h"
 
@@ -77,6 +85,15 @@ inline bool IsPlainAsciiWord(const BYTE* p) {
   uint64_t x;
   std::memcpy(&x, p, 8);
   return (((x - kOnes) | x) & kHighs) == 0;
+}
+
+// How many of the 8 bytes of x (in memory order) are ASCII and not zero
+// before the first that is not (0 to 8). The first byte in memory is the
+// lowest of the word on every target of the control (little-endian); the
+// lowest flagged byte is exact, since a borrow only runs up from a zero byte.
+inline DWORD PlainAsciiPrefix(uint64_t x) {
+  const uint64_t nStops = ((x - kOnes) | x) & kHighs;
+  return nStops == 0 ? 8 : static_cast<DWORD>(__builtin_ctzll(nStops)) >> 3;
 }
 
 inline UINT UnitAt(const BYTE* p) {
@@ -150,6 +167,130 @@ DWORD DecodeWellFormedUtf8(const BYTE* p, DWORD n, WCHAR* pUnits) {
     }
   }
   return k;
+}
+
+// The eight ASCII bytes of x as eight UTF-16 units at d (the bytes of x in
+// memory order; every target of the control is little-endian).
+inline void WidenAsciiWord(uint64_t x, BYTE* d) {
+  auto spread = [](uint64_t v) {
+    v = (v | (v << 16)) & 0x0000FFFF0000FFFFull;
+    return (v | (v << 8)) & 0x00FF00FF00FF00FFull;
+  };
+  const uint64_t lo = spread(x & 0xFFFFFFFFull);
+  const uint64_t hi = spread(x >> 32);
+  std::memcpy(d, &lo, 8);
+  std::memcpy(d + 8, &hi, 8);
+}
+
+// Table runs: plain characters converted straight through the code-page
+// tables, the same characters and stops as the scanner's plain runs, but in
+// one pass. Each stops at nLimit or before the first character it does not
+// take (NUL, a lone lead byte, an ill-formed or supplementary-plane UTF-8
+// sequence, a character the tables leave to the system, one that crosses
+// nLimit); the scanner takes it from there. Output room: 3 bytes a source
+// byte and 4 more (a UTF-8 entry is copied as 4 bytes; ASCII is copied 8
+// bytes at a time only while 8 source bytes are left, with room for 24).
+
+// ANSI to UTF-16 units (bToUnits) or UTF-8.
+template <bool bToUnits>
+DWORD DecodeAnsiRun(const CMrAnsiDecodeTable& t, const BYTE* p, DWORD nTextLen, DWORD i, DWORD nLimit,
+                    BYTE** ppOut) {
+  const bool bWords = t.IsAsciiSame() != FALSE;
+  BYTE* o = *ppOut;
+  while (i < nLimit) {
+    // The ASCII before the next other byte, up to 8 at once: all 8 are
+    // written, and what lies past the ASCII is written over next.
+    if (bWords && nLimit - i >= 8) {
+      uint64_t x;
+      std::memcpy(&x, p + i, 8);
+      const DWORD n = PlainAsciiPrefix(x);
+      if (bToUnits) {
+        WidenAsciiWord(x, o);
+        o += 2 * n;
+      } else {
+        std::memcpy(o, &x, 8);
+        o += n;
+      }
+      i += n;
+      if (n == 8) continue;
+    }
+    const BYTE b = p[i];
+    const MrAnsiChar* c = &t.Single(b);
+    DWORD n = 1;
+    if (t.IsLead(b)) {
+      if (nLimit - i < 2 || nTextLen - i < 2 || p[i + 1] < MR_MIN_TRAIL_BYTE) break;
+      c = &t.Pair(b, p[i + 1]);
+      n = 2;
+    }
+    if (c->nLen == 0) break;
+    if (bToUnits) {
+      PutUnit(o, c->nUnit);
+      o += 2;
+    } else {
+      std::memcpy(o, c, 4);  // the UTF-8 bytes and their count, which the next character overwrites
+      o += c->nLen;
+    }
+    i += n;
+  }
+  *ppOut = o;
+  return i;
+}
+
+// Well-formed basic-plane UTF-8 to UTF-16 units (bToUnits, pTable unused)
+// or to ANSI.
+template <bool bToUnits>
+DWORD Utf8Run(const CMrAnsiEncodeTable* pTable, const BYTE* p, DWORD i, DWORD nLimit, BYTE** ppOut) {
+  const bool bWords = bToUnits || pTable->IsAsciiSame();
+  BYTE* o = *ppOut;
+  while (i < nLimit) {
+    if (bWords && nLimit - i >= 8) {
+      uint64_t x;
+      std::memcpy(&x, p + i, 8);
+      const DWORD n = PlainAsciiPrefix(x);
+      if (bToUnits) {
+        WidenAsciiWord(x, o);
+        o += 2 * n;
+      } else {
+        std::memcpy(o, &x, 8);
+        o += n;
+      }
+      i += n;
+      if (n == 8) continue;
+    }
+    const UINT b = p[i];
+    UINT u = b;
+    DWORD n = 1;
+    if (b >= 0xE0 && b <= 0xEF) {
+      if (nLimit - i < 3) break;
+      const UINT b1 = p[i + 1];
+      const UINT b2 = p[i + 2];
+      if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
+      u = ((b & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+      // Shortest form, no surrogate.
+      if (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF)) break;
+      n = 3;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      if (nLimit - i < 2) break;
+      const UINT b1 = p[i + 1];
+      if ((b1 & 0xC0) != 0x80) break;
+      u = ((b & 0x1F) << 6) | (b1 & 0x3F);
+      n = 2;
+    } else if (b >= 0x80 || b == 0) {
+      break;
+    }
+    if (bToUnits) {
+      PutUnit(o, u);
+      o += 2;
+    } else {
+      const CMrAnsiEncodeTable::Bytes& e = pTable->Of(static_cast<WORD>(u));
+      if (e.nLen == 0) break;
+      std::memcpy(o, e.ab, 2);
+      o += e.nLen;
+    }
+    i += n;
+  }
+  *ppOut = o;
+  return i;
 }
 
 }  // namespace
@@ -279,12 +420,27 @@ class CConvertPass {
         m_nTo(nTo),
         m_nCp(nCodePage == 0 ? CP_ACP : static_cast<UINT>(nCodePage)),
         m_wide(kRunBytes + 16) {
-    if (m_nFrom == MIREL_ENCODING_ANSI) MrBuildLeadByteTable(static_cast<UINT>(nCodePage), m_abLead.data());
+    if (m_nFrom == MIREL_ENCODING_ANSI) {
+      MrBuildLeadByteTable(static_cast<UINT>(nCodePage), m_abLead.data());
+      m_pDecode = CMrAnsiDecodeTable::For(static_cast<UINT>(nCodePage));
+    } else if (IsUtf8Encoding(m_nFrom) && m_nTo == MIREL_ENCODING_ANSI) {
+      m_pEncode = CMrAnsiEncodeTable::For(static_cast<UINT>(nCodePage));
+    }
+    m_bUtf8ToUnits = IsUtf8Encoding(m_nFrom) && IsWideEncoding(m_nTo);
   }
 
   // The plain run from nPos: it ends at nLimit (<= nStop), or before the
   // first character that is converted alone or crosses nStop.
   ScanStop Scan(DWORD nPos, DWORD nLimit, DWORD nStop) const;
+
+  // TRUE when plain characters of this pair convert in one pass (TableRun):
+  // through the code-page tables, or UTF-8 to UTF-16.
+  BOOL HasTableRuns() const { return m_pDecode != nullptr || m_pEncode != nullptr || m_bUtf8ToUnits; }
+  // Converts plain characters from nPos toward nLimit (<= the stop) into d,
+  // which has room for 3 bytes a source byte and 4 more; returns where it
+  // stopped, *pnWritten the bytes written. Where it stops short of nLimit,
+  // Scan goes on; it never stops between the halves of a CR LF pair.
+  DWORD TableRun(DWORD nPos, DWORD nLimit, BYTE* d, DWORD* pnWritten) const;
 
   // Converts [nFrom, nTo) of plain characters into the output.
   template <typename Output>
@@ -310,7 +466,39 @@ class CConvertPass {
   UINT m_nCp;
   std::array<BYTE, 256> m_abLead{};
   std::vector<WCHAR> m_wide;
+  const CMrAnsiDecodeTable* m_pDecode = nullptr;  // ANSI source
+  const CMrAnsiEncodeTable* m_pEncode = nullptr;  // UTF-8 source, ANSI target
+  bool m_bUtf8ToUnits = false;
 };
+
+DWORD CConvertPass::TableRun(DWORD nPos, DWORD nLimit, BYTE* d, DWORD* pnWritten) const {
+  BYTE* o = d;
+  DWORD i = nPos;
+  DWORD nCrBytes = 1;  // what a CR became
+  if (m_pDecode != nullptr) {
+    if (IsWideEncoding(m_nTo)) {
+      i = DecodeAnsiRun<true>(*m_pDecode, m_p, m_n, nPos, nLimit, &o);
+      nCrBytes = 2;
+    } else {
+      i = DecodeAnsiRun<false>(*m_pDecode, m_p, m_n, nPos, nLimit, &o);
+      nCrBytes = m_pDecode->Single(MR_CHAR_CR).nLen;
+    }
+  } else if (m_pEncode != nullptr) {
+    i = Utf8Run<false>(m_pEncode, m_p, nPos, nLimit, &o);
+    nCrBytes = m_pEncode->Of(MR_CHAR_CR).nLen;
+  } else if (m_bUtf8ToUnits) {
+    i = Utf8Run<true>(nullptr, m_p, nPos, nLimit, &o);
+    nCrBytes = 2;
+  }
+  // As in the scanner's runs, a CR LF pair cut by the limit is left whole
+  // to what follows.
+  if (i == nLimit && i > nPos && i < m_n && m_p[i - 1] == MR_CHAR_CR && m_p[i] == MR_CHAR_LF) {
+    --i;
+    o -= nCrBytes;
+  }
+  *pnWritten = static_cast<DWORD>(o - d);
+  return i;
+}
 
 ScanStop CConvertPass::EndAt(DWORD nStart, DWORD nPos, DWORD nNextEnd, DWORD nStop) const {
   const DWORD u = IsWideEncoding(m_nFrom) ? 2 : 1;
@@ -633,7 +821,17 @@ BOOL CMrCharEncoder::Convert(int nTargetEncoding) {
     // crosses nStop is left for the next walk.
     auto walkTo = [&](DWORD nStop) -> BOOL {
       while (nPos < nStop) {
-        const ScanStop s = pass->Scan(nPos, std::min(nStop, nPos + std::min(kRunBytes, nStop - nPos)), nStop);
+        const DWORD nLimit = nPos + std::min(kRunBytes, nStop - nPos);
+        if (pass->HasTableRuns()) {
+          BYTE* d = out.Room(3 * (nLimit - nPos) + 4);
+          if (d == nullptr) return FALSE;
+          DWORD nWritten = 0;
+          nPos = pass->TableRun(nPos, nLimit, d, &nWritten);
+          if (!out.Commit(nWritten)) return FALSE;
+          // At the limit the scanner would stop at once, as it does here.
+          if (nPos == nLimit) continue;
+        }
+        const ScanStop s = pass->Scan(nPos, nLimit, nStop);
         if (!pass->ConvertRun(nPos, s.nPos, out)) return FALSE;
         nPos = s.nPos;
         switch (s.kind) {

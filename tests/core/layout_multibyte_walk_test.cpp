@@ -1,7 +1,7 @@
-// Rows without wrapping in ANSI and UTF-8 text: the fast walk over
-// double-byte characters and UTF-8 sequences gives the rows, widths and
-// break codes of the character-by-character walk (the wrapping walk with a
-// limit no row reaches), with wide widths cached or measured on demand and
+// Rows without wrapping in ANSI, UTF-8 and UTF-16 text: the fast walk over
+// double-byte characters, UTF-8 sequences and units gives the rows, widths
+// and break codes of the character-by-character walk (the wrapping walk with
+// a limit no row reaches), with wide widths cached or measured on demand and
 // single-byte widths equal or not.
 #include <windows.h>
 
@@ -53,13 +53,25 @@ std::string Repeat(size_t n, const std::string& s) {
   return out;
 }
 
+// UTF-16 text as its little-endian bytes.
+std::string Le(const std::u16string& units) {
+  std::string out;
+  for (char16_t u : units) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  }
+  return out;
+}
+
 TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
   const std::string a7(7, 'a');
   const std::string capA(MIREL_MAX_ROW_BYTES - 1, 'a');
+  const std::u16string korean16 = u"\uAC00\uAC01 ab\t\uD55C\uAE00, \uACFF";
   struct Case {
     const char* what;
     int nEncoding;
     std::string text;
+    BYTE chPageBreak = '\f';
   } cases[] = {
       {"a double-byte character across the 8-byte word edge", MIREL_ENCODING_ANSI,
        a7 + "\xB0\xA1" + a7 + "\xC8\xA1" + Repeat(20, "b")},
@@ -85,19 +97,34 @@ TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
        std::string(MIREL_MAX_ROW_BYTES - 2, 'a') + "\xEA\xB0\x80" + "tail"},
       {"cut and stray UTF-8 sequences, before CR and at the end", MIREL_ENCODING_UTF8,
        "ab\xEA\xB0\r\nc\x80\x80\xF0\x9F\x98x\xED\xA0\x80\xE0\x80\x80\xC3\rz\xEA\xB0"},
+      {"Korean words, tabs, line ends, controls and a page break in UTF-16", MIREL_ENCODING_UTF16LE,
+       Repeat(300, Le(korean16)) + Le(u"\r\n\uAC02\r\uAC03\n\f\uAC04\x01\x0D\x0E\uAC05") +
+           Repeat(40, Le(u"\uAC06 "))},
+      {"a surrogate pair and unmeasured units in UTF-16", MIREL_ENCODING_UTF16LE,
+       Le(u"\uAC00\U0001F600\uAC01\u4E00ab\uAC02")},
+      {"a printable page-break character in UTF-16", MIREL_ENCODING_UTF16LE,
+       Repeat(100, Le(u"\uAC00q\uAC01 \u0171")), 'q'},
+      {"a UTF-16 unit that would pass the row cap", MIREL_ENCODING_UTF16LE,
+       Le(std::u16string((MIREL_MAX_ROW_BYTES - 1) / 2 - 1, u'\uAC10') + u"\uAC00\uAC01 tail")},
   };
   for (const Case& c : cases) {
+    const DWORD nUnit = c.nEncoding == MIREL_ENCODING_UTF16LE ? 2 : 1;
     for (int nVariant = 0; nVariant < 4; ++nVariant) {
       const bool bCached = (nVariant & 1) != 0;
       CMirelDoc doc;
       OpenEmpty(doc, c.nEncoding);
-      doc.chPageBreak = '\f';
+      doc.chPageBreak = c.chPageBreak;
       SetFixedMetrics(doc, 3, 12, INT_MAX / 2);
       if (nVariant & 2) {
         for (int b = 0; b < 256; ++b) doc.nCharWidth[b] = 1 + b % 5;
       }
       doc.nAveCharWidth = 5;
       if (bCached) CacheOneWideRow(doc, c.nEncoding == MIREL_ENCODING_ANSI ? 0xB0 : 0xAC);
+      // Units below 0x100 cached too, in the UTF-16 cases: the tight walk
+      // then takes plain text, and must stop at controls and the page break.
+      if (bCached && nUnit == 2) {
+        for (int u = 0; u < 0x100; ++u) doc.pWideWidth[u] = 2 + u % 4;
+      }
       ASSERT_TRUE(doc.InsertContents(0, Bytes(c.text), Len(c.text), FALSE)) << c.what;
       DWORD nStart = 0;
       for (;;) {
@@ -107,7 +134,9 @@ TEST(LayoutMultiByteWalk, NoWrapRowsEqualTheCharacterByCharacterWalk) {
                               << fast.nCode << "/" << slow.nCode << " end " << fast.nEnd << "/" << slow.nEnd
                               << " width " << fast.nWidth << "/" << slow.nWidth;
         if (fast.nCode == MIREL_BREAK_END) break;
-        nStart = fast.nEnd + (fast.nCode == MIREL_BREAK_WRAP ? 0 : fast.nCode == MIREL_BREAK_CRLF ? 2 : 1);
+        nStart = fast.nEnd + nUnit * (fast.nCode == MIREL_BREAK_WRAP   ? 0
+                                      : fast.nCode == MIREL_BREAK_CRLF ? 2
+                                                                       : 1);
       }
       doc.nWrapMode = MIREL_WRAP_NONE;
       EXPECT_EQ(RowsOf(doc), RebuiltRows(doc)) << c.what;
