@@ -1,6 +1,7 @@
 #include "mirel/mrcodepagetables.h"
 
 #include <memory>
+#include <new>
 #include <mutex>
 #include <utility>
 
@@ -50,10 +51,16 @@ const Table* FindOrBuild(UINT nCodePage) {
   std::lock_guard<std::mutex> guard(lock);
   for (const auto& entry : tables)
     if (entry.first == nCp) return entry.second.get();
-  std::unique_ptr<Table> table(new Table());
-  if (!table->Build(nCp)) table.reset();
-  tables.emplace_back(nCp, std::move(table));
-  return tables.back().second.get();
+  // Short of memory the converter goes character by character; the table is
+  // tried again on the next conversion.
+  try {
+    std::unique_ptr<Table> table(new Table());
+    if (!table->Build(nCp)) table.reset();
+    tables.emplace_back(nCp, std::move(table));
+    return tables.back().second.get();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 }  // namespace
