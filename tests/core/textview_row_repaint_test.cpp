@@ -218,11 +218,11 @@ TEST_F(TextViewRowRepaintRandom, RandomCommandsPaintWhatAFullRepaintPaints) {
       UpdateWindow(hWnd);
       ReadClientSize();
       const std::vector<DWORD> buffer = Pixels();
-      const std::vector<DWORD> screen = ScreenPixels();
+      const std::vector<DWORD> screen = mirel_test::ScreenPixels(hWnd);
       InvalidateRect(hWnd, nullptr, FALSE);
       Paint();
-      ASSERT_EQ(CountDiffering(buffer, Pixels()), 0u) << what << ": back buffer";
-      ASSERT_EQ(CountDiffering(screen, ScreenPixels()), 0u) << what << ": screen";
+      ASSERT_EQ(mirel_test::CountDiffering(buffer, Pixels()), 0u) << what << ": back buffer";
+      ASSERT_EQ(mirel_test::CountDiffering(screen, mirel_test::ScreenPixels(hWnd)), 0u) << what << ": screen";
     }
   }
   EXPECT_GT(nParagraphOnly, 20);
