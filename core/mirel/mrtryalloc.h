@@ -26,8 +26,10 @@ inline bool Refused(size_t nElements, size_t nElementSize) noexcept {
 }  // namespace mr_try_alloc_detail
 
 // Room for n elements; the contents never change. FALSE when it cannot be had.
+// Kept out of line: its exception handling is set up only when a caller
+// really grows.
 template <typename Container>
-BOOL MrTryReserve(Container& c, size_t n) noexcept {
+__attribute__((noinline)) BOOL MrTryReserve(Container& c, size_t n) noexcept {
   if (n <= c.capacity()) return TRUE;
   if (mr_try_alloc_detail::Refused(n, sizeof(typename Container::value_type))) return FALSE;
   try {

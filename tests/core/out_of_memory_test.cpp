@@ -61,6 +61,10 @@ TEST(OutOfMemory, CommandsRefuseWholeAndWorkOnceMemoryIsBack) {
       {"tabs to spaces", "^a\tb\n\tc|", [](CMirelDoc& d) { return d.ConvertTabToSpace(), -1; }},
       {"spaces to tabs", "^a        b|", [](CMirelDoc& d) { return d.ConvertSpaceToTab(FALSE), -1; }},
       {"change case", "^abc def|", [](CMirelDoc& d) { return d.ChangeCase(0), -1; }},
+      {"insert converted host text", "ab|c",
+       [](CMirelDoc& d) {
+         return d.nFileEncoding == MIREL_ENCODING_ANSI ? d.InsertU("xy", 2, TRUE) : d.InsertA("xy", 2, TRUE);
+       }},
       {"find", "|abc xyz", [](CMirelDoc& d) { return FindNext(d, "xyz"); }},
       {"replace", "abc ^xyz|",
        [](CMirelDoc& d) {
