@@ -22,6 +22,7 @@
 #include "mirel/mrwordbreak.h"
 #include "mirel/mrlineends.h"
 #include "mirel/mrtextunits.h"
+#include "mirel/mrtryalloc.h"
 
 // Everything the row finder needs, read from the document once per layout.
 class CMrRowLayout {
@@ -660,7 +661,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   // out and takes the rest as the rows come.
   std::vector<DWORD>& samples = d->paraSamples;
   const size_t nKept = ParaSampleIndexAtOrAfter(nPara);
-  const bool bTrack = samples.size() >= nKept;
+  bool bTrack = samples.size() >= nKept;
   if (bTrack) {
     samples.resize(nKept);
   } else {
@@ -670,7 +671,7 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
   std::vector<DWORD>& rowSamples = d->rowSamples;
   constexpr int kRowMask = (1 << CMirelDoc::kRowSampleShift) - 1;
   const size_t nRowsKept = static_cast<size_t>(nFirstRow + kRowMask) >> CMirelDoc::kRowSampleShift;
-  const bool bTrackRows = rowSamples.size() >= nRowsKept;
+  bool bTrackRows = rowSamples.size() >= nRowsKept;
   if (bTrackRows) rowSamples.resize(nRowsKept);
   int i = nFirstRow;
   BOOL bDone = TRUE;
@@ -685,8 +686,26 @@ BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {
       }
     }
     const int nCode = layout.Step(walker, d->pLines + i);
-    if (bTrack && StartsSampledParagraph(d->pLines[i])) samples.push_back(static_cast<DWORD>(i));
-    if (bTrackRows && (i & kRowMask) == 0) rowSamples.push_back(d->pLines[i].nStart);
+    // An index the memory cannot hold is dropped: the look-ups fall back to
+    // the table search and take it again later.
+    if (bTrack && StartsSampledParagraph(d->pLines[i])) {
+      if (samples.size() < samples.capacity() || MrTryGrowIndex(&samples)) {
+        samples.push_back(static_cast<DWORD>(i));
+      } else {
+        bTrack = false;
+        samples.clear();
+        d->bParaSamplesMissed = true;
+      }
+    }
+    if (bTrackRows && (i & kRowMask) == 0) {
+      if (rowSamples.size() < rowSamples.capacity() || MrTryGrowIndex(&rowSamples)) {
+        rowSamples.push_back(d->pLines[i].nStart);
+      } else {
+        bTrackRows = false;
+        rowSamples.clear();
+        d->bSamplesMissed = true;
+      }
+    }
     if (nCode == MIREL_BREAK_END) break;
     if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) {
       bDone = FALSE;
@@ -1083,8 +1102,7 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
     std::vector<DWORD>& samples = d->paraSamples;
     const bool bTailKept = nTail > 0 && nDest == j && nParaAdd == 0;
     if (samples.size() >= ParaSampleIndexAtOrAfter(nFirstNewPara) &&
-        (!bTailKept || samples.size() == nNewSize)) {
-      samples.resize(nNewSize);
+        (!bTailKept || samples.size() == nNewSize) && MrTryResize(samples, nNewSize)) {
       pSamples = samples.data();
       for (DWORD i = 0; i < nRows; ++i) {
         if (StartsSampledParagraph(pInsLines[i]))
@@ -1092,6 +1110,7 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
       }
       if (bTailKept) pSamples = nullptr;  // nothing more to set
     } else {
+      samples.clear();  // out of step, or more than the memory holds
       d->bParaSamplesMissed = true;
     }
   }
@@ -1109,8 +1128,12 @@ BOOL CContentsHandler::RelayoutAfterEdit(const TextEdit& edit) {
   constexpr int kRowMask = (1 << kRowShift) - 1;
   DWORD* pRowSamples = nullptr;
   if (rowSamples.size() == (static_cast<size_t>(nOldCount - 1) >> kRowShift) + 1) {
-    rowSamples.resize((static_cast<size_t>(nNewCount - 1) >> kRowShift) + 1);
-    pRowSamples = rowSamples.data();
+    if (MrTryResize(rowSamples, (static_cast<size_t>(nNewCount - 1) >> kRowShift) + 1)) {
+      pRowSamples = rowSamples.data();
+    } else {
+      rowSamples.clear();
+      d->bSamplesMissed = true;
+    }
   }
   auto noteRowSample = [pRowSamples](const MIREL_LINE& row, int nRow) {
     if (pRowSamples != nullptr && (nRow & kRowMask) == 0) pRowSamples[nRow >> kRowShift] = row.nStart;

@@ -3,6 +3,7 @@
 // states, the fault report and the growth of the display-line table.
 #include "mirel/cmireldoc.h"
 #include "mirel/cmrprintinfo.h"
+#include "mirel/mrtryalloc.h"
 
 #ifndef _WIN32
 #include <crt_locale.h>
@@ -399,13 +400,16 @@ int CMirelDoc::FindFirstRowOfParagraph(DWORD nPara) const {
 
 void CMirelDoc::TakeParagraphSamples() const {
   paraSamples.clear();
-  paraSamples.reserve((static_cast<size_t>(pLines[nLineCount - 1].nPara) >> kParaSampleShift) + 1);
+  // Room for every entry first, so that the scan never grows it; without
+  // the memory the index stays empty and the look-ups search the table.
+  nParaSampleLookups = 0;
+  if (!MrTryReserve(paraSamples, (static_cast<size_t>(pLines[nLineCount - 1].nPara) >> kParaSampleShift) + 1))
+    return;
   constexpr DWORD kMask = (1u << kParaSampleShift) - 1;
   for (int i = 0; i < nLineCount; ++i) {
     if (pLines[i].nSubLine == 0 && (pLines[i].nPara & kMask) == 0)
       paraSamples.push_back(static_cast<DWORD>(i));
   }
-  nParaSampleLookups = 0;
   bParaSamplesMissed = false;
 }
 

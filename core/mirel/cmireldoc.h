@@ -382,8 +382,9 @@ class CMirelDoc {
   // --- Column insertion (cmireldoc_column.cpp) -------------------------------
   // Pastes the lines of pData (document encoding) as a column from nPos, each
   // next line at the same pixel x on the next row (rows are added at the
-  // text's end as needed), as one undo step; returns nPos.
-  DWORD InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos);
+  // text's end as needed), as one undo step; FALSE when it could not go in
+  // whole (a group of its own is then taken back).
+  BOOL InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos);
   // Status codes: 0 done, 1 not the text view, 2 column mode off, 3 the
   // format holds the text \r or \n, 4 the format is 256 characters or more.
   int InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo);

@@ -22,6 +22,7 @@
 #include "mirel/cmrwaitcursor.h"
 #include "mirel/mirel.h"
 #include "mirel/mrmodifiednotify.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -50,13 +51,10 @@ class CClipboardOpen {
 BOOL Reencode(const BYTE* p, DWORD n, int nFrom, int nTo, int nCodePage, Bytes* pOut) {
   pOut->clear();
   if (n == 0) return TRUE;
-  if (nFrom == nTo) {
-    pOut->assign(p, p + n);
-    return TRUE;
-  }
+  if (nFrom == nTo) return MrTryAppend(*pOut, p, p + n);
   CMrCharEncoder enc(nullptr, p, n, nFrom, nCodePage);
   if (!enc.Convert(nTo)) return FALSE;
-  pOut->resize(enc.GetOutputLength());
+  if (!MrTryResize(*pOut, enc.GetOutputLength())) return FALSE;
   return pOut->empty() || enc.Read(pOut->data(), static_cast<DWORD>(pOut->size())) == pOut->size();
 }
 
@@ -78,9 +76,9 @@ BOOL ReadTextFormat(UINT uFormat, Bytes* pOut) {
     const void* pEnd = std::memchr(p, 0, nSize);
     n = pEnd != nullptr ? static_cast<SIZE_T>(static_cast<const BYTE*>(pEnd) - p) : nSize;
   }
-  pOut->assign(p, p + n);
-  data.Detach();
-  return TRUE;
+  const BOOL bRead = MrTryAppend(*pOut, p, p + n);
+  data.Detach();  // the block stays the clipboard's
+  return bRead;
 }
 
 // The bytes of a "__BINARY_FORMAT__" block: a block shorter than its count
@@ -99,9 +97,9 @@ BOOL ReadBinaryFormat(UINT uFormat, Bytes* pOut) {
   const DWORD nCount =
       static_cast<DWORD>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<DWORD>(p[3]) << 24);
   const SIZE_T n = std::min<SIZE_T>(nCount, nSize - 4);
-  pOut->assign(p + 4, p + 4 + n);
-  data.Detach();
-  return TRUE;
+  const BOOL bRead = MrTryAppend(*pOut, p + 4, p + 4 + n);
+  data.Detach();  // the block stays the clipboard's
+  return bRead;
 }
 
 BOOL HasFormat(UINT uFormat) {
@@ -187,7 +185,7 @@ BOOL SelectionBytes(CMirelDoc& doc, Bytes* pOut) {
   if (doc.block.IsColumnBlock()) {
     const DWORD n = doc.block.GetColumnText(nullptr);
     if (n == 0) return FALSE;
-    pOut->resize(n);
+    if (!MrTryResize(*pOut, n)) return FALSE;
     pOut->resize(doc.block.GetColumnText(pOut->data()));
     return !pOut->empty();
   }
@@ -204,8 +202,7 @@ BOOL SelectionBytes(CMirelDoc& doc, Bytes* pOut) {
     nStart &= ~1u;
     nEnd &= ~1u;
   }
-  if (nEnd > nStart) pOut->assign(text.p + nStart, text.p + nEnd);
-  return TRUE;
+  return nEnd <= nStart || MrTryAppend(*pOut, text.p + nStart, text.p + nEnd);
 }
 
 // The text block the text view places: the stored or converted bytes in
@@ -262,18 +259,23 @@ HWND OwnerOf(CMirel* pEdit) {
 // caret's column; TRUE when the text changed.
 BOOL InsertPastedColumn(CMirelDoc& doc, DWORD nPos, const Bytes& text) {
   const DWORD nBefore = doc.GetContentsSize();
-  doc.InsertColumnText(text.data(), static_cast<DWORD>(text.size()), nPos);
-  return doc.GetContentsSize() != nBefore;
+  // A column that went in part way counts as changed text: the caller takes
+  // its group back.
+  return doc.InsertColumnText(text.data(), static_cast<DWORD>(text.size()), nPos) &&
+         doc.GetContentsSize() != nBefore;
 }
 
-// The spaces that fill the caret's virtual space, in front of the text.
-Bytes WithVirtualSpaces(CMirelDoc& doc, const Bytes& text) {
-  if (doc.nVirtualSpace <= 0) return text;
-  const int nSize = doc.MakeSpaces(doc.nVirtualSpace, nullptr, 0);
-  Bytes out(static_cast<size_t>(std::max(nSize, 0)));
-  out.resize(static_cast<size_t>(std::max(doc.MakeSpaces(doc.nVirtualSpace, out.data(), nSize), 0)));
-  out.insert(out.end(), text.begin(), text.end());
-  return out;
+// The spaces that fill the caret's virtual space, in front of the text;
+// FALSE when the memory for them is not there.
+BOOL WithVirtualSpaces(CMirelDoc& doc, const Bytes& text, Bytes* pOut) {
+  pOut->clear();
+  const int nSize = doc.nVirtualSpace > 0 ? doc.MakeSpaces(doc.nVirtualSpace, nullptr, 0) : 0;
+  if (!MrTryReserve(*pOut, static_cast<size_t>(std::max(nSize, 0)) + text.size())) return FALSE;
+  pOut->resize(static_cast<size_t>(std::max(nSize, 0)));
+  if (nSize > 0)
+    pOut->resize(static_cast<size_t>(std::max(doc.MakeSpaces(doc.nVirtualSpace, pOut->data(), nSize), 0)));
+  pOut->insert(pOut->end(), text.begin(), text.end());  // within the room taken
+  return TRUE;
 }
 
 DWORD CaretInText(CMirelDoc& doc) {
@@ -374,7 +376,7 @@ int CMirelDoc::CopyAppendText(CMirel* pEditFocus) {
   if (bBinary && !MakeBinaryBlock(oldBinary, added.GetPtr(), nAdded, &binary)) return 0;
   binary.SetFormat(uBinary);
   if (bText) {
-    oldText.insert(oldText.end(), added.GetPtr(), added.GetPtr() + nAdded);
+    if (!MrTryAppend(oldText, added.GetPtr(), added.GetPtr() + nAdded)) return 0;
     if (!MakeTextBlock(oldText.data(), oldText.size(), uText, &text)) return 0;
   }
   // Old content that could not be read never takes the new text with it.
@@ -395,7 +397,7 @@ int CMirelDoc::CopyAppendHex(CMirel* pEditFocus) {
   Bytes oldBinary, oldText;
   if (HasFormat(uBinary)) ReadBinaryFormat(uBinary, &oldBinary);
   if (HasFormat(CF_TEXT)) ReadTextFormat(CF_TEXT, &oldText);
-  oldText.insert(oldText.end(), p, p + n);
+  if (!MrTryAppend(oldText, p, p + n)) return 0;
   CClipboardData binary, text;
   if (!MakeBinaryBlock(oldBinary, p, n, &binary) ||
       !MakeTextBlock(oldText.data(), oldText.size(), CF_TEXT, &text))
@@ -493,14 +495,19 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
     // The spaces of the virtual space first: the column then starts at the
     // caret's shown column on every row.
     BOOL bInserted = TRUE;
-    const Bytes spaces = WithVirtualSpaces(*this, Bytes());
-    if (!spaces.empty()) {
+    Bytes spaces;
+    if (!WithVirtualSpaces(*this, Bytes(), &spaces)) bInserted = FALSE;
+    if (bInserted && !spaces.empty()) {
       bInserted =
           notify.Note(InsertContents(nEditPos, spaces.data(), static_cast<DWORD>(spaces.size()), TRUE));
       if (bInserted) nEditPos += static_cast<DWORD>(spaces.size());
       bEdited = bEdited || bInserted;
     }
-    if (bInserted) bInserted = notify.Note(InsertPastedColumn(*this, nEditPos, text));
+    if (bInserted) {
+      const DWORD nBefore = GetContentsSize();
+      bInserted = notify.Note(InsertPastedColumn(*this, nEditPos, text));
+      bEdited = bEdited || GetContentsSize() != nBefore;  // in part, when it failed
+    }
     EndUndoGroup();
     SeparateUndo();
     if (!bInserted) {
@@ -535,7 +542,7 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
     // The text itself goes in when there is no virtual space to fill (no
     // copy of a text of megabytes).
     Bytes withSpaces;
-    if (nVirtualSpace > 0) withSpaces = WithVirtualSpaces(*this, text);
+    if (nVirtualSpace > 0 && !WithVirtualSpaces(*this, text, &withSpaces)) return 0;
     const Bytes& data = nVirtualSpace > 0 ? withSpaces : text;
     StartUndoGroup();
     const BOOL bInserted =

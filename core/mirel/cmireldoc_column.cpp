@@ -10,9 +10,11 @@
 
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_editstep.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mrhostansi.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -30,11 +32,12 @@ struct ColumnLine {
   DWORD nLen;
 };
 
-// The lines of the data; a line end is CR LF, a lone CR or a lone LF, and
-// data ending with one has a last, empty line.
-std::vector<ColumnLine> SplitLines(const BYTE* p, DWORD nLen, BOOL bWide) {
+// Calls onLine(start, length) for every line of the data; a line end is
+// CR LF, a lone CR or a lone LF, and data ending with one has a last, empty
+// line.
+template <typename OnLine>
+void ForEachLine(const BYTE* p, DWORD nLen, BOOL bWide, OnLine onLine) {
   const DWORD u = bWide ? 2 : 1;
-  std::vector<ColumnLine> lines;
   DWORD nLineStart = 0;
   DWORD i = 0;
   while (i + u <= nLen) {
@@ -43,13 +46,24 @@ std::vector<ColumnLine> SplitLines(const BYTE* p, DWORD nLen, BOOL bWide) {
       i += u;
       continue;
     }
-    lines.push_back({nLineStart, i - nLineStart});
+    onLine(nLineStart, i - nLineStart);
     i += u;
     if (bCr && i + u <= nLen && MrUnitIs(p + i, bWide, MR_CHAR_LF)) i += u;
     nLineStart = i;
   }
-  lines.push_back({nLineStart, nLen - nLineStart});
-  return lines;
+  onLine(nLineStart, nLen - nLineStart);
+}
+
+// The lines of the data, counted first so that the list is taken at once;
+// FALSE when the memory for it is not there.
+BOOL SplitLines(const BYTE* p, DWORD nLen, BOOL bWide, std::vector<ColumnLine>* pLines) {
+  size_t nCount = 0;
+  ForEachLine(p, nLen, bWide, [&nCount](DWORD, DWORD) { ++nCount; });
+  if (!MrTryReserve(*pLines, nCount)) return FALSE;
+  ForEachLine(p, nLen, bWide, [pLines](DWORD nStart, DWORD nLineLen) {
+    pLines->push_back({nStart, nLineLen});
+  });
+  return TRUE;
 }
 
 // The document's line end in its encoding.
@@ -111,18 +125,19 @@ BOOL FormatNumber(const char* pszFormat, char chConversion, int nValue, std::str
 
 }  // namespace
 
-DWORD CMirelDoc::InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos) {
+BOOL CMirelDoc::InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos) {
   if (pContents == nullptr || pLines == nullptr || nLineCount <= 0 || pData == nullptr || nLen == 0)
-    return nPos;
+    return FALSE;
   const BOOL bWide = IsWideEncoding(nFileEncoding);
   if (bWide) nLen &= ~1u;
   const DWORD nTextLen = GetContentsSize();
-  if (nLen == 0 || nLen > MIREL_MAX_BODY_BYTES - std::min(nTextLen, MIREL_MAX_BODY_BYTES)) return nPos;
-  const std::vector<ColumnLine> lines = SplitLines(pData, nLen, bWide);
+  if (nLen == 0 || nLen > MIREL_MAX_BODY_BYTES - std::min(nTextLen, MIREL_MAX_BODY_BYTES)) return FALSE;
+  std::vector<ColumnLine> lines;
+  if (!SplitLines(pData, nLen, bWide, &lines)) return FALSE;
   const std::vector<BYTE> lineEnd = LineEnd(*this);
   if (static_cast<unsigned long long>(lineEnd.size()) * lines.size() >
       MIREL_MAX_BODY_BYTES - std::min<unsigned long long>(nTextLen + nLen, MIREL_MAX_BODY_BYTES)) {
-    return nPos;
+    return FALSE;
   }
 
   const int nKeepVirtual = nVirtualSpace;
@@ -130,21 +145,35 @@ DWORD CMirelDoc::InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos) {
   if (bWide) p &= ~1u;
   int nRow = GetLineFromPos(p);
   const int x = GetXFromPos(nRow, p, TRUE);
+  // Room for every line first; an insert that still fails takes the others
+  // back, so the column goes in whole or not at all.
+  if (!pContents->Reserve(static_cast<DWORD>(std::min<unsigned long long>(
+          nLen + static_cast<unsigned long long>(lineEnd.size()) * lines.size(), MIREL_MAX_BODY_BYTES))))
+    return FALSE;
+  BOOL bFailed = FALSE;
+  BOOL bChanged = FALSE;
   StartUndoGroup();
-  for (size_t k = 0; k < lines.size(); ++k) {
+  for (size_t k = 0; k < lines.size() && !bFailed; ++k) {
     const ColumnLine& line = lines[k];
-    if (line.nLen > 0) InsertContents(p, pData + line.nStart, line.nLen, TRUE);
-    if (k + 1 == lines.size()) break;
+    if (line.nLen > 0) {
+      if (!InsertContents(p, pData + line.nStart, line.nLen, TRUE)) bFailed = TRUE;
+      bChanged = bChanged || !bFailed;
+    }
+    if (bFailed || k + 1 == lines.size()) break;
     // Past the last row a row is added at the text's end, so the row the
     // user's text stands on is never split.
-    if (nRow + 1 >= nLineCount)
-      InsertContents(GetContentsSize(), lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE);
+    if (nRow + 1 >= nLineCount) {
+      if (!InsertContents(GetContentsSize(), lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE))
+        bFailed = TRUE;
+      bChanged = bChanged || !bFailed;
+    }
     ++nRow;
     p = GetPosFromX(nRow, x, FALSE);
   }
   EndUndoGroup();
+  if (bFailed && bChanged) MrTakeBackFailedGroup(*this);
   nVirtualSpace = nKeepVirtual;
-  return nPos;
+  return !bFailed;
 }
 
 int CMirelDoc::InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo) {
@@ -155,7 +184,10 @@ int CMirelDoc::InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo) {
   if (!MrAnsiToDocument(*this, pText, nLen, &text) || text.empty()) return kColumnDone;
   // The text is recorded for undo whatever the host asks.
   (void)bUndo;
-  return InsertColumnRows({text}, TRUE);
+  std::vector<std::vector<BYTE>> perRow;
+  if (!MrTryReserve(perRow, 1)) return kColumnDone;
+  perRow.push_back(std::move(text));
+  return InsertColumnRows(perRow, TRUE);
 }
 
 int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int nStep, BOOL bUndo) {
@@ -172,6 +204,7 @@ int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int 
   // Every row's text is made first: nothing changes when one cannot be.
   const int nRows = block.IsColumnBlock() ? block.nRowCount : 1;
   std::vector<std::vector<BYTE>> perRow;
+  if (!MrTryReserve(perRow, static_cast<size_t>(std::max(nRows, 1)))) return kColumnDone;
   for (int k = 0; k < nRows; ++k) {
     const long long nValue = static_cast<long long>(nStart) + static_cast<long long>(k) * nStep;
     if (nValue < INT_MIN || nValue > INT_MAX) return kColumnDone;
@@ -234,36 +267,59 @@ int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BO
     UpdateEditsAfterChange(REPAINT_TAG_FROM, GetParagraphStart(nAt), 0);
     return kColumnDone;
   }
-  const std::vector<MIREL_BLOCK_ROW> rows(block.pRows, block.pRows + block.nRowCount);
+  std::vector<MIREL_BLOCK_ROW> rows;
+  if (!MrTryAppend(rows, block.pRows, block.pRows + block.nRowCount)) return kColumnDone;
   unsigned long long nGrowth = 0;
   for (size_t r = 0; r < rows.size(); ++r) {
     nGrowth += static_cast<unsigned long long>(MakeSpaces(rows[r].nStartVirtual, nullptr, 0)) +
                perRow[std::min(r, perRow.size() - 1)].size();
   }
   if (nGrowth > MIREL_MAX_BODY_BYTES - std::min(GetContentsSize(), MIREL_MAX_BODY_BYTES)) return kColumnDone;
+  // Room for every row first; an insert that still fails takes the others
+  // back (when they are recorded), so the rows go in whole or not at all.
+  if (!pContents->Reserve(static_cast<DWORD>(nGrowth))) return kColumnDone;
 
   const BOOL bCaretOnFirst = cli == rows.front().nLine;
   DWORD nShift = 0;
   DWORD nFirstAt = 0, nLastAt = 0;
+  BOOL bFailed = FALSE;
+  BOOL bChanged = FALSE;
+  std::vector<BYTE> spaces;
   SeparateUndo();
   StartUndoGroup();
-  for (size_t r = 0; r < rows.size(); ++r) {
+  for (size_t r = 0; r < rows.size() && !bFailed; ++r) {
     DWORD p = rows[r].nStart + nShift;
     if (rows[r].nStartVirtual > 0) {
-      std::vector<BYTE> spaces(static_cast<size_t>(MakeSpaces(rows[r].nStartVirtual, nullptr, 0)));
+      if (!MrTryResize(spaces, static_cast<size_t>(MakeSpaces(rows[r].nStartVirtual, nullptr, 0)))) {
+        bFailed = TRUE;
+        break;
+      }
       MakeSpaces(rows[r].nStartVirtual, spaces.data(), static_cast<int>(spaces.size()));
-      InsertContents(p, spaces.data(), static_cast<DWORD>(spaces.size()), bRecord);
+      if (!InsertContents(p, spaces.data(), static_cast<DWORD>(spaces.size()), bRecord)) {
+        bFailed = TRUE;
+        break;
+      }
+      bChanged = TRUE;
       p += static_cast<DWORD>(spaces.size());
       nShift += static_cast<DWORD>(spaces.size());
     }
     if (r == 0) nFirstAt = p;
     nLastAt = p;
     const std::vector<BYTE>& text = perRow[std::min(r, perRow.size() - 1)];
-    InsertContents(p, text.data(), static_cast<DWORD>(text.size()), bRecord);
+    if (!InsertContents(p, text.data(), static_cast<DWORD>(text.size()), bRecord)) {
+      bFailed = TRUE;
+      break;
+    }
+    bChanged = TRUE;
     nShift += static_cast<DWORD>(text.size());
   }
   EndUndoGroup();
   SeparateUndo();
+  if (bFailed) {
+    if (bChanged && bRecord) MrTakeBackFailedGroup(*this);
+    if (bChanged) UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
+    return kColumnDone;
+  }
 
   // A zero-width column through the rows at the left edge of what was
   // inserted, placed by pixel x so that it stays on whole characters.

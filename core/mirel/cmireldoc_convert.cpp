@@ -14,6 +14,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ void ChangeCaseIn(CMirelDoc& doc, CMrEditStep& step, DWORD nFrom, DWORD nTo, int
   nFrom &= ~(nUnit - 1);
   nTo = std::min(nTo, text.nLen) & ~(nUnit - 1);
   if (nFrom >= nTo) return;
-  Bytes copy(text.p + nFrom, text.p + nTo);
+  Bytes copy;
+  if (!MrTryAppend(copy, text.p + nFrom, text.p + nTo)) return;
   DWORD nFirst = nTo;
   DWORD nLast = nFrom;
   for (DWORD n = nFrom; n < nTo;) {
@@ -168,8 +170,9 @@ void CMirelDoc::ConvertTabToSpace() {
   for (DWORD n = nStart; n < nEnd; n += nUnit) nSize += text.UnitIs(n, MR_CHAR_TAB) ? nSpaces * nUnit : nUnit;
   // A text that would outgrow the store is left as it is.
   if (nSize > MIREL_MAX_BODY_BYTES - text.nLen + (nEnd - nStart)) return;
+  // Taken at its final size: the loop below never grows it.
   Bytes out;
-  out.reserve(static_cast<size_t>(nSize));
+  if (!MrTryReserve(out, static_cast<size_t>(nSize))) return;
   for (DWORD n = nStart; n < nEnd; n += nUnit) {
     if (text.UnitIs(n, MR_CHAR_TAB)) {
       for (unsigned long long i = 0; i < nSpaces; ++i) {
@@ -209,8 +212,9 @@ void CMirelDoc::ConvertSpaceToTab(BOOL bLeadingOnly) {
     for (DWORD n = pLines[GetLineFromPos(nStart)].nStart; n < nStart && bLeading; n += nUnit)
       bLeading = unitAt(n) == MR_CHAR_SPACE || unitAt(n) == MR_CHAR_TAB;
   }
+  // Never longer than the range: the loop below never grows it.
   Bytes out;
-  out.reserve(nEnd - nStart);
+  if (!MrTryReserve(out, nEnd - nStart)) return;
   auto copyUnits = [&](DWORD n, DWORD nCount) {
     out.insert(out.end(), text.p + n, text.p + n + nCount * nUnit);
   };

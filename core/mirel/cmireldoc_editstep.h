@@ -85,3 +85,13 @@ inline void MrSelectRange(CMirelDoc& doc, DWORD nAnchor, DWORD nCaret) {
   doc.cli = doc.GetLineFromPos(nCaret);
   doc.block.SetCaret(nCaret, doc.cli);
 }
+
+// Takes back the edits of an undo group that failed part way (the group is
+// closed), so that the command leaves the text, the history and the
+// modified flag as they were. Inside a group opened around the command an
+// undo would take the outer edits too: the caller that owns it takes back.
+inline void MrTakeBackFailedGroup(CMirelDoc& doc) {
+  if (doc.undo.nNestLevel != 0) return;
+  if (doc.CanUndo()) doc.Undo(nullptr);
+  doc.undo.DropRedoTail();
+}

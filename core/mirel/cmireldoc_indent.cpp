@@ -16,6 +16,7 @@
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
 #include "mirel/syntax/cmrsyntax.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -106,7 +107,8 @@ DWORD CMirelDoc::InsertTab(DWORD nPos, BOOL bUndo) {
   DWORD nTabs = 0;
   for (long long xs = xSpaces; xs < nStop; xs = (xs / nTab + 1) * nTab) ++nTabs;
   nTabs = std::max<DWORD>(nTabs, 1);
-  std::vector<BYTE> tabs(static_cast<size_t>(nTabs) * nUnit);
+  std::vector<BYTE> tabs;
+  if (!MrTryResize(tabs, static_cast<size_t>(nTabs) * nUnit)) return nPos;
   for (DWORD i = 0; i < nTabs; ++i) MrPutUnit(tabs.data() + i * nUnit, text.bWide, MR_CHAR_TAB);
   if (!step.Replace(nSpaces, nPos - nSpaces, tabs.data(), static_cast<DWORD>(tabs.size()))) return nPos;
   return nSpaces + static_cast<DWORD>(tabs.size());

@@ -15,6 +15,7 @@
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
 #include "mirel/mrtimeformat.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -25,10 +26,10 @@ BOOL IsTextView(const CMirelDoc& doc) {
          doc.nLineCount > 0;
 }
 
-void AppendUnit(BOOL bWide, UINT ch, Bytes* pOut) {
+BOOL AppendUnit(BOOL bWide, UINT ch, Bytes* pOut) {
   BYTE ab[2];
   const int n = MrPutUnit(ab, bWide, ch);
-  pOut->insert(pOut->end(), ab, ab + n);
+  return MrTryAppend(*pOut, ab, ab + n);
 }
 
 // The document's line end in its encoding.
@@ -77,21 +78,23 @@ DWORD ReplaceSelectionWith(CMirelDoc& doc, CMrEditStep& step, const Bytes& data,
 BOOL AnsiToDocument(const CMirelDoc& doc, const char* psz, int nLen, Bytes* pOut) {
   if (nLen <= 0) return FALSE;
   if (doc.nFileEncoding == MIREL_ENCODING_ANSI) {
-    pOut->assign(psz, psz + nLen);
-    return TRUE;
+    pOut->clear();
+    return MrTryAppend(*pOut, psz, psz + nLen);
   }
   const UINT nCodePage = doc.nCodePage > 0 ? static_cast<UINT>(doc.nCodePage) : CP_ACP;
   const int nWide = MultiByteToWideChar(nCodePage, 0, psz, nLen, nullptr, 0);
   if (nWide <= 0) return FALSE;
-  std::vector<WCHAR> wide(static_cast<size_t>(nWide));
+  std::vector<WCHAR> wide;
+  if (!MrTryResize(wide, static_cast<size_t>(nWide))) return FALSE;
   if (MultiByteToWideChar(nCodePage, 0, psz, nLen, wide.data(), nWide) != nWide) return FALSE;
   if (IsWideEncoding(doc.nFileEncoding)) {
-    for (WCHAR w : wide) AppendUnit(TRUE, w, pOut);
+    if (!MrTryReserve(*pOut, pOut->size() + 2 * static_cast<size_t>(nWide))) return FALSE;
+    for (WCHAR w : wide) AppendUnit(TRUE, w, pOut);  // within the room taken
     return TRUE;
   }
   const int nUtf8 = WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
   if (nUtf8 <= 0) return FALSE;
-  pOut->resize(static_cast<size_t>(nUtf8));
+  if (!MrTryResize(*pOut, static_cast<size_t>(nUtf8))) return FALSE;
   return WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, reinterpret_cast<char*>(pOut->data()), nUtf8,
                              nullptr, nullptr) == nUtf8;
 }
@@ -124,7 +127,7 @@ void CMirelDoc::DuplicateLine() {
   Bytes copy;
   AppendLineEnd(*this, &copy);
   const DWORD nBreak = static_cast<DWORD>(copy.size());
-  copy.insert(copy.end(), text.p + nStart, text.p + nEnd);
+  if (!MrTryAppend(copy, text.p + nStart, text.p + nEnd)) return;
   CMrEditStep step(*this, TRUE, FALSE);
   if (!step.Insert(static_cast<DWORD>(nEnd), copy.data(), static_cast<DWORD>(copy.size()))) return;
   step.Close();
@@ -179,8 +182,9 @@ void CMirelDoc::JoinLines() {
   // one replace (joining one line end at a time would lay the growing
   // paragraph out again for every line).
   const DWORD nUnit = text0.bWide ? 2 : 1;
+  // Never longer than the paragraphs: the loop stays within the room taken.
   Bytes joined;
-  joined.reserve(static_cast<DWORD>(nLastEnd) - nJoined);
+  if (!MrTryReserve(joined, static_cast<DWORD>(nLastEnd) - nJoined)) return;
   for (DWORD n = nJoined; n < static_cast<DWORD>(nLastEnd);) {
     const DWORD nBreak = text0.LineEndLength(n);
     if (nBreak == 0) {
@@ -218,7 +222,9 @@ void CMirelDoc::TransposeLine() {
   const DWORD nLower = pLines[a + 1].nStart;
   const DWORD nLowerEnd = std::min(MrRowEnd(pLines[a + 1]), text.nLen);
   if (nUpperEnd > nLower || nLower > nLowerEnd) return;
-  Bytes swapped(text.p + nLower, text.p + nLowerEnd);
+  Bytes swapped;
+  if (!MrTryReserve(swapped, nLowerEnd - nUpper)) return;
+  swapped.insert(swapped.end(), text.p + nLower, text.p + nLowerEnd);
   swapped.insert(swapped.end(), text.p + nUpperEnd, text.p + nLower);
   swapped.insert(swapped.end(), text.p + nUpper, text.p + nUpperEnd);
   // The caret keeps its offset in its own line, which moves with it.

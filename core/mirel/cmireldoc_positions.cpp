@@ -10,6 +10,7 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirel/ccontentshandler.h"
+#include "mirel/mrtryalloc.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/mirel.h"
 #include "mirel/mrcharsync.h"
@@ -117,7 +118,11 @@ int CMirelDoc::FindRowThroughSamples(DWORD nPos) {
   const size_t nWanted = static_cast<size_t>((nLineCount - 1) >> kRowSampleShift) + 1;
   // Taken again once the look-ups since the last time pay for the reads.
   if (bSamplesMissed && (rowSamples.size() != nWanted || nSampleLookups >= nWanted / 4)) {
-    rowSamples.resize(nWanted);
+    // Without the memory for the index the table search answers alone.
+    if (!MrTryResize(rowSamples, nWanted)) {
+      rowSamples.clear();
+      return -1;
+    }
     for (size_t k = 0; k < nWanted; ++k) rowSamples[k] = pLines[k << kRowSampleShift].nStart;
     nSampleLookups = 0;
     bSamplesMissed = false;

@@ -23,6 +23,7 @@
 #include "mirel/mirel.h"
 #include "mirel/mrmodifiednotify.h"
 #include "mirel/mrtextunits.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ class CByteSink {
   BOOL Put(const BYTE* p, size_t n) {
     if (n > kMaxTotal - m_nTotal) return FALSE;
     if (m_pDst != nullptr) std::memcpy(m_pDst + m_nTotal, p, n);
-    if (m_pVec != nullptr) m_pVec->insert(m_pVec->end(), p, p + n);
+    // A vector that cannot grow refuses the whole conversion.
+    if (m_pVec != nullptr && !MrTryAppend(*m_pVec, p, p + n)) return FALSE;
     m_nTotal += n;
     return TRUE;
   }

@@ -6,6 +6,7 @@
 
 #include "mirel/cmirel.h"
 #include "mirel/mirel.h"
+#include "mirel/mrmessageguard.h"
 
 namespace {
 
@@ -117,5 +118,9 @@ LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
   // The handle may be handed to a new window later: from the last message
   // of this window on, it leads to nothing.
   if (uMsg == WM_NCDESTROY) pRegistrar->Forget(hWnd);
-  return pMirel->WindowProc(uMsg, wParam, lParam);
+  try {
+    return pMirel->WindowProc(uMsg, wParam, lParam);
+  } catch (...) {
+    return MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+  }
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "mirel/cmirelsplitter.h"
+#include "mirel/mrmessageguard.h"
 
 namespace {
 
@@ -101,9 +102,18 @@ LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
   if (uMsg == WM_NCDESTROY) {
     // The handle may be given to another window from here on.
     pRegistrar->Forget(hWnd);
-    const LRESULT lResult = pSplitter->WindowProc(uMsg, wParam, lParam);
-    pSplitter->OnNcDestroy();
+    LRESULT lResult = 0;
+    try {
+      lResult = pSplitter->WindowProc(uMsg, wParam, lParam);
+    } catch (...) {
+      lResult = MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+    }
+    pSplitter->OnNcDestroy();  // the window's objects go whatever its handler did
     return lResult;
   }
-  return pSplitter->WindowProc(uMsg, wParam, lParam);
+  try {
+    return pSplitter->WindowProc(uMsg, wParam, lParam);
+  } catch (...) {
+    return MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+  }
 }

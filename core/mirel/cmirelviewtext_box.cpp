@@ -9,9 +9,11 @@
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_editstep.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -46,12 +48,14 @@ Bytes ToDocumentChar(const CMirelDoc& doc, const char* pChars, size_t nChars) {
   return out;
 }
 
-void AppendSpaceRun(const CMirelDoc& doc, int nCount, Bytes* pOut) {
-  if (nCount <= 0) return;
+// FALSE when the memory for the spaces is not there.
+BOOL AppendSpaceRun(const CMirelDoc& doc, int nCount, Bytes* pOut) {
+  if (nCount <= 0) return TRUE;
   const int nSize = doc.MakeSpaces(nCount, nullptr, 0);
   const size_t nOld = pOut->size();
-  pOut->resize(nOld + static_cast<size_t>(nSize));
+  if (!MrTryResize(*pOut, nOld + static_cast<size_t>(std::max(nSize, 0)))) return FALSE;
   doc.MakeSpaces(nCount, pOut->data() + nOld, nSize);
+  return TRUE;
 }
 
 BOOL IsZeroWidth(const Rows& rows) {
@@ -112,14 +116,15 @@ struct BoxEdit {
   int nOldVirtual = 0;
 };
 
-// Takes the box and opens the one undo step its row edits make.
-BoxEdit BeginBoxEdit(CMirelDoc& doc) {
+// Takes the box and opens the one undo step its row edits make; FALSE, with
+// nothing changed, when the memory for the rows is not there.
+BOOL BeginBoxEdit(CMirelDoc& doc, BoxEdit* pBox) {
   const CMrBlock& block = doc.block;
-  BoxEdit box;
+  BoxEdit& box = *pBox;
+  if (!MrTryAppend(box.rows, block.pRows, block.pRows + block.nRowCount)) return FALSE;
   box.nOldVirtual = doc.nVirtualSpace;
   doc.bHanjaConvert = FALSE;
   doc.nVirtualSpace = 0;
-  box.rows.assign(block.pRows, block.pRows + block.nRowCount);
   box.bWidth = !IsZeroWidth(box.rows);
   box.bLeftToRight = block.nCaretX >= block.nAnchorX;
   box.bCaretOnFirst = doc.cli == box.rows.front().nLine;
@@ -128,7 +133,19 @@ BoxEdit BeginBoxEdit(CMirelDoc& doc) {
   box.nLastRow = box.rows.back().nLine;
   doc.SeparateUndo();
   doc.StartUndoGroup();
-  return box;
+  return TRUE;
+}
+
+// A row edit that could not be made ends the command: the rows done so far
+// are taken back and the windows show the text as it is.
+void AbandonBoxEdit(CMirelDoc& doc, const BoxEdit& box, BOOL bChanged) {
+  doc.EndUndoGroup();
+  doc.SeparateUndo();
+  doc.nVirtualSpace = box.nOldVirtual;
+  if (!bChanged) return;
+  MrTakeBackFailedGroup(doc);
+  MrCollapseAt(doc, std::min(static_cast<DWORD>(std::max(doc.nCaretPos, 0)), doc.GetContentsSize()));
+  doc.UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
 }
 
 // Closes the undo step. FALSE when no row changed: the caret stays where the
@@ -179,7 +196,8 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
   if (pChars == nullptr || nChars == 0 || nChars > 2 || doc.nIMECompLen != 0) return;
   const Bytes ch = ToDocumentChar(doc, pChars, nChars);
   if (ch.empty()) return;
-  const BoxEdit box = BeginBoxEdit(doc);
+  BoxEdit box;
+  if (!BeginBoxEdit(doc, &box)) return;
   const Rows& rows = box.rows;
   const BOOL bWidth = box.bWidth;
   // Columns are counted in character units: a character of len bytes covers
@@ -196,8 +214,6 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
     const DWORD nEnd = std::max(p, Shifted(doc, row.nEnd, s));
     const int vs = std::max(row.nStartVirtual, 0);
     const int ve = std::max(row.nEndVirtual, 0);
-    Bytes data;
-    AppendSpaceRun(doc, vs, &data);
     DWORD nOld = 0;
     DWORD nCopies = 1;
     if (bWidth && (vs > 0 || nEnd > p)) {
@@ -205,8 +221,20 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
       const long long nColumns = static_cast<long long>(nOld / nUnit) + std::max(ve - vs, 0);
       nCopies = static_cast<DWORD>(std::max<long long>(nColumns / nCharUnits, 1));
     }
+    // The row's bytes are taken at their full size before they are made.
+    Bytes data;
+    const int nSpaceBytes = vs > 0 ? std::max(doc.MakeSpaces(vs, nullptr, 0), 0) : 0;
+    if (!MrTryReserve(data, static_cast<size_t>(nSpaceBytes) + static_cast<size_t>(nCopies) * ch.size()) ||
+        !AppendSpaceRun(doc, vs, &data)) {
+      AbandonBoxEdit(doc, box, bChanged);
+      return;
+    }
     for (DWORD k = 0; k < nCopies; ++k) data.insert(data.end(), ch.begin(), ch.end());
-    if (Put(doc, p, nOld, data, &s)) bChanged = TRUE;
+    if (!Put(doc, p, nOld, data, &s)) {
+      AbandonBoxEdit(doc, box, bChanged);
+      return;
+    }
+    bChanged = TRUE;
     if (i == 0) nFirstAfter = p + static_cast<DWORD>(data.size());
   }
   int xAfter = 0;
@@ -225,11 +253,15 @@ void CMirelViewText::TabInBox() {
   if (!block.IsColumnBlock() || block.pRows == nullptr || block.nRowCount <= 0 || doc.nIMECompLen != 0)
     return;
   const int nBoxWidth = std::abs(block.nCaretX - block.nAnchorX);
-  const BoxEdit box = BeginBoxEdit(doc);
+  BoxEdit box;
+  if (!BeginBoxEdit(doc, &box)) return;
   const Rows& rows = box.rows;
   const BOOL bWidth = box.bWidth;
   Bytes space;
-  AppendSpaceRun(doc, 1, &space);
+  if (!AppendSpaceRun(doc, 1, &space)) {
+    AbandonBoxEdit(doc, box, FALSE);
+    return;
+  }
   const long long w = std::max(doc.GetCharWidth(space.data(), static_cast<DWORD>(space.size())), 1);
   const long long nTab = std::max(doc.nTabWidth, 1);
 
@@ -251,14 +283,20 @@ void CMirelViewText::TabInBox() {
         nSpaces = vs + ((x / nTab + 1) * nTab - x) / w;
       }
       Bytes data;
-      AppendSpaceRun(doc, static_cast<int>(std::min<long long>(nSpaces, INT_MAX / 4)), &data);
+      if (!AppendSpaceRun(doc, static_cast<int>(std::min<long long>(nSpaces, INT_MAX / 4)), &data)) {
+        AbandonBoxEdit(doc, box, bChanged);
+        return;
+      }
       if (Put(doc, p, 0, data, &s)) {
         bChanged = TRUE;
         nAfter = p + static_cast<DWORD>(data.size());
       }
     } else {
       Bytes lead;
-      AppendSpaceRun(doc, vs, &lead);
+      if (!AppendSpaceRun(doc, vs, &lead)) {
+        AbandonBoxEdit(doc, box, bChanged);
+        return;
+      }
       if (Put(doc, p, 0, lead, &s)) {
         bChanged = TRUE;
         p += static_cast<DWORD>(lead.size());

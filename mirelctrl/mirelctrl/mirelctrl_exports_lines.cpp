@@ -2,52 +2,53 @@
 #include "mirelctrl/mirelctrl.h"
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
 
 MIREL_API void MIREL_CALL Mirel_DeleteLine(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->DeleteLine();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->DeleteLine(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_DuplicateLine(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->DuplicateLine();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->DuplicateLine(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_InsertLine(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertLine();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->InsertLine(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_JoinLines(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->JoinLines();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->JoinLines(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_TransposeLine(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->TransposeLine();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->TransposeLine(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_TrimTrailingWhiteSpace(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->TrimTrailingWhiteSpace();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->TrimTrailingWhiteSpace(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_ChangeCase(HWND hWnd, int nMode) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ChangeCase(nMode);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->ChangeCase(nMode); });
 }
 
 MIREL_API void MIREL_CALL Mirel_ConvertSpaceToTab(HWND hWnd, BOOL bLeadingOnly) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ConvertSpaceToTab(bLeadingOnly);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->ConvertSpaceToTab(bLeadingOnly); });
 }
 
 MIREL_API void MIREL_CALL Mirel_ConvertTabToSpace(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ConvertTabToSpace();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->ConvertTabToSpace(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_InsertPageBreak(HWND hWnd) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertPageBreak();
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->InsertPageBreak(); });
 }
 
 MIREL_API void MIREL_CALL Mirel_InsertDate(HWND hWnd, const char* pszFormat) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->InsertDate(pszFormat);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->InsertDate(pszFormat); });
 }
 
 }  // extern "C"

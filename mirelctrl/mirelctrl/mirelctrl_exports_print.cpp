@@ -3,6 +3,7 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirel/cmrprintinfo.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
@@ -23,9 +24,10 @@ MIREL_API void MIREL_CALL Mirel_PreparePrint(HWND hWnd, MIREL_PRINT_PARAM* pPara
   pInfo->nReserved = pParam->nReserved;
   SetRect(&pInfo->rcPrint, pParam->rcPrint.left, pParam->rcPrint.top, pParam->rcPrint.right,
           pParam->rcPrint.bottom);
-  pdoc->PreparePrint(pInfo);
-  pParam->nLinesPerPage = pInfo->nLinesPerPage;
-  pParam->nPageCount = pInfo->nPageCount;
+  // Pages the memory could not be found for are no pages.
+  const bool bPrepared = MrNoThrowVoid([&] { pdoc->PreparePrint(pInfo); });
+  pParam->nLinesPerPage = bPrepared ? pInfo->nLinesPerPage : 0;
+  pParam->nPageCount = bPrepared ? pInfo->nPageCount : 0;
 }
 
 MIREL_API void MIREL_CALL Mirel_PrintPage(HWND hWnd, HDC hDC, int nPage) {
@@ -33,7 +35,7 @@ MIREL_API void MIREL_CALL Mirel_PrintPage(HWND hWnd, HDC hDC, int nPage) {
   CMrPrintInfo* pInfo = pdoc ? pdoc->GetPrintInfo() : nullptr;
   if (pInfo == nullptr) return;
   pInfo->hDC = hDC;
-  pdoc->PrintPage(pInfo, nPage);
+  MrGuarded([&] { return pdoc->PrintPage(pInfo, nPage); });
 }
 
 MIREL_API void MIREL_CALL Mirel_EndPrint(HWND hWnd) {

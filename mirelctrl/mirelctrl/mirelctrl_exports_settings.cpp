@@ -3,8 +3,8 @@
 #include "mirelctrl/mirelctrl.h"
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
-
 
 extern "C" {
 
@@ -12,7 +12,7 @@ extern "C" {
 
 MIREL_API int MIREL_CALL Mirel_NewFile(HWND hWnd) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->NewFile() : 0;
+  return pdoc ? MrGuarded([&] { return pdoc->NewFile(); }) : 0;
 }
 
 MIREL_API void MIREL_CALL Mirel_Reset(HWND hWnd) {
@@ -62,23 +62,23 @@ MIREL_API int MIREL_CALL Mirel_GetTabSize(HWND hWnd) {
 }
 
 MIREL_API void MIREL_CALL Mirel_SetTabSize(HWND hWnd, int nTabSize) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetTabSize(nTabSize);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetTabSize(nTabSize); });
 }
 
 MIREL_API void MIREL_CALL Mirel_SetHexCharsPerLine(HWND hWnd, int nBytes) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetHexCharsPerLine(nBytes);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetHexCharsPerLine(nBytes); });
 }
 
 MIREL_API void MIREL_CALL Mirel_SetLineSpacing(HWND hWnd, int nPercent) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetLineSpacing(nPercent);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetLineSpacing(nPercent); });
 }
 
 MIREL_API void MIREL_CALL Mirel_SetFont(HWND hWnd, const LOGFONTA* pLogFont) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetFont(pLogFont);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetFont(pLogFont); });
 }
 
 MIREL_API void MIREL_CALL Mirel_SetFontHex(HWND hWnd, const LOGFONTA* pLogFont) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetFontHex(pLogFont);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetFontHex(pLogFont); });
 }
 
 MIREL_API void MIREL_CALL Mirel_EnableLineNo(HWND hWnd, BOOL bEnable) {
@@ -149,7 +149,7 @@ MIREL_API void MIREL_CALL Mirel_SetShowMatchingBrace(HWND hWnd, BOOL bShow) {
 }
 
 MIREL_API void MIREL_CALL Mirel_SetViewType(HWND hWnd, int nViewType) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetViewType(nViewType);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetViewType(nViewType); });
 }
 
 // --- Editing behaviour and state

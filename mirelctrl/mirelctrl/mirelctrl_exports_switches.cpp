@@ -3,40 +3,42 @@
 #include "mirelctrl/mirelctrl.h"
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
 
 MIREL_API void MIREL_CALL Mirel_SetWordWrap(HWND hWnd, int nWrap) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetWordWrap(nWrap);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->SetWordWrap(nWrap); });
 }
 
 MIREL_API int MIREL_CALL Mirel_SetCodePage(HWND hWnd, int nCodePage) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetCodePage(nCodePage) : 0;
+  return pdoc ? MrGuarded([&] { return pdoc->SetCodePage(nCodePage); }) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_SetFileEncoding(HWND hWnd, int nEncoding) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetFileEncoding(nEncoding) : 0;
+  return pdoc ? MrGuarded([&] { return pdoc->SetFileEncoding(nEncoding); }) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_SetFileFormat(HWND hWnd, int nFormat) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetFileFormat(nFormat) : 0;
+  return pdoc ? MrGuarded([&] { return pdoc->SetFileFormat(nFormat); }) : 0;
 }
 
 MIREL_API void MIREL_CALL Mirel_ChangeFileFormat(HWND hWnd, int nFormat) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ChangeFileFormat(nFormat);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->ChangeFileFormat(nFormat); });
 }
 
 MIREL_API void MIREL_CALL Mirel_SetPageBreakCode(HWND hWnd, int ch) {
   // Only the low byte of the argument is the character.
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetPageBreakCode(static_cast<BYTE>(ch & 0xFF));
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd))
+    MrGuarded([&] { return pdoc->SetPageBreakCode(static_cast<BYTE>(ch & 0xFF)); });
 }
 
 MIREL_API void MIREL_CALL Mirel_EnableVirtualSpace(HWND hWnd, BOOL bEnable) {
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->EnableVirtualSpace(bEnable);
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) MrGuarded([&] { return pdoc->EnableVirtualSpace(bEnable); });
 }
 
 }  // extern "C"

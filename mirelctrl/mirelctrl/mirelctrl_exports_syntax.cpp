@@ -2,6 +2,7 @@
 #include "mirelctrl/mirelctrl.h"
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
@@ -9,7 +10,7 @@ extern "C" {
 MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
                                                 const MIREL_SYNTAX_COLORS* pColors) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetSyntaxGeneral(pDef, pColors) : 0;
+  return pdoc ? MrGuarded([&] { return pdoc->SetSyntaxGeneral(pDef, pColors); }) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO* pHtmlDef,
@@ -17,7 +18,9 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO*
                                              const MIREL_SYNTAX_INFO* pScriptDef,
                                              const MIREL_SYNTAX_COLORS* pScriptColors) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetSyntaxHtml(pHtmlDef, pHtmlColors, pScriptDef, pScriptColors) : 0;
+  return pdoc ? MrGuarded(
+                    [&] { return pdoc->SetSyntaxHtml(pHtmlDef, pHtmlColors, pScriptDef, pScriptColors); })
+              : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNTAX_INFO* pServerDef,
@@ -27,8 +30,10 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNT
                                                      const MIREL_SYNTAX_INFO* pClientDef,
                                                      const MIREL_SYNTAX_COLORS* pClientColors) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  return pdoc ? pdoc->SetSyntaxHtmlEmbedded(pServerDef, pServerColors, pHtmlDef, pHtmlColors, pClientDef,
-                                            pClientColors)
+  return pdoc ? MrGuarded([&] {
+    return pdoc->SetSyntaxHtmlEmbedded(pServerDef, pServerColors, pHtmlDef, pHtmlColors, pClientDef,
+                                       pClientColors);
+  })
               : 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
+#include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 namespace {
@@ -37,7 +38,7 @@ MIREL_API void MIREL_CALL Mirel_GetCurrentWordInLine(HWND hWnd, int nPos, int* p
 
 MIREL_API void MIREL_CALL Mirel_Goto(HWND hWnd, int nParagraph, int nColumn) {
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
-  if (pdoc != nullptr) pdoc->Goto(nParagraph, nColumn);
+  if (pdoc != nullptr) MrGuarded([&] { return pdoc->Goto(nParagraph, nColumn); });
 }
 
 }  // extern "C"

@@ -1,9 +1,12 @@
 // Slots of the range lists: growth, clearing and the lazy rescan.
 #include "mirel/metablock/cmrmetablock.h"
 
+#include <new>
+
 #include "mirel/cmireldoc.h"
 #include "mirel/cmrwaitcursor.h"
 #include "mirel/mirel.h"
+#include "mirel/mrtryalloc.h"
 
 CMrMetaBlock::CMrMetaBlock() {
   Reset(TRUE);
@@ -49,9 +52,17 @@ void CMrMetaBlock::GrowTo(int nPara) {
   const size_t nOld = m_slots.size();
   const size_t nNew =
       (static_cast<size_t>(nPara) + MIREL_META_SLOT_STEP) / MIREL_META_SLOT_STEP * MIREL_META_SLOT_STEP;
-  m_slots.resize(nNew);
-  for (size_t i = nOld; i < nNew; ++i)
-    m_slots[i].ranges.assign(MIREL_META_RANGE_STEP, MIREL_META_RANGE{0, 0});
+  // Only highlights live here: without the memory for more paragraphs the
+  // list stays as it was, and the paragraphs past it show none.
+  try {
+    if (g_pfnMrAllocFailHook != nullptr && g_pfnMrAllocFailHook(nNew * sizeof(MIREL_META_SLOT)))
+      throw std::bad_alloc();
+    m_slots.resize(nNew);
+    for (size_t i = nOld; i < nNew; ++i)
+      m_slots[i].ranges.assign(MIREL_META_RANGE_STEP, MIREL_META_RANGE{0, 0});
+  } catch (...) {
+    m_slots.resize(nOld);  // shrinking never allocates
+  }
 }
 
 void CMrMetaBlock::Rescan(CMirelDoc* pDoc, int nFirstRow, int nLastRow) {
@@ -68,8 +79,10 @@ void CMrMetaBlock::Rescan(CMirelDoc* pDoc, int nFirstRow, int nLastRow) {
 void CMrMetaBlock::AddRange(int nPara, int nStart, int nEnd) {
   if (nPara < 0 || nPara >= GetSlotCount()) return;
   MIREL_META_SLOT& slot = m_slots[static_cast<size_t>(nPara)];
-  const size_t i = static_cast<size_t>(slot.nUsed++);
-  if (i == slot.ranges.size()) slot.ranges.resize(i + MIREL_META_RANGE_STEP, MIREL_META_RANGE{0, 0});
+  const size_t i = static_cast<size_t>(slot.nUsed);
+  // A range the memory cannot hold is not shown.
+  if (i == slot.ranges.size() && !MrTryResize(slot.ranges, i + MIREL_META_RANGE_STEP)) return;
+  ++slot.nUsed;
   slot.ranges[i] = MIREL_META_RANGE{nStart, nEnd};
 }
 

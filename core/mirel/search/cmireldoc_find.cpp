@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "mirel/ccontentshandler.h"
@@ -19,6 +20,7 @@
 #include "mirel/search/cregexp.h"
 #include "mirel/search/mrfind.h"
 #include "mirel/search/mrwholeword.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -121,23 +123,23 @@ BOOL ConvertFromAnsi(const char* psz, int nEncoding, UINT nCodePage, std::vector
   if (n > 0x3FFFFFFF) return FALSE;
   if (nEncoding != MIREL_ENCODING_UTF16LE && nEncoding != MIREL_ENCODING_UTF8 &&
       nEncoding != MIREL_ENCODING_UTF8_BOM) {
-    pOut->assign(psz, psz + n);
-    return TRUE;
+    return MrTryAppend(*pOut, psz, psz + n);
   }
   if (n == 0) return TRUE;
   const int nUnits = MultiByteToWideChar(nCodePage, 0, psz, static_cast<int>(n), nullptr, 0);
   if (nUnits <= 0) return FALSE;
-  std::vector<WCHAR> wide(static_cast<size_t>(nUnits));
+  std::vector<WCHAR> wide;
+  if (!MrTryResize(wide, static_cast<size_t>(nUnits))) return FALSE;
   if (MultiByteToWideChar(nCodePage, 0, psz, static_cast<int>(n), wide.data(), nUnits) != nUnits)
     return FALSE;
   if (nEncoding == MIREL_ENCODING_UTF16LE) {
-    pOut->resize(static_cast<size_t>(nUnits) * 2);
+    if (!MrTryResize(*pOut, static_cast<size_t>(nUnits) * 2)) return FALSE;
     for (int i = 0; i < nUnits; ++i) MrPutUnit(pOut->data() + 2 * i, TRUE, wide[static_cast<size_t>(i)]);
     return TRUE;
   }
   const int nBytes = Utf8LengthOfUtf16(wide.data(), nUnits);
   if (nBytes <= 0) return FALSE;
-  pOut->resize(static_cast<size_t>(nBytes));
+  if (!MrTryResize(*pOut, static_cast<size_t>(nBytes))) return FALSE;
   return Utf16ToUtf8(wide.data(), nUnits, pOut->data(), nBytes) == nBytes;
 }
 
@@ -476,7 +478,8 @@ int CMirelDoc::FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFind
   nFlags &= kKnownFlags;
   // The engine works on bytes: no search is defined for UTF-16 text.
   if (IsWideEncoding(nFileEncoding)) return 0;
-  if (pRegExp == nullptr) pRegExp = new CRegExp();
+  if (pRegExp == nullptr) pRegExp = new (std::nothrow) CRegExp();
+  if (pRegExp == nullptr) return 0;
   CRegExp& rx = *pRegExp;
   const char* pszError =
       rx.Compile(reinterpret_cast<const char*>(pPattern), nLen, (nFlags & MIREL_FIND_MATCHCASE) != 0, FALSE);
@@ -519,19 +522,18 @@ int CMirelDoc::FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFind
 namespace {
 
 // The find or replace bytes of the hex view: hex digits converted, or with
-// MIREL_FIND_HEX_TEXT the bytes as given.
-std::vector<BYTE> HexPatternBytes(const BYTE* p, int nLen, int nFlags) {
-  std::vector<BYTE> out;
-  if (p == nullptr || nLen <= 0) return out;
-  if (nFlags & MIREL_FIND_HEX_TEXT) {
-    out.assign(p, p + nLen);
-    return out;
-  }
-  out.resize(static_cast<size_t>(nLen) / 2 + 1);
+// MIREL_FIND_HEX_TEXT the bytes as given. FALSE when the memory for them is
+// not there (never taken as an empty replacement).
+BOOL HexPatternBytes(const BYTE* p, int nLen, int nFlags, std::vector<BYTE>* pOut) {
+  std::vector<BYTE>& out = *pOut;
+  out.clear();
+  if (p == nullptr || nLen <= 0) return TRUE;
+  if (nFlags & MIREL_FIND_HEX_TEXT) return MrTryAppend(out, p, p + nLen);
+  if (!MrTryResize(out, static_cast<size_t>(nLen) / 2 + 1)) return FALSE;
   CHexa hexa;
   const int n = hexa.HexTextToBytes(reinterpret_cast<const char*>(p), nLen, out.data());
   out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return out;
+  return TRUE;
 }
 
 }  // namespace
@@ -541,8 +543,8 @@ int CMirelDoc::FindHex(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCur
   if (nViewType != MIREL_VIEW_TYPE_HEX || pContents == nullptr) return 0;
   if (!bFindCurrent && pnPos == nullptr) return 0;
   nFlags &= kKnownFlags;
-  const std::vector<BYTE> bytes = HexPatternBytes(pPattern, nLen, nFlags);
-  if (bytes.empty()) return 0;
+  std::vector<BYTE> bytes;
+  if (!HexPatternBytes(pPattern, nLen, nFlags, &bytes) || bytes.empty()) return 0;
   const SearchBuffer buf = BufferOf(*this);
   const BOOL bText = (nFlags & MIREL_FIND_HEX_TEXT) != 0;
   const BOOL bMatchCase = (nFlags & MIREL_FIND_MATCHCASE) != 0;
@@ -575,10 +577,10 @@ int CMirelDoc::ReplaceHex(const BYTE* pFind, int nFindLen, const BYTE* pReplace,
                           BOOL bFindCurrent, int* pnPos, BOOL bShow) {
   if (nViewType != MIREL_VIEW_TYPE_HEX || pContents == nullptr) return 0;
   nFlags &= kKnownFlags;
-  const std::vector<BYTE> find = HexPatternBytes(pFind, nFindLen, nFlags);
+  std::vector<BYTE> find, replace;
   // A find text that gives no bytes finds nothing and replaces nothing.
-  if (find.empty()) return 0;
-  const std::vector<BYTE> replace = HexPatternBytes(pReplace, nReplaceLen, nFlags);
+  if (!HexPatternBytes(pFind, nFindLen, nFlags, &find) || find.empty()) return 0;
+  if (!HexPatternBytes(pReplace, nReplaceLen, nFlags, &replace)) return 0;
   const SearchBuffer buf = BufferOf(*this);
   const DWORD s = block.GetStartPtr();
   const DWORD e = std::min(block.GetEndPtr(), buf.nLen);

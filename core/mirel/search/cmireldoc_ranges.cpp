@@ -2,6 +2,8 @@
 // they show.
 #include <windows.h>
 
+#include <new>
+
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelview.h"
 #include "mirel/metablock/cmrmetablock.h"
@@ -9,7 +11,7 @@
 void CMirelDoc::SetShowFindResult(BOOL bShow) {
   bShowFindResult = bShow ? TRUE : FALSE;
   if (bShowFindResult) {
-    if (pFindResult == nullptr) pFindResult = new CMrMetaBlockFindResult();
+    if (pFindResult == nullptr) pFindResult = new (std::nothrow) CMrMetaBlockFindResult();
   } else {
     delete pFindResult;
     pFindResult = nullptr;
@@ -19,7 +21,7 @@ void CMirelDoc::SetShowFindResult(BOOL bShow) {
 void CMirelDoc::SetShowHyperLink(BOOL bShow) {
   bShowHyperLink = bShow ? TRUE : FALSE;
   if (bShowHyperLink) {
-    if (pHyperLink == nullptr) pHyperLink = new CMrMetaBlockHyperLink();
+    if (pHyperLink == nullptr) pHyperLink = new (std::nothrow) CMrMetaBlockHyperLink();
   } else {
     delete pHyperLink;
     pHyperLink = nullptr;
