@@ -191,6 +191,24 @@ inline void WidenAsciiWord(uint64_t x, BYTE* d) {
 // byte and 4 more (a UTF-8 entry is copied as 4 bytes; ASCII is copied 8
 // bytes at a time only while 8 source bytes are left, with room for 24).
 
+// The ASCII before the next other byte of the 8 at p, as UTF-16 units
+// (bToUnits) or bytes: all 8 are written, and what lies past the ASCII is
+// written over next. Returns the ASCII bytes taken (8: all of them).
+template <bool bToUnits>
+inline DWORD CopyAsciiWord(const BYTE* p, BYTE** ppOut) {
+  uint64_t x;
+  std::memcpy(&x, p, 8);
+  const DWORD n = PlainAsciiPrefix(x);
+  if (bToUnits) {
+    WidenAsciiWord(x, *ppOut);
+    *ppOut += 2 * n;
+  } else {
+    std::memcpy(*ppOut, &x, 8);
+    *ppOut += n;
+  }
+  return n;
+}
+
 // ANSI to UTF-16 units (bToUnits) or UTF-8.
 template <bool bToUnits>
 DWORD DecodeAnsiRun(const CMrAnsiDecodeTable& t, const BYTE* p, DWORD nTextLen, DWORD i, DWORD nLimit,
@@ -198,19 +216,8 @@ DWORD DecodeAnsiRun(const CMrAnsiDecodeTable& t, const BYTE* p, DWORD nTextLen, 
   const bool bWords = t.IsAsciiSame() != FALSE;
   BYTE* o = *ppOut;
   while (i < nLimit) {
-    // The ASCII before the next other byte, up to 8 at once: all 8 are
-    // written, and what lies past the ASCII is written over next.
     if (bWords && nLimit - i >= 8) {
-      uint64_t x;
-      std::memcpy(&x, p + i, 8);
-      const DWORD n = PlainAsciiPrefix(x);
-      if (bToUnits) {
-        WidenAsciiWord(x, o);
-        o += 2 * n;
-      } else {
-        std::memcpy(o, &x, 8);
-        o += n;
-      }
+      const DWORD n = CopyAsciiWord<bToUnits>(p + i, &o);
       i += n;
       if (n == 8) continue;
     }
@@ -244,16 +251,7 @@ DWORD Utf8Run(const CMrAnsiEncodeTable* pTable, const BYTE* p, DWORD i, DWORD nL
   BYTE* o = *ppOut;
   while (i < nLimit) {
     if (bWords && nLimit - i >= 8) {
-      uint64_t x;
-      std::memcpy(&x, p + i, 8);
-      const DWORD n = PlainAsciiPrefix(x);
-      if (bToUnits) {
-        WidenAsciiWord(x, o);
-        o += 2 * n;
-      } else {
-        std::memcpy(o, &x, 8);
-        o += n;
-      }
+      const DWORD n = CopyAsciiWord<bToUnits>(p + i, &o);
       i += n;
       if (n == 8) continue;
     }
