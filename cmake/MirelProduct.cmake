@@ -25,7 +25,13 @@ function(mirel_add_product core_target dll_name debug)
   else()
     add_library(${dll_name} SHARED ${PROJECT_SOURCE_DIR}/mirelctrl/mirelctrl/mirelctrl.def)
     set_target_properties(${dll_name} PROPERTIES LINKER_LANGUAGE CXX)
-    target_link_options(${dll_name} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
+    target_link_options(${dll_name} PRIVATE -Wl,-Bsymbolic)
+    # Every symbol resolved when the library is linked; in the fuzz build the
+    # sanitizer and coverage runtimes are linked into the program that loads
+    # it instead, so their symbols are left to the loader there.
+    if(NOT MIREL_FUZZ)
+      target_link_options(${dll_name} PRIVATE -Wl,--no-undefined)
+    endif()
   endif()
   target_link_libraries(${dll_name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${core_target}>" mirel_sanitize)
 endfunction()

@@ -8,11 +8,11 @@ namespace mirel_host {
 
 // What the user asked for. Empty strings mean "not given".
 struct CHostOptions {
-  std::string strFile;        // file to open; the bundled sample when empty
-  std::string strScreenshot;  // write a picture of the window here, then exit
+  std::string strFile;          // file to open; the bundled sample when empty
+  std::string strScreenshot;    // write a picture of the window here, then exit
   std::string strPrintPreview;  // print page 1 as a picture here, then exit
-  std::string strSaveAs;      // save the loaded document here (its file bytes), then exit
-  std::string strDll;         // the control library to load; MirelCtrl.dll when empty
+  std::string strSaveAs;        // save the loaded document here (its file bytes), then exit
+  std::string strDll;           // the control library to load; MirelCtrl.dll when empty
   bool bHelp = false;
 };
 

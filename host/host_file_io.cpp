@@ -1,7 +1,6 @@
 #include "host_file_io.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace mirel_host {
 
@@ -11,8 +10,19 @@ bool ReadWholeFile(const std::string& strPath, std::vector<char>* pBytes, std::s
     *pError = "cannot open \"" + strPath + "\" for reading";
     return false;
   }
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) {
+  // One read of the whole size: a character-by-character stream read costs
+  // seconds on a file of a hundred megabytes.
+  file.seekg(0, std::ios::end);
+  const std::streamoff nSize = file.tellg();
+  file.seekg(0, std::ios::beg);
+  std::vector<char> bytes;
+  if (nSize < 0 || static_cast<unsigned long long>(nSize) > bytes.max_size()) {
+    *pError = "cannot read \"" + strPath + "\": it is too large";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(nSize));
+  if (!bytes.empty()) file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file.bad() || file.gcount() != static_cast<std::streamsize>(bytes.size())) {
     *pError = "cannot read \"" + strPath + "\"";
     return false;
   }

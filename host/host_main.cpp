@@ -55,8 +55,6 @@ int Run(const mirel_host::CHostOptions& options) {
   const std::string strFolder = ProgramFolder();
   const std::string strFile = options.strFile.empty() ? strFolder + kBundledSample : options.strFile;
   std::string strError;
-  std::vector<char> bytes;
-  if (!mirel_host::ReadWholeFile(strFile, &bytes, &strError)) return Fail(kExitFile, strError);
 
   // The library beside the program comes first in the search order of LoadLibraryA.
   mirel_host::CMirelApi api;
@@ -66,6 +64,12 @@ int Run(const mirel_host::CHostOptions& options) {
 
   mirel_host::CHostMainWindow window(api);
   if (!window.Create(GetModuleHandleA(nullptr), &strError)) return Fail(kExitControl, strError);
+  const bool bInteractive =
+      options.strSaveAs.empty() && options.strScreenshot.empty() && options.strPrintPreview.empty();
+  // A person sees the window at once, not only when a large file is in.
+  if (bInteractive) window.ShowOpening(strFile);
+  std::vector<char> bytes;
+  if (!mirel_host::ReadWholeFile(strFile, &bytes, &strError)) return Fail(kExitFile, strError);
   std::vector<std::string> warnings;
   const bool bOpened = window.Open(strFile, bytes, &warnings, &strError);
   for (const std::string& strWarning : warnings) {
@@ -95,8 +99,8 @@ int Run(const mirel_host::CHostOptions& options) {
     std::printf("print preview: %s\n", options.strPrintPreview.c_str());
   }
   std::fflush(stdout);
-  if (!options.strSaveAs.empty() || !options.strScreenshot.empty() || !options.strPrintPreview.empty())
-    return kExitOk;
+  if (!bInteractive) return kExitOk;
+  std::vector<char>().swap(bytes);  // the control holds its own copy
 
   window.ShowAndPaint(SW_SHOWDEFAULT);
   return window.RunMessageLoop();

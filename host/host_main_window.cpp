@@ -14,6 +14,8 @@ constexpr WORD kCommandSave = 1;
 constexpr WORD kNotifyModified = 1;  // the control's notification when its modified state changes
 constexpr int kInitialWidth = 760;
 constexpr int kInitialHeight = 540;
+constexpr int kFontPoints = 10;
+const char kFontFace[] = "GulimChe";
 
 bool RegisterWindowClass(HINSTANCE hInstance, WNDPROC pfnWndProc) {
   WNDCLASSEXA wc = {};
@@ -55,7 +57,30 @@ bool CHostMainWindow::Create(HINSTANCE hInstance, std::string* pError) {
     *pError = "Mirel_Create made no control";
     return false;
   }
+  SetCodeFont();
   return true;
+}
+
+void CHostMainWindow::SetCodeFont() {
+  if (m_api.pfnSetFont == nullptr) return;
+  // Code reads best in a fixed-pitch face; this one has Hangul as well.
+  LOGFONTA lf = {};
+  HDC hDC = GetDC(nullptr);
+  lf.lfHeight = -MulDiv(kFontPoints, hDC != nullptr ? GetDeviceCaps(hDC, LOGPIXELSY) : 96, 72);
+  if (hDC != nullptr) ReleaseDC(nullptr, hDC);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynA(lf.lfFaceName, kFontFace, LF_FACESIZE);
+  m_api.pfnSetFont(m_hWndMirel, &lf);
+}
+
+void CHostMainWindow::ShowOpening(const std::string& strPath) {
+  const std::string strTitle = FileNameOf(strPath) + " - opening... - Mirel sample host";
+  SetWindowTextA(m_hWnd, strTitle.c_str());
+  ShowAndPaint(SW_SHOWDEFAULT);
+  // No messages are handled while the file loads, so the cursor stays until then.
+  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
 }
 
 bool CHostMainWindow::Open(const std::string& strPath, const std::vector<char>& bytes,

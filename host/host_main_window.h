@@ -26,6 +26,10 @@ class CHostMainWindow {
   bool Open(const std::string& strPath, const std::vector<char>& bytes, std::vector<std::string>* pWarnings,
             std::string* pError);
 
+  // Shows the window with the file's name and a wait cursor while the file
+  // is read and handed to the control.
+  void ShowOpening(const std::string& strPath);
+
   // Shows the window and lets it paint everything before returning.
   void ShowAndPaint(int nShowCommand);
 
@@ -42,6 +46,7 @@ class CHostMainWindow {
   bool Save();
   bool ConfirmClose();
   void UpdateTitle();
+  void SetCodeFont();
 
   const CMirelApi& m_api;
   CHostDocument m_document;

@@ -50,6 +50,7 @@ bool CMirelApi::Load(const std::string& strPath, std::string* pError) {
   Resolve(m_hModule, "Mirel_PreparePrint", &pfnPreparePrint);
   Resolve(m_hModule, "Mirel_PrintPage", &pfnPrintPage);
   Resolve(m_hModule, "Mirel_EndPrint", &pfnEndPrint);
+  Resolve(m_hModule, "Mirel_SetFont", &pfnSetFont);
 
   if (!strMissing.empty()) {
     *pError = "the control library \"" + strPath + "\" does not export " + strMissing;

@@ -37,6 +37,7 @@ class CMirelApi {
   using PreparePrintFn = void(__cdecl*)(HWND hWnd, MIREL_PRINT_PARAM* pParam);
   using PrintPageFn = void(__cdecl*)(HWND hWnd, HDC hDC, int nPage);
   using EndPrintFn = void(__cdecl*)(HWND hWnd);
+  using SetFontFn = void(__cdecl*)(HWND hWnd, const LOGFONTA* pLogFont);
 
   CMirelApi() = default;
   CMirelApi(const CMirelApi&) = delete;
@@ -71,6 +72,7 @@ class CMirelApi {
   PreparePrintFn pfnPreparePrint = nullptr;          // the three printing exports: no print
   PrintPageFn pfnPrintPage = nullptr;                // preview without them
   EndPrintFn pfnEndPrint = nullptr;
+  SetFontFn pfnSetFont = nullptr;  // without it the control keeps its default font
 
  private:
   HMODULE m_hModule = nullptr;

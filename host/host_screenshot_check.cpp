@@ -2,11 +2,13 @@
 // the comment, preprocessor, string and keyword colours of the host's C
 // definition appear, and in the order of the sample's lines (the opening
 // comment block, then the #include lines, then the line that declares the
-// format string after the keywords "static const char"). Exit code 0 when
+// format string after the keywords "static const char"), in a fixed-pitch face. Exit code 0 when
 // every check holds, 1 when one fails, 2 when the file cannot be read.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -61,6 +63,30 @@ bool DecodeBmp24(const std::vector<char>& bytes, CPixels* pOut) {
   return true;
 }
 
+// Whether a pixel belongs to a glyph drawn in cr on the white background:
+// smoothed edges blend the two, so a pixel counts when it lies on that blend
+// and at least half way to cr.
+bool IsInk(COLORREF pixel, COLORREF cr) {
+  const int channels[3][2] = {{GetRValue(pixel), GetRValue(cr)},
+                              {GetGValue(pixel), GetGValue(cr)},
+                              {GetBValue(pixel), GetBValue(cr)}};
+  int nSpan = 0;
+  int nFromWhite = 0;
+  for (const auto& channel : channels) {
+    if (255 - channel[1] > nSpan) {
+      nSpan = 255 - channel[1];
+      nFromWhite = 255 - channel[0];
+    }
+  }
+  if (nSpan == 0) return pixel == cr;
+  if (2 * nFromWhite < nSpan) return false;
+  for (const auto& channel : channels) {
+    const int nExpected = 255 - (255 - channel[1]) * nFromWhite / nSpan;
+    if (std::abs(channel[0] - nExpected) > 24) return false;
+  }
+  return true;
+}
+
 // Where the pixels of one colour lie: first and last row, and per row the
 // leftmost and rightmost pixel (-1 where the row has none).
 struct CExtent {
@@ -77,8 +103,9 @@ CExtent ExtentOf(const CPixels& pixels, COLORREF cr) {
   e.right.assign(static_cast<std::size_t>(pixels.nHeight), -1);
   for (int y = 0; y < pixels.nHeight; ++y) {
     for (int x = 0; x < pixels.nWidth; ++x) {
-      if (pixels.colors[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.nWidth) +
-                        static_cast<std::size_t>(x)] != cr)
+      if (!IsInk(pixels.colors[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.nWidth) +
+                               static_cast<std::size_t>(x)],
+                 cr))
         continue;
       if (e.left[static_cast<std::size_t>(y)] < 0) e.left[static_cast<std::size_t>(y)] = x;
       e.right[static_cast<std::size_t>(y)] = x;
@@ -106,8 +133,9 @@ int DistinctGlyphShapes(const CPixels& pixels, COLORREF cr, int nTop, int nBotto
   for (int x = 0; x < pixels.nWidth; ++x) {
     int nCount = 0;
     for (int y = nTop; y <= nBottom; ++y)
-      if (pixels.colors[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.nWidth) +
-                        static_cast<std::size_t>(x)] == cr)
+      if (IsInk(pixels.colors[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.nWidth) +
+                              static_cast<std::size_t>(x)],
+                cr))
         ++nCount;
     if (nCount == 0)
       flush();
@@ -127,6 +155,13 @@ bool NextBand(const CExtent& e, int nFrom, int* pnTop, int* pnBottom) {
   while (y <= e.nLastRow && e.left[static_cast<std::size_t>(y)] >= 0) ++y;
   *pnBottom = y - 1;
   return true;
+}
+
+// The rightmost pixel of the colour in rows nTop to nBottom.
+int RightmostOf(const CExtent& e, int nTop, int nBottom) {
+  int nRight = -1;
+  for (int y = nTop; y <= nBottom; ++y) nRight = std::max(nRight, e.right[static_cast<std::size_t>(y)]);
+  return nRight;
 }
 
 int g_nFailures = 0;
@@ -179,6 +214,25 @@ int main(int argc, char** argv) {
   Check(bHangulBand &&
             DistinctGlyphShapes(pixels, colors.pairs[MIREL_SYNTAX_PAIR_COMMENT1].crFore, nTop, nBottom) >= 6,
         "the Hangul comment line is drawn in glyphs, not boxes");
+
+  // A fixed-pitch face: "#include <ctype.h>" and "#include <stdio.h>" have
+  // as many characters, so they end at the same column; in a proportional
+  // face "ctype" and "stdio" differ in width.
+  // Bands of a row or two are the loose ends of descenders.
+  auto nextLine = [&preprocessor](int nFrom, int* pnTop, int* pnBottom) {
+    while (NextBand(preprocessor, nFrom, pnTop, pnBottom)) {
+      if (*pnBottom - *pnTop >= 2) return true;
+      nFrom = *pnBottom + 1;
+    }
+    return false;
+  };
+  int nSecondTop = 0;
+  int nSecondBottom = 0;
+  const bool bTwoIncludes =
+      nextLine(preprocessor.nFirstRow, &nTop, &nBottom) && nextLine(nBottom + 1, &nSecondTop, &nSecondBottom);
+  Check(bTwoIncludes && std::abs(RightmostOf(preprocessor, nTop, nBottom) -
+                                 RightmostOf(preprocessor, nSecondTop, nSecondBottom)) <= 1,
+        "the code is drawn in a fixed-pitch face");
 
   Check(comment.nLastRow < preprocessor.nFirstRow, "the opening comment lies above the #include lines");
   Check(preprocessor.nLastRow < string.nFirstRow, "the #include lines lie above the format string");

@@ -47,6 +47,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 
+# Wine draws the title bar's buttons with the Marlett symbol face, which
+# fonts-wine installs where this Wine does not look for fonts: the prefix's
+# font folder has a copy.
+mirel_marlett=/usr/share/wine/fonts/marlett.ttf
+mirel_prefix_fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$mirel_marlett" ] && [ -d "$mirel_prefix_fonts" ] && ! cmp -s "$mirel_marlett" "$mirel_prefix_fonts/marlett.ttf"; then
+  cp "$mirel_marlett" "$mirel_prefix_fonts/marlett.ttf"
+fi
+
 # The font mapping is applied again whenever it changes, so an existing prefix
 # never keeps an older one.
 mirel_fonts_reg="$root/scripts/wine/fonts.reg"
