@@ -17,20 +17,19 @@ constexpr int kCrLf = 1;  // every document's default newline kind
 
 }  // namespace
 
-bool CHostDocument::Load(HWND hWndMirel, const std::string& strPath, const std::vector<char>& bytes,
+bool CHostDocument::Load(HWND hWndMirel, const std::string& strPath, const char* pBytes, std::size_t nBytes,
                          std::vector<std::string>* pWarnings, std::string* pError) {
-  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+  if (nBytes > static_cast<std::size_t>(INT_MAX)) {
     *pError = "\"" + strPath + "\" is too large to show";
     return false;
   }
   m_hWndMirel = hWndMirel;
   m_strPath = strPath;
-  const char* pBytes = bytes.data();
-  const int nLen = static_cast<int>(bytes.size());
+  const int nLen = static_cast<int>(nBytes);
   m_nEncoding = m_api.pfnDetermineEncoding(pBytes, nLen);
   m_nFormat = m_api.pfnDetermineFileFormat(pBytes, static_cast<unsigned>(nLen), m_nEncoding);
 
-  const CTextPlan plan = PlanText(pBytes, bytes.size(), m_nEncoding);
+  const CTextPlan plan = PlanText(pBytes, nBytes, m_nEncoding);
   if (!plan.bOk) {
     *pError = "\"" + strPath + "\" is too large to show";
     return false;

@@ -18,7 +18,7 @@ class CHostDocument {
   // Detects the encoding and newline kind of bytes, then gives the control an
   // empty text in that encoding and inserts the text unchanged. Warnings that
   // do not stop the load (such as a dropped odd byte) go to *pWarnings.
-  bool Load(HWND hWndMirel, const std::string& strPath, const std::vector<char>& bytes,
+  bool Load(HWND hWndMirel, const std::string& strPath, const char* pBytes, std::size_t nBytes,
             std::vector<std::string>* pWarnings, std::string* pError);
 
   // Writes the document's file bytes (byte-order mark included) to a file;

@@ -9,6 +9,7 @@
 #include "host_command_line.h"
 #include "host_file_io.h"
 #include "host_main_window.h"
+#include "host_mapped_file.h"
 #include "host_mirel_api.h"
 #include "host_print_preview.h"
 #include "host_screenshot.h"
@@ -68,16 +69,16 @@ int Run(const mirel_host::CHostOptions& options) {
       options.strSaveAs.empty() && options.strScreenshot.empty() && options.strPrintPreview.empty();
   // A person sees the window at once, not only when a large file is in.
   if (bInteractive) window.ShowOpening(strFile);
-  std::vector<char> bytes;
-  if (!mirel_host::ReadWholeFile(strFile, &bytes, &strError)) return Fail(kExitFile, strError);
+  mirel_host::CMappedFile file;
+  if (!file.Open(strFile, &strError)) return Fail(kExitFile, strError);
   std::vector<std::string> warnings;
-  const bool bOpened = window.Open(strFile, bytes, &warnings, &strError);
+  const bool bOpened = window.Open(strFile, file.Data(), file.Size(), &warnings, &strError);
   for (const std::string& strWarning : warnings) {
     std::fprintf(stderr, "mirelhost: warning: %s\n", strWarning.c_str());
   }
   if (!bOpened) return Fail(kExitControl, strError);
   const mirel_host::CHostDocument& document = window.Document();
-  std::printf("%s: %lu bytes, %s, %s newlines\n", strFile.c_str(), static_cast<unsigned long>(bytes.size()),
+  std::printf("%s: %lu bytes, %s, %s newlines\n", strFile.c_str(), static_cast<unsigned long>(file.Size()),
               mirel_host::EncodingName(document.Encoding()).c_str(),
               mirel_host::NewlineName(document.Format()).c_str());
 
@@ -100,7 +101,7 @@ int Run(const mirel_host::CHostOptions& options) {
   }
   std::fflush(stdout);
   if (!bInteractive) return kExitOk;
-  std::vector<char>().swap(bytes);  // the control holds its own copy
+  file.Close();  // the control holds its own copy
 
   window.ShowAndPaint(SW_SHOWDEFAULT);
   return window.RunMessageLoop();

@@ -83,9 +83,9 @@ void CHostMainWindow::ShowOpening(const std::string& strPath) {
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
 }
 
-bool CHostMainWindow::Open(const std::string& strPath, const std::vector<char>& bytes,
+bool CHostMainWindow::Open(const std::string& strPath, const char* pBytes, std::size_t nBytes,
                            std::vector<std::string>* pWarnings, std::string* pError) {
-  if (!m_document.Load(m_hWndMirel, strPath, bytes, pWarnings, pError)) return false;
+  if (!m_document.Load(m_hWndMirel, strPath, pBytes, nBytes, pWarnings, pError)) return false;
   m_bOpened = true;
   UpdateTitle();
   return true;

@@ -23,8 +23,8 @@ class CHostMainWindow {
   bool Create(HINSTANCE hInstance, std::string* pError);
 
   // Shows the file's bytes in the control.
-  bool Open(const std::string& strPath, const std::vector<char>& bytes, std::vector<std::string>* pWarnings,
-            std::string* pError);
+  bool Open(const std::string& strPath, const char* pBytes, std::size_t nBytes,
+            std::vector<std::string>* pWarnings, std::string* pError);
 
   // Shows the window with the file's name and a wait cursor while the file
   // is read and handed to the control.
