@@ -142,6 +142,64 @@ TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
   }
 }
 
+// A line table that grows nGrowths more times, then no more.
+class RowLimitedDoc : public CMirelDoc {
+ public:
+  int nGrowths = -1;  // -1: no limit
+
+ protected:
+  void* ReallocateLines(void* p, size_t nBytes) override {
+    if (nGrowths == 0) return nullptr;
+    if (nGrowths > 0) --nGrowths;
+    return CMirelDoc::ReallocateLines(p, nBytes);
+  }
+};
+
+// Commands that edit paragraph by paragraph, with strings that add a row
+// each time, failing at every point on the way: the text is left whole or
+// untouched, and an untouched text has no step, no change mark, no group.
+TEST(OutOfMemory, ParagraphCommandsFailingPartWayTakeBackTheParagraphsDone) {
+  const std::function<int(CMirelDoc&, BOOL)> kCommands[] = {
+      [](CMirelDoc& d, BOOL bUndo) { return d.AttachA("{\r\n", 3, "\r\n}", 3, bUndo); },
+      [](CMirelDoc& d, BOOL bUndo) { return d.AttachOnParagraphA("{\r\n", 3, "\r\n}", 3, bUndo); },
+  };
+  const std::string kText = "a\r\nb\r\nc\r\nd";
+  for (size_t k = 0; k < std::size(kCommands); ++k) {
+    for (BOOL bUndo : {TRUE, FALSE}) {
+      std::string whole;
+      for (int nGrowths = 0; nGrowths < 12; ++nGrowths) {
+        SCOPED_TRACE("command " + std::to_string(k) + (bUndo ? " recorded" : " unrecorded") + ", " +
+                     std::to_string(nGrowths) + " growths");
+        RowLimitedDoc doc;
+        mirel_doc_test::OpenEmpty(doc, MIREL_ENCODING_ANSI);
+        mirel_doc_test::SetFixedMetrics(doc, 10, 40, 1000);
+        ASSERT_TRUE(doc.InsertContents(0, reinterpret_cast<const BYTE*>(kText.data()),
+                                       static_cast<DWORD>(kText.size()), TRUE));
+        doc.SetModified(FALSE);
+        doc.SelectAll();
+        doc.nGrowths = nGrowths;
+        const int nResult = kCommands[k](doc, bUndo);
+        doc.nGrowths = -1;
+        const std::string text = mirel_doc_test::TextOf(doc);
+        EXPECT_EQ(doc.undo.nNestLevel, 0);
+        ExpectConsistent(doc);
+        if (nResult == 0) {
+          EXPECT_EQ(text, kText) << "a failed command left part of its work";
+          EXPECT_FALSE(doc.IsModified());
+          ASSERT_TRUE(doc.CanUndo());  // the text's own insertion, and no more
+          ASSERT_TRUE(doc.Undo(nullptr));
+          EXPECT_EQ(mirel_doc_test::TextOf(doc), "");
+        } else if (whole.empty()) {
+          whole = text;
+        } else {
+          EXPECT_EQ(text, whole);
+        }
+      }
+      EXPECT_FALSE(whole.empty()) << "the command never went through";
+    }
+  }
+}
+
 // The position index and the paragraph index are caches: without the
 // memory for them they are dropped, every look-up still answers what the
 // row table says, and they are taken again once the memory is back.
