@@ -41,6 +41,22 @@ class FailAllocations {
   static inline size_t s_nFromBytes = 0;
 };
 
+// While it lives, the growths through the refusing helpers after the first
+// nAllowed fail.
+class FailAllocationsAfter {
+ public:
+  explicit FailAllocationsAfter(int nAllowed) {
+    s_nLeft = nAllowed;
+    g_pfnMrAllocFailHook = [](size_t) -> BOOL { return s_nLeft-- <= 0; };
+  }
+  ~FailAllocationsAfter() { g_pfnMrAllocFailHook = nullptr; }
+  FailAllocationsAfter(const FailAllocationsAfter&) = delete;
+  FailAllocationsAfter& operator=(const FailAllocationsAfter&) = delete;
+
+ private:
+  static inline int s_nLeft = 0;
+};
+
 // A command and its result (-1 for commands that return nothing).
 struct OomCase {
   const char* name;
@@ -138,6 +154,34 @@ TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
       kCommands[k](t);
       EXPECT_FALSE(t.TextIs({u"abc", u"a", u"abc"}));
       EXPECT_TRUE(t.doc.CanUndo());
+    }
+  }
+}
+
+// A case change on a column block that runs out of memory on a later row
+// takes back the rows done.
+TEST(OutOfMemory, ColumnCaseChangeFailingPartWayTakesBackTheRowsDone) {
+  using mirel_sel_test::SelDoc;
+  for (int nAllowed = 0; nAllowed < 8; ++nAllowed) {
+    SCOPED_TRACE(std::to_string(nAllowed) + " allocations");
+    SelDoc t(MIREL_ENCODING_ANSI);
+    ASSERT_TRUE(t.SetRows({u"abc", u"abc", u"abc"}));
+    t.ShowInWindow();
+    t.doc.SetColumnMode(TRUE);
+    t.doc.SetSel(t.Pos(0, 1), t.Pos(2, 2), FALSE);
+    ASSERT_TRUE(t.doc.IsColumnBlock());
+    t.doc.undo.Reset();
+    t.doc.SetModified(FALSE);
+    {
+      FailAllocationsAfter fail(nAllowed);
+      t.doc.ChangeCase(0);
+    }
+    EXPECT_EQ(t.doc.undo.nNestLevel, 0);
+    if (t.TextIs({u"abc", u"abc", u"abc"})) {
+      EXPECT_FALSE(t.doc.CanUndo());
+      EXPECT_FALSE(t.doc.IsModified());
+    } else {
+      EXPECT_TRUE(t.TextIs({u"aBc", u"aBc", u"aBc"})) << "a failed command left part of its work";
     }
   }
 }
