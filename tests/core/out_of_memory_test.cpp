@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <new>
 #include <string>
 
@@ -119,6 +120,18 @@ TEST(OutOfMemory, CommandsRefuseWholeAndWorkOnceMemoryIsBack) {
   }
 }
 
+// The rows, shown in a window, unmodified, with a column block from
+// character nFirst of the first row to character nLast of the last.
+void ColumnBlockOver(mirel_sel_test::SelDoc& t, std::initializer_list<std::u16string> rows, size_t nFirst,
+                     size_t nLast) {
+  ASSERT_TRUE(t.SetRows(rows));
+  t.ShowInWindow();
+  t.doc.SetColumnMode(TRUE);
+  t.doc.SetSel(t.Pos(0, nFirst), t.Pos(static_cast<int>(rows.size()) - 1, nLast), FALSE);
+  ASSERT_TRUE(t.doc.IsColumnBlock());
+  t.doc.SetModified(FALSE);
+}
+
 // The column commands: the text, the numbers and a pasted column refuse
 // before any row changes.
 TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
@@ -136,12 +149,7 @@ TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
     for (size_t k = 0; k < std::size(kCommands); ++k) {
       SCOPED_TRACE("command " + std::to_string(k) + " in " + mirel_lines_test::EncodingName(nEncoding));
       SelDoc t(nEncoding);
-      ASSERT_TRUE(t.SetRows({u"abc", u"a", u"abc"}));
-      t.ShowInWindow();
-      t.doc.SetColumnMode(TRUE);
-      t.doc.SetSel(t.Pos(0, 1), t.Pos(2, 1), FALSE);
-      ASSERT_TRUE(t.doc.IsColumnBlock());
-      t.doc.SetModified(FALSE);
+      ASSERT_NO_FATAL_FAILURE(ColumnBlockOver(t, {u"abc", u"a", u"abc"}, 1, 1));
       {
         FailAllocations fail;
         EXPECT_EQ(kCommands[k](t), 0);
@@ -165,13 +173,7 @@ TEST(OutOfMemory, ColumnCaseChangeFailingPartWayTakesBackTheRowsDone) {
   for (int nAllowed = 0; nAllowed < 8; ++nAllowed) {
     SCOPED_TRACE(std::to_string(nAllowed) + " allocations");
     SelDoc t(MIREL_ENCODING_ANSI);
-    ASSERT_TRUE(t.SetRows({u"abc", u"abc", u"abc"}));
-    t.ShowInWindow();
-    t.doc.SetColumnMode(TRUE);
-    t.doc.SetSel(t.Pos(0, 1), t.Pos(2, 2), FALSE);
-    ASSERT_TRUE(t.doc.IsColumnBlock());
-    t.doc.undo.Reset();
-    t.doc.SetModified(FALSE);
+    ASSERT_NO_FATAL_FAILURE(ColumnBlockOver(t, {u"abc", u"abc", u"abc"}, 1, 2));
     {
       FailAllocationsAfter fail(nAllowed);
       t.doc.ChangeCase(0);
