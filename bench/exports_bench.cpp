@@ -1,7 +1,8 @@
 // Speed as a host sees it, through the exported functions on a control
 // window: loading a 100 MiB ANSI text (new file, then one insert of all of
 // it), with word wrap and line numbers too; the start of a paragraph and the
-// paragraph of a position; one character typed at the start.
+// paragraph of a position; one character typed at the start; a window
+// resized over a wrapped text.
 #include <windows.h>
 
 #include <cstring>
@@ -120,6 +121,24 @@ void BM_ExportLoadWrapped10MiB(benchmark::State& state) {
   state.counters["rows"] = Mirel_GetLineCount(ctrl.Get());
 }
 BENCHMARK(BM_ExportLoadWrapped10MiB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+// Dragging the bottom edge of a window over a wrapped 10 MiB text: every
+// step changes the height only (arg 0), or the width too (arg 1), which
+// moves the wrap points.
+void BM_ExportResizeWrapped10MiB(benchmark::State& state) {
+  static const std::string text = MakeText(10u << 20);
+  BenchControl ctrl;
+  ctrl.SetWrap(MIREL_WRAP_WORD);
+  ctrl.Load(text);
+  const bool bWidth = state.range(0) != 0;
+  int nStep = 0;
+  for (auto _ : state) {
+    ++nStep;
+    MoveWindow(ctrl.Get(), 0, 0, bWidth ? 700 - (nStep & 1) * 20 : 700, 500 - (nStep & 1) * 20, FALSE);
+    benchmark::DoNotOptimize(Mirel_GetLineCount(ctrl.Get()));
+  }
+}
+BENCHMARK(BM_ExportResizeWrapped10MiB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // Paragraph look-ups on the loaded 100 MiB text, wrap off (0) or on (1), at
 // spread-out paragraphs.

@@ -42,8 +42,9 @@ BOOL CContentsHandlerNormal::ChangeEncoding(int nNewEncoding) {
   const BOOL bHex = doc.nViewType == MIREL_VIEW_TYPE_HEX;
   const DWORD nOldMark = bHex ? nBomLen : 0;
   auto toText = [&](DWORD n) { return n > nOldMark ? std::min(n - nOldMark, nTextLen) : 0; };
-  const int nStartLine = doc.block.GetStartLine();
-  const int nEndLine = doc.block.GetEndLine();
+  // The selection keeps its direction: its anchor and caret are mapped each.
+  const int nAnchorLine = doc.block.nAnchorLine;
+  const int nBlockCaretLine = doc.block.nCaretLine;
 
   // The converted text is written into a block of the body's own kind,
   // behind room for the new mark, and becomes the new body without a copy.
@@ -62,8 +63,8 @@ BOOL CContentsHandlerNormal::ChangeEncoding(int nNewEncoding) {
 
   CMrCharEncoder enc(&doc, pText, nTextLen, doc.nFileEncoding, doc.nCodePage);
   enc.SetOutputBlocks(&blocks, nMark);
-  enc.SetTrackedPointers(toText(static_cast<DWORD>(std::max(doc.nCaretPos, 0))),
-                         toText(doc.block.GetStartPtr()), toText(doc.block.GetEndPtr()));
+  enc.SetTrackedPointers(toText(static_cast<DWORD>(std::max(doc.nCaretPos, 0))), toText(doc.block.nAnchor),
+                         toText(doc.block.nCaret));
   if (!enc.Convert(nNewEncoding)) return FALSE;
 
   const DWORD nNewText = enc.GetOutputLength();
@@ -100,11 +101,11 @@ BOOL CContentsHandlerNormal::ChangeEncoding(int nNewEncoding) {
   nTextLen = nNewText;
   nBodyLen = nMark + nNewText;
 
-  DWORD nCaret = 0, nStart = 0, nEnd = 0;
-  enc.GetTrackedPointers(&nCaret, &nStart, &nEnd);
+  DWORD nCaret = 0, nAnchor = 0, nBlockCaret = 0;
+  enc.GetTrackedPointers(&nCaret, &nAnchor, &nBlockCaret);
   const DWORD nNewMark = bHex ? nMark : 0;
   doc.nCaretPos = static_cast<int>(nCaret + nNewMark);
-  doc.block.Reset(nStart + nNewMark, nStartLine, FALSE);
-  doc.block.SetCaret(nEnd + nNewMark, nEndLine);
+  doc.block.Reset(nAnchor + nNewMark, nAnchorLine, FALSE);
+  doc.block.SetCaret(nBlockCaret + nNewMark, nBlockCaretLine);
   return TRUE;
 }

@@ -243,6 +243,7 @@ BOOL CMirelDoc::Reset() {
   const DWORD nTextLen = pContents->GetTextLength();
   if (nTextLen == 0) return TRUE;
   const DWORD nFrom = nViewType == MIREL_VIEW_TYPE_HEX ? pContents->GetBomLength() : 0;
+  CMrKeepUndoHistory keep(*this);  // cleared above
   return DeleteContents(nFrom, nTextLen, FALSE);
 }
 
@@ -295,14 +296,15 @@ BOOL CMirelDoc::DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
   DropGestureAnchors();
   PrepareLayout();
-  return pContents->DeleteAndRelayout(nPos, nLen, bRecordUndo);
+  return NoteUnrecorded(pContents->DeleteAndRelayout(nPos, nLen, bRecordUndo), !bRecordUndo && nLen > 0);
 }
 
 BOOL CMirelDoc::InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
   DropGestureAnchors();
   PrepareLayout();
-  return pContents->InsertAndRelayout(nPos, pData, nLen, bRecordUndo);
+  return NoteUnrecorded(pContents->InsertAndRelayout(nPos, pData, nLen, bRecordUndo),
+                        !bRecordUndo && nLen > 0);
 }
 
 BOOL CMirelDoc::ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
@@ -310,7 +312,13 @@ BOOL CMirelDoc::ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, cons
   if (pContents == nullptr) return FALSE;
   DropGestureAnchors();
   PrepareLayout();
-  return pContents->ReplaceAndRelayout(nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew);
+  return NoteUnrecorded(pContents->ReplaceAndRelayout(nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew),
+                        (!bRecordOld && nOldLen > 0) || (!bRecordNew && nNewLen > 0));
+}
+
+BOOL CMirelDoc::NoteUnrecorded(BOOL bDone, BOOL bUnrecorded) {
+  if (bDone && bUnrecorded && nKeepUndoHistory == 0) undo.ForgetRecords();
+  return bDone;
 }
 
 BOOL CMirelDoc::RecalcContentsLayout() {

@@ -156,7 +156,10 @@ class CMirelDoc {
   // the hex view the byte-order mark stays.
   BOOL Reset();
 
-  // Every change of the text goes through one of these.
+  // Every change of the text goes through one of these. A change made
+  // without recording moves text under the older records, so the history is
+  // forgotten, unless the step is one the history accounts for itself
+  // (CMrKeepUndoHistory).
   BOOL ReloadContents();
   BOOL DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo);
   BOOL InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo);
@@ -812,6 +815,7 @@ class CMirelDoc {
   MIREL_LINE* pLines;
   CMrSyntax* pSyntax;
   CMrUndoManager undo;
+  int nKeepUndoHistory = 0;  // CMrKeepUndoHistory scopes open
   int nCaretPos;
   int cli;
 
@@ -832,6 +836,9 @@ class CMirelDoc {
 
  private:
   friend class CContentsHandler;
+
+  // The result of a gateway; forgets the history after an unrecorded change.
+  BOOL NoteUnrecorded(BOOL bDone, BOOL bUnrecorded);
 
   // Row starts of every kRowSampleStep-th row, read by GetLineFromPos to
   // narrow its search. Never trusted: a bracket found in it is checked
@@ -870,4 +877,19 @@ class CMirelDoc {
   void ClearBookmarksAndTag();
   // Zeroes the line-table records from nFrom to the capacity.
   void ZeroRecordsFrom(int nFrom);
+};
+
+// Unrecorded edits that the history accounts for itself: the replay of undo
+// and redo, the halves of a recorded block move, a hex digit folded into its
+// open record, an input-method composition taken back before its result is
+// recorded. Inside this scope they leave the history as it is.
+class CMrKeepUndoHistory {
+ public:
+  explicit CMrKeepUndoHistory(CMirelDoc& doc) : m_doc(doc) { ++m_doc.nKeepUndoHistory; }
+  ~CMrKeepUndoHistory() { --m_doc.nKeepUndoHistory; }
+  CMrKeepUndoHistory(const CMrKeepUndoHistory&) = delete;
+  CMrKeepUndoHistory& operator=(const CMrKeepUndoHistory&) = delete;
+
+ private:
+  CMirelDoc& m_doc;
 };

@@ -7,9 +7,11 @@
 
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_editstep.h"
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mrhostansi.h"
+#include "mirel/mrtryalloc.h"
 
 namespace {
 
@@ -62,30 +64,85 @@ void SelectRange(CMirelDoc& doc, DWORD nAnchor, DWORD nCaret) {
   doc.nCaretPos = static_cast<int>(nCaret);
 }
 
-// Opens and closes one undo step around edits when bUndo is set.
-class CUndoStep {
+// The edits of one command, one undo step when bUndo is set, made whole or
+// not at all: an edit that fails part way (out of memory) takes back the
+// ones made before it, so the text, the history and the modified flag stay
+// as they were. Unrecorded edits forget the history only once the command
+// has gone through.
+class CAttachEdits {
  public:
-  CUndoStep(CMirelDoc& doc, BOOL bUndo) : m_doc(doc), m_bUndo(bUndo) {
+  CAttachEdits(CMirelDoc& doc, BOOL bUndo) : m_doc(doc), m_notify(doc), m_keep(doc), m_bUndo(bUndo) {
     if (!m_bUndo) return;
     m_doc.SeparateUndo();
     m_doc.StartUndoGroup();
   }
-  ~CUndoStep() {
-    if (!m_bUndo) return;
-    m_doc.EndUndoGroup();
-    m_doc.SeparateUndo();
+  ~CAttachEdits() { Finish(); }
+  CAttachEdits(const CAttachEdits&) = delete;
+  CAttachEdits& operator=(const CAttachEdits&) = delete;
+
+  BOOL Insert(DWORD nPos, const std::vector<BYTE>& bytes) {
+    if (m_bFailed || bytes.empty()) return !m_bFailed;
+    if (!Note(m_doc.InsertContents(nPos, bytes.data(), static_cast<DWORD>(bytes.size()), m_bUndo)))
+      return FALSE;
+    m_done.push_back({nPos, static_cast<DWORD>(bytes.size()), {}});
+    return TRUE;
   }
-  CUndoStep(const CUndoStep&) = delete;
-  CUndoStep& operator=(const CUndoStep&) = delete;
+  BOOL Delete(DWORD nPos, DWORD nLen, const BYTE* pOld) {
+    if (m_bFailed || nLen == 0) return !m_bFailed;
+    Change c{nPos, 0, {}};
+    // What an unrecorded deletion removes is kept to put it back.
+    if (!m_bUndo && !MrTryAppend(c.removed, pOld, pOld + nLen)) return Note(FALSE);
+    if (!Note(m_doc.DeleteContents(nPos, nLen, m_bUndo))) return FALSE;
+    m_done.push_back(std::move(c));
+    return TRUE;
+  }
+  // Closes the step. TRUE when the command went through.
+  BOOL Finish() {
+    if (m_bFinished) return !m_bFailed;
+    m_bFinished = TRUE;
+    if (m_bUndo) {
+      m_doc.EndUndoGroup();
+      m_doc.SeparateUndo();
+    }
+    if (m_done.empty()) return !m_bFailed;
+    if (!m_bFailed) {
+      if (!m_bUndo) m_doc.undo.ForgetRecords();
+      return TRUE;
+    }
+    if (m_bUndo) {
+      MrTakeBackFailedGroup(m_doc);
+    } else {
+      for (auto it = m_done.rbegin(); it != m_done.rend(); ++it) {
+        if (it->nInserted > 0) {
+          m_doc.DeleteContents(it->nPos, it->nInserted, FALSE);
+        } else {
+          m_doc.InsertContents(it->nPos, it->removed.data(), static_cast<DWORD>(it->removed.size()), FALSE);
+        }
+      }
+    }
+    m_doc.UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
+    return FALSE;
+  }
 
  private:
-  CMirelDoc& m_doc;
-  BOOL m_bUndo;
-};
+  struct Change {
+    DWORD nPos;
+    DWORD nInserted;            // an insertion: its length
+    std::vector<BYTE> removed;  // an unrecorded deletion: the bytes it took
+  };
+  BOOL Note(BOOL bDone) {
+    if (!bDone) m_bFailed = TRUE;
+    return bDone;
+  }
 
-BOOL InsertBytes(CMirelDoc& doc, DWORD nPos, const std::vector<BYTE>& bytes, BOOL bUndo) {
-  return bytes.empty() || doc.InsertContents(nPos, bytes.data(), static_cast<DWORD>(bytes.size()), bUndo);
-}
+  CMirelDoc& m_doc;
+  CMrModifiedNotifyHold m_notify;  // the host hears of a change once, and of a taken-back one never
+  CMrKeepUndoHistory m_keep;
+  BOOL m_bUndo;
+  BOOL m_bFailed = FALSE;
+  BOOL m_bFinished = FALSE;
+  std::vector<Change> m_done;
+};
 
 // TRUE when nPos is the start of a character (or the end) of [nFrom, nTo).
 BOOL IsCharBoundary(CMirelDoc& doc, const MrDocText& text, DWORD nFrom, DWORD nTo, DWORD nPos) {
@@ -114,10 +171,12 @@ int CMirelDoc::AttachA(const char* pszStart, int nStartLen, const char* pszEnd, 
   const BOOL bCaretAtEnd = !block.IsBlockSelected() || block.nCaret >= block.nAnchor;
   const DWORD nStartLenDoc = static_cast<DWORD>(s.start.size());
   if (!RoomFor(*this, static_cast<unsigned long long>(s.start.size()) + s.end.size())) return 0;
+  if (!pContents->Reserve(static_cast<DWORD>(s.start.size() + s.end.size()))) return 0;
   {
-    CUndoStep step(*this, bUndo);
-    if (!InsertBytes(*this, nStart, s.start, bUndo)) return 0;
-    InsertBytes(*this, nEnd + nStartLenDoc, s.end, bUndo);
+    CAttachEdits edits(*this, bUndo);
+    edits.Insert(nStart, s.start);
+    edits.Insert(nEnd + nStartLenDoc, s.end);
+    if (!edits.Finish()) return 0;
   }
   // The text that was selected stays selected between the two strings.
   const DWORD nNewStart = nStart + nStartLenDoc;
@@ -143,16 +202,19 @@ int CMirelDoc::AttachOnParagraphA(const char* pszStart, int nStartLen, const cha
   const unsigned long long nEach = s.start.size() + s.end.size();
   const unsigned long long nGrowth = nEach * static_cast<unsigned long long>(nLast - nFirst + 1);
   if (!RoomFor(*this, nGrowth)) return 0;
+  if (!pContents->Reserve(static_cast<DWORD>(nGrowth))) return 0;
   {
-    CUndoStep step(*this, bUndo);
+    CAttachEdits edits(*this, bUndo);
     // From the last paragraph back: strings holding line ends add paragraphs
     // only after the ones still to do, so their numbers stay valid.
     for (int p = nLast; p >= nFirst; --p) {
       int nStart = 0, nEnd = 0;
       if (!GetParagraph(p, &nStart, &nEnd)) continue;
-      InsertBytes(*this, static_cast<DWORD>(nStart), s.start, bUndo);
-      InsertBytes(*this, static_cast<DWORD>(nEnd) + static_cast<DWORD>(s.start.size()), s.end, bUndo);
+      if (!edits.Insert(static_cast<DWORD>(nStart), s.start) ||
+          !edits.Insert(static_cast<DWORD>(nEnd) + static_cast<DWORD>(s.start.size()), s.end))
+        break;
     }
+    if (!edits.Finish()) return 0;
   }
   SelectRange(*this, static_cast<DWORD>(nFirstStart), static_cast<DWORD>(nLastEnd + nGrowth));
   UpdateEditsAfterChange(REPAINT_TAG_FROM, static_cast<DWORD>(nFirstStart), 0);
@@ -196,10 +258,18 @@ int CMirelDoc::DetachOnParagraphA(const char* pszStart, int nStartLen, const cha
       nRemoved += sl;
     }
   }
-  if (cuts.empty()) return 0;
+  if (cuts.empty()) {
+    // Nothing to take off: the paragraphs are still selected.
+    SelectRange(*this, static_cast<DWORD>(nFirstStart), static_cast<DWORD>(nLastEnd));
+    UpdateEditsAfterChange(REPAINT_TAG_FROM, static_cast<DWORD>(nFirstStart), 0);
+    return 0;
+  }
   {
-    CUndoStep step(*this, bUndo);
-    for (const auto& cut : cuts) DeleteContents(cut.first, cut.second, bUndo);
+    CAttachEdits edits(*this, bUndo);
+    for (const auto& cut : cuts) {
+      if (!edits.Delete(cut.first, cut.second, MrGetDocText(*this).p + cut.first)) break;
+    }
+    if (!edits.Finish()) return 0;
   }
   SelectRange(*this, static_cast<DWORD>(nFirstStart), static_cast<DWORD>(nLastEnd) - nRemoved);
   UpdateEditsAfterChange(REPAINT_TAG_FROM, static_cast<DWORD>(nFirstStart), 0);

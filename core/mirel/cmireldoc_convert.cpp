@@ -37,15 +37,16 @@ UINT ConvertCase(UINT ch, int nMode) {
 
 // Changes the case of the letters in [nFrom, nTo): one replace from the
 // first changed character to the last, so characters that stay are never
-// rewritten and a range without letters records nothing.
-void ChangeCaseIn(CMirelDoc& doc, CMrEditStep& step, DWORD nFrom, DWORD nTo, int nMode) {
+// rewritten and a range without letters records nothing. FALSE when the
+// change could not be made (out of memory).
+BOOL ChangeCaseIn(CMirelDoc& doc, CMrEditStep& step, DWORD nFrom, DWORD nTo, int nMode) {
   const MrDocText text = MrGetDocText(doc);
   const DWORD nUnit = text.bWide ? 2 : 1;
   nFrom &= ~(nUnit - 1);
   nTo = std::min(nTo, text.nLen) & ~(nUnit - 1);
-  if (nFrom >= nTo) return;
+  if (nFrom >= nTo) return TRUE;
   Bytes copy;
-  if (!MrTryAppend(copy, text.p + nFrom, text.p + nTo)) return;
+  if (!MrTryAppend(copy, text.p + nFrom, text.p + nTo)) return FALSE;
   DWORD nFirst = nTo;
   DWORD nLast = nFrom;
   for (DWORD n = nFrom; n < nTo;) {
@@ -62,8 +63,8 @@ void ChangeCaseIn(CMirelDoc& doc, CMrEditStep& step, DWORD nFrom, DWORD nTo, int
     }
     n += nLen;
   }
-  if (nFirst >= nLast) return;
-  step.Replace(nFirst, nLast - nFirst, copy.data() + (nFirst - nFrom), nLast - nFirst);
+  if (nFirst >= nLast) return TRUE;
+  return step.Replace(nFirst, nLast - nFirst, copy.data() + (nFirst - nFrom), nLast - nFirst);
 }
 
 BOOL IsLineEndUnit(UINT ch) {
@@ -131,8 +132,14 @@ void CMirelDoc::ChangeCase(int nMode) {
   CMrEditStep step(*this);
   DWORD nFrom = block.GetStartPtr();
   if (block.IsColumnBlock() && block.pRows != nullptr) {
-    for (int i = 0; i < block.nRowCount; ++i)
-      ChangeCaseIn(*this, step, block.pRows[i].nStart, block.pRows[i].nEnd, nMode);
+    for (int i = 0; i < block.nRowCount; ++i) {
+      if (!ChangeCaseIn(*this, step, block.pRows[i].nStart, block.pRows[i].nEnd, nMode)) {
+        // Every row or none.
+        step.TakeBack();
+        UpdateEditsAfterChange(REPAINT_TAG_ALL, 0, 0);
+        return;
+      }
+    }
     nFrom = GetParagraphStart(block.pRows[0].nStart);
   } else if (block.HasSelection()) {
     ChangeCaseIn(*this, step, block.GetStartPtr(), block.GetEndPtr(), nMode);

@@ -46,6 +46,9 @@ class CMrEditStep {
     }
   }
   BOOL Changed() const { return m_bChanged; }
+  // Takes back the edits made so far, when one of the command failed part
+  // way: text, history and modified flag are as before the command.
+  void TakeBack();
 
   // Opens the step for an edit made through another document operation
   // (which then reports its result with Note).
@@ -94,4 +97,12 @@ inline void MrTakeBackFailedGroup(CMirelDoc& doc) {
   if (doc.undo.nNestLevel != 0) return;
   if (doc.CanUndo()) doc.Undo(nullptr);
   doc.undo.DropRedoTail();
+}
+
+inline void CMrEditStep::TakeBack() {
+  Close();
+  if (!m_bChanged) return;
+  if (m_bRecord) MrTakeBackFailedGroup(m_doc);
+  m_bChanged = FALSE;
+  m_notify.Forget();
 }

@@ -167,16 +167,20 @@ DWORD CMirelDoc::MoveBytes(BOOL bCopy, DWORD nSource, DWORD nDest, DWORD nCount,
   }
   DWORD nResult = nSource;
   BOOL bDone = FALSE;
-  if (notify.Note(InsertContents(nDest, buffer.get(), nCount, FALSE))) {
-    if (bCopy) {
-      nResult = nDest;
-      bDone = TRUE;
-    } else if (DeleteContents(nSource < nDest ? nSource : nSource + nCount, nCount, FALSE)) {
-      nResult = nSource < nDest ? nDest - nCount : nDest;
-      bDone = TRUE;
-    } else {
-      // The text must not keep both copies: take the inserted one out again.
-      DeleteContents(nDest, nCount, FALSE);
+  {
+    // The two halves are recorded as one move below.
+    CMrKeepUndoHistory keep(*this);
+    if (notify.Note(InsertContents(nDest, buffer.get(), nCount, FALSE))) {
+      if (bCopy) {
+        nResult = nDest;
+        bDone = TRUE;
+      } else if (DeleteContents(nSource < nDest ? nSource : nSource + nCount, nCount, FALSE)) {
+        nResult = nSource < nDest ? nDest - nCount : nDest;
+        bDone = TRUE;
+      } else {
+        // The text must not keep both copies: take the inserted one out again.
+        DeleteContents(nDest, nCount, FALSE);
+      }
     }
   }
   BOOL bRecorded = TRUE;

@@ -370,7 +370,7 @@ int CMirelDoc::DeleteBlockHex() {
 }
 
 int CMirelDoc::Delete(int /*nUnused*/) {
-  if (pContents == nullptr) return 1;
+  if (pContents == nullptr) return 0;  // no text yet
   CMrModifiedNotifyHold notify(*this);
   const BOOL bHex = nViewType == MIREL_VIEW_TYPE_HEX;
   if (bHex ? DeleteBlockHex() : DeleteBlock()) {
@@ -398,7 +398,7 @@ BOOL CMirelDoc::DeleteWord() {
     MessageBeep(MB_ICONHAND);
     return FALSE;
   }
-  if (pContents == nullptr) return TRUE;
+  if (pContents == nullptr) return FALSE;  // no text yet
   const MrDocText text = MrGetDocText(*this);
   const DWORD nCaret = SaneCaret(*this);
   const DWORD nUnit = text.bWide ? 2 : 1;

@@ -173,6 +173,7 @@ BOOL ReplayRedo(CMirelDoc& doc, CMirel* pEdit, BOOL bHex) {
 
 BOOL CMirelDoc::Undo(CMirel* pEdit) {
   if (pEdit != nullptr) pEdit->CompleteComposition();
+  CMrKeepUndoHistory keep(*this);  // the replay is not recorded, by design
   if (nViewType == MIREL_VIEW_TYPE_TEXT) return UndoText(pEdit);
   if (nViewType == MIREL_VIEW_TYPE_HEX) return UndoHex(pEdit);
   return FALSE;
@@ -180,6 +181,7 @@ BOOL CMirelDoc::Undo(CMirel* pEdit) {
 
 BOOL CMirelDoc::Redo(CMirel* pEdit) {
   if (pEdit != nullptr) pEdit->CompleteComposition();
+  CMrKeepUndoHistory keep(*this);
   if (nViewType == MIREL_VIEW_TYPE_TEXT) return RedoText(pEdit);
   if (nViewType == MIREL_VIEW_TYPE_HEX) return RedoHex(pEdit);
   return FALSE;

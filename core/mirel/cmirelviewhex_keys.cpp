@@ -172,6 +172,7 @@ void CMirelViewHex::TypeHexDigit(int nValue) {
         static_cast<long long>(nCaret) < static_cast<long long>(pRec->pos) + pRec->count;
     BOOL bDone;
     if (bInOpenInsertion) {
+      CMrKeepUndoHistory keep(doc);
       bDone = doc.ReplaceContents(nCaret, 1, FALSE, &bNew, 1, FALSE);
       if (bDone) doc.undo.UpdateInsertHex(static_cast<LONG>(nCaret), &bNew, 1);
     } else {

@@ -287,7 +287,11 @@ void CMirelViewText::TabInBox() {
         AbandonBoxEdit(doc, box, bChanged);
         return;
       }
-      if (Put(doc, p, 0, data, &s)) {
+      if (!data.empty() && !Put(doc, p, 0, data, &s)) {
+        AbandonBoxEdit(doc, box, bChanged);
+        return;
+      }
+      if (!data.empty()) {
         bChanged = TRUE;
         nAfter = p + static_cast<DWORD>(data.size());
       }

@@ -173,13 +173,18 @@ void CMirelViewText::OnHScroll(HWND, HWND, UINT nCode, short) {
   Invalidate(REPAINT_TAG_ALL, 0, 0);
 }
 
-void CMirelViewText::OnSize(HWND, UINT, int, int) {
+void CMirelViewText::OnSize(HWND, UINT, int cx, int cy) {
   if (pMirel == nullptr || pMirel->hWndEdit == nullptr) return;
   GetClientRect(pMirel->hWndEdit, &pMirel->rcEdit);
   // The next paint makes a back buffer of the new size.
   if (pMirel->hBackBitmap != nullptr) DeleteObject(pMirel->hBackBitmap);
   pMirel->hBackBitmap = nullptr;
-  if (pdoc != nullptr && pdoc->nWrapMode != MIREL_WRAP_NONE && pdoc->pContents != nullptr) {
+  // Only the width moves wrap points: a window made taller or shorter keeps
+  // its rows. WM_SIZE (0, 0) comes after the left margin changed, which
+  // moves them as well.
+  const BOOL bMarginChanged = cx == 0 && cy == 0;
+  if (pdoc != nullptr && pdoc->nWrapMode != MIREL_WRAP_NONE && pdoc->pContents != nullptr &&
+      (bMarginChanged || pdoc->nTextWidth != pMirel->rcEdit.right)) {
     // Rows follow the new width; the caret keeps its position and its row
     // is found again.
     pdoc->nTextWidth = pMirel->rcEdit.right;

@@ -99,9 +99,12 @@ Bytes ToCodePage(const CMirelDoc& doc, const BYTE* pChar, DWORD nLen) {
   return n > 0 ? Bytes(buf, buf + n) : Bytes();
 }
 
-// Replaces nOldLen bytes at nPos by data, recorded for undo or not.
+// Replaces nOldLen bytes at nPos by data, recorded for undo or not. The
+// unrecorded splices show a composition and take it back before its result
+// is recorded, so the history stays valid through them.
 BOOL Splice(CMirelDoc& doc, DWORD nPos, DWORD nOldLen, const Bytes& data, BOOL bRecord) {
   if (nOldLen == 0 && data.empty()) return TRUE;
+  CMrKeepUndoHistory keep(doc);
   if (nOldLen == 0) return doc.InsertContents(nPos, data.data(), static_cast<DWORD>(data.size()), bRecord);
   if (data.empty()) return doc.DeleteContents(nPos, nOldLen, bRecord);
   return doc.ReplaceContents(nPos, nOldLen, bRecord, data.data(), static_cast<DWORD>(data.size()), bRecord);

@@ -147,6 +147,15 @@ void CMrUndoManager::Reset() {
   nNestLevel = 0;
 }
 
+void CMrUndoManager::ForgetRecords() {
+  const LONG nKeepNest = nNestLevel;
+  const LONG nKeepGroup = nGroupId;
+  Reset();
+  nNestLevel = nKeepNest;
+  nGroupId = nKeepGroup;
+  nSavePoint = -1;
+}
+
 BOOL CMrUndoManager::AddInsert(LONG nPos, const BYTE* pBytes, LONG nCount) {
   return Record(URA_INSERT, nPos, pBytes, nCount);
 }

@@ -62,6 +62,10 @@ class CMrUndoManager {
 
   // Forgets the whole history.
   void Reset();
+  // Forgets every record after a change the history does not know of: undo
+  // and redo are gone, the saved state can no longer be reached, and groups
+  // open around the change stay open.
+  void ForgetRecords();
   void Clear() { Reset(); }
 
   // Recording. Each returns TRUE when the change is in the history (a change

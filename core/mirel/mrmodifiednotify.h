@@ -29,6 +29,8 @@ class CMrModifiedNotifyHold {
     if (bChanged) m_bChanged = TRUE;
     return bChanged;
   }
+  // The changes noted so far were taken back.
+  void Forget() { m_bChanged = FALSE; }
 
  private:
   CMirelDoc& m_doc;

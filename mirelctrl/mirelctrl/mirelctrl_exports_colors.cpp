@@ -71,9 +71,9 @@ MIREL_API void MIREL_CALL Mirel_SetCurrentTagForeColor(HWND hWnd, COLORREF cr) {
 }
 
 MIREL_API void MIREL_CALL Mirel_SetCurrentTag(HWND hWnd, int nParagraph) {
-  // A negative paragraph is the first one; the document clamps past the last.
-  if (CMirelDoc* pdoc = MirelFindDoc(hWnd))
-    pdoc->SetCurrentTag(nParagraph < 0 ? 0u : static_cast<UINT>(nParagraph));
+  // Taken unsigned: a negative paragraph lies past the last, where the
+  // document clamps it.
+  if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->SetCurrentTag(static_cast<UINT>(nParagraph));
 }
 
 MIREL_API void MIREL_CALL Mirel_ResetCurrentTag(HWND hWnd) {

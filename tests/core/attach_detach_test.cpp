@@ -74,6 +74,20 @@ TEST_P(AttachDetach, PrefixRoundTripOverParagraphs) {
   EXPECT_TRUE(t.TextIs({u"// one", u"// ", u"// \uAC00", u"four"}));
 }
 
+// With nothing to take off, the paragraphs are selected all the same.
+TEST_P(AttachDetach, DetachMatchingNothingSelectsTheParagraphs) {
+  SelDoc t(Encoding());
+  ASSERT_TRUE(t.SetRows({u"one", u"two", u"three"}));
+  t.doc.SetSel(t.Pos(0, 1), t.Pos(1, 1), FALSE);
+  EXPECT_EQ(t.doc.DetachOnParagraphA("//", 2, ";", 1, TRUE), 0);
+  EXPECT_TRUE(t.TextIs({u"one", u"two", u"three"}));
+  EXPECT_EQ(t.doc.block.nAnchor, t.Pos(0, 0));
+  EXPECT_EQ(t.doc.nCaretPos, static_cast<int>(t.Pos(1, 3)));
+  EXPECT_EQ(t.doc.block.nCaret, t.Pos(1, 3));
+  EXPECT_EQ(t.doc.cli, 1);
+  EXPECT_FALSE(t.doc.CanUndo());
+}
+
 TEST_P(AttachDetach, BothStringsOnEveryParagraphAndBack) {
   SelDoc t(Encoding());
   ASSERT_TRUE(t.SetRows({u"a", u"", u"bc"}));

@@ -163,6 +163,9 @@ TEST_P(Reencode, DocumentTextCaretAndSelectionFollowAndHistoryGoes) {
   EXPECT_EQ(d.doc.nCaretPos, OffsetOf(text, 1, p.nTo));
   EXPECT_EQ(d.doc.block.GetStartPtr(), static_cast<DWORD>(OffsetOf(text, 1, p.nTo)));
   EXPECT_EQ(d.doc.block.GetEndPtr(), static_cast<DWORD>(OffsetOf(text, 6, p.nTo)));
+  // Made from right to left, it still runs that way: the caret at its left end.
+  EXPECT_EQ(d.doc.block.nAnchor, static_cast<DWORD>(OffsetOf(text, 6, p.nTo)));
+  EXPECT_EQ(d.doc.block.nCaret, static_cast<DWORD>(OffsetOf(text, 1, p.nTo)));
   EXPECT_TRUE(d.doc.IsModified());
   EXPECT_FALSE(d.doc.CanUndo());
   // Rows, caret row and block rows agree with a fresh layout.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <new>
 #include <string>
 
@@ -39,6 +40,22 @@ class FailAllocations {
 
  private:
   static inline size_t s_nFromBytes = 0;
+};
+
+// While it lives, the growths through the refusing helpers after the first
+// nAllowed fail.
+class FailAllocationsAfter {
+ public:
+  explicit FailAllocationsAfter(int nAllowed) {
+    s_nLeft = nAllowed;
+    g_pfnMrAllocFailHook = [](size_t) -> BOOL { return s_nLeft-- <= 0; };
+  }
+  ~FailAllocationsAfter() { g_pfnMrAllocFailHook = nullptr; }
+  FailAllocationsAfter(const FailAllocationsAfter&) = delete;
+  FailAllocationsAfter& operator=(const FailAllocationsAfter&) = delete;
+
+ private:
+  static inline int s_nLeft = 0;
 };
 
 // A command and its result (-1 for commands that return nothing).
@@ -103,6 +120,18 @@ TEST(OutOfMemory, CommandsRefuseWholeAndWorkOnceMemoryIsBack) {
   }
 }
 
+// The rows, shown in a window, unmodified, with a column block from
+// character nFirst of the first row to character nLast of the last.
+void ColumnBlockOver(mirel_sel_test::SelDoc& t, std::initializer_list<std::u16string> rows, size_t nFirst,
+                     size_t nLast) {
+  ASSERT_TRUE(t.SetRows(rows));
+  t.ShowInWindow();
+  t.doc.SetColumnMode(TRUE);
+  t.doc.SetSel(t.Pos(0, nFirst), t.Pos(static_cast<int>(rows.size()) - 1, nLast), FALSE);
+  ASSERT_TRUE(t.doc.IsColumnBlock());
+  t.doc.SetModified(FALSE);
+}
+
 // The column commands: the text, the numbers and a pasted column refuse
 // before any row changes.
 TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
@@ -120,12 +149,7 @@ TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
     for (size_t k = 0; k < std::size(kCommands); ++k) {
       SCOPED_TRACE("command " + std::to_string(k) + " in " + mirel_lines_test::EncodingName(nEncoding));
       SelDoc t(nEncoding);
-      ASSERT_TRUE(t.SetRows({u"abc", u"a", u"abc"}));
-      t.ShowInWindow();
-      t.doc.SetColumnMode(TRUE);
-      t.doc.SetSel(t.Pos(0, 1), t.Pos(2, 1), FALSE);
-      ASSERT_TRUE(t.doc.IsColumnBlock());
-      t.doc.SetModified(FALSE);
+      ASSERT_NO_FATAL_FAILURE(ColumnBlockOver(t, {u"abc", u"a", u"abc"}, 1, 1));
       {
         FailAllocations fail;
         EXPECT_EQ(kCommands[k](t), 0);
@@ -138,6 +162,86 @@ TEST(OutOfMemory, ColumnInsertsRefuseBeforeAnyRowChanges) {
       kCommands[k](t);
       EXPECT_FALSE(t.TextIs({u"abc", u"a", u"abc"}));
       EXPECT_TRUE(t.doc.CanUndo());
+    }
+  }
+}
+
+// A case change on a column block that runs out of memory on a later row
+// takes back the rows done.
+TEST(OutOfMemory, ColumnCaseChangeFailingPartWayTakesBackTheRowsDone) {
+  using mirel_sel_test::SelDoc;
+  for (int nAllowed = 0; nAllowed < 8; ++nAllowed) {
+    SCOPED_TRACE(std::to_string(nAllowed) + " allocations");
+    SelDoc t(MIREL_ENCODING_ANSI);
+    ASSERT_NO_FATAL_FAILURE(ColumnBlockOver(t, {u"abc", u"abc", u"abc"}, 1, 2));
+    {
+      FailAllocationsAfter fail(nAllowed);
+      t.doc.ChangeCase(0);
+    }
+    EXPECT_EQ(t.doc.undo.nNestLevel, 0);
+    if (t.TextIs({u"abc", u"abc", u"abc"})) {
+      EXPECT_FALSE(t.doc.CanUndo());
+      EXPECT_FALSE(t.doc.IsModified());
+    } else {
+      EXPECT_TRUE(t.TextIs({u"aBc", u"aBc", u"aBc"})) << "a failed command left part of its work";
+    }
+  }
+}
+
+// A line table that grows nGrowths more times, then no more.
+class RowLimitedDoc : public CMirelDoc {
+ public:
+  int nGrowths = -1;  // -1: no limit
+
+ protected:
+  void* ReallocateLines(void* p, size_t nBytes) override {
+    if (nGrowths == 0) return nullptr;
+    if (nGrowths > 0) --nGrowths;
+    return CMirelDoc::ReallocateLines(p, nBytes);
+  }
+};
+
+// Commands that edit paragraph by paragraph, with strings that add a row
+// each time, failing at every point on the way: the text is left whole or
+// untouched, and an untouched text has no step, no change mark, no group.
+TEST(OutOfMemory, ParagraphCommandsFailingPartWayTakeBackTheParagraphsDone) {
+  const std::function<int(CMirelDoc&, BOOL)> kCommands[] = {
+      [](CMirelDoc& d, BOOL bUndo) { return d.AttachA("{\r\n", 3, "\r\n}", 3, bUndo); },
+      [](CMirelDoc& d, BOOL bUndo) { return d.AttachOnParagraphA("{\r\n", 3, "\r\n}", 3, bUndo); },
+  };
+  const std::string kText = "a\r\nb\r\nc\r\nd";
+  for (size_t k = 0; k < std::size(kCommands); ++k) {
+    for (BOOL bUndo : {TRUE, FALSE}) {
+      std::string whole;
+      for (int nGrowths = 0; nGrowths < 12; ++nGrowths) {
+        SCOPED_TRACE("command " + std::to_string(k) + (bUndo ? " recorded" : " unrecorded") + ", " +
+                     std::to_string(nGrowths) + " growths");
+        RowLimitedDoc doc;
+        mirel_doc_test::OpenEmpty(doc, MIREL_ENCODING_ANSI);
+        mirel_doc_test::SetFixedMetrics(doc, 10, 40, 1000);
+        ASSERT_TRUE(doc.InsertContents(0, reinterpret_cast<const BYTE*>(kText.data()),
+                                       static_cast<DWORD>(kText.size()), TRUE));
+        doc.SetModified(FALSE);
+        doc.SelectAll();
+        doc.nGrowths = nGrowths;
+        const int nResult = kCommands[k](doc, bUndo);
+        doc.nGrowths = -1;
+        const std::string text = mirel_doc_test::TextOf(doc);
+        EXPECT_EQ(doc.undo.nNestLevel, 0);
+        ExpectConsistent(doc);
+        if (nResult == 0) {
+          EXPECT_EQ(text, kText) << "a failed command left part of its work";
+          EXPECT_FALSE(doc.IsModified());
+          ASSERT_TRUE(doc.CanUndo());  // the text's own insertion, and no more
+          ASSERT_TRUE(doc.Undo(nullptr));
+          EXPECT_EQ(mirel_doc_test::TextOf(doc), "");
+        } else if (whole.empty()) {
+          whole = text;
+        } else {
+          EXPECT_EQ(text, whole);
+        }
+      }
+      EXPECT_FALSE(whole.empty()) << "the command never went through";
     }
   }
 }

@@ -169,6 +169,33 @@ TEST_P(ImeTest, KoreanSyllablesComposeInPlaceAndEachCommitIsOneStep) {
   EXPECT_EQ(MrwTestPumpMessages(), 0);  // nothing was left for WM_IME_CHAR
 }
 
+// The composition text is in the document without a record while it is
+// shown; taken back before its result is recorded, it keeps the history.
+TEST_P(ImeTest, CompositionKeepsTheStepsTypedBeforeIt) {
+  MIREL_REQUIRE_STANDIN();
+  for (BOOL bCommit : {TRUE, FALSE}) {
+    SCOPED_TRACE(bCommit ? "committed" : "cancelled");
+    OpenAnsi("ab", kKorean);
+    Caret(DocLen("a"));
+    Type("x y");
+    Compose(kGa);
+    Compose(kGak);
+    if (bCommit) {
+      MrwTestImeCommit(hEdit, kGak.c_str(), nullptr);
+      ExpectText("ax y" + kGak + "b");
+      Undo();
+    } else {
+      MrwTestImeCancel(hEdit);
+    }
+    ExpectText("ax yb");
+    Undo();
+    ExpectText("ax b");
+    Undo();
+    ExpectText("ab");
+    EXPECT_FALSE(doc.CanUndo());
+  }
+}
+
 TEST_P(ImeTest, CancelPutsBackTheSelectionAndLeavesNoRecord) {
   MIREL_REQUIRE_STANDIN();
   OpenAnsi("abc", kKorean);

@@ -66,6 +66,40 @@ TEST_F(TextViewLayoutChange, MarginSwitchesReWrapOnceAndKeepCaretAndSelection) {
   }
 }
 
+// Only the width moves wrap points: a window made taller or shorter keeps
+// its rows; a wider or narrower one, or a margin change (WM_SIZE 0, 0), lays
+// them out again.
+TEST_F(TextViewLayoutChange, OnlyAWidthOrMarginChangeReWraps) {
+  struct Resize {
+    const char* what;
+    int dx, dy;        // change of the window size
+    bool bMarginStep;  // the WM_SIZE (0, 0) a margin change sends instead
+    DWORD nLayouts;
+  };
+  const Resize kResizes[] = {
+      {"taller", 0, 120, false, 0},    {"shorter", 0, -150, false, 0}, {"wider", 40, 0, false, 1},
+      {"narrower", -80, 30, false, 1}, {"margin step", 0, 0, true, 1},
+  };
+  for (int nWrap : {MIREL_WRAP_WORD, MIREL_WRAP_NONE}) {
+    for (const Resize& r : kResizes) {
+      SCOPED_TRACE(std::string(r.what) + (nWrap == MIREL_WRAP_NONE ? " without wrap" : ""));
+      OpenLong(nWrap);
+      Caret(doc.pLines[doc.GetLineFromParagraph(9)].nStart + 30);
+      RECT rc;
+      GetWindowRect(hEdit, &rc);
+      const DWORD nBefore = doc.pContents->nFullLayouts;
+      if (r.bMarginStep) {
+        SendMessageA(hEdit, WM_SIZE, 0, 0);
+      } else {
+        MoveWindow(hEdit, 0, 0, rc.right - rc.left + r.dx, rc.bottom - rc.top + r.dy, FALSE);
+      }
+      EXPECT_EQ(doc.pContents->nFullLayouts - nBefore, nWrap == MIREL_WRAP_NONE ? 0 : r.nLayouts);
+      ExpectRowsFresh();
+      EXPECT_EQ(doc.GetCurrentParagraphIndex(), 9);
+    }
+  }
+}
+
 TEST_F(TextViewLayoutChange, AFontChangeReWrapsAndTheCaretRowFollows) {
   OpenLong(MIREL_WRAP_CHAR);
   Caret(doc.pLines[doc.GetLineFromParagraph(5)].nStart + 20);

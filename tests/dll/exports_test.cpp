@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "control_fixture.h"
 #include "export_calls.h"
@@ -35,6 +38,31 @@ TEST_F(Exports, EveryExportIsHarmlessBeforeTheFirstNewFile) {
   char text[8] = {0};
   EXPECT_EQ(Mirel_GetTextA(m_hCtrl, text, 0, 5), 5);
   EXPECT_STREQ(text, "after");
+}
+
+// Before NewFile there is no text: every text operation answers 0.
+TEST_F(Exports, TextOperationsAnswerZeroBeforeTheFirstNewFile) {
+  const std::pair<const char*, std::function<int(HWND)>> kOps[] = {
+      {"Delete", [](HWND h) { return Delete(h, 0); }},
+      {"DeleteWord", [](HWND h) { return DeleteWord(h); }},
+      {"Mirel_InsertA", [](HWND h) { return Mirel_InsertA(h, "a", 1, TRUE); }},
+      {"Mirel_InsertColumnsTextA", [](HWND h) { return Mirel_InsertColumnsTextA(h, "a", 1, TRUE); }},
+      {"Mirel_GetTextA", [](HWND h) { return Mirel_GetTextA(h, nullptr, 0, 1); }},
+  };
+  for (const auto& op : kOps) EXPECT_EQ(op.second(m_hCtrl), 0) << op.first;
+}
+
+// The paragraph is taken unsigned: a negative one lies past the last
+// paragraph and marks the last.
+TEST_F(Exports, CurrentTagOfANegativeParagraphIsTheLast) {
+  Fill("a\r\nb\r\nc");
+  CMirelDoc* pdoc = MirelFindDoc(m_hCtrl);
+  ASSERT_NE(pdoc, nullptr);
+  for (int nPara : {-1, INT_MIN, 7}) {
+    Mirel_SetCurrentTag(m_hCtrl, 0);
+    Mirel_SetCurrentTag(m_hCtrl, nPara);
+    EXPECT_EQ(pdoc->nCurrentTagPara, 2) << nPara;
+  }
 }
 
 TEST_F(Exports, NewLineCodeRespectsTheCallersBuffer) {
