@@ -14,12 +14,6 @@ constexpr UINT kReplacementChar = 0xFFFD;
 constexpr bool IsContinuation(BYTE b) {
   return b >= 0x80 && b <= 0xBF;
 }
-constexpr bool IsHighSurrogate(UINT u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr bool IsLowSurrogate(UINT u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
 constexpr bool IsSurrogate(UINT u) {
   return u >= 0xD800 && u <= 0xDFFF;
 }
@@ -29,7 +23,7 @@ constexpr bool IsSurrogate(UINT u) {
 // units consumed.
 int DecodeUtf16(const WCHAR* p, int nUnits, UINT* pCode) {
   const UINT u = static_cast<UINT>(p[0]);
-  if (IsHighSurrogate(u) && nUnits >= 2 && IsLowSurrogate(static_cast<UINT>(p[1]))) {
+  if (MrIsHighSurrogate(u) && nUnits >= 2 && MrIsLowSurrogate(static_cast<UINT>(p[1]))) {
     *pCode = 0x10000 + ((u - 0xD800) << 10) + (static_cast<UINT>(p[1]) - 0xDC00);
     return 2;
   }
