@@ -429,7 +429,8 @@ bool CMrRowLayout::SkipMultiByteChars(DWORD nStart, DWORD nCapEnd, DWORD* pPos, 
 }
 
 // No wrap, UTF-16: the generic walk's steps in its order, without the
-// wrapping and word-break work, and with each unit's width read at once.
+// wrapping and word-break work, and with each unit's width read at once (a
+// surrogate pair goes the slow way, as one character).
 int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) const {
   long long w = 0;
   DWORD pos = nStart;
@@ -441,13 +442,13 @@ int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
   const int* pWide = pDoc->pWideWidth;
   const DWORD nRowEnd = nLen - nStart > MIREL_MAX_ROW_BYTES ? nStart + MIREL_MAX_ROW_BYTES : nLen;
   for (;;) {
-    // Units with a cached width that are neither a control character nor
-    // the page-break character, in a tight loop; the steps below take the
-    // rest.
+    // Units with a cached width that are neither a control character, a
+    // surrogate nor the page-break character, in a tight loop; the steps
+    // below take the rest.
     if (pWide != nullptr) {
       while (nRowEnd - pos >= 2) {
         const UINT ch = UnitAt(pos);
-        if (ch <= MR_CHAR_CR || ch == chPageBreak || pWide[ch] < 0) break;
+        if (ch <= MR_CHAR_CR || ch == chPageBreak || (ch & 0xF800) == 0xD800 || pWide[ch] < 0) break;
         w += pWide[ch];
         pos += 2;
       }
@@ -469,9 +470,11 @@ int CMrRowLayout::FindEndNoWrapUnits(DWORD nStart, DWORD* pnEnd, int* pnWidth) c
       return finish(pos, bPair ? MIREL_BREAK_CRLF : MIREL_BREAK_CR);
     }
     if (ch == MR_CHAR_LF) return finish(pos, MIREL_BREAK_LF);
-    if (pos - nStart + 2 > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
-    w = ch == MR_CHAR_TAB ? NextTabStop(w) : w + CharWidth(pos, 2);
-    pos += 2;
+    // A unit, or a surrogate pair: one character of 4 bytes.
+    const DWORD nCharLen = CharLength(pos);
+    if (pos - nStart + nCharLen > MIREL_MAX_ROW_BYTES) return finish(pos, MIREL_BREAK_WRAP);
+    w = ch == MR_CHAR_TAB ? NextTabStop(w) : w + CharWidth(pos, nCharLen);
+    pos += nCharLen;
     pWide = pDoc->pWideWidth;  // the width query may have made the table
   }
 }

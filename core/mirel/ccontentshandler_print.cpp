@@ -49,6 +49,12 @@ int PrintCharWidth(CMrPrintInfo* pInfo, const BYTE* p, DWORD nCharLen, int nEnco
   HDC hdc = pInfo->hDC;
   if (IsWideEncoding(nEncoding)) {
     if (nCharLen < 2) return 0;
+    if (MrIsSurrogatePairAt(p, nCharLen)) {
+      // One glyph for the pair, as the page draws it.
+      const WCHAR units[2] = {static_cast<WCHAR>(MrUnitAt(p, TRUE)),
+                              static_cast<WCHAR>(MrUnitAt(p + 2, TRUE))};
+      return ExtentW(hdc, units, 2);
+    }
     const WCHAR unit = static_cast<WCHAR>(MrUnitAt(p, TRUE));
     return CachedWidth(
         pInfo, kWideCacheBase + unit,

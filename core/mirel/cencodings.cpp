@@ -14,12 +14,6 @@ constexpr UINT kReplacementChar = 0xFFFD;
 constexpr bool IsContinuation(BYTE b) {
   return b >= 0x80 && b <= 0xBF;
 }
-constexpr bool IsHighSurrogate(UINT u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr bool IsLowSurrogate(UINT u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
 constexpr bool IsSurrogate(UINT u) {
   return u >= 0xD800 && u <= 0xDFFF;
 }
@@ -29,7 +23,7 @@ constexpr bool IsSurrogate(UINT u) {
 // units consumed.
 int DecodeUtf16(const WCHAR* p, int nUnits, UINT* pCode) {
   const UINT u = static_cast<UINT>(p[0]);
-  if (IsHighSurrogate(u) && nUnits >= 2 && IsLowSurrogate(static_cast<UINT>(p[1]))) {
+  if (MrIsHighSurrogate(u) && nUnits >= 2 && MrIsLowSurrogate(static_cast<UINT>(p[1]))) {
     *pCode = 0x10000 + ((u - 0xD800) << 10) + (static_cast<UINT>(p[1]) - 0xDC00);
     return 2;
   }
@@ -301,13 +295,28 @@ BOOL CEncodings::IsUtf8(const BYTE* pData, int nLen, int* pnTail) {
       ++i;
     } else if (b >= 0xC0 && b <= 0xDF) {
       if (nLeft < 2) break;  // cut at the end
-      if ((b & 0x1F) == 0 || !IsContinuation(pData[i + 1])) return FALSE;
+      // C0 and C1 could only start overlong forms of ASCII.
+      if (b < 0xC2 || !IsContinuation(pData[i + 1])) return FALSE;
       i += 2;
       bMultiByteSeen = TRUE;
     } else if (b >= 0xE0 && b <= 0xEF) {
       if (nLeft < 3) break;  // cut at the end
       if ((b & 0x0F) == 0 || !IsContinuation(pData[i + 1]) || !IsContinuation(pData[i + 2])) return FALSE;
       i += 3;
+      bMultiByteSeen = TRUE;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      // A character beyond the basic plane: no overlong form (F0 80-8F), none
+      // past U+10FFFF (F4 90 and above). The bytes of a sequence cut at the
+      // end must still fit it.
+      const BYTE lo = b == 0xF0 ? 0x90 : 0x80;
+      const BYTE hi = b == 0xF4 ? 0x8F : 0xBF;
+      const int nHave = nLeft < 4 ? nLeft : 4;
+      if (nHave >= 2 && (pData[i + 1] < lo || pData[i + 1] > hi)) return FALSE;
+      for (int k = 2; k < nHave; ++k) {
+        if (!IsContinuation(pData[i + k])) return FALSE;
+      }
+      if (nLeft < 4) break;  // cut at the end
+      i += 4;
       bMultiByteSeen = TRUE;
     } else {
       return FALSE;

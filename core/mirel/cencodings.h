@@ -24,9 +24,10 @@ class CEncodings {
   // holds, else ANSI. Never returns MIREL_ENCODING_UTF16BE.
   static int DetectEncoding(const BYTE* pData, int nLen);
 
-  // TRUE when the bytes scan as UTF-8 (two- and three-byte sequences with a
-  // non-zero payload in the lead byte, no zero byte) and hold at least one
-  // multi-byte sequence. A sequence cut at the very end is allowed; its
+  // TRUE when the bytes scan as UTF-8 (two-byte sequences from C2, three-byte
+  // sequences with a non-zero payload in the lead byte, well-formed four-byte
+  // sequences up to U+10FFFF, no zero byte) and hold at least one multi-byte
+  // sequence. A sequence cut at the very end is allowed; its
   // length goes to *pnTail (0 when none) when pnTail is not NULL.
   static BOOL IsUtf8(const BYTE* pData, int nLen, int* pnTail = nullptr);
 

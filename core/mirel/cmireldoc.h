@@ -321,6 +321,9 @@ class CMirelDoc {
   // The window whose DC widths are measured on; NULL (the screen) while no
   // edit window is registered.
   HWND GetMeasureWindow() const;
+  // Width of the character beyond the basic plane that the surrogate pair
+  // (nHigh, nLow) stands for: one glyph, measured from both units.
+  int GetSurrogatePairWidth(UINT nHigh, UINT nLow);
 
   // --- Layout changes that are not edits (cmireldoc_relayout.cpp) ----------
   // After the rows were laid out again: cli becomes the caret's row (when
@@ -846,6 +849,16 @@ class CMirelDoc {
   // look-ups have missed since the last time.
   static constexpr int kRowSampleShift = 3;
   std::vector<DWORD> rowSamples;
+
+  // Widths of characters beyond the basic plane (no width table covers
+  // them), one slot per code point modulo the slot count; a code of 0 marks
+  // an empty slot. Emptied whenever the two-byte table is made again.
+  struct MrPairWidth {
+    UINT nCode;
+    int nWidth;
+  };
+  static constexpr size_t kPairWidthSlots = 256;
+  MrPairWidth aPairWidth[kPairWidthSlots] = {};
   unsigned nSampleLookups = 0;
   bool bSamplesMissed = true;
   // The last row that starts at or before nPos, found through the samples;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 
 #include "mirel/cmireldoc.h"
 #include "mirel/ccontentshandler.h"
@@ -127,6 +128,7 @@ void CMirelDoc::MeasureCharWidths(HDC hdc, BOOL bSingle, BOOL bWide) {
     nCharWidth[0] = nCharWidth[MR_CHAR_SPACE];
   }
   if (bWide) {
+    std::fill(std::begin(aPairWidth), std::end(aPairWidth), MrPairWidth{0, 0});
     std::free(pWideWidth);
     pWideWidth = static_cast<int*>(std::malloc(sizeof(int) * kWideWidthEntries));
     if (pWideWidth == nullptr) return;
@@ -187,6 +189,19 @@ void CMirelDoc::MeasureLazily(BOOL bSingle, int nWideRow) {
   if (nWideRow >= 0) MeasureWideRow(dc.Get(), nWideRow);
 }
 
+int CMirelDoc::GetSurrogatePairWidth(UINT nHigh, UINT nLow) {
+  const UINT nCode = 0x10000 + ((nHigh & 0x3FF) << 10) + (nLow & 0x3FF);
+  MrPairWidth& slot = aPairWidth[nCode % kPairWidthSlots];
+  if (slot.nCode == nCode) return slot.nWidth;
+  // One glyph for both units, as the row is drawn.
+  const WCHAR units[2] = {static_cast<WCHAR>(nHigh), static_cast<WCHAR>(nLow)};
+  CMrMeasureDC dc(GetMeasureWindow(), hFont);
+  SIZE size{};
+  const BOOL bOk = dc.Get() != nullptr && GetTextExtentPoint32W(dc.Get(), units, 2, &size);
+  slot = {nCode, ExtentWidth(bOk, size, std::max(nAveCharWidth, 0))};
+  return slot.nWidth;
+}
+
 int CMirelDoc::GetSpaceWidth() {
   if (nCharWidth[MR_CHAR_SPACE] < 0) MeasureLazily(TRUE, -1);
   return std::max(nCharWidth[MR_CHAR_SPACE], 0);
@@ -207,17 +222,22 @@ int CMirelDoc::GetCharWidth(const BYTE* p, DWORD nLen) {
   UINT nIndex = 0;
   if (bWide || nFileEncoding == MIREL_ENCODING_UTF8 || nFileEncoding == MIREL_ENCODING_UTF8_BOM) {
     if (bWide) {
+      // A surrogate pair is one character; a lone surrogate is a unit.
+      if (nLen == 4 && MrIsSurrogatePairAt(p, nLen))
+        return GetSurrogatePairWidth(nFirst, MrUnitAt(p + 2, TRUE));
       MIREL_ASSERT(nLen <= 2);
       if (nLen > 2) return GetSpaceWidth();
       nIndex = nFirst;
     } else {
-      // The table is indexed by the first UTF-16 unit of the character. Bytes
-      // that are not one well-formed character (a bad sequence, a code point
-      // past U+10FFFF) show as one replacement character.
+      // The table is indexed by the UTF-16 unit of the character; a character
+      // beyond the basic plane is measured whole. Bytes that are not one
+      // well-formed character (a bad sequence, a code point past U+10FFFF)
+      // show as one replacement character.
       WCHAR units[3] = {};
       const int nUnits = Utf8ToUtf16(p, static_cast<int>(std::min<DWORD>(nLen, 8)), units, 3);
-      const BOOL bPair = nUnits == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF;
-      nIndex = (nUnits == 1 || bPair) ? static_cast<UINT>(units[0]) : kReplacementChar;
+      if (nUnits == 2 && MrIsHighSurrogate(units[0]) && MrIsLowSurrogate(units[1]))
+        return GetSurrogatePairWidth(units[0], units[1]);
+      nIndex = nUnits == 1 ? static_cast<UINT>(units[0]) : kReplacementChar;
     }
   } else {
     MIREL_ASSERT(nLen <= 2);

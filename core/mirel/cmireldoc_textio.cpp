@@ -129,21 +129,10 @@ BOOL ConvertText(HostForm from, HostForm to, int nCodePage, const BYTE* p, size_
   return ConvertRun(from, to, nCodePage, p + nRun, n - nRun, pSink);
 }
 
-constexpr BOOL IsHighSurrogate(UINT u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr BOOL IsLowSurrogate(UINT u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
-// Byte length of the whole character at nPos (nPos < nLen): as the layout
-// counts it, with a UTF-16 surrogate pair taken as one character.
+// Byte length of the whole character at nPos (nPos < nLen), as the layout
+// counts it (a CR LF pair, a surrogate pair); at least 1.
 DWORD WholeCharLength(CMirelDoc& doc, const BYTE* p, DWORD nPos, DWORD nLen) {
   const DWORD n = MrCharLength(p, nPos, nLen, doc.nFileEncoding, doc.GetLeadByteTable());
-  if (IsWideEncoding(doc.nFileEncoding) && n == 2 && nLen - nPos >= 4 &&
-      IsHighSurrogate(MrUnitAt(p + nPos, TRUE)) && IsLowSurrogate(MrUnitAt(p + nPos + 2, TRUE))) {
-    return 4;
-  }
   return n == 0 ? 1 : n;
 }
 
@@ -154,14 +143,7 @@ DWORD CharStartAtOrBefore(CMirelDoc& doc, const MrDocText& text, DWORD nPos) {
   DWORD nChar = 0;
   if (doc.pLines != nullptr && doc.nLineCount > 0) {
     nChar = std::min(doc.pLines[doc.GetLineFromPos(nPos)].nStart, nPos);
-    // A row may begin between the two halves of a surrogate pair.
-    if (text.bWide) {
-      nChar &= ~static_cast<DWORD>(1);
-      if (nChar >= 2 && IsLowSurrogate(MrUnitAt(text.p + nChar, TRUE)) &&
-          IsHighSurrogate(MrUnitAt(text.p + nChar - 2, TRUE))) {
-        nChar -= 2;
-      }
-    }
+    if (text.bWide) nChar &= ~static_cast<DWORD>(1);
   }
   while (nChar < nPos) {
     const DWORD nCharLen = WholeCharLength(doc, text.p, nChar, text.nLen);

@@ -48,13 +48,6 @@ constexpr DWORD kFileBlock = 0x100000;
 constexpr uint64_t kOnes = 0x0101010101010101ull;
 constexpr uint64_t kHighs = 0x8080808080808080ull;
 
-constexpr BOOL IsHighSurrogate(UINT u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr BOOL IsLowSurrogate(UINT u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 BOOL IsUtf8Encoding(int nEncoding) {
   return nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM;
 }
@@ -123,7 +116,7 @@ DWORD EncodeUnitsAsUtf8(const WCHAR* pUnits, DWORD nUnits, BYTE* d) {
       continue;
     }
     if (c >= 0xD800 && c <= 0xDFFF) {
-      if (IsHighSurrogate(c) && i + 1 < nUnits && IsLowSurrogate(static_cast<UINT>(pUnits[i + 1]))) {
+      if (MrIsHighSurrogate(c) && i + 1 < nUnits && MrIsLowSurrogate(static_cast<UINT>(pUnits[i + 1]))) {
         c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<UINT>(pUnits[i + 1]) - 0xDC00);
         ++i;
         d[k++] = static_cast<BYTE>(0xF0 | (c >> 18));
@@ -550,7 +543,7 @@ ScanStop CConvertPass::ScanWide(DWORD nPos, DWORD nLimit, DWORD nStop) const {
     const UINT u = UnitAt(p + i);
     if (u == MR_CHAR_NUL) return {i, StopKind::kNul, 2};
     if (u >= 0xD800 && u <= 0xDFFF) {
-      if (IsHighSurrogate(u) && m_n - i >= 4 && IsLowSurrogate(UnitAt(p + i + 2))) {
+      if (MrIsHighSurrogate(u) && m_n - i >= 4 && MrIsLowSurrogate(UnitAt(p + i + 2))) {
         if (i + 4 > nLimit) return {i, i + 4 > nStop ? StopKind::kCross : StopKind::kLimit, 0};
         i += 4;
         continue;

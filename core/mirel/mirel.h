@@ -95,6 +95,21 @@ constexpr BOOL MrUnitIs(const BYTE* p, BOOL bWide, UINT ch) {
   return MrUnitAt(p, bWide) == ch;
 }
 
+// Halves of a UTF-16 surrogate pair: a high unit followed by a low one is one
+// character beyond the basic plane; either alone is a character of its own.
+constexpr BOOL MrIsHighSurrogate(UINT u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+constexpr BOOL MrIsLowSurrogate(UINT u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// TRUE when the nLeft bytes at p begin with a surrogate pair of little-endian
+// units.
+constexpr BOOL MrIsSurrogatePairAt(const BYTE* p, DWORD nLeft) {
+  return nLeft >= 4 && MrIsHighSurrogate(MrUnitAt(p, TRUE)) && MrIsLowSurrogate(MrUnitAt(p + 2, TRUE));
+}
+
 // Writes the unit ch at p (two little-endian bytes when bWide, else one byte)
 // and returns the bytes written.
 inline int MrPutUnit(BYTE* p, BOOL bWide, UINT ch) {

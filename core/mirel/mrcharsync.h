@@ -33,7 +33,12 @@ inline BOOL MrIsSurelyCharStart(const BYTE* p, DWORD nPos, DWORD nLen, int nEnco
     case MIREL_ENCODING_UTF16LE:
       if (nPos & 1) return FALSE;
       if (nLen - nPos < 2) return TRUE;  // the lone byte at the end
-      return !(nPos >= 2 && MrUnitIs(p + nPos, TRUE, MR_CHAR_LF) && MrUnitIs(p + nPos - 2, TRUE, MR_CHAR_CR));
+      if (nPos < 2) return TRUE;
+      // The second unit of a CR LF pair or of a surrogate pair. (Neither an
+      // LF nor a low surrogate can end any other character, so the unit
+      // before it always starts one.)
+      if (MrUnitIs(p + nPos, TRUE, MR_CHAR_LF)) return !MrUnitIs(p + nPos - 2, TRUE, MR_CHAR_CR);
+      return !MrIsSurrogatePairAt(p + nPos - 2, 4);
     default:
       return TRUE;  // one byte per character
   }

@@ -29,9 +29,10 @@ constexpr BOOL MrIsWideCodePoint(UINT ch) {
 }
 
 // Byte length of the character at nPos of a text of nLen bytes (nPos < nLen):
-// a CR LF pair is one character (2 bytes, 4 in UTF-16); a UTF-16 unit is 2
-// bytes (1 for a lone byte at the very end); ANSI uses pLeadTable; UTF-8 a
-// lead byte and the continuation bytes that follow it; other codes 1 byte.
+// a CR LF pair is one character (2 bytes, 4 in UTF-16); in UTF-16 a surrogate
+// pair is 4 bytes and any other unit 2 (1 for a lone byte at the very end);
+// ANSI uses pLeadTable; UTF-8 a lead byte and the continuation bytes that
+// follow it; other codes 1 byte.
 inline DWORD MrCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncoding, const BYTE* pLeadTable) {
   const DWORD nLeft = nLen - nPos;
   const BYTE* p = pText + nPos;
@@ -53,7 +54,7 @@ inline DWORD MrCharLength(const BYTE* pText, DWORD nPos, DWORD nLen, int nEncodi
     case MIREL_ENCODING_UTF16LE:
       if (nLeft < 2) return nLeft;
       if (nLeft >= 4 && MrUnitIs(p, TRUE, MR_CHAR_CR) && MrUnitIs(p + 2, TRUE, MR_CHAR_LF)) return 4;
-      return 2;
+      return MrIsSurrogatePairAt(p, nLeft) ? 4 : 2;
     default:
       return 1;
   }

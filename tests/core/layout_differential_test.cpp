@@ -1,7 +1,7 @@
 // The row finder's fast walks against a plain character-by-character reading
 // of the row rules, in every encoding and wrap mode: random texts of plain
-// words, tabs, line ends, delimiters, the page-break character and every
-// kind of broken multi-byte character, with runs that reach the row cap.
+// words, tabs, line ends, delimiters, the page-break character, surrogate
+// pairs and every kind of broken multi-byte character, with runs that reach the row cap.
 // After random edits (and their undo) the table the incremental re-layout
 // keeps equals a fresh layout of the same text.
 #include <windows.h>
@@ -27,8 +27,9 @@ namespace {
 
 // One row from nStart by the rules alone: the page-break character first,
 // then the row cap, line ends, the character's length (lead and trail byte,
-// UTF-8 lead and continuation bytes, whole 16-bit units), its width from the
-// document's width query, break candidates and the width limit.
+// UTF-8 lead and continuation bytes, whole 16-bit units or surrogate pairs),
+// its width from the document's width query, break candidates and the width
+// limit.
 int ReferenceRowEnd(CMirelDoc& doc, const std::string& t, DWORD nStart, DWORD* pEnd, long long* pWidth) {
   const BYTE* p = Bytes(t);
   const DWORD n = Len(t);
@@ -62,7 +63,10 @@ int ReferenceRowEnd(CMirelDoc& doc, const std::string& t, DWORD nStart, DWORD* p
     DWORD len = 1;
     bool bDouble = false;
     if (bWide) {
-      len = bWhole ? 2 : 1;
+      // A high surrogate followed by a low one is one character.
+      const bool bPair = pos + 4 <= n && ch >= 0xD800 && ch <= 0xDBFF && unitAt(pos + 2) >= 0xDC00 &&
+                         unitAt(pos + 2) <= 0xDFFF;
+      len = bPair ? 4 : bWhole ? 2 : 1;
       bDouble = bWhole && MrIsWideCodePoint(ch);
     } else if (bUtf8 && ch >= 0x80) {
       const DWORD nWant = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : 2;
@@ -94,10 +98,25 @@ int ReferenceRowEnd(CMirelDoc& doc, const std::string& t, DWORD nStart, DWORD* p
 // ends, NUL, the page-break candidates and broken characters.
 std::vector<std::string> PiecesFor(int nEncoding) {
   if (nEncoding == MIREL_ENCODING_UTF16LE) {
-    return {Utf16("ab"),           Utf16(" "),      Utf16("\t"),     Utf16("\r\n"),   Utf16("\r"),
-            Utf16("\n"),           Utf16("x.y,"),   Utf16("\f"),     Utf16("q"),      Utf16({0xAC00, 0xAC01}),
-            Utf16({0xD800}),       Utf16({0xDC00}), Utf16({0x0D0A}), Utf16({0x0A0D}), Utf16({0x000D, 0x0D00}),
-            Utf16({0x3000, 0x41}), Utf16({0})};
+    return {Utf16("ab"),
+            Utf16(" "),
+            Utf16("\t"),
+            Utf16("\r\n"),
+            Utf16("\r"),
+            Utf16("\n"),
+            Utf16("x.y,"),
+            Utf16("\f"),
+            Utf16("q"),
+            Utf16({0xAC00, 0xAC01}),
+            Utf16({0xD800}),
+            Utf16({0xDC00}),
+            Utf16({0x0D0A}),
+            Utf16({0x0A0D}),
+            Utf16({0x000D, 0x0D00}),
+            Utf16({0x3000, 0x41}),
+            Utf16({0}),
+            Utf16({0xD83D, 0xDE00}),
+            Utf16({0xD840, 0xDC00, 0xD840})};
   }
   if (nEncoding == MIREL_ENCODING_UTF8) {
     return {"ab",

@@ -26,10 +26,11 @@ constexpr unsigned kSeed = 20240611;
 // Pieces of text the edits are made of, per encoding.
 std::vector<std::string> PiecesFor(int nEncoding) {
   if (nEncoding == MIREL_ENCODING_UTF16LE) {
-    return {Utf16("a"),     Utf16("word "),          Utf16("\r"),
-            Utf16("\n"),    Utf16("\r\n"),           Utf16("\t"),
-            Utf16({0x0C}),  Utf16({0xAC00, 0xAC01}), Utf16({0x4E0D, 0x4E0A, 0x4E09, 0xAC0A, 0xAC0D, 0x4E20}),
-            Utf16("x-y.z"), Utf16({0xD83D, 0xDE00}), Utf16("long line of text that wraps ")};
+    return {Utf16("a"), Utf16("word "), Utf16("\r"), Utf16("\n"), Utf16("\r\n"), Utf16("\t"), Utf16({0x0C}),
+            Utf16({0xAC00, 0xAC01}), Utf16({0x4E0D, 0x4E0A, 0x4E09, 0xAC0A, 0xAC0D, 0x4E20}), Utf16("x-y.z"),
+            Utf16({0xD83D, 0xDE00}), Utf16("long line of text that wraps "),
+            // Lone halves, which edits join into pairs and pull apart again.
+            Utf16({0xD840}), Utf16({0xDC00})};
   }
   if (nEncoding == MIREL_ENCODING_UTF8) {
     return {"a",

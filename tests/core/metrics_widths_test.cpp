@@ -146,6 +146,36 @@ TEST(MetricsWide, Utf8DecodesToTheUnitItsWidthIsKeptUnder) {
   EXPECT_GE(Width(t.doc, "\xC3\x41"), 0);  // ill-formed
 }
 
+// A character beyond the basic plane is drawn as one glyph from its surrogate
+// pair, so it is measured as one: in UTF-16 and in UTF-8, before and after the
+// width tables are made again. A lone surrogate is a unit of its own.
+TEST(MetricsWide, CharactersBeyondTheBasicPlaneMeasureAsOneGlyph) {
+  const struct {
+    const char* name;
+    std::u16string pair;
+    std::string utf8;
+  } kChars[] = {
+      {"U+1F600", u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+      {"U+20000", u"\xD840\xDC00", "\xF0\xA0\x80\x80"},
+      {"U+10FFFF", u"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"},
+  };
+  TextDoc wide(MIREL_ENCODING_UTF16LE);
+  TextDoc utf8(MIREL_ENCODING_UTF8);
+  ScreenMeasure screen(&wide.font);
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& c : kChars) {
+      SCOPED_TRACE(std::string(c.name) + (round == 0 ? "" : " after a new table"));
+      const int nGlyph = screen.WidthW(c.pair);
+      EXPECT_EQ(nGlyph, Width(wide.doc, Utf16Bytes(c.pair.c_str())));
+      EXPECT_EQ(nGlyph, Width(utf8.doc, c.utf8));
+      EXPECT_EQ(screen.WidthW(c.pair[0]), Width(wide.doc, Utf16Bytes(c.pair.substr(0, 1).c_str())));
+      EXPECT_EQ(screen.WidthW(c.pair[1]), Width(wide.doc, Utf16Bytes(c.pair.substr(1).c_str())));
+    }
+    wide.doc.MeasureCharWidths(nullptr, FALSE, TRUE);
+    utf8.doc.MeasureCharWidths(nullptr, FALSE, TRUE);
+  }
+}
+
 TEST(MetricsWide, ForgottenEntriesAreMeasuredAgain) {
   TextDoc t;
   ScreenMeasure screen(&t.font);
@@ -257,6 +287,40 @@ TEST(MetricsX, Utf16TabIsOneWholeUnit) {
   EXPECT_EQ(tab + screen.WidthW(u'a') + screen.WidthW(u'\u4E09'), t.doc.GetXFromPos(0, 6, FALSE));
   EXPECT_EQ(2u, t.doc.GetPosFromX(0, tab, FALSE));
   EXPECT_EQ(6u, t.doc.GetPosFromX(0, t.doc.GetXFromPos(0, 6, FALSE), FALSE));
+}
+
+// The caret x and the hit test step over a surrogate pair as one character
+// of one glyph's width, and never answer a position between its halves.
+TEST(MetricsX, Utf16SurrogatePairIsOneCharacterAlongARow) {
+  TextDoc t(MIREL_ENCODING_UTF16LE);
+  // a, U+1F600, b, U+20000, c
+  ASSERT_TRUE(
+      t.SetText(Utf16Bytes(u"a\xD83D\xDE00"
+                           u"b\xD840\xDC00"
+                           u"c")));
+  ScreenMeasure screen(&t.font);
+  const int a = screen.WidthW(u'a');
+  const int x6 = a + screen.WidthW(u"\xD83D\xDE00");
+  const int x8 = x6 + screen.WidthW(u'b');
+  const int x12 = x8 + screen.WidthW(u"\xD840\xDC00");
+  const int x14 = x12 + screen.WidthW(u'c');
+  EXPECT_EQ(a, t.doc.GetXFromPos(0, 2, FALSE));
+  EXPECT_EQ(x6, t.doc.GetXFromPos(0, 6, FALSE));
+  EXPECT_EQ(x8, t.doc.GetXFromPos(0, 8, FALSE));
+  EXPECT_EQ(x12, t.doc.GetXFromPos(0, 12, FALSE));
+  EXPECT_EQ(x14, t.doc.GetXFromPos(0, 14, FALSE));
+  // The row is laid out at the same width.
+  DWORD nEnd = 0;
+  int nWidth = 0;
+  t.doc.pContents->FindLineEnd(t.Text(), t.Length(), 0, &nEnd, &nWidth, FALSE);
+  EXPECT_EQ(14u, nEnd);
+  EXPECT_EQ(x14, nWidth);
+  for (int x = 0; x <= x14 + 4; ++x) {
+    const DWORD nPos = t.doc.GetPosFromX(0, x, FALSE);
+    EXPECT_TRUE(nPos != 4 && nPos != 10) << "x " << x << " gives " << nPos;
+  }
+  EXPECT_EQ(6u, t.doc.GetPosFromX(0, x6, FALSE));
+  EXPECT_EQ(12u, t.doc.GetPosFromX(0, x12, FALSE));
 }
 
 TEST(MetricsX, VirtualSpaceBeyondTheRowEnd) {

@@ -33,6 +33,11 @@ TEST(PositionsCharLength, WholeCharactersAndLineEndsInEveryEncoding) {
       "\xB0\xA1"
       "a\r\n\r\xB0";
   const std::string utf8 = "\xEA\xB0\x80\xF0\x9F\x98\x80\xC3\xA9\r\n";
+  // A pair, a lone high surrogate before a letter, a lone low one and a high
+  // one as the last unit.
+  const std::string surrogates = Utf16Bytes(
+      u"a\xD83D\xDE00\xD83D"
+      u"b\xDE00\xD83D");
   // U+4E0D is 0D 4E and U+AC0A is 0A AC: neither is a CR or an LF.
   const std::string lookalike = Utf16Bytes(u"\u4E0D\n\r\uAC0A\u4E0D\uAC0D");
   const struct Case {
@@ -63,6 +68,14 @@ TEST(PositionsCharLength, WholeCharactersAndLineEndsInEveryEncoding) {
       // Half a unit steps to the next whole unit; a lone last byte is 1 byte.
       {"half a unit", lookalike, 3, LE, 0, 1},
       {"a lone last byte", Utf16Bytes(u"a") + "x", 2, LE, 0, 1},
+      // A character beyond the basic plane is one surrogate pair of 4 bytes.
+      {"surrogate pair", surrogates, 2, LE, 0, 4},
+      {"surrogate pair with code 2", surrogates, 2, MIREL_ENCODING_UTF16BE, 0, 4},
+      {"low half of a pair", surrogates, 4, LE, 0, 2},
+      {"lone high surrogate", surrogates, 6, LE, 0, 2},
+      {"lone low surrogate", surrogates, 10, LE, 0, 2},
+      {"high surrogate as the last unit", surrogates, 12, LE, 0, 2},
+      {"high surrogate before half a unit", surrogates + "x", 12, LE, 0, 2},
   };
   CMirelDoc doc;
   for (const Case& c : kCases) {
@@ -166,6 +179,26 @@ TEST(PositionsStepping, Utf16StepsByWholeUnits) {
   // An odd position steps back to the unit that holds its first half.
   EXPECT_EQ(6u, doc.doc.GetPrevCharPos(7));
   EXPECT_EQ(2u, doc.doc.GetCharLength(doc.Text(), 6, doc.Length(), MIREL_ENCODING_UTF16LE, 0));
+}
+
+TEST(PositionsStepping, Utf16SurrogatePairIsOneCharacter) {
+  TextDoc doc(MIREL_ENCODING_UTF16LE);
+  // a, U+1F600, b, a lone low surrogate, c.
+  ASSERT_TRUE(
+      doc.SetText(Utf16Bytes(u"a\xD83D\xDE00"
+                             u"b\xDE00"
+                             u"c")));
+  // A position (4 lies between the halves of the pair), the next character
+  // start, the previous one, and the previous one within the paragraph.
+  const struct {
+    DWORD nPos, nNext, nPrev, nPrevInParagraph;
+  } kSteps[] = {{0, 2, 0, 0},  {2, 6, 0, 0},   {4, 6, 2, 0},    {6, 8, 2, 2},
+                {8, 10, 6, 6}, {10, 12, 8, 8}, {12, 12, 10, 10}};
+  for (const auto& c : kSteps) {
+    EXPECT_EQ(c.nNext, doc.doc.GetNextCharPos(c.nPos)) << "at " << c.nPos;
+    EXPECT_EQ(c.nPrev, doc.doc.GetPrevCharPos(c.nPos)) << "at " << c.nPos;
+    EXPECT_EQ(c.nPrevInParagraph, doc.doc.GetPrevCharPosInParagraph(c.nPos)) << "at " << c.nPos;
+  }
 }
 
 TEST(PositionsStepping, NoTextStoreAnswersZero) {

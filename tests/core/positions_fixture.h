@@ -58,6 +58,12 @@ class ScreenMeasure {
     SIZE size{};
     return GetTextExtentPoint32W(m_hdc, &w, 1, &size) ? size.cx : -1;
   }
+  // Several units as one run: a surrogate pair is one glyph.
+  int WidthW(const std::u16string& s) const {
+    SIZE size{};
+    const auto* p = reinterpret_cast<const WCHAR*>(s.data());
+    return GetTextExtentPoint32W(m_hdc, p, static_cast<int>(s.size()), &size) ? size.cx : -1;
+  }
   TEXTMETRICA Metrics() const {
     TEXTMETRICA tm{};
     GetTextMetricsA(m_hdc, &tm);

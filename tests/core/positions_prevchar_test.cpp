@@ -74,7 +74,10 @@ TEST(PositionsPrevChar, EveryPositionAgreesWithAWalkFromTheRowStart) {
       {"single-byte", MIREL_ENCODING_ANSI, 1252, "ab\xE9(c)\r\n\xFF\r\r\n\nz"},
       {"utf-8", MIREL_ENCODING_UTF8, 0,
        "a\xC3\xA9\xE4\xB8\x80\xF0\x9F\x98\x80\r\n\x80\x80\x80\x80\x80(\xE4\xB8\r\n\xF4\x90\x80\x80\xC3\n]"},
-      {"utf-16", MIREL_ENCODING_UTF16LE, 0, mirel_test::Utf16Bytes(u"a(\x4E00)\r\n\xD83D\xDE00\r\r\n\nb")},
+      // Surrogate pairs, lone halves, and a pair in reverse order.
+      {"utf-16", MIREL_ENCODING_UTF16LE, 0,
+       mirel_test::Utf16Bytes(u"a(\x4E00)\r\n\xD83D\xDE00\r\r\n\nb\xD83D\xD83D\xDE00\xDE00"
+                              u"\xDE00\xD83D\r\xD840\xDC00\xD840")},
       {"binary", MIREL_ENCODING_BINARY, 0, "a\r\n\x81\x81[\r]"},
   };
   for (const PrevCase& c : cases) {

@@ -136,6 +136,48 @@ TEST_F(TextViewKeysEdit, BackspaceTakesWholeCharactersAndLineEnds) {
   EXPECT_EQ(Pos(), 2u);
 }
 
+// In UTF-16 a character beyond the basic plane is a surrogate pair of units:
+// the keys step over it, select, delete and overwrite it whole, and typing
+// never lands between its halves.
+TEST_F(TextViewKeysEdit, Utf16SurrogatePairIsOneCharacterForTheKeys) {
+  const std::string smile("\x3D\xD8\x00\xDE", 4);  // U+1F600
+  const std::string text = W("a") + smile + W("b");
+  const struct Case {
+    const char* name;
+    DWORD nCaret;
+    bool bOverwrite;
+    std::vector<UINT> keys;  // virtual keys; Shift+Right as VK_SELECT
+    std::string chars;
+    std::string expected;
+    DWORD nPos;
+  } kCases[] = {
+      {"Right twice, then typing", 0, false, {VK_RIGHT, VK_RIGHT}, "x", W("a") + smile + W("xb"), 8},
+      {"Left from after the pair", 6, false, {VK_LEFT}, "", text, 2},
+      {"Left twice, then typing", 8, false, {VK_LEFT, VK_LEFT}, "x", W("ax") + smile + W("b"), 4},
+      {"Backspace after the pair", 6, false, {VK_BACK}, "", W("ab"), 2},
+      {"Delete before the pair", 2, false, {VK_DELETE}, "", W("ab"), 2},
+      {"Shift+Right selects the pair, typing replaces it", 2, false, {VK_SELECT}, "x", W("axb"), 4},
+      {"overwriting the pair", 2, true, {}, "x", W("axb"), 4},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Open(MIREL_ENCODING_UTF16LE, text);
+    doc.SetOverwriteMode(c.bOverwrite);
+    Caret(c.nCaret);
+    for (UINT vk : c.keys) {
+      if (vk == VK_SELECT) {
+        Key(VK_RIGHT, kShift);
+      } else {
+        Key(vk);
+      }
+    }
+    Type(c.chars);
+    EXPECT_EQ(Text(), c.expected);
+    EXPECT_EQ(Pos(), c.nPos);
+    ExpectConsistent();
+  }
+}
+
 TEST_F(TextViewKeysEdit, BackspaceAtTheStartOfAWrappedRowDeletesTheCharacterBeforeIt) {
   Open(MIREL_ENCODING_ANSI, "abcdefghijklmnop", MIREL_WRAP_CHAR);
   WrapAt(5);

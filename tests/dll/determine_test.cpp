@@ -132,6 +132,38 @@ TEST(DetermineEncoding, DetectsFromTheBuffer) {
   EXPECT_EQ(Mirel_DetermineEncoding(utf8, 2), MIREL_ENCODING_ANSI);
 }
 
+// Four-byte sequences are UTF-8 like the shorter ones; forms no UTF-8 text
+// holds (overlong, past U+10FFFF, stray lead bytes) are not.
+TEST(DetermineEncoding, FourByteSequencesAreUtf8) {
+  // ASCII and Korean with one emoji, as a file of mixed text has it.
+  const std::string mixed = "Hello \xED\x95\x9C\xEA\xB8\x80 \xF0\x9F\x98\x80!\r\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    int expected;
+  } kCases[] = {
+      {"mixed text with an emoji", mixed, MIREL_ENCODING_UTF8},
+      {"emoji alone", "\xF0\x9F\x98\x80", MIREL_ENCODING_UTF8},
+      {"lowest F0 form", "a\xF0\x90\x80\x80", MIREL_ENCODING_UTF8},
+      {"F1 to F3", "\xF1\x80\x80\x80\xF3\xBF\xBF\xBF", MIREL_ENCODING_UTF8},
+      {"U+10FFFF", "\xF4\x8F\xBF\xBF", MIREL_ENCODING_UTF8},
+      {"cut after a whole sequence", "\xC3\xA9\xF0\x9F\x98", MIREL_ENCODING_UTF8},
+      {"overlong F0", "\xC3\xA9\xF0\x8F\xBF\xBF", MIREL_ENCODING_ANSI},
+      {"past U+10FFFF", "\xC3\xA9\xF4\x90\x80\x80", MIREL_ENCODING_ANSI},
+      {"F5 lead", "\xC3\xA9\xF5\x80\x80\x80", MIREL_ENCODING_ANSI},
+      {"FF lead", "\xC3\xA9\xFF\x80\x80\x80", MIREL_ENCODING_ANSI},
+      {"short of continuation bytes", "\xF0\x9F\x98\x41\xC3\xA9", MIREL_ENCODING_ANSI},
+      {"cut overlong", "\xC3\xA9\xF0\x80", MIREL_ENCODING_ANSI},
+      {"C0 lead", "\xC3\xA9\xC0\x80", MIREL_ENCODING_ANSI},
+      {"C1 lead", "\xC3\xA9\xC1\xBF", MIREL_ENCODING_ANSI},
+      {"E0 lead", "\xC3\xA9\xE0\xA0\x80", MIREL_ENCODING_ANSI},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(Mirel_DetermineEncoding(c.bytes.data(), static_cast<int>(c.bytes.size())), c.expected)
+        << c.name;
+  }
+}
+
 TEST(DetermineEncoding, NullOrNegativeIsEmpty) {
   EXPECT_EQ(Mirel_DetermineEncoding(nullptr, 50), MIREL_ENCODING_ANSI);
   EXPECT_EQ(Mirel_DetermineEncoding("\xFF\xFE"
