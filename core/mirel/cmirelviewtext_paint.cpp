@@ -112,42 +112,91 @@ std::vector<CharSpan> SplitChars(CMirelDoc& doc, const BYTE* p, DWORD nLen) {
   return chars;
 }
 
-// Writes nLen bytes of document text at (x, y) in the DC's colours: UTF-16
-// as it stands, UTF-8 and code-page text converted to UTF-16, ANSI text of
-// the system code page (or any text when bAnsiOnly) as bytes.
+// Width of the line-end and end-of-text marks: a space, at least 6 pixels.
+int EolMarkWidth(CMirelDoc& doc) {
+  return std::max(doc.GetSpaceWidth(), 6);
+}
+
+// Writes the whole characters of nLen bytes of document text from (x, y) in
+// the DC's colours: UTF-16 as it stands, UTF-8 and code-page text converted
+// to UTF-16, ANSI text of the system code page (or any text when bAnsiOnly)
+// as bytes. Every character is placed at the width the layout measured for
+// it: a face linked in for some scripts (Hangul in a Latin font) may advance
+// its glyphs by other widths than it measures them one by one, and a row
+// painted in several runs must show its glyphs where one painted whole does,
+// where the caret and the line-end mark go.
 void OutputText(CMirelViewText& view, HDC hdc, int x, int y, const BYTE* p, DWORD nLen, BOOL bAnsiOnly) {
   CMirelDoc& doc = *view.pdoc;
-  WCHAR* pBuf = view.szRunBuffer.data();
   const int nCap = CMirelViewText::TEXT_RUN_BUFFER_LEN;
-  const int nBytes = static_cast<int>(std::min<DWORD>(nLen, static_cast<DWORD>(INT_MAX)));
-  switch (doc.nFileEncoding) {
-    case MIREL_ENCODING_UTF16BE:
-    case MIREL_ENCODING_UTF16LE: {
-      // Copied, so that the units are read whole whatever the alignment.
-      const int nUnits = std::min(nBytes / 2, nCap);
-      std::memcpy(pBuf, p, static_cast<size_t>(nUnits) * 2);
-      TextOutW(hdc, x, y, pBuf, nUnits);
-      return;
+  const std::vector<CharSpan> chars = SplitChars(doc, p, std::min<DWORD>(nLen, nCap));
+  const BOOL bWide = IsWideEncoding(doc.nFileEncoding);
+  const BOOL bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+  std::vector<INT> advances;
+  if (!bWide && !bUtf8 && (bAnsiOnly || doc.nCodePage == 0)) {
+    // Bytes: the advance of a two-byte character goes on its lead byte.
+    DWORD nBytes = 0;
+    advances.assign(chars.empty() ? 0 : chars.back().nOffset + chars.back().nLen, 0);
+    for (const CharSpan& ch : chars) {
+      advances[ch.nOffset] = ch.nWidth;
+      nBytes = ch.nOffset + ch.nLen;
     }
-    case MIREL_ENCODING_UTF8:
-    case MIREL_ENCODING_UTF8_BOM: {
-      // A UTF-8 byte never gives more than one unit, so the runs painters
-      // hand over (at most the buffer length in bytes) always fit.
-      const int nUnits = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(p),
-                                             std::min(nBytes, nCap), pBuf, nCap);
-      TextOutW(hdc, x, y, pBuf, nUnits);
-      return;
-    }
-    default:
-      if (!bAnsiOnly && doc.nCodePage != 0) {
-        const int nUnits = MultiByteToWideChar(static_cast<UINT>(doc.nCodePage), 0,
-                                               reinterpret_cast<const char*>(p), nBytes, pBuf, nCap);
-        TextOutW(hdc, x, y, pBuf, nUnits);
-      } else {
-        TextOutA(hdc, x, y, reinterpret_cast<const char*>(p), nBytes);
-      }
-      return;
+    ExtTextOutA(hdc, x, y, 0, nullptr, reinterpret_cast<const char*>(p), static_cast<UINT>(nBytes),
+                advances.empty() ? nullptr : advances.data());
+    return;
   }
+  // UTF-16 units, the advance of a character on its first unit.
+  WCHAR* pBuf = view.szRunBuffer.data();
+  const UINT nCodePage = bUtf8 ? CP_UTF8 : static_cast<UINT>(doc.nCodePage);
+  advances.reserve(chars.size());
+  int nUnits = 0;
+  long long xStart = x;
+  for (const CharSpan& ch : chars) {
+    constexpr int kMaxUnits = 8;
+    WCHAR units[kMaxUnits];
+    int n = 0;
+    if (bWide) {
+      // Copied, so that the units are read whole whatever the alignment.
+      n = static_cast<int>(std::min<DWORD>(ch.nLen / 2, kMaxUnits));
+      std::memcpy(units, p + ch.nOffset, static_cast<size_t>(n) * 2);
+    } else {
+      n = MultiByteToWideChar(nCodePage, 0, reinterpret_cast<const char*>(p + ch.nOffset),
+                              static_cast<int>(ch.nLen), units, kMaxUnits);
+    }
+    if (nUnits + n > nCap) break;
+    if (n <= 0) {
+      // Nothing to show: the character still takes its measured width.
+      if (advances.empty()) {
+        xStart += ch.nWidth;
+      } else {
+        advances.back() += ch.nWidth;
+      }
+      continue;
+    }
+    std::memcpy(pBuf + nUnits, units, static_cast<size_t>(n) * sizeof(WCHAR));
+    advances.push_back(ch.nWidth);
+    advances.resize(advances.size() + static_cast<size_t>(n - 1), 0);
+    nUnits += n;
+  }
+  if (nUnits == 0) return;
+  ExtTextOutW(hdc, ClampToInt(xStart), y, 0, nullptr, pBuf, static_cast<UINT>(nUnits), advances.data());
+}
+
+// What the line end of a row paints behind its mark or blank: the selection
+// back when it is selected, else the row back for the line-end mark (none in
+// a column block); kNoColor when nothing is filled.
+struct LineEndFill {
+  COLORREF cr;
+  int nWidth;
+};
+
+LineEndFill LineEndFillOf(CMirelDoc& doc, const MrDocText& text, DWORD nRowEnd, BOOL bSelected, BOOL bColumn,
+                          COLORREF crRowBack) {
+  if (!text.IsLineEndAt(nRowEnd)) return {kNoColor, 0};
+  if (doc.bShowBreakCode) {
+    const COLORREF cr = bSelected ? doc.crSelBack : (bColumn ? kNoColor : crRowBack);
+    return {cr, EolMarkWidth(doc)};
+  }
+  return {bSelected ? doc.crSelBack : kNoColor, doc.GetSpaceWidth()};
 }
 
 // The margins of one row (or, with pRow NULL, of the strip below the last
@@ -432,6 +481,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   }
   const BOOL bSelection = nSelStart < nSelEnd;
   const BOOL bShowSelection = bSelection && (bFocused || block.nInactiveSelMode != 0);
+  const BOOL bBreakSelected = bShowSelection && nRowEnd >= nSelStart && nRowEnd < nSelEnd;
 
   // The inline composition of an input method that draws at the caret.
   DWORD nImeStart = 0;
@@ -466,6 +516,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   int x = doc.nLeftMargin - pMirel->nHScrollPos;
   DWORD p = p0;
   BOOL bRightEdge = FALSE;
+  BOOL bBreakFilled = FALSE;
   const BOOL bPageBreak = doc.chPageBreak != 0 && p0 < nRowEnd && text.UnitIs(p0, doc.chPageBreak);
   if (bPageBreak) {
     PenScope pen(hdc, PS_SOLID, 1, doc.crCode);
@@ -473,6 +524,9 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
     Line(hdc, doc.nLeftMargin, yRule, cx, yRule);
   } else {
     const BOOL bBraces = doc.bShowMatchingBrace && doc.nBracePos[0] != doc.nBracePos[1];
+    // The line-end cell is filled before the last run is drawn, so that ink
+    // the last glyph puts past its advance shows whatever colour the cell has.
+    const LineEndFill fill = LineEndFillOf(doc, text, nRowEnd, bBreakSelected, bColumn, crBack);
     while (p < nRowEnd) {
       DWORD q = p;
       if (text.UnitIs(p, MR_CHAR_TAB)) {
@@ -513,6 +567,11 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
         back = crStyleBack == kNoColor ? crBack : crStyleBack;
       }
       const int xRun = x;
+      if (fill.cr != kNoColor && q == nRowEnd && !text.UnitIs(p, MR_CHAR_TAB)) {
+        const long long xEnd = static_cast<long long>(xRun) + doc.GetStringWidth(text.p, p, nLen);
+        FillSolid(hdc, ClampToInt(xEnd), y, ClampToInt(xEnd + fill.nWidth), y + fh, fill.cr);
+        bBreakFilled = TRUE;
+      }
       int nResult;
       if (bComposing) {
         nResult = DrawImeRun(hdc, &x, y, text.p + p, p, nLen, fore, back);
@@ -539,12 +598,11 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
 
   if (!bRightEdge && !bPageBreak) {
     if (text.IsLineEndAt(nRowEnd) && p >= nRowEnd) {
-      const BOOL bBreakSelected = bSelection && nRowEnd >= nSelStart && nRowEnd < nSelEnd;
+      const LineEndFill fill = LineEndFillOf(doc, text, nRowEnd, bBreakSelected, bColumn, crBack);
       if (doc.bShowBreakCode) {
-        COLORREF crMark = bColumn ? kNoColor : crBack;
-        if (bBreakSelected && bShowSelection) crMark = doc.crSelBack;
-        DrawEolMark(hdc, x, y, crMark);
-      } else if (bBreakSelected && bShowSelection) {
+        DrawEolMark(hdc, x, y, bBreakFilled ? kNoColor : fill.cr);
+      } else if (fill.cr != kNoColor && !bBreakFilled) {
+        // The selected line end: one selected blank.
         SetTextColor(hdc, doc.crSelFore);
         SetBkColor(hdc, doc.crSelBack);
         SetBkMode(hdc, OPAQUE);
@@ -686,7 +744,7 @@ void CMirelViewText::DrawMatchingBrace(HDC hdc, int xRun, int y, const BYTE* pRu
 void CMirelViewText::DrawEolMark(HDC hdc, int x, int y, COLORREF crBack) {
   if (pdoc == nullptr) return;
   const int fh = std::max(pdoc->nFontHeight, 1);
-  const int w = std::max(pdoc->GetSpaceWidth(), 6);
+  const int w = EolMarkWidth(*pdoc);
   if (crBack != kNoColor) FillSolid(hdc, x, y, x + w, y + fh, crBack);
   const int cy = y + fh / 2;
   const POINT pts[6] = {{x + w - 1, y + fh / 10}, {x + w - 1, cy}, {x + 1, cy},
@@ -698,7 +756,7 @@ void CMirelViewText::DrawEolMark(HDC hdc, int x, int y, COLORREF crBack) {
 void CMirelViewText::DrawEofMark(HDC hdc, int x, int y, COLORREF crBack) {
   if (pdoc == nullptr) return;
   const int fh = std::max(pdoc->nFontHeight, 1);
-  const int w = std::max(pdoc->GetSpaceWidth(), 6);
+  const int w = EolMarkWidth(*pdoc);
   if (crBack != kNoColor) FillSolid(hdc, x, y, x + w, y + fh, crBack);
   const int mx = x + w / 2;
   const int my = y + fh / 2;
