@@ -181,22 +181,17 @@ void OutputText(CMirelViewText& view, HDC hdc, int x, int y, const BYTE* p, DWOR
   ExtTextOutW(hdc, ClampToInt(xStart), y, 0, nullptr, pBuf, static_cast<UINT>(nUnits), advances.data());
 }
 
-// What the line end of a row paints behind its mark or blank: the selection
-// back when it is selected, else the row back for the line-end mark (none in
-// a column block); kNoColor when nothing is filled.
-struct LineEndFill {
-  COLORREF cr;
-  int nWidth;
-};
+// What the line end of a row shows behind its mark or blank: the selection
+// back when it is selected, else the row back behind the line-end mark (none
+// in a column block, none without the mark); kNoColor when nothing.
+COLORREF LineEndBack(const CMirelDoc& doc, BOOL bSelected, BOOL bColumn, COLORREF crRowBack) {
+  if (bSelected) return doc.crSelBack;
+  return doc.bShowBreakCode && !bColumn ? crRowBack : kNoColor;
+}
 
-LineEndFill LineEndFillOf(CMirelDoc& doc, const MrDocText& text, DWORD nRowEnd, BOOL bSelected, BOOL bColumn,
-                          COLORREF crRowBack) {
-  if (!text.IsLineEndAt(nRowEnd)) return {kNoColor, 0};
-  if (doc.bShowBreakCode) {
-    const COLORREF cr = bSelected ? doc.crSelBack : (bColumn ? kNoColor : crRowBack);
-    return {cr, EolMarkWidth(doc)};
-  }
-  return {bSelected ? doc.crSelBack : kNoColor, doc.GetSpaceWidth()};
+// Width of the line-end cell: the mark's, or the selected blank's.
+int LineEndWidth(CMirelDoc& doc) {
+  return doc.bShowBreakCode ? EolMarkWidth(doc) : doc.GetSpaceWidth();
 }
 
 // The margins of one row (or, with pRow NULL, of the strip below the last
@@ -508,25 +503,27 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       doc.bShowHyperLink ? MrParagraphRanges(doc.pHyperLink, doc, nLine) : std::vector<MrTextRange>();
   for (const MrTextRange& r : found) stops.insert(stops.end(), {r.nStart, r.nEnd});
   for (const MrTextRange& r : links) stops.insert(stops.end(), {r.nStart, r.nEnd});
-  CMrRangeCursor foundCursor(found);
-  CMrRangeCursor linkCursor(links);
   for (const MrStyleRun& run : runs) stops.push_back(run.nPos);
   std::sort(stops.begin(), stops.end());
 
-  int x = doc.nLeftMargin - pMirel->nHScrollPos;
-  DWORD p = p0;
-  BOOL bRightEdge = FALSE;
-  BOOL bBreakFilled = FALSE;
   const BOOL bPageBreak = doc.chPageBreak != 0 && p0 < nRowEnd && text.UnitIs(p0, doc.chPageBreak);
   if (bPageBreak) {
     PenScope pen(hdc, PS_SOLID, 1, doc.crCode);
     const int yRule = y + std::max(doc.nLineHeight, 1) / 2;
     Line(hdc, doc.nLeftMargin, yRule, cx, yRule);
-  } else {
-    const BOOL bBraces = doc.bShowMatchingBrace && doc.nBracePos[0] != doc.nBracePos[1];
-    // The line-end cell is filled before the last run is drawn, so that ink
-    // the last glyph puts past its advance shows whatever colour the cell has.
-    const LineEndFill fill = LineEndFillOf(doc, text, nRowEnd, bBreakSelected, bColumn, crBack);
+  }
+  // Every background of the row goes down before any glyph: ink a glyph
+  // puts past its advance stays, whatever run or line end follows it, so a
+  // selected row shows the glyphs of the same row unselected.
+  const BOOL bBraces = doc.bShowMatchingBrace && doc.nBracePos[0] != doc.nBracePos[1];
+  for (const RunLayer layer : {RUN_LAYER_BACK, RUN_LAYER_INK}) {
+    if (bPageBreak) break;
+    nRunLayer = layer;
+    CMrRangeCursor foundCursor(found);
+    CMrRangeCursor linkCursor(links);
+    int x = doc.nLeftMargin - pMirel->nHScrollPos;
+    DWORD p = p0;
+    BOOL bRightEdge = FALSE;
     while (p < nRowEnd) {
       DWORD q = p;
       if (text.UnitIs(p, MR_CHAR_TAB)) {
@@ -567,17 +564,13 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
         back = crStyleBack == kNoColor ? crBack : crStyleBack;
       }
       const int xRun = x;
-      if (fill.cr != kNoColor && q == nRowEnd && !text.UnitIs(p, MR_CHAR_TAB)) {
-        const long long xEnd = static_cast<long long>(xRun) + doc.GetStringWidth(text.p, p, nLen);
-        FillSolid(hdc, ClampToInt(xEnd), y, ClampToInt(xEnd + fill.nWidth), y + fh, fill.cr);
-        bBreakFilled = TRUE;
-      }
       int nResult;
       if (bComposing) {
         nResult = DrawImeRun(hdc, &x, y, text.p + p, p, nLen, fore, back);
       } else {
         nResult = DrawTextRun(hdc, &x, y, text.p + p, nLen, fore, back, bLink);
-        if (bBraces && nResult != -1) {
+        // A highlighted brace is drawn whole, cell and glyph, over its run.
+        if (bBraces && nResult != -1 && layer == RUN_LAYER_INK) {
           for (int nBrace : doc.nBracePos) {
             if (nBrace < 0) continue;
             const DWORD nPos = static_cast<DWORD>(nBrace);
@@ -594,23 +587,20 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       }
       if (bEmptySegment && q == nSegmentPos) ++x;
     }
-  }
-
-  if (!bRightEdge && !bPageBreak) {
+    if (bRightEdge) continue;
+    const BOOL bBack = layer == RUN_LAYER_BACK;
     if (text.IsLineEndAt(nRowEnd) && p >= nRowEnd) {
-      const LineEndFill fill = LineEndFillOf(doc, text, nRowEnd, bBreakSelected, bColumn, crBack);
-      if (doc.bShowBreakCode) {
-        DrawEolMark(hdc, x, y, bBreakFilled ? kNoColor : fill.cr);
-      } else if (fill.cr != kNoColor && !bBreakFilled) {
-        // The selected line end: one selected blank.
-        SetTextColor(hdc, doc.crSelFore);
-        SetBkColor(hdc, doc.crSelBack);
-        SetBkMode(hdc, OPAQUE);
-        TextOutA(hdc, x, y, " ", 1);
-      }
+      // The line-end mark, or the blank of a selected line end, on its cell.
+      const COLORREF crCell = LineEndBack(doc, bBreakSelected, bColumn, crBack);
+      if (bBack && crCell != kNoColor) FillSolid(hdc, x, y, x + LineEndWidth(doc), y + fh, crCell);
+      if (!bBack && doc.bShowBreakCode) DrawEolMark(hdc, x, y, kNoColor);
     }
-    if (p >= text.nLen && doc.bShowBreakCode) DrawEofMark(hdc, x, y, bColumn ? kNoColor : crBack);
+    if (p >= text.nLen && doc.bShowBreakCode) {
+      if (bBack && !bColumn) FillSolid(hdc, x, y, x + EolMarkWidth(doc), y + fh, crBack);
+      if (!bBack) DrawEofMark(hdc, x, y, kNoColor);
+    }
   }
+  nRunLayer = RUN_LAYER_ALL;
 
   const BOOL bCaretRow = nLine == doc.cli;
   const int nType = doc.nActiveLineType;
@@ -647,8 +637,9 @@ int CMirelViewText::DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWOR
     const long long xNext = (FloorDiv(docX, tab) + 1) * tab + lm - pMirel->nHScrollPos;
     *px = ClampToInt(xNext);
     if (xNext < lm) return -1;
-    FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
-    if (doc.bShowWhiteSpaceCode) DrawTabMark(hdc, static_cast<int>(x0), *px, y);
+    if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
+    if (nRunLayer != RUN_LAYER_BACK && doc.bShowWhiteSpaceCode)
+      DrawTabMark(hdc, static_cast<int>(x0), *px, y);
     return *px >= cx ? 1 : 0;
   }
 
@@ -675,21 +666,24 @@ int CMirelViewText::DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWOR
   }
   const BYTE* pDraw = pText + chars[nFirst].nOffset;
 
-  HFONT hLinkFont = nullptr;
-  HGDIOBJ hOldFont = nullptr;
-  if (bLink) {
-    LOGFONTA lf = doc.lfText;
-    lf.lfUnderline = 1;
-    hLinkFont = CreateFontIndirectA(&lf);
-    if (hLinkFont != nullptr) hOldFont = SelectObject(hdc, hLinkFont);
+  if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, ClampToInt(xStart), y, ClampToInt(x), y + fh, crBack);
+  if (nRunLayer != RUN_LAYER_BACK) {
+    HFONT hLinkFont = nullptr;
+    HGDIOBJ hOldFont = nullptr;
+    if (bLink) {
+      LOGFONTA lf = doc.lfText;
+      lf.lfUnderline = 1;
+      hLinkFont = CreateFontIndirectA(&lf);
+      if (hLinkFont != nullptr) hOldFont = SelectObject(hdc, hLinkFont);
+    }
+    SetTextColor(hdc, crFore);
+    SetBkColor(hdc, crBack);
+    SetBkMode(hdc, TRANSPARENT);
+    OutputText(*this, hdc, static_cast<int>(xStart), y, pDraw, nBytes, FALSE);
+    if (hOldFont != nullptr) SelectObject(hdc, hOldFont);
+    if (hLinkFont != nullptr) DeleteObject(hLinkFont);
+    if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(xStart), y, pDraw, nBytes);
   }
-  SetTextColor(hdc, crFore);
-  SetBkColor(hdc, crBack);
-  SetBkMode(hdc, OPAQUE);
-  OutputText(*this, hdc, static_cast<int>(xStart), y, pDraw, nBytes, FALSE);
-  if (hOldFont != nullptr) SelectObject(hdc, hOldFont);
-  if (hLinkFont != nullptr) DeleteObject(hLinkFont);
-  if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(xStart), y, pDraw, nBytes);
   *px = ClampToInt(x);
   return x >= cx ? 1 : 0;
 }
@@ -710,12 +704,15 @@ int CMirelViewText::DrawImeRun(HDC hdc, int* px, int y, const BYTE* pText, DWORD
   const long long x1 = x0 + doc.GetStringWidth(pText, 0, nBytes);
   *px = ClampToInt(x1);
   if (x1 < doc.nLeftMargin) return -1;
-  SetTextColor(hdc, crFore);
-  SetBkColor(hdc, crBack);
-  SetBkMode(hdc, OPAQUE);
-  OutputText(*this, hdc, static_cast<int>(x0), y, pText, nBytes, TRUE);
-  if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(x0), y, pText, nBytes);
-  DrawImeUnderline(*this, hdc, static_cast<int>(x0), y + fh, pText, nPos, nBytes);
+  if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
+  if (nRunLayer != RUN_LAYER_BACK) {
+    SetTextColor(hdc, crFore);
+    SetBkColor(hdc, crBack);
+    SetBkMode(hdc, TRANSPARENT);
+    OutputText(*this, hdc, static_cast<int>(x0), y, pText, nBytes, TRUE);
+    if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(x0), y, pText, nBytes);
+    DrawImeUnderline(*this, hdc, static_cast<int>(x0), y + fh, pText, nPos, nBytes);
+  }
   return x1 >= cx ? 1 : 0;
 }
 

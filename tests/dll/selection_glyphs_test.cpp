@@ -34,7 +34,7 @@ constexpr char kText[] =
 constexpr int kRows = 2;
 
 // How the selection is made and how the control comes to paint it.
-enum class Select { kAll, kAllFullRepaint, kMiddle };
+enum class Select { kAll, kAllFullRepaint, kMiddle, kIntoWord };
 
 struct Case {
   const char* what;
@@ -139,6 +139,11 @@ TEST_P(SelectionGlyphs, SelectedRowsShowTheGlyphsOfTheUnselectedOnes) {
       Mirel_SetSel(m_hCtrl, nFrom, nTo, FALSE);
       break;
     }
+    case Select::kIntoWord:
+      // Up to the first letter of "test": the next run starts on the ink of
+      // its glyph.
+      Mirel_SetSel(m_hCtrl, 0, static_cast<int>(std::strstr(kText, "test\n") - kText) + 1, FALSE);
+      break;
   }
   UpdateWindow(m_hCtrl);
   const std::vector<DWORD> selected = mirel_test::ScreenPixels(m_hCtrl);
@@ -182,6 +187,8 @@ const Case kCases[] = {
     {"UTF-8, Tahoma, select all", MIREL_ENCODING_UTF8, "Tahoma", Select::kAll, FALSE},
     {"UTF-16, Tahoma, selection inside rows", MIREL_ENCODING_UTF16LE, "Tahoma", Select::kMiddle, FALSE},
     {"UTF-8, Tahoma, line-end marks, select all", MIREL_ENCODING_UTF8, "Tahoma", Select::kAll, TRUE},
+    {"UTF-8, Tahoma, selection ending inside a word", MIREL_ENCODING_UTF8, "Tahoma", Select::kIntoWord,
+     FALSE},
     {"UTF-8, Courier New, select all", MIREL_ENCODING_UTF8, "Courier New", Select::kAll, FALSE},
 };
 
