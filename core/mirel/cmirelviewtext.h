@@ -102,6 +102,11 @@ class CMirelViewText : public CMirelView {
   // --- cmirelviewtext_paint.cpp: row, run and mark painters ------------------
   BOOL DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORREF crBack, BOOL bFocused, int chBookmark,
                 BOOL bArrow);
+  // What the run painters put down: a run painted by itself gets its cell and
+  // its glyphs; DrawLine paints all the cells of a row first and then all its
+  // glyphs, so that no cell covers ink a neighbouring glyph puts past its advance.
+  enum RunLayer : BYTE { RUN_LAYER_ALL, RUN_LAYER_BACK, RUN_LAYER_INK };
+  RunLayer nRunLayer = RUN_LAYER_ALL;
   // 1: the right edge was reached, 0: drawn, -1: wholly left of the text area.
   int DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWORD nLen, COLORREF crFore, COLORREF crBack,
                   BOOL bLink);

@@ -112,42 +112,86 @@ std::vector<CharSpan> SplitChars(CMirelDoc& doc, const BYTE* p, DWORD nLen) {
   return chars;
 }
 
-// Writes nLen bytes of document text at (x, y) in the DC's colours: UTF-16
-// as it stands, UTF-8 and code-page text converted to UTF-16, ANSI text of
-// the system code page (or any text when bAnsiOnly) as bytes.
+// Width of the line-end and end-of-text marks: a space, at least 6 pixels.
+int EolMarkWidth(CMirelDoc& doc) {
+  return std::max(doc.GetSpaceWidth(), 6);
+}
+
+// Writes the whole characters of nLen bytes of document text from (x, y) in
+// the DC's colours: UTF-16 as it stands, UTF-8 and code-page text converted
+// to UTF-16, ANSI text of the system code page (or any text when bAnsiOnly)
+// as bytes. Every character is placed at the width the layout measured for
+// it: a face linked in for some scripts (Hangul in a Latin font) may advance
+// its glyphs by other widths than it measures them one by one, and a row
+// painted in several runs must show its glyphs where one painted whole does,
+// where the caret and the line-end mark go.
 void OutputText(CMirelViewText& view, HDC hdc, int x, int y, const BYTE* p, DWORD nLen, BOOL bAnsiOnly) {
   CMirelDoc& doc = *view.pdoc;
-  WCHAR* pBuf = view.szRunBuffer.data();
   const int nCap = CMirelViewText::TEXT_RUN_BUFFER_LEN;
-  const int nBytes = static_cast<int>(std::min<DWORD>(nLen, static_cast<DWORD>(INT_MAX)));
-  switch (doc.nFileEncoding) {
-    case MIREL_ENCODING_UTF16BE:
-    case MIREL_ENCODING_UTF16LE: {
-      // Copied, so that the units are read whole whatever the alignment.
-      const int nUnits = std::min(nBytes / 2, nCap);
-      std::memcpy(pBuf, p, static_cast<size_t>(nUnits) * 2);
-      TextOutW(hdc, x, y, pBuf, nUnits);
-      return;
+  const std::vector<CharSpan> chars = SplitChars(doc, p, std::min<DWORD>(nLen, nCap));
+  const BOOL bWide = IsWideEncoding(doc.nFileEncoding);
+  const BOOL bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+  std::vector<INT> advances;
+  if (!bWide && !bUtf8 && (bAnsiOnly || doc.nCodePage == 0)) {
+    // Bytes: the advance of a two-byte character goes on its lead byte.
+    DWORD nBytes = 0;
+    advances.assign(chars.empty() ? 0 : chars.back().nOffset + chars.back().nLen, 0);
+    for (const CharSpan& ch : chars) {
+      advances[ch.nOffset] = ch.nWidth;
+      nBytes = ch.nOffset + ch.nLen;
     }
-    case MIREL_ENCODING_UTF8:
-    case MIREL_ENCODING_UTF8_BOM: {
-      // A UTF-8 byte never gives more than one unit, so the runs painters
-      // hand over (at most the buffer length in bytes) always fit.
-      const int nUnits = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(p),
-                                             std::min(nBytes, nCap), pBuf, nCap);
-      TextOutW(hdc, x, y, pBuf, nUnits);
-      return;
-    }
-    default:
-      if (!bAnsiOnly && doc.nCodePage != 0) {
-        const int nUnits = MultiByteToWideChar(static_cast<UINT>(doc.nCodePage), 0,
-                                               reinterpret_cast<const char*>(p), nBytes, pBuf, nCap);
-        TextOutW(hdc, x, y, pBuf, nUnits);
-      } else {
-        TextOutA(hdc, x, y, reinterpret_cast<const char*>(p), nBytes);
-      }
-      return;
+    ExtTextOutA(hdc, x, y, 0, nullptr, reinterpret_cast<const char*>(p), static_cast<UINT>(nBytes),
+                advances.empty() ? nullptr : advances.data());
+    return;
   }
+  // UTF-16 units, the advance of a character on its first unit.
+  WCHAR* pBuf = view.szRunBuffer.data();
+  const UINT nCodePage = bUtf8 ? CP_UTF8 : static_cast<UINT>(doc.nCodePage);
+  advances.reserve(chars.size());
+  int nUnits = 0;
+  long long xStart = x;
+  for (const CharSpan& ch : chars) {
+    constexpr int kMaxUnits = 8;
+    WCHAR units[kMaxUnits];
+    int n = 0;
+    if (bWide) {
+      // Copied, so that the units are read whole whatever the alignment.
+      n = static_cast<int>(std::min<DWORD>(ch.nLen / 2, kMaxUnits));
+      std::memcpy(units, p + ch.nOffset, static_cast<size_t>(n) * 2);
+    } else {
+      n = MultiByteToWideChar(nCodePage, 0, reinterpret_cast<const char*>(p + ch.nOffset),
+                              static_cast<int>(ch.nLen), units, kMaxUnits);
+    }
+    if (nUnits + n > nCap) break;
+    if (n <= 0) {
+      // Nothing to show: the character still takes its measured width.
+      if (advances.empty()) {
+        xStart += ch.nWidth;
+      } else {
+        advances.back() += ch.nWidth;
+      }
+      continue;
+    }
+    std::memcpy(pBuf + nUnits, units, static_cast<size_t>(n) * sizeof(WCHAR));
+    advances.push_back(ch.nWidth);
+    advances.resize(advances.size() + static_cast<size_t>(n - 1), 0);
+    nUnits += n;
+  }
+  if (nUnits == 0) return;
+  ExtTextOutW(hdc, ClampToInt(xStart), y, 0, nullptr, pBuf, static_cast<UINT>(nUnits), advances.data());
+}
+
+// What the line end of a row shows behind its mark or blank: the selection
+// back when it is selected, else the row back behind the line-end mark (none
+// in a column block, none without the mark); kNoColor when nothing.
+COLORREF LineEndBack(const CMirelDoc& doc, BOOL bSelected, BOOL bColumn, COLORREF crRowBack) {
+  if (bSelected) return doc.crSelBack;
+  return doc.bShowBreakCode && !bColumn ? crRowBack : kNoColor;
+}
+
+// Width of the line-end cell: the mark's, or the selected blank's.
+int LineEndWidth(CMirelDoc& doc) {
+  return doc.bShowBreakCode ? EolMarkWidth(doc) : doc.GetSpaceWidth();
 }
 
 // The margins of one row (or, with pRow NULL, of the strip below the last
@@ -432,6 +476,7 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
   }
   const BOOL bSelection = nSelStart < nSelEnd;
   const BOOL bShowSelection = bSelection && (bFocused || block.nInactiveSelMode != 0);
+  const BOOL bBreakSelected = bShowSelection && nRowEnd >= nSelStart && nRowEnd < nSelEnd;
 
   // The inline composition of an input method that draws at the caret.
   DWORD nImeStart = 0;
@@ -458,21 +503,27 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       doc.bShowHyperLink ? MrParagraphRanges(doc.pHyperLink, doc, nLine) : std::vector<MrTextRange>();
   for (const MrTextRange& r : found) stops.insert(stops.end(), {r.nStart, r.nEnd});
   for (const MrTextRange& r : links) stops.insert(stops.end(), {r.nStart, r.nEnd});
-  CMrRangeCursor foundCursor(found);
-  CMrRangeCursor linkCursor(links);
   for (const MrStyleRun& run : runs) stops.push_back(run.nPos);
   std::sort(stops.begin(), stops.end());
 
-  int x = doc.nLeftMargin - pMirel->nHScrollPos;
-  DWORD p = p0;
-  BOOL bRightEdge = FALSE;
   const BOOL bPageBreak = doc.chPageBreak != 0 && p0 < nRowEnd && text.UnitIs(p0, doc.chPageBreak);
   if (bPageBreak) {
     PenScope pen(hdc, PS_SOLID, 1, doc.crCode);
     const int yRule = y + std::max(doc.nLineHeight, 1) / 2;
     Line(hdc, doc.nLeftMargin, yRule, cx, yRule);
-  } else {
-    const BOOL bBraces = doc.bShowMatchingBrace && doc.nBracePos[0] != doc.nBracePos[1];
+  }
+  // Every background of the row goes down before any glyph: ink a glyph
+  // puts past its advance stays, whatever run or line end follows it, so a
+  // selected row shows the glyphs of the same row unselected.
+  const BOOL bBraces = doc.bShowMatchingBrace && doc.nBracePos[0] != doc.nBracePos[1];
+  for (const RunLayer layer : {RUN_LAYER_BACK, RUN_LAYER_INK}) {
+    if (bPageBreak) break;
+    nRunLayer = layer;
+    CMrRangeCursor foundCursor(found);
+    CMrRangeCursor linkCursor(links);
+    int x = doc.nLeftMargin - pMirel->nHScrollPos;
+    DWORD p = p0;
+    BOOL bRightEdge = FALSE;
     while (p < nRowEnd) {
       DWORD q = p;
       if (text.UnitIs(p, MR_CHAR_TAB)) {
@@ -518,7 +569,8 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
         nResult = DrawImeRun(hdc, &x, y, text.p + p, p, nLen, fore, back);
       } else {
         nResult = DrawTextRun(hdc, &x, y, text.p + p, nLen, fore, back, bLink);
-        if (bBraces && nResult != -1) {
+        // A highlighted brace is drawn whole, cell and glyph, over its run.
+        if (bBraces && nResult != -1 && layer == RUN_LAYER_INK) {
           for (int nBrace : doc.nBracePos) {
             if (nBrace < 0) continue;
             const DWORD nPos = static_cast<DWORD>(nBrace);
@@ -535,24 +587,20 @@ BOOL CMirelViewText::DrawLine(HDC hdc, int nLine, int y, COLORREF crFore, COLORR
       }
       if (bEmptySegment && q == nSegmentPos) ++x;
     }
-  }
-
-  if (!bRightEdge && !bPageBreak) {
+    if (bRightEdge) continue;
+    const BOOL bBack = layer == RUN_LAYER_BACK;
     if (text.IsLineEndAt(nRowEnd) && p >= nRowEnd) {
-      const BOOL bBreakSelected = bSelection && nRowEnd >= nSelStart && nRowEnd < nSelEnd;
-      if (doc.bShowBreakCode) {
-        COLORREF crMark = bColumn ? kNoColor : crBack;
-        if (bBreakSelected && bShowSelection) crMark = doc.crSelBack;
-        DrawEolMark(hdc, x, y, crMark);
-      } else if (bBreakSelected && bShowSelection) {
-        SetTextColor(hdc, doc.crSelFore);
-        SetBkColor(hdc, doc.crSelBack);
-        SetBkMode(hdc, OPAQUE);
-        TextOutA(hdc, x, y, " ", 1);
-      }
+      // The line-end mark, or the blank of a selected line end, on its cell.
+      const COLORREF crCell = LineEndBack(doc, bBreakSelected, bColumn, crBack);
+      if (bBack && crCell != kNoColor) FillSolid(hdc, x, y, x + LineEndWidth(doc), y + fh, crCell);
+      if (!bBack && doc.bShowBreakCode) DrawEolMark(hdc, x, y, kNoColor);
     }
-    if (p >= text.nLen && doc.bShowBreakCode) DrawEofMark(hdc, x, y, bColumn ? kNoColor : crBack);
+    if (p >= text.nLen && doc.bShowBreakCode) {
+      if (bBack && !bColumn) FillSolid(hdc, x, y, x + EolMarkWidth(doc), y + fh, crBack);
+      if (!bBack) DrawEofMark(hdc, x, y, kNoColor);
+    }
   }
+  nRunLayer = RUN_LAYER_ALL;
 
   const BOOL bCaretRow = nLine == doc.cli;
   const int nType = doc.nActiveLineType;
@@ -589,8 +637,9 @@ int CMirelViewText::DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWOR
     const long long xNext = (FloorDiv(docX, tab) + 1) * tab + lm - pMirel->nHScrollPos;
     *px = ClampToInt(xNext);
     if (xNext < lm) return -1;
-    FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
-    if (doc.bShowWhiteSpaceCode) DrawTabMark(hdc, static_cast<int>(x0), *px, y);
+    if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
+    if (nRunLayer != RUN_LAYER_BACK && doc.bShowWhiteSpaceCode)
+      DrawTabMark(hdc, static_cast<int>(x0), *px, y);
     return *px >= cx ? 1 : 0;
   }
 
@@ -617,21 +666,24 @@ int CMirelViewText::DrawTextRun(HDC hdc, int* px, int y, const BYTE* pText, DWOR
   }
   const BYTE* pDraw = pText + chars[nFirst].nOffset;
 
-  HFONT hLinkFont = nullptr;
-  HGDIOBJ hOldFont = nullptr;
-  if (bLink) {
-    LOGFONTA lf = doc.lfText;
-    lf.lfUnderline = 1;
-    hLinkFont = CreateFontIndirectA(&lf);
-    if (hLinkFont != nullptr) hOldFont = SelectObject(hdc, hLinkFont);
+  if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, ClampToInt(xStart), y, ClampToInt(x), y + fh, crBack);
+  if (nRunLayer != RUN_LAYER_BACK) {
+    HFONT hLinkFont = nullptr;
+    HGDIOBJ hOldFont = nullptr;
+    if (bLink) {
+      LOGFONTA lf = doc.lfText;
+      lf.lfUnderline = 1;
+      hLinkFont = CreateFontIndirectA(&lf);
+      if (hLinkFont != nullptr) hOldFont = SelectObject(hdc, hLinkFont);
+    }
+    SetTextColor(hdc, crFore);
+    SetBkColor(hdc, crBack);
+    SetBkMode(hdc, TRANSPARENT);
+    OutputText(*this, hdc, static_cast<int>(xStart), y, pDraw, nBytes, FALSE);
+    if (hOldFont != nullptr) SelectObject(hdc, hOldFont);
+    if (hLinkFont != nullptr) DeleteObject(hLinkFont);
+    if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(xStart), y, pDraw, nBytes);
   }
-  SetTextColor(hdc, crFore);
-  SetBkColor(hdc, crBack);
-  SetBkMode(hdc, OPAQUE);
-  OutputText(*this, hdc, static_cast<int>(xStart), y, pDraw, nBytes, FALSE);
-  if (hOldFont != nullptr) SelectObject(hdc, hOldFont);
-  if (hLinkFont != nullptr) DeleteObject(hLinkFont);
-  if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(xStart), y, pDraw, nBytes);
   *px = ClampToInt(x);
   return x >= cx ? 1 : 0;
 }
@@ -652,12 +704,15 @@ int CMirelViewText::DrawImeRun(HDC hdc, int* px, int y, const BYTE* pText, DWORD
   const long long x1 = x0 + doc.GetStringWidth(pText, 0, nBytes);
   *px = ClampToInt(x1);
   if (x1 < doc.nLeftMargin) return -1;
-  SetTextColor(hdc, crFore);
-  SetBkColor(hdc, crBack);
-  SetBkMode(hdc, OPAQUE);
-  OutputText(*this, hdc, static_cast<int>(x0), y, pText, nBytes, TRUE);
-  if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(x0), y, pText, nBytes);
-  DrawImeUnderline(*this, hdc, static_cast<int>(x0), y + fh, pText, nPos, nBytes);
+  if (nRunLayer != RUN_LAYER_INK) FillSolid(hdc, static_cast<int>(x0), y, *px, y + fh, crBack);
+  if (nRunLayer != RUN_LAYER_BACK) {
+    SetTextColor(hdc, crFore);
+    SetBkColor(hdc, crBack);
+    SetBkMode(hdc, TRANSPARENT);
+    OutputText(*this, hdc, static_cast<int>(x0), y, pText, nBytes, TRUE);
+    if (doc.bShowWhiteSpaceCode) DrawSpaceMark(hdc, static_cast<int>(x0), y, pText, nBytes);
+    DrawImeUnderline(*this, hdc, static_cast<int>(x0), y + fh, pText, nPos, nBytes);
+  }
   return x1 >= cx ? 1 : 0;
 }
 
@@ -686,7 +741,7 @@ void CMirelViewText::DrawMatchingBrace(HDC hdc, int xRun, int y, const BYTE* pRu
 void CMirelViewText::DrawEolMark(HDC hdc, int x, int y, COLORREF crBack) {
   if (pdoc == nullptr) return;
   const int fh = std::max(pdoc->nFontHeight, 1);
-  const int w = std::max(pdoc->GetSpaceWidth(), 6);
+  const int w = EolMarkWidth(*pdoc);
   if (crBack != kNoColor) FillSolid(hdc, x, y, x + w, y + fh, crBack);
   const int cy = y + fh / 2;
   const POINT pts[6] = {{x + w - 1, y + fh / 10}, {x + w - 1, cy}, {x + 1, cy},
@@ -698,7 +753,7 @@ void CMirelViewText::DrawEolMark(HDC hdc, int x, int y, COLORREF crBack) {
 void CMirelViewText::DrawEofMark(HDC hdc, int x, int y, COLORREF crBack) {
   if (pdoc == nullptr) return;
   const int fh = std::max(pdoc->nFontHeight, 1);
-  const int w = std::max(pdoc->GetSpaceWidth(), 6);
+  const int w = EolMarkWidth(*pdoc);
   if (crBack != kNoColor) FillSolid(hdc, x, y, x + w, y + fh, crBack);
   const int mx = x + w / 2;
   const int my = y + fh / 2;
