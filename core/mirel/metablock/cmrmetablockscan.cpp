@@ -119,38 +119,38 @@ void CMrMetaBlockHyperLink::Invalidate(int nPara) {
 }
 
 void CMrMetaBlockHyperLink::ScanLine(CMirelDoc* pDoc, int nRow) {
-  MrRunScanGuarded([&] {
-    int nPara = 0;
-    if (!BeginScan(pDoc, nRow, &nPara)) return;
-    const MrDocText text = MrGetDocText(*pDoc);
-    if (text.p == nullptr) return;
-    const DWORD nStart = pDoc->pLines[nRow].nStart;
-    const DWORD nEnd = ParagraphEnd(*pDoc, nRow) < text.nLen ? ParagraphEnd(*pDoc, nRow) : text.nLen;
-    const DWORD nUnit = text.bWide ? 2 : 1;
-    BOOL bInLink = FALSE;
-    DWORD nLinkStart = 0;
-    DWORD nPos = nStart;
-    while (nPos + nUnit <= nEnd) {
-      const BOOL bSeparator = IsLinkSeparator(MrUnitAt(text.p + nPos, text.bWide));
-      if (bInLink) {
-        if (bSeparator) {
-          AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nPos - nStart));
-          bInLink = FALSE;
-        }
-        nPos += nUnit;
-        continue;
-      }
-      if (!bSeparator) {
-        const DWORD nPrefix = LinkPrefixUnits(text.p, nPos, nEnd, text.bWide);
-        if (nPrefix > 0) {
-          bInLink = TRUE;
-          nLinkStart = nPos;
-          nPos += nPrefix * nUnit;
-          continue;
-        }
+  // Runs without the crash-dump guard: only the find-result list swaps the
+  // process-wide exception filter.
+  int nPara = 0;
+  if (!BeginScan(pDoc, nRow, &nPara)) return;
+  const MrDocText text = MrGetDocText(*pDoc);
+  if (text.p == nullptr) return;
+  const DWORD nStart = pDoc->pLines[nRow].nStart;
+  const DWORD nEnd = ParagraphEnd(*pDoc, nRow) < text.nLen ? ParagraphEnd(*pDoc, nRow) : text.nLen;
+  const DWORD nUnit = text.bWide ? 2 : 1;
+  BOOL bInLink = FALSE;
+  DWORD nLinkStart = 0;
+  DWORD nPos = nStart;
+  while (nPos + nUnit <= nEnd) {
+    const BOOL bSeparator = IsLinkSeparator(MrUnitAt(text.p + nPos, text.bWide));
+    if (bInLink) {
+      if (bSeparator) {
+        AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nPos - nStart));
+        bInLink = FALSE;
       }
       nPos += nUnit;
+      continue;
     }
-    if (bInLink) AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nEnd - nStart));
-  });
+    if (!bSeparator) {
+      const DWORD nPrefix = LinkPrefixUnits(text.p, nPos, nEnd, text.bWide);
+      if (nPrefix > 0) {
+        bInLink = TRUE;
+        nLinkStart = nPos;
+        nPos += nPrefix * nUnit;
+        continue;
+      }
+    }
+    nPos += nUnit;
+  }
+  if (bInLink) AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nEnd - nStart));
 }
