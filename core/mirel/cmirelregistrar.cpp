@@ -7,6 +7,7 @@
 #include "mirel/cmirel.h"
 #include "mirel/mirel.h"
 #include "mirel/mrcreatingobject.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrmessageguard.h"
 
 namespace {
@@ -101,6 +102,7 @@ void CMirelRegistrar::ForgetEdit(const CMirel* pMirel) {
 }
 
 LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  MrRunIdleFrees();
   CMirelRegistrar* pRegistrar = CMirelRegistrar::GetActive();
   CMirel* pMirel = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
   if (pMirel == nullptr) {
@@ -114,9 +116,16 @@ LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
   // The handle may be handed to a new window later: from the last message
   // of this window on, it leads to nothing.
   if (uMsg == WM_NCDESTROY) pRegistrar->Forget(hWnd);
-  try {
-    return pMirel->WindowProc(uMsg, wParam, lParam);
-  } catch (...) {
-    return MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+  LRESULT lResult = 0;
+  {
+    MrLibraryFrame frame;
+    try {
+      lResult = pMirel->WindowProc(uMsg, wParam, lParam);
+    } catch (...) {
+      lResult = MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+    }
   }
+  // Outside the frame of this message: the owner may free the object now.
+  if (uMsg == WM_NCDESTROY) pMirel->OnFinalMessage(hWnd);
+  return lResult;
 }

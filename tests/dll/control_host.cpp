@@ -33,6 +33,7 @@ LRESULT CALLBACK ControlHost::Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM l
     if (uMsg == WM_COMMAND) {
       self->m_commands.push_back(
           CommandRecord{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+      if (self->onCommand) self->onCommand(self->m_commands.back());
       return 0;
     }
     if (uMsg == WM_PARENTNOTIFY && LOWORD(wParam) == WM_CREATE && self->onChildCreated) {

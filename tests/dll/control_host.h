@@ -29,6 +29,8 @@ class ControlHost {
   // Called with the child's handle from WM_PARENTNOTIFY (WM_CREATE): the
   // child has run WM_CREATE and CreateWindowEx has not returned yet.
   std::function<void(HWND)> onChildCreated;
+  // Called with each notification after it is recorded.
+  std::function<void(const CommandRecord&)> onCommand;
 
  private:
   static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
