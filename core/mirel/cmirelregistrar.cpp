@@ -102,6 +102,7 @@ void CMirelRegistrar::ForgetEdit(const CMirel* pMirel) {
 }
 
 LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (MrCreatingObject<CMirel>::TakeNotice(hWnd, uMsg, lParam)) return 0;
   MrRunIdleFrees();
   CMirelRegistrar* pRegistrar = CMirelRegistrar::GetActive();
   CMirel* pMirel = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;

@@ -119,7 +119,7 @@ BOOL CMirelSplitter::Create(HWND hWndParent, int nMaxRows, int nMaxCols, int nMi
   const DWORD dwWindowStyle = dwStyle & ~static_cast<DWORD>(WS_BORDER | WS_VSCROLL | WS_HSCROLL);
   HWND hWnd = nullptr;
   {
-    MrCreatingObject<CMirelSplitter> creating(this);
+    MrCreatingObject<CMirelSplitter> creating(this, MIREL_SPLITTER_CLASS_NAME, MirelSplitterWndProc);
     hWnd =
         CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, dwWindowStyle, 0, 0, 1, 1, hWndParent,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleA(nullptr), this);

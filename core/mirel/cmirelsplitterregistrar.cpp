@@ -89,6 +89,7 @@ void CMirelSplitterRegistrar::ForgetSplitter(const CMirelSplitter* pSplitter) {
 }
 
 LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (MrCreatingObject<CMirelSplitter>::TakeNotice(hWnd, uMsg, lParam)) return 0;
   CMirelSplitterRegistrar* pRegistrar = CMirelSplitterRegistrar::GetActive();
   CMirelSplitter* pSplitter = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
   if (pSplitter == nullptr) {

@@ -8,10 +8,10 @@ namespace {
 
 int g_nOpenFrames = 0;
 
-// Never destroyed: what is still kept at exit stays reachable.
+// Holds memory only while a free is kept.
 std::vector<std::function<void()>>& KeptFrees() {
-  static auto* pKept = new std::vector<std::function<void()>>();
-  return *pKept;
+  static std::vector<std::function<void()>> kept;
+  return kept;
 }
 
 }  // namespace

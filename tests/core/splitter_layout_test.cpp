@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "splitter_fixture.h"
 
 using namespace mirel_splitter_test;
@@ -29,24 +27,10 @@ TEST_F(SplitterLayout, ClassIsRegisteredForTheHostModule) {
 }
 
 TEST_F(SplitterLayout, AWindowOfTheClassTheHostMakesItselfIsRefusedWhateverItsParameter) {
-  // Only CMirelSplitter::Create makes a window of the class: no object, a
-  // record of the host's, or a splitter object that is not being created
-  // are all refused, and none of them is written to.
-  struct HostRecord {
-    unsigned char bytes[512];
-  } record;
-  std::memset(&record, 0xCD, sizeof(record));
-  const HostRecord before = record;
+  // Only CMirelSplitter::Create makes a window of the class.
   CMirelSplitter idle;
-  for (void* pParam : {static_cast<void*>(nullptr), static_cast<void*>(&record), static_cast<void*>(&idle)}) {
-    const int nUsed = SplitterRegistrar().GetUsed();
-    HWND h = CreateWindowExA(0, "__MIREL_SPLITTER__", nullptr, WS_CHILD, 0, 0, 50, 50, hParent, nullptr,
-                             GetModuleHandleA(nullptr), pParam);
-    EXPECT_EQ(h, nullptr);
-    if (h != nullptr) DestroyWindow(h);
-    EXPECT_EQ(SplitterRegistrar().GetUsed(), nUsed);
-  }
-  EXPECT_EQ(std::memcmp(&record, &before, sizeof(record)), 0);
+  mirel_window_test::ExpectHostMadeWindowsRefused("__MIREL_SPLITTER__", hParent, &idle,
+                                                  [] { return SplitterRegistrar().GetUsed(); });
   EXPECT_EQ(idle.m_hWnd, nullptr);
   EXPECT_TRUE(idle.Create(hParent, 1, 1, kMin, kMin, 78, nullptr, WS_CHILD));
 }

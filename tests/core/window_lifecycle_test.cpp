@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "mirel/cmirelviewhex.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
@@ -75,25 +73,10 @@ TEST_F(WindowLifecycle, ATopLevelControlWindowBindsOnItsCreationMessageOnly) {
 }
 
 TEST_F(WindowLifecycle, AControlWindowTheHostMakesItselfIsRefusedWhateverItsParameter) {
-  // Only CMirel::Create makes a window of the class: no object, a record of
-  // the host's, or an edit object that is not being created are all refused,
-  // and none of them is written to.
-  struct HostRecord {
-    unsigned char bytes[256];
-  } record;
-  std::memset(&record, 0xAB, sizeof(record));
-  const HostRecord before = record;
+  // Only CMirel::Create makes a window of the class.
   Edit& idle = NewEdit(false);
-  for (void* pParam :
-       {static_cast<void*>(nullptr), static_cast<void*>(&record), static_cast<void*>(&idle.edit)}) {
-    const int nUsed = Registrar().GetUsed();
-    HWND h = CreateWindowExA(0, "__MIREL_CONTROL_4__", nullptr, WS_CHILD, 0, 0, 50, 50, hParent, nullptr,
-                             GetModuleHandleA(nullptr), pParam);
-    EXPECT_EQ(h, nullptr);
-    if (h != nullptr) DestroyWindow(h);
-    EXPECT_EQ(Registrar().GetUsed(), nUsed);
-  }
-  EXPECT_EQ(std::memcmp(&record, &before, sizeof(record)), 0);
+  ExpectHostMadeWindowsRefused("__MIREL_CONTROL_4__", hParent, &idle.edit,
+                               [] { return Registrar().GetUsed(); });
   EXPECT_EQ(idle.edit.hWndEdit, nullptr);
   // The object made by Create is still adopted.
   EXPECT_NE(CreateEditWindow(idle, 5), nullptr);

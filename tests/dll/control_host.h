@@ -38,4 +38,8 @@ class ControlHost {
   std::vector<CommandRecord> m_commands;
 };
 
+// Gives a control an empty text, inserts pszText through the exports and
+// reads it back: the control works.
+void ExpectControlKeepsText(HWND hCtrl, const char* pszText);
+
 }  // namespace mirel_test

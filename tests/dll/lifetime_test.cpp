@@ -302,11 +302,7 @@ TEST_F(ControlLifetime, AControlWhoseWindowWentFirstIsFreedAndItsValueLeadsNowhe
     if (mirel_test::kStandIn) {
       EXPECT_EQ(hNew, hCtrl);
     }
-    ASSERT_EQ(Mirel_NewFile(hNew), 1);
-    EXPECT_EQ(Mirel_InsertA(hNew, "xyz", 3, FALSE), 1);
-    char szText[4] = {0};
-    EXPECT_EQ(Mirel_GetTextA(hNew, szText, 0, 3), 3);
-    EXPECT_STREQ(szText, "xyz");
+    mirel_test::ExpectControlKeepsText(hNew, "xyz");
     Mirel_Destroy(hNew);
     EXPECT_FALSE(IsWindow(hNew));
     EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
