@@ -13,6 +13,7 @@
 #include "mirel/cmirelregistrar.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcreatingobject.h"
 
 // The concrete views are deleted through their own classes once they exist.
 #if __has_include("mirel/cmirelviewhex.h")
@@ -176,6 +177,7 @@ void CMirel::CompleteComposition() {
 
 HWND CMirel::Create(HWND hWndParent, UINT nID, int x, int y, int cx, int cy, DWORD dwExStyle, DWORD dwStyle) {
   // The registrar binds the new window to this object on WM_NCCREATE.
+  MrCreatingObject<CMirel> creating(this, MIREL_CONTROL_CLASS_NAME, MirelControlWndProc);
   return CreateWindowExA(dwExStyle, MIREL_CONTROL_CLASS_NAME, nullptr, dwStyle, x, y, cx, cy, hWndParent,
                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleA(nullptr),
                          this);

@@ -103,6 +103,9 @@ class CMirel {
   void OnDestroy();
   // WM_NCDESTROY, the window's last message: the object forgets the handle.
   void OnNcDestroy();
+  // Called once the window's last message has been handled; an owner that
+  // lets the window decide the object's life frees it here.
+  virtual void OnFinalMessage(HWND /*hWnd*/) {}
 
   // The window procedure of the edit window (every message of hWndEdit).
   LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);

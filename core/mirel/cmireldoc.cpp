@@ -21,6 +21,7 @@
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrlineends.h"
 #include "mirel/mrlargeblock.h"
 #include "mirel/mrtextunits.h"
@@ -525,6 +526,7 @@ int CMirelDoc::ReportFault() {
   std::memcpy(szText, text.data(), nCopy);
   szText[nCopy] = '\0';
   MirelTrace("%s\n", szText);
+  MrLibraryFrame frame;  // the box runs a message loop
   return MessageBoxA(nullptr, szText, "Edit routine fault", MB_ICONERROR);
 }
 

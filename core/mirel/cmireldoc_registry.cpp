@@ -9,6 +9,7 @@
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlibraryframe.h"
 
 namespace {
 
@@ -143,6 +144,7 @@ void CMirelDoc::SendMessageToEdits(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   for (int i = 0; i < nEditCount; ++i) {
     if (ppEdits[i] != nullptr && ppEdits[i]->hWndEdit != nullptr) windows.push_back(ppEdits[i]->hWndEdit);
   }
+  MrLibraryFrame frame;  // a host's subclass of a window may run
   for (HWND hWnd : windows) {
     if (IsWindow(hWnd)) SendMessageA(hWnd, uMsg, wParam, lParam);
   }
@@ -155,6 +157,8 @@ void CMirelDoc::NotifyParent(int nCode) {
   HWND hParent = GetParent(hWnd);
   if (hParent == nullptr) return;
   const WORD wID = LOWORD(GetWindowLongA(hWnd, GWL_ID));
+  // The host may destroy this control from its handler.
+  MrLibraryFrame frame;
   SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(wID, nCode), reinterpret_cast<LPARAM>(hWnd));
 }
 

@@ -91,9 +91,11 @@ void CMirelDoc::SetWordWrap(int nMode) {
     return;
   }
   if (nMode != MIREL_WRAP_NONE) {
+    // A host may have sized the window to nothing; the rows are then laid
+    // out for one pixel until its next WM_SIZE.
     const RECT& rc = ppEdits[0]->rcEdit;
-    MIREL_ASSERT_TEXT(rc.bottom && rc.right, "ppEdits[0]->rcEdit.bottom && ppEdits[0]->rcEdit.right");
-    nTextWidth = rc.right;
+    MIREL_ASSERT(rc.right >= 0 && rc.bottom >= 0);  // a client rectangle
+    nTextWidth = std::max<int>(rc.right, 1);
   } else {
     nTextWidth = nLeftMargin + 10;
   }

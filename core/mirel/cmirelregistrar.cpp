@@ -6,6 +6,8 @@
 
 #include "mirel/cmirel.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcreatingobject.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrmessageguard.h"
 
 namespace {
@@ -100,27 +102,31 @@ void CMirelRegistrar::ForgetEdit(const CMirel* pMirel) {
 }
 
 LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (MrCreatingObject<CMirel>::TakeNotice(hWnd, uMsg, lParam)) return 0;
+  MrRunIdleFrees();
   CMirelRegistrar* pRegistrar = CMirelRegistrar::GetActive();
   CMirel* pMirel = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
   if (pMirel == nullptr) {
     // Only the creation message carries the edit object; any message that
-    // comes before it, or a window made without one, is left to the system.
-    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    if (uMsg != WM_NCCREATE || pRegistrar == nullptr || pCreate == nullptr ||
-        pCreate->lpCreateParams == nullptr) {
-      // Failing WM_NCCREATE ends a creation that cannot be served.
-      if (uMsg == WM_NCCREATE) return FALSE;
-      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
-    }
-    pMirel = static_cast<CMirel*>(pCreate->lpCreateParams);
-    if (!pRegistrar->Add(hWnd, pMirel)) return FALSE;
+    // comes before it is left to the system. A window not made by
+    // CMirel::Create (no object, or a pointer of the host's) is refused.
+    if (uMsg != WM_NCCREATE) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    pMirel = pRegistrar != nullptr ? MrCreatingObject<CMirel>::Adopt(lParam) : nullptr;
+    if (pMirel == nullptr || !pRegistrar->Add(hWnd, pMirel)) return FALSE;
   }
   // The handle may be handed to a new window later: from the last message
   // of this window on, it leads to nothing.
   if (uMsg == WM_NCDESTROY) pRegistrar->Forget(hWnd);
-  try {
-    return pMirel->WindowProc(uMsg, wParam, lParam);
-  } catch (...) {
-    return MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+  LRESULT lResult = 0;
+  {
+    MrLibraryFrame frame;
+    try {
+      lResult = pMirel->WindowProc(uMsg, wParam, lParam);
+    } catch (...) {
+      lResult = MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
+    }
   }
+  // Outside the frame of this message: the owner may free the object now.
+  if (uMsg == WM_NCDESTROY) pMirel->OnFinalMessage(hWnd);
+  return lResult;
 }

@@ -65,6 +65,7 @@ extern CMirelRegistrar g_EditRegistrar;
 
 // The window procedure of the control class: hands every message of a
 // recorded window to its edit object. A window is recorded by WM_NCCREATE
-// when its creation parameter is the edit object; messages of windows that
+// when its creation parameter is the edit object that CMirel::Create is
+// making it for; any other creation is refused, and messages of windows that
 // are not recorded go to DefWindowProcA.
 LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -11,6 +11,7 @@
 #include "mirel/cmirelview.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcreatingobject.h"
 #include "mirel/mrscrollbar.h"
 
 #include <windowsx.h>
@@ -116,9 +117,13 @@ BOOL CMirelSplitter::Create(HWND hWndParent, int nMaxRows, int nMaxCols, int nMi
                             LPVOID /*pUnused*/, DWORD dwStyle) {
   if (m_hWnd != nullptr) return FALSE;  // one window per object
   const DWORD dwWindowStyle = dwStyle & ~static_cast<DWORD>(WS_BORDER | WS_VSCROLL | WS_HSCROLL);
-  HWND hWnd =
-      CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, dwWindowStyle, 0, 0, 1, 1, hWndParent,
-                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleA(nullptr), this);
+  HWND hWnd = nullptr;
+  {
+    MrCreatingObject<CMirelSplitter> creating(this, MIREL_SPLITTER_CLASS_NAME, MirelSplitterWndProc);
+    hWnd =
+        CreateWindowExA(0, MIREL_SPLITTER_CLASS_NAME, nullptr, dwWindowStyle, 0, 0, 1, 1, hWndParent,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), GetModuleHandleA(nullptr), this);
+  }
   if (hWnd == nullptr) return FALSE;
   m_nMaxRows = Clamp(nMaxRows, 1, MIREL_SPLITTER_MAX_PANES);
   m_nMaxCols = Clamp(nMaxCols, 1, MIREL_SPLITTER_MAX_PANES);

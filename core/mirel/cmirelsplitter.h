@@ -86,8 +86,9 @@ constexpr int MIREL_SPLITTER_REGISTRAR_INITIAL_CAPACITY = 10;
 // The process-wide registrar, first of the library's process-wide objects.
 extern CMirelSplitterRegistrar g_SplitterRegistrar;
 
-// The class window procedure: the first message of a window binds it to the
-// object given as its creation parameter; a window without one is refused.
+// The class window procedure: the creation message of a window binds it to
+// the object that CMirelSplitter::Create is making it for; any other
+// creation is refused.
 LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
 class CMirelSplitter {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "mirel/cmirelsplitter.h"
+#include "mirel/mrcreatingobject.h"
 #include "mirel/mrmessageguard.h"
 
 namespace {
@@ -88,16 +89,16 @@ void CMirelSplitterRegistrar::ForgetSplitter(const CMirelSplitter* pSplitter) {
 }
 
 LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (MrCreatingObject<CMirelSplitter>::TakeNotice(hWnd, uMsg, lParam)) return 0;
   CMirelSplitterRegistrar* pRegistrar = CMirelSplitterRegistrar::GetActive();
   CMirelSplitter* pSplitter = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
   if (pSplitter == nullptr) {
     // Only the creation message carries the object; a window of the class
-    // made without one is refused.
-    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    // not made by CMirelSplitter::Create (no object, or a pointer of the
+    // host's) is refused.
     if (uMsg != WM_NCCREATE) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
-    if (pRegistrar == nullptr || pCreate == nullptr || pCreate->lpCreateParams == nullptr) return FALSE;
-    pSplitter = static_cast<CMirelSplitter*>(pCreate->lpCreateParams);
-    if (!pRegistrar->Add(pSplitter, hWnd)) return FALSE;
+    pSplitter = pRegistrar != nullptr ? MrCreatingObject<CMirelSplitter>::Adopt(lParam) : nullptr;
+    if (pSplitter == nullptr || !pRegistrar->Add(pSplitter, hWnd)) return FALSE;
   }
   if (uMsg == WM_NCDESTROY) {
     // The handle may be given to another window from here on.

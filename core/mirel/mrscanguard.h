@@ -1,6 +1,6 @@
-// The one wrapper the range-list scans run through. In the debug library a
-// crash-dump guard is in force for exactly the length of one scan; the
-// release library runs the scan unguarded.
+// The wrapper the find-result list runs its scan, invalidate and set-pattern
+// operations through. In the debug library a crash-dump guard is in force for
+// exactly the length of one of them; the release library runs them unguarded.
 #pragma once
 
 #ifdef MIREL_DEBUG

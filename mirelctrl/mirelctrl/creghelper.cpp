@@ -58,12 +58,15 @@ BOOL CRegHelper::Add(HWND hWnd, CMirelDoc* pdoc) {
 }
 
 void CRegHelper::Remove(HWND hWnd) {
-  const int j = IndexOf(hWnd);
-  if (j < 0) return;
+  if (IndexOf(hWnd) < 0) return;
   // The window goes first, while its pair is registered and its edit object
   // still exists.
   if (IsWindow(hWnd)) DestroyWindow(hWnd);
-  // Destruction may have reentered the registry; look the pair up again.
+  // Destruction may have reentered the registry; Drop looks the pair up again.
+  Drop(hWnd);
+}
+
+void CRegHelper::Drop(HWND hWnd) {
   const int k = IndexOf(hWnd);
   if (k < 0) return;
   std::memmove(pPairs + k, pPairs + k + 1, static_cast<size_t>(nAlloc - k - 1) * sizeof(MIREL_REG_PAIR));

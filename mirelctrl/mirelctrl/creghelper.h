@@ -35,6 +35,8 @@ class CRegHelper {
   // Destroys the window (while its pair is still registered) and drops the
   // pair; later pairs move down. An unknown handle destroys nothing.
   void Remove(HWND hWnd);
+  // Drops the pair of a window that is already going; nothing is destroyed.
+  void Drop(HWND hWnd);
 
   int GetCount() const { return nCount; }
   int GetAlloc() const { return nAlloc; }

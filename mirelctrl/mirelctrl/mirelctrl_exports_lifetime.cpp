@@ -6,6 +6,8 @@
 
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
+#include "mirel/mrlibraryframe.h"
+#include "mirelctrl/cmirelcontroledit.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 namespace {
@@ -25,11 +27,12 @@ extern "C" {
 
 MIREL_API HWND MIREL_CALL Mirel_Create(HWND hWndParent, int nID, int x, int y, int cx, int cy,
                                        DWORD dwExStyle, DWORD dwStyle) {
+  MrRunIdleFrees();
   // Whatever is made before a failing step is freed again (edit object
   // first, since it points to the document), and the registry is untouched.
   std::unique_ptr<CMirelDoc> pdoc(new (std::nothrow) CMirelDoc());
   if (!pdoc) return nullptr;
-  std::unique_ptr<CMirel> pEdit(new (std::nothrow) CMirel(pdoc.get()));
+  std::unique_ptr<CMirelControlEdit> pEdit(new (std::nothrow) CMirelControlEdit(pdoc.get()));
   if (!pEdit) return nullptr;
   HWND hWnd = pEdit->Create(hWndParent, static_cast<UINT>(nID), x, y, cx, cy, dwExStyle, dwStyle);
   if (hWnd == nullptr) return nullptr;
@@ -42,23 +45,31 @@ MIREL_API HWND MIREL_CALL Mirel_Create(HWND hWndParent, int nID, int x, int y, i
     DestroyWindow(hWnd);
     return nullptr;
   }
-  const LPARAM lSize = MAKELPARAM(static_cast<WORD>(cx), static_cast<WORD>(cy));
-  SendMessageA(hWnd, WM_SIZE, 0, lSize);
+  // From here on the window owns both objects: whoever destroys it, they go
+  // with it.
+  pEdit->BindLifeToWindow();
   pEdit.release();
   pdoc.release();
+  const LPARAM lSize = MAKELPARAM(static_cast<WORD>(cx), static_cast<WORD>(cy));
+  MrLibraryFrame frame;  // a host's subclass may destroy the window here
+  SendMessageA(hWnd, WM_SIZE, 0, lSize);
   return hWnd;
 }
 
 MIREL_API void MIREL_CALL Mirel_Destroy(HWND hWnd) {
+  MrRunIdleFrees();
+  // A control whose window has gone is no longer registered: its value
+  // leads nowhere, whatever window has it now.
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr) return;
   CMirel* pEdit = FindEditOf(pdoc, hWnd);
+  // This call frees the objects; the window's going must not free them too.
+  if (auto* pControl = dynamic_cast<CMirelControlEdit*>(pEdit)) pControl->UnbindLifeFromWindow();
   // The window receives WM_DESTROY after its edit has left the document and
   // before either is deleted.
   if (pEdit != nullptr) pdoc->UnregisterEdit(pEdit);
   g_RegHelper.Remove(hWnd);
-  delete pEdit;
-  delete pdoc;
+  MirelFreeControl(pEdit, pdoc);
 }
 
 }  // extern "C"

@@ -26,12 +26,13 @@ TEST_F(SplitterLayout, ClassIsRegisteredForTheHostModule) {
   EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
-TEST_F(SplitterLayout, AWindowOfTheClassWithoutItsObjectIsRefused) {
-  const int nUsed = SplitterRegistrar().GetUsed();
-  HWND h = CreateWindowExA(0, "__MIREL_SPLITTER__", nullptr, WS_CHILD, 0, 0, 50, 50, hParent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(SplitterRegistrar().GetUsed(), nUsed);
+TEST_F(SplitterLayout, AWindowOfTheClassTheHostMakesItselfIsRefusedWhateverItsParameter) {
+  // Only CMirelSplitter::Create makes a window of the class.
+  CMirelSplitter idle;
+  mirel_window_test::ExpectHostMadeWindowsRefused("__MIREL_SPLITTER__", hParent, &idle,
+                                                  [] { return SplitterRegistrar().GetUsed(); });
+  EXPECT_EQ(idle.m_hWnd, nullptr);
+  EXPECT_TRUE(idle.Create(hParent, 1, 1, kMin, kMin, 78, nullptr, WS_CHILD));
 }
 
 TEST_F(SplitterLayout, CreationMakesOnePaneWithSharedBarsAndSizeBox) {

@@ -102,6 +102,24 @@ TEST_F(Switches, WordWrapLeavesRowsCaretAndSelectionInStepInBothViews) {
   }
 }
 
+TEST_F(Switches, WordWrapInAWindowSizedToNothingLaysOutWithoutAnAssertion) {
+  // A host may size the control to nothing in either direction; wrapping
+  // then lays the rows out for a width of at least one pixel.
+  MakeWindow(Rows(2) + std::string(90, 'w') + " tail\r\n" + Rows(2));
+  doc.SetSel(40, 100, FALSE);
+  for (SIZE size : {SIZE{300, 0}, SIZE{0, 200}, SIZE{0, 0}}) {
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+    doc.SetWordWrap(MIREL_WRAP_NONE);
+    MoveWindow(hWnd, 0, 0, size.cx, size.cy, TRUE);
+    MirelResetAssertFailures();
+    doc.SetWordWrap(MIREL_WRAP_WORD);
+    EXPECT_EQ(MirelAssertFailureCount(), 0);
+    EXPECT_EQ(doc.nWrapMode, MIREL_WRAP_WORD);
+    EXPECT_GE(doc.nTextWidth, 1);
+    ExpectInStep("wrapped in an empty window");
+  }
+}
+
 TEST_F(Switches, WrappingEndsColumnModeAndVirtualSpace) {
   MakeWindow("abc\r\ndef");
   doc.block.SetColumnMode(TRUE);

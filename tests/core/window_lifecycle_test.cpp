@@ -72,12 +72,14 @@ TEST_F(WindowLifecycle, ATopLevelControlWindowBindsOnItsCreationMessageOnly) {
   EXPECT_EQ(e.edit.hWndEdit, h);
 }
 
-TEST_F(WindowLifecycle, AControlWindowWithoutItsObjectIsRefused) {
-  const int nUsed = Registrar().GetUsed();
-  HWND h = CreateWindowExA(0, "__MIREL_CONTROL_4__", nullptr, WS_CHILD, 0, 0, 50, 50, hParent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(Registrar().GetUsed(), nUsed);
+TEST_F(WindowLifecycle, AControlWindowTheHostMakesItselfIsRefusedWhateverItsParameter) {
+  // Only CMirel::Create makes a window of the class.
+  Edit& idle = NewEdit(false);
+  ExpectHostMadeWindowsRefused("__MIREL_CONTROL_4__", hParent, &idle.edit,
+                               [] { return Registrar().GetUsed(); });
+  EXPECT_EQ(idle.edit.hWndEdit, nullptr);
+  // The object made by Create is still adopted.
+  EXPECT_NE(CreateEditWindow(idle, 5), nullptr);
 }
 
 TEST_F(WindowLifecycle, AnUnknownWindowsMessageIsNotReadAsCreationData) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,25 @@ inline CMirelRegistrar& Registrar() {
     static CMirelRegistrar registrar;
   }
   return *CMirelRegistrar::GetActive();
+}
+
+// A window of one of the library's classes that a host makes itself, with no
+// creation parameter, a record of its own or an object of the class that is
+// not being created (pIdle): each is refused, the table size nUsed() stays,
+// and the host's record is never written to.
+template <typename UsedFn>
+void ExpectHostMadeWindowsRefused(const char* szClass, HWND hParent, void* pIdle, UsedFn nUsed) {
+  unsigned char record[512];
+  std::memset(record, 0xAB, sizeof(record));
+  for (void* pParam : {static_cast<void*>(nullptr), static_cast<void*>(record), pIdle}) {
+    const int nBefore = nUsed();
+    HWND h = CreateWindowExA(0, szClass, nullptr, WS_CHILD, 0, 0, 50, 50, hParent, nullptr,
+                             GetModuleHandleA(nullptr), pParam);
+    EXPECT_EQ(h, nullptr);
+    if (h != nullptr) DestroyWindow(h);
+    EXPECT_EQ(nUsed(), nBefore);
+  }
+  for (unsigned char b : record) ASSERT_EQ(b, 0xAB);
 }
 
 using CallLog = std::vector<std::string>;

@@ -1,6 +1,13 @@
 // The host window of the control tests.
 #include "control_host.h"
 
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "mirelctrl/mirelctrl.h"
+
 namespace mirel_test {
 
 namespace {
@@ -33,6 +40,7 @@ LRESULT CALLBACK ControlHost::Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM l
     if (uMsg == WM_COMMAND) {
       self->m_commands.push_back(
           CommandRecord{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+      if (self->onCommand) self->onCommand(self->m_commands.back());
       return 0;
     }
     if (uMsg == WM_PARENTNOTIFY && LOWORD(wParam) == WM_CREATE && self->onChildCreated) {
@@ -41,6 +49,15 @@ LRESULT CALLBACK ControlHost::Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM l
     }
   }
   return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+void ExpectControlKeepsText(HWND hCtrl, const char* pszText) {
+  const int nLen = static_cast<int>(std::strlen(pszText));
+  ASSERT_EQ(Mirel_NewFile(hCtrl), 1);
+  ASSERT_EQ(Mirel_InsertA(hCtrl, pszText, nLen, TRUE), 1);
+  std::string text(static_cast<size_t>(nLen) + 1, '\0');
+  EXPECT_EQ(Mirel_GetTextA(hCtrl, &text[0], 0, nLen), nLen);
+  EXPECT_STREQ(text.c_str(), pszText);
 }
 
 }  // namespace mirel_test

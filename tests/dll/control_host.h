@@ -29,11 +29,17 @@ class ControlHost {
   // Called with the child's handle from WM_PARENTNOTIFY (WM_CREATE): the
   // child has run WM_CREATE and CreateWindowEx has not returned yet.
   std::function<void(HWND)> onChildCreated;
+  // Called with each notification after it is recorded.
+  std::function<void(const CommandRecord&)> onCommand;
 
  private:
   static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   HWND m_hWnd = nullptr;
   std::vector<CommandRecord> m_commands;
 };
+
+// Gives a control an empty text, inserts pszText through the exports and
+// reads it back: the control works.
+void ExpectControlKeepsText(HWND hCtrl, const char* pszText);
 
 }  // namespace mirel_test

@@ -8,12 +8,14 @@
 
 #include <algorithm>
 
+#include <string>
 #include <vector>
 
 #include "control_host.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelregistrar.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirelctrl/mirelctrl.h"
 #include "mirelctrl/mirelctrl_module.h"
 #include "test_support.h"
@@ -240,6 +242,115 @@ TEST_F(ControlLifetime, ARecycledHandleValueDoesNotReachTheDestroyedControl) {
   EXPECT_TRUE(IsWindow(hOther));
   DestroyWindow(hOther);
 #endif
+}
+
+// The stand-in gives the next window this value; Windows reuses values
+// only now and then, so there the next window may or may not get it.
+void OfferValueToNextWindow(HWND hWnd) {
+#ifndef _WIN32
+  MrwTestRecycleNextHandle(hWnd);
+#else
+  (void)hWnd;
+#endif
+}
+
+HWND MakePlainChild(HWND hParent) {
+  return CreateWindowExA(0, "MirelDllTestHost", "", WS_CHILD, 0, 0, 200, 100, hParent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+TEST_F(ControlLifetime, AControlWhoseWindowWentFirstIsFreedAndItsValueLeadsNowhere) {
+  // The host destroys the parent, or the control's own window, and cleans
+  // up with Mirel_Destroy later, when the value may name another window.
+  for (bool bParentFirst : {true, false}) {
+    SCOPED_TRACE(bParentFirst ? "parent destroyed first" : "control window destroyed");
+    const int nPairs = g_RegHelper.GetCount();
+    const int nEdits = g_EditRegistrar.GetUsed();
+    HWND hParent = MakePlainChild(m_host.hWnd());
+    ASSERT_NE(hParent, nullptr);
+    HWND hCtrl = Mirel_Create(hParent, 9, 0, 0, 100, 50, 0, WS_CHILD);
+    ASSERT_NE(hCtrl, nullptr);
+    ASSERT_EQ(Mirel_NewFile(hCtrl), 1);
+    ASSERT_EQ(Mirel_InsertA(hCtrl, "abc", 3, FALSE), 1);
+    if (!bParentFirst) DestroyWindow(hCtrl);
+    DestroyWindow(hParent);
+    ASSERT_FALSE(IsWindow(hCtrl));
+    // Both tables forgot the window and its objects are gone (the native
+    // leak checker would report them).
+    EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
+    EXPECT_EQ(g_EditRegistrar.GetUsed(), nEdits);
+    EXPECT_EQ(MrIdleFreesPending(), 0);
+    EXPECT_EQ(Mirel_GetContentsSize(hCtrl), 0);
+    EXPECT_EQ(Mirel_InsertA(hCtrl, "x", 1, TRUE), 0);
+
+    // Another window with the value outlives the host's clean-up.
+    OfferValueToNextWindow(hCtrl);
+    HWND hOther = MakePlainChild(m_host.hWnd());
+    ASSERT_NE(hOther, nullptr);
+    if (mirel_test::kStandIn) {
+      ASSERT_EQ(hOther, hCtrl);
+    }
+    Mirel_Destroy(hCtrl);
+    Mirel_Destroy(hCtrl);
+    EXPECT_TRUE(IsWindow(hOther));
+    DestroyWindow(hOther);
+
+    // A new control with the value works.
+    OfferValueToNextWindow(hCtrl);
+    HWND hNew = Mirel_Create(m_host.hWnd(), 10, 0, 0, 100, 50, 0, WS_CHILD);
+    ASSERT_NE(hNew, nullptr);
+    if (mirel_test::kStandIn) {
+      EXPECT_EQ(hNew, hCtrl);
+    }
+    mirel_test::ExpectControlKeepsText(hNew, "xyz");
+    Mirel_Destroy(hNew);
+    EXPECT_FALSE(IsWindow(hNew));
+    EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
+  }
+}
+
+TEST_F(ControlLifetime, AControlDestroyedFromItsOwnNotificationIsFreedOnceTheLibraryIsDone) {
+  // The library is still inside the control (an export, a key handler)
+  // when the host's handler destroys it: its objects outlive those frames
+  // and go at the next entry into the library.
+  struct Case {
+    const char* name;
+    WORD wCode;
+    bool bParent;  // the handler destroys the parent, else the control
+    void (*pfnAct)(HWND);
+  };
+  const Case cases[] = {
+      {"modified by an insert", 1, false, [](HWND h) { Mirel_InsertA(h, "x", 1, TRUE); }},
+      {"Escape", 4, true, [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {"modified by typing", 1, true, [](HWND h) { SendMessageA(h, WM_CHAR, 'a', 1); }},
+      {"Insert key", 3, false, [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_INSERT, 1); }},
+      {"host calls Mirel_Destroy", 1, false, [](HWND h) { Mirel_InsertA(h, "y", 1, TRUE); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int nPairs = g_RegHelper.GetCount();
+    mirel_test::ControlHost host;
+    ASSERT_NE(host.hWnd(), nullptr);
+    HWND hCtrl = Mirel_Create(host.hWnd(), 11, 0, 0, 100, 50, 0, WS_CHILD);
+    ASSERT_NE(hCtrl, nullptr);
+    ASSERT_EQ(Mirel_NewFile(hCtrl), 1);
+    const bool bCallDestroy = std::string(c.name) == "host calls Mirel_Destroy";
+    host.onCommand = [&](const mirel_test::CommandRecord& r) {
+      if (r.wCode != c.wCode || r.hWndFrom != hCtrl) return;
+      if (bCallDestroy) {
+        Mirel_Destroy(hCtrl);
+      } else {
+        DestroyWindow(c.bParent ? host.hWnd() : hCtrl);
+      }
+    };
+    c.pfnAct(hCtrl);
+    host.onCommand = nullptr;
+    EXPECT_FALSE(IsWindow(hCtrl));
+    EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
+    EXPECT_EQ(Mirel_GetContentsSize(hCtrl), 0);
+    Mirel_Destroy(hCtrl);
+    EXPECT_EQ(MrIdleFreesPending(), 0);
+  }
 }
 
 }  // namespace

@@ -99,11 +99,7 @@ TEST_F(UnregisteredHandle, EveryExportReturnsZeroOrDoesNothing) {
   // The library still works.
   HWND hCtrl = Mirel_Create(m_host.hWnd(), 8, 0, 0, 100, 60, 0, WS_CHILD);
   ASSERT_NE(hCtrl, nullptr);
-  ASSERT_EQ(Mirel_NewFile(hCtrl), 1);
-  ASSERT_EQ(Mirel_InsertA(hCtrl, "still here", 10, TRUE), 1);
-  char text[16] = {0};
-  EXPECT_EQ(Mirel_GetTextA(hCtrl, text, 0, 10), 10);
-  EXPECT_STREQ(text, "still here");
+  mirel_test::ExpectControlKeepsText(hCtrl, "still here");
   Mirel_Destroy(hCtrl);
   EXPECT_FALSE(IsWindow(hCtrl));
   EXPECT_EQ(g_RegHelper.GetCount(), nRegistered);

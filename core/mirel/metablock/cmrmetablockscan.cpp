@@ -18,6 +18,17 @@ DWORD ParagraphEnd(const CMirelDoc& doc, int nRow) {
   return MrRowEnd(doc.pLines[nLast]);
 }
 
+// The text of the paragraph whose first row is nRow: [*pnStart, *pnEnd),
+// cut at the end of the text. FALSE while there is no text.
+bool GetParagraphSpan(CMirelDoc& doc, int nRow, MrDocText* pText, DWORD* pnStart, DWORD* pnEnd) {
+  *pText = MrGetDocText(doc);
+  if (pText->p == nullptr) return false;
+  *pnStart = doc.pLines[nRow].nStart;
+  const DWORD nEnd = ParagraphEnd(doc, nRow);
+  *pnEnd = nEnd < pText->nLen ? nEnd : pText->nLen;
+  return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -48,10 +59,9 @@ void CMrMetaBlockFindResult::ScanLine(CMirelDoc* pDoc, int nRow) {
     if (m_pattern.empty()) return;
     int nPara = 0;
     if (!BeginScan(pDoc, nRow, &nPara)) return;
-    const MrDocText text = MrGetDocText(*pDoc);
-    if (text.p == nullptr) return;
-    const DWORD nStart = pDoc->pLines[nRow].nStart;
-    const DWORD nEnd = ParagraphEnd(*pDoc, nRow) < text.nLen ? ParagraphEnd(*pDoc, nRow) : text.nLen;
+    MrDocText text;
+    DWORD nStart = 0, nEnd = 0;
+    if (!GetParagraphSpan(*pDoc, nRow, &text, &nStart, &nEnd)) return;
     const DWORD n = static_cast<DWORD>(m_pattern.size());
     const BOOL bMatchCase = (m_nFlags & MIREL_FIND_MATCHCASE) != 0;
     const BOOL bWhole = (m_nFlags & MIREL_FIND_WHOLEWORD) != 0;
@@ -119,38 +129,37 @@ void CMrMetaBlockHyperLink::Invalidate(int nPara) {
 }
 
 void CMrMetaBlockHyperLink::ScanLine(CMirelDoc* pDoc, int nRow) {
-  MrRunScanGuarded([&] {
-    int nPara = 0;
-    if (!BeginScan(pDoc, nRow, &nPara)) return;
-    const MrDocText text = MrGetDocText(*pDoc);
-    if (text.p == nullptr) return;
-    const DWORD nStart = pDoc->pLines[nRow].nStart;
-    const DWORD nEnd = ParagraphEnd(*pDoc, nRow) < text.nLen ? ParagraphEnd(*pDoc, nRow) : text.nLen;
-    const DWORD nUnit = text.bWide ? 2 : 1;
-    BOOL bInLink = FALSE;
-    DWORD nLinkStart = 0;
-    DWORD nPos = nStart;
-    while (nPos + nUnit <= nEnd) {
-      const BOOL bSeparator = IsLinkSeparator(MrUnitAt(text.p + nPos, text.bWide));
-      if (bInLink) {
-        if (bSeparator) {
-          AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nPos - nStart));
-          bInLink = FALSE;
-        }
-        nPos += nUnit;
-        continue;
-      }
-      if (!bSeparator) {
-        const DWORD nPrefix = LinkPrefixUnits(text.p, nPos, nEnd, text.bWide);
-        if (nPrefix > 0) {
-          bInLink = TRUE;
-          nLinkStart = nPos;
-          nPos += nPrefix * nUnit;
-          continue;
-        }
+  // Runs without the crash-dump guard: only the find-result list swaps the
+  // process-wide exception filter.
+  int nPara = 0;
+  if (!BeginScan(pDoc, nRow, &nPara)) return;
+  MrDocText text;
+  DWORD nStart = 0, nEnd = 0;
+  if (!GetParagraphSpan(*pDoc, nRow, &text, &nStart, &nEnd)) return;
+  const DWORD nUnit = text.bWide ? 2 : 1;
+  BOOL bInLink = FALSE;
+  DWORD nLinkStart = 0;
+  DWORD nPos = nStart;
+  while (nPos + nUnit <= nEnd) {
+    const BOOL bSeparator = IsLinkSeparator(MrUnitAt(text.p + nPos, text.bWide));
+    if (bInLink) {
+      if (bSeparator) {
+        AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nPos - nStart));
+        bInLink = FALSE;
       }
       nPos += nUnit;
+      continue;
     }
-    if (bInLink) AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nEnd - nStart));
-  });
+    if (!bSeparator) {
+      const DWORD nPrefix = LinkPrefixUnits(text.p, nPos, nEnd, text.bWide);
+      if (nPrefix > 0) {
+        bInLink = TRUE;
+        nLinkStart = nPos;
+        nPos += nPrefix * nUnit;
+        continue;
+      }
+    }
+    nPos += nUnit;
+  }
+  if (bInLink) AddRange(nPara, static_cast<int>(nLinkStart - nStart), static_cast<int>(nEnd - nStart));
 }
