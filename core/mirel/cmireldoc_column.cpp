@@ -181,7 +181,7 @@ int CMirelDoc::InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo) {
   if (nViewType != MIREL_VIEW_TYPE_TEXT) return kColumnNotText;
   if (!IsColumnMode()) return kColumnModeOff;
   std::vector<BYTE> text;
-  if (!MrAnsiToDocument(*this, pText, nLen, &text) || text.empty()) return kColumnDone;
+  if (!MrAnsiToDocument(*this, pText, nLen, nCodePage, &text) || text.empty()) return kColumnDone;
   // The text is recorded for undo whatever the host asks.
   (void)bUndo;
   std::vector<std::vector<BYTE>> perRow;
@@ -211,7 +211,8 @@ int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int 
     std::string number;
     if (!FormatNumber(pszFormat, chConversion, static_cast<int>(nValue), &number)) return kColumnDone;
     std::vector<BYTE> text;
-    if (!MrAnsiToDocument(*this, number.data(), static_cast<int>(number.size()), &text) || text.empty()) {
+    if (!MrAnsiToDocument(*this, number.data(), static_cast<int>(number.size()), nCodePage, &text) ||
+        text.empty()) {
       return kColumnDone;
     }
     perRow.push_back(std::move(text));

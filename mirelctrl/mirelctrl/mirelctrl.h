@@ -400,7 +400,7 @@ MIREL_API BOOL MIREL_CALL Mirel_IsShowHyperLink(HWND hWnd);
 /* Status of the column commands: 0 done, 1 not the text view, 2 column mode
  * off, 3 the format holds the text \r or \n, 4 the format is 256 characters
  * or longer. Without a column block the text goes in at the caret. */
-/* The same ANSI text (system code page) on every row of the column block. */
+/* The same ANSI text (the document's code page) on every row of the column block. */
 MIREL_API int MIREL_CALL Mirel_InsertColumnsTextA(HWND hWnd, const char* pText, int nLen, BOOL bUndo);
 /* Numbers nStart, nStart + nStep, ... down the rows, all of one width. */
 MIREL_API int MIREL_CALL Mirel_InsertColumnsNumber(HWND hWnd, int nStart, int nStep, BOOL bHex, BOOL bRightAlign,

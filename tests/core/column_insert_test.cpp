@@ -53,6 +53,29 @@ TEST_P(ColumnInsert, TextOnEveryRowPadsShortRowsAndIsOneUndoStep) {
   EXPECT_TRUE(t.TextIs({u"ab\uAC00d", u"a", u"ab\uAC00d"}));
 }
 
+// The host's text and the numbering format are ANSI in the document's code
+// page, which here is not the system's: HIRAGANA A (82 A0 in code page 932)
+// or GA (B0 A1 in code page 949).
+TEST_P(ColumnInsert, TextAndNumbersAreReadInTheDocumentsCodePage) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"ab", u"ab", u"ab"}));
+  Column(t, 0, 2, 1);
+  const bool bJapanese = GetACP() != 932;
+  t.doc.nCodePage = bJapanese ? 932 : 949;
+  const std::string ansi = bJapanese ? "\x82\xA0" : "\xB0\xA1";
+  std::string ch = ansi;  // an ANSI document keeps the bytes as given
+  if (GetParam() == MIREL_ENCODING_UTF8) ch = bJapanese ? "\xE3\x81\x82" : "\xEA\xB0\x80";
+  if (GetParam() == MIREL_ENCODING_UTF16LE)
+    ch = bJapanese ? std::string("\x42\x30", 2) : std::string("\x00\xAC", 2);
+  auto rows = [&](const std::string& a, const std::string& b, const std::string& c) {
+    return t.Bytes(u"a") + a + t.Bytes(u"b\r\na") + b + t.Bytes(u"b\r\na") + c + t.Bytes(u"b");
+  };
+  EXPECT_EQ(t.doc.InsertColumnsTextA(ansi.data(), static_cast<int>(ansi.size()), TRUE), 0);
+  EXPECT_EQ(t.Text(), rows(ch, ch, ch));
+  EXPECT_EQ(t.doc.InsertColumnsNumberFormat((ansi + "%d").c_str(), 1, 1, TRUE), 0);
+  EXPECT_EQ(t.Text(), rows(ch + t.Bytes(u"1") + ch, ch + t.Bytes(u"2") + ch, ch + t.Bytes(u"3") + ch));
+}
+
 TEST_P(ColumnInsert, NumbersShareOneWidth) {
   struct Numbering {
     int nRows, nStart, nStep;
