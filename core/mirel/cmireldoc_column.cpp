@@ -160,10 +160,10 @@ BOOL CMirelDoc::InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos) {
       bChanged = bChanged || !bFailed;
     }
     if (bFailed || k + 1 == lines.size()) break;
-    // Past the last row a row is added at the text's end, so the row the
-    // user's text stands on is never split.
+    // On the last row the row is split right after the line just put in, so
+    // that the next line has a row to go to.
     if (nRow + 1 >= nLineCount) {
-      if (!InsertContents(GetContentsSize(), lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE))
+      if (!InsertContents(p + line.nLen, lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE))
         bFailed = TRUE;
       bChanged = bChanged || !bFailed;
     }
@@ -254,7 +254,8 @@ void CMirelDoc::GetBlockColumnCount(int* pnCount) {
 
 int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BOOL bRecord) {
   if (!block.IsColumnBlock() || block.pRows == nullptr || block.nRowCount <= 0) {
-    // Column mode without a block: the one text goes in at the caret.
+    // Column mode without a block: the one text goes in at the caret, which
+    // stays where it is (in front of the text, out of virtual space).
     const std::vector<BYTE>& text = perRow.front();
     const DWORD nLimit = GetContentsSize();
     DWORD nAt = std::min(static_cast<DWORD>(std::max(nCaretPos, 0)), nLimit);
@@ -262,8 +263,8 @@ int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BO
     if (text.size() > MIREL_MAX_BODY_BYTES - std::min(nLimit, MIREL_MAX_BODY_BYTES)) return kColumnDone;
     if (!InsertContents(nAt, text.data(), static_cast<DWORD>(text.size()), bRecord)) return kColumnDone;
     nVirtualSpace = 0;
-    nCaretPos = static_cast<int>(nAt + text.size());
-    cli = GetLineFromPos(static_cast<DWORD>(nCaretPos));
+    nCaretPos = static_cast<int>(nAt);
+    cli = GetLineFromPos(nAt);
     block.Reset(static_cast<DWORD>(nCaretPos), cli, FALSE);
     UpdateEditsAfterChange(REPAINT_TAG_FROM, GetParagraphStart(nAt), 0);
     return kColumnDone;
