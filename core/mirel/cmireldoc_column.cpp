@@ -83,30 +83,32 @@ std::vector<BYTE> LineEnd(const CMirelDoc& doc) {
   return out;
 }
 
-// Checks a numbering format: literal text, "%%" and exactly one integer
-// conversion with flags, width and precision. Returns the conversion letter,
-// or 0 when the format is refused.
-char CheckNumberFormat(const char* psz) {
+// Checks a numbering format: literal text, "%%" and at most one integer
+// conversion with flags, width and precision, so that one int argument is
+// all it can read. FALSE when it is refused; otherwise *pchConversion is the
+// conversion letter, 0 when there is none (every row gets the same text).
+BOOL CheckNumberFormat(const char* psz, char* pchConversion) {
   char chConversion = 0;
   for (const char* p = psz; *p != '\0'; ++p) {
     if (*p != '%') continue;
     ++p;
     if (*p == '%') continue;
-    if (chConversion != 0) return 0;  // a second conversion would read no argument
+    if (chConversion != 0) return FALSE;  // a second conversion would read no argument
     while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) ++p;
     for (int n = 0; *p >= '0' && *p <= '9'; ++p) {
-      if (++n > 3) return 0;
+      if (++n > 3) return FALSE;
     }
     if (*p == '.') {
       ++p;
       for (int n = 0; *p >= '0' && *p <= '9'; ++p) {
-        if (++n > 3) return 0;
+        if (++n > 3) return FALSE;
       }
     }
-    if (*p == '\0' || std::strchr("diuoxXc", *p) == nullptr) return 0;
+    if (*p == '\0' || std::strchr("diuoxXc", *p) == nullptr) return FALSE;
     chConversion = *p;
   }
-  return chConversion;
+  *pchConversion = chConversion;
+  return TRUE;
 }
 
 // The number as the checked format writes it; FALSE when it does not fit.
@@ -199,8 +201,8 @@ int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int 
     return kColumnFormatNewline;
   }
   if (std::strlen(pszFormat) >= kFormatMax) return kColumnFormatTooLong;
-  const char chConversion = CheckNumberFormat(pszFormat);
-  if (chConversion == 0) return kColumnDone;
+  char chConversion = 0;
+  if (!CheckNumberFormat(pszFormat, &chConversion)) return kColumnDone;
   // Every row's text is made first: nothing changes when one cannot be.
   const int nRows = block.IsColumnBlock() ? block.nRowCount : 1;
   std::vector<std::vector<BYTE>> perRow;

@@ -109,6 +109,9 @@ TEST_P(ColumnInsert, NumbersShareOneWidth) {
       {2, 255, 1, TRUE, TRUE, TRUE, nullptr, {u"x00FF", u"x0100", u"x", u"x"}},
       {2, 254, 1, TRUE, TRUE, TRUE, nullptr, {u"xFE", u"xFF", u"x", u"x"}},
       {2, 7, -1, FALSE, FALSE, FALSE, "n=%03d%%", {u"xn=007%", u"xn=006%", u"x", u"x"}},
+      // A format without a conversion writes itself on every row.
+      {3, 7, 1, FALSE, FALSE, FALSE, "- ", {u"x- ", u"x- ", u"x- ", u"x"}},
+      {2, 7, 1, FALSE, FALSE, FALSE, "100%%", {u"x100%", u"x100%", u"x", u"x"}},
   };
   for (const Numbering& c : kCases) {
     SelDoc t(GetParam());
