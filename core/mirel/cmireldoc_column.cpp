@@ -83,30 +83,32 @@ std::vector<BYTE> LineEnd(const CMirelDoc& doc) {
   return out;
 }
 
-// Checks a numbering format: literal text, "%%" and exactly one integer
-// conversion with flags, width and precision. Returns the conversion letter,
-// or 0 when the format is refused.
-char CheckNumberFormat(const char* psz) {
+// Checks a numbering format: literal text, "%%" and at most one integer
+// conversion with flags, width and precision, so that one int argument is
+// all it can read. FALSE when it is refused; otherwise *pchConversion is the
+// conversion letter, 0 when there is none (every row gets the same text).
+BOOL CheckNumberFormat(const char* psz, char* pchConversion) {
   char chConversion = 0;
   for (const char* p = psz; *p != '\0'; ++p) {
     if (*p != '%') continue;
     ++p;
     if (*p == '%') continue;
-    if (chConversion != 0) return 0;  // a second conversion would read no argument
+    if (chConversion != 0) return FALSE;  // a second conversion would read no argument
     while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) ++p;
     for (int n = 0; *p >= '0' && *p <= '9'; ++p) {
-      if (++n > 3) return 0;
+      if (++n > 3) return FALSE;
     }
     if (*p == '.') {
       ++p;
       for (int n = 0; *p >= '0' && *p <= '9'; ++p) {
-        if (++n > 3) return 0;
+        if (++n > 3) return FALSE;
       }
     }
-    if (*p == '\0' || std::strchr("diuoxXc", *p) == nullptr) return 0;
+    if (*p == '\0' || std::strchr("diuoxXc", *p) == nullptr) return FALSE;
     chConversion = *p;
   }
-  return chConversion;
+  *pchConversion = chConversion;
+  return TRUE;
 }
 
 // The number as the checked format writes it; FALSE when it does not fit.
@@ -160,10 +162,10 @@ BOOL CMirelDoc::InsertColumnText(const BYTE* pData, DWORD nLen, DWORD nPos) {
       bChanged = bChanged || !bFailed;
     }
     if (bFailed || k + 1 == lines.size()) break;
-    // Past the last row a row is added at the text's end, so the row the
-    // user's text stands on is never split.
+    // On the last row the row is split right after the line just put in, so
+    // that the next line has a row to go to.
     if (nRow + 1 >= nLineCount) {
-      if (!InsertContents(GetContentsSize(), lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE))
+      if (!InsertContents(p + line.nLen, lineEnd.data(), static_cast<DWORD>(lineEnd.size()), TRUE))
         bFailed = TRUE;
       bChanged = bChanged || !bFailed;
     }
@@ -181,7 +183,7 @@ int CMirelDoc::InsertColumnsTextA(const char* pText, int nLen, BOOL bUndo) {
   if (nViewType != MIREL_VIEW_TYPE_TEXT) return kColumnNotText;
   if (!IsColumnMode()) return kColumnModeOff;
   std::vector<BYTE> text;
-  if (!MrAnsiToDocument(*this, pText, nLen, &text) || text.empty()) return kColumnDone;
+  if (!MrAnsiToDocument(*this, pText, nLen, nCodePage, &text) || text.empty()) return kColumnDone;
   // The text is recorded for undo whatever the host asks.
   (void)bUndo;
   std::vector<std::vector<BYTE>> perRow;
@@ -199,8 +201,8 @@ int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int 
     return kColumnFormatNewline;
   }
   if (std::strlen(pszFormat) >= kFormatMax) return kColumnFormatTooLong;
-  const char chConversion = CheckNumberFormat(pszFormat);
-  if (chConversion == 0) return kColumnDone;
+  char chConversion = 0;
+  if (!CheckNumberFormat(pszFormat, &chConversion)) return kColumnDone;
   // Every row's text is made first: nothing changes when one cannot be.
   const int nRows = block.IsColumnBlock() ? block.nRowCount : 1;
   std::vector<std::vector<BYTE>> perRow;
@@ -211,7 +213,8 @@ int CMirelDoc::InsertColumnsNumberFormat(const char* pszFormat, int nStart, int 
     std::string number;
     if (!FormatNumber(pszFormat, chConversion, static_cast<int>(nValue), &number)) return kColumnDone;
     std::vector<BYTE> text;
-    if (!MrAnsiToDocument(*this, number.data(), static_cast<int>(number.size()), &text) || text.empty()) {
+    if (!MrAnsiToDocument(*this, number.data(), static_cast<int>(number.size()), nCodePage, &text) ||
+        text.empty()) {
       return kColumnDone;
     }
     perRow.push_back(std::move(text));
@@ -253,7 +256,8 @@ void CMirelDoc::GetBlockColumnCount(int* pnCount) {
 
 int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BOOL bRecord) {
   if (!block.IsColumnBlock() || block.pRows == nullptr || block.nRowCount <= 0) {
-    // Column mode without a block: the one text goes in at the caret.
+    // Column mode without a block: the one text goes in at the caret, which
+    // stays where it is (in front of the text, out of virtual space).
     const std::vector<BYTE>& text = perRow.front();
     const DWORD nLimit = GetContentsSize();
     DWORD nAt = std::min(static_cast<DWORD>(std::max(nCaretPos, 0)), nLimit);
@@ -261,8 +265,8 @@ int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BO
     if (text.size() > MIREL_MAX_BODY_BYTES - std::min(nLimit, MIREL_MAX_BODY_BYTES)) return kColumnDone;
     if (!InsertContents(nAt, text.data(), static_cast<DWORD>(text.size()), bRecord)) return kColumnDone;
     nVirtualSpace = 0;
-    nCaretPos = static_cast<int>(nAt + text.size());
-    cli = GetLineFromPos(static_cast<DWORD>(nCaretPos));
+    nCaretPos = static_cast<int>(nAt);
+    cli = GetLineFromPos(nAt);
     block.Reset(static_cast<DWORD>(nCaretPos), cli, FALSE);
     UpdateEditsAfterChange(REPAINT_TAG_FROM, GetParagraphStart(nAt), 0);
     return kColumnDone;

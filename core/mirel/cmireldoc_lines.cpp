@@ -141,7 +141,8 @@ void CMirelDoc::InsertLine() {
   if (!IsTextView(*this)) return;
   // As End then Return: a line break at the end of the caret's row, the new
   // line indented as Return indents it. The selection and the caret's
-  // virtual space give way; overwrite and column modes play no part.
+  // virtual space give way; overwrite, auto-select and column modes play no
+  // part and stay as they were.
   CMrEditStep step(*this);
   const DWORD nPadded = PadVirtualSpace(*this, step, MrCaretInText(*this));
   const BOOL bOnCli =
@@ -151,7 +152,6 @@ void CMirelDoc::InsertLine() {
   Bytes lineEnd;
   AppendLineEnd(*this, &lineEnd);
   if (step.Insert(nCaret, lineEnd.data(), static_cast<DWORD>(lineEnd.size()))) {
-    block.LeaveColumnMode();
     MrCollapseAt(*this, nCaret + static_cast<DWORD>(lineEnd.size()));
     if (bAutoIndentation) ApplySyntaxUnindent(static_cast<char>(MR_CHAR_CR));
   }

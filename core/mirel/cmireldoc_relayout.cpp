@@ -16,6 +16,26 @@ int RowOfBlockEnd(CMirelDoc& doc, DWORD nPos) {
   return nPos == static_cast<DWORD>(std::max(doc.nCaretPos, 0)) ? doc.cli : doc.GetLineFromPos(nPos);
 }
 
+// The virtual columns beyond a column block's end on its row, as the row
+// record keeps them: the start columns at the left edge, else the end ones.
+int ColumnEndVirtual(const CMrBlock& block, int nLine, BOOL bLeftEdge) {
+  for (int i = 0; i < block.nRowCount; ++i) {
+    const MIREL_BLOCK_ROW& row = block.pRows[i];
+    if (row.nLine == nLine) return std::max(bLeftEdge ? row.nStartVirtual : row.nEndVirtual, 0);
+  }
+  return 0;
+}
+
+// The x of a position followed by nVirtual virtual columns, in the current
+// widths.
+int XWithVirtual(CMirelDoc& doc, int nLine, DWORD nPos, int nVirtual) {
+  const int nSaved = doc.nVirtualSpace;
+  doc.nVirtualSpace = nVirtual;
+  const int x = doc.GetXFromPos(nLine, nPos, TRUE);
+  doc.nVirtualSpace = nSaved;
+  return x;
+}
+
 }  // namespace
 
 void CMirelDoc::ResyncRowsAfterRelayout() {
@@ -33,8 +53,18 @@ void CMirelDoc::ResyncRowsAfterRelayout() {
   }
   if (block.IsColumnBlock()) {
     // Rows of a column block are display rows: built again from the ends.
-    block.nAnchorLine = GetLineFromPos(std::min(block.nAnchor, nTextLen));
-    block.nCaretLine = RowOfBlockEnd(*this, std::min(block.nCaret, nTextLen));
+    // The ends' x values were measured in the old widths; each end keeps its
+    // character and the virtual columns beyond it, so that the block covers
+    // the same characters in the new ones.
+    const BOOL bAnchorLeft = block.nAnchorX <= block.nCaretX;
+    const int nAnchorVirtual = ColumnEndVirtual(block, block.nAnchorLine, bAnchorLeft);
+    const int nCaretVirtual = ColumnEndVirtual(block, block.nCaretLine, !bAnchorLeft);
+    block.nAnchor = std::min(block.nAnchor, nTextLen);
+    block.nCaret = std::min(block.nCaret, nTextLen);
+    block.nAnchorLine = GetLineFromPos(block.nAnchor);
+    block.nCaretLine = RowOfBlockEnd(*this, block.nCaret);
+    block.nAnchorX = XWithVirtual(*this, block.nAnchorLine, block.nAnchor, nAnchorVirtual);
+    block.nCaretX = XWithVirtual(*this, block.nCaretLine, block.nCaret, nCaretVirtual);
     block.nAnchorY = LinesToPixels(block.nAnchorLine);
     block.nCaretY = LinesToPixels(block.nCaretLine);
     block.BuildColumnRows();

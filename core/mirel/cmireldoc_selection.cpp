@@ -68,13 +68,9 @@ void TurnWordWrapOff(CMirelDoc& doc) {
 void CMirelDoc::SelectAll() {
   if (pContents == nullptr || pLines == nullptr || nLineCount <= 0) return;
   if (nViewType == MIREL_VIEW_TYPE_TEXT) {
-    // Column mode cannot be on while word wrap is; leaving it then needs no
-    // refusal beep, since select all itself succeeds.
-    if (nWrapMode == MIREL_WRAP_NONE) {
-      block.SetColumnMode(FALSE);
-    } else {
-      block.LeaveColumnMode();
-    }
+    // Leaving column mode goes through the block's switch, which sounds its
+    // refusal beep while word wrap is on (column mode is off then anyway).
+    block.SetColumnMode(FALSE);
     nVirtualSpace = 0;
     block.Reset(GetContentsSize(), nLineCount - 1, FALSE);
     block.SetCaret(0, 0);

@@ -216,7 +216,9 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
     const int ve = std::max(row.nEndVirtual, 0);
     DWORD nOld = 0;
     DWORD nCopies = 1;
-    if (bWidth && (vs > 0 || nEnd > p)) {
+    // A row that ends at or inside the box is filled up to its right edge
+    // like the rows that run through it.
+    if (bWidth && (vs > 0 || nEnd > p || ve > vs)) {
       nOld = vs > 0 ? 0 : nEnd - p;
       const long long nColumns = static_cast<long long>(nOld / nUnit) + std::max(ve - vs, 0);
       nCopies = static_cast<DWORD>(std::max<long long>(nColumns / nCharUnits, 1));

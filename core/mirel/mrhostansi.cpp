@@ -9,9 +9,9 @@
 namespace {
 
 // One run without NUL bytes through the converter.
-BOOL ConvertRun(const BYTE* p, int n, BOOL bWide, std::vector<BYTE>* pOut) {
+BOOL ConvertRun(const BYTE* p, int n, int nCodePage, BOOL bWide, std::vector<BYTE>* pOut) {
   if (n == 0) return TRUE;
-  CEncodings enc(p, n, MIREL_ENCODING_ANSI, 0);
+  CEncodings enc(p, n, MIREL_ENCODING_ANSI, nCodePage);
   const int nOut = bWide ? enc.ToWideChar() : enc.ToUtf8();
   if (nOut <= 0 || enc.GetOutput() == nullptr) return FALSE;
   pOut->insert(pOut->end(), enc.GetOutput(), enc.GetOutput() + nOut);
@@ -20,7 +20,8 @@ BOOL ConvertRun(const BYTE* p, int n, BOOL bWide, std::vector<BYTE>* pOut) {
 
 }  // namespace
 
-BOOL MrAnsiToDocument(const CMirelDoc& doc, const char* pText, int nLen, std::vector<BYTE>* pOut) {
+BOOL MrAnsiToDocument(const CMirelDoc& doc, const char* pText, int nLen, int nCodePage,
+                      std::vector<BYTE>* pOut) {
   pOut->clear();
   if (doc.pContents == nullptr || nLen < 0 || static_cast<DWORD>(nLen) > MIREL_MAX_BODY_BYTES) return FALSE;
   if (nLen == 0) return TRUE;
@@ -45,7 +46,7 @@ BOOL MrAnsiToDocument(const CMirelDoc& doc, const char* pText, int nLen, std::ve
   int nRun = 0;
   for (int i = 0; i <= nLen; ++i) {
     if (i < nLen && p[i] != 0) continue;
-    if (!ConvertRun(p + nRun, i - nRun, bWide, pOut)) return FALSE;
+    if (!ConvertRun(p + nRun, i - nRun, nCodePage, bWide, pOut)) return FALSE;
     if (i < nLen) pOut->insert(pOut->end(), bWide ? 2 : 1, 0);
     nRun = i + 1;
   }

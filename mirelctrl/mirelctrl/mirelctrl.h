@@ -400,14 +400,18 @@ MIREL_API BOOL MIREL_CALL Mirel_IsShowHyperLink(HWND hWnd);
 /* Status of the column commands: 0 done, 1 not the text view, 2 column mode
  * off, 3 the format holds the text \r or \n, 4 the format is 256 characters
  * or longer. Without a column block the text goes in at the caret. */
-/* The same ANSI text (system code page) on every row of the column block. */
+/* The same ANSI text (the document's code page) on every row of the column block. */
 MIREL_API int MIREL_CALL Mirel_InsertColumnsTextA(HWND hWnd, const char* pText, int nLen, BOOL bUndo);
 /* Numbers nStart, nStart + nStep, ... down the rows, all of one width. */
 MIREL_API int MIREL_CALL Mirel_InsertColumnsNumber(HWND hWnd, int nStart, int nStep, BOOL bHex, BOOL bRightAlign,
                                                    BOOL bZeroPad, BOOL bUndo);
-/* As Mirel_InsertColumnsNumber with a printf-style format holding exactly one
- * integer conversion (d i u o x X c with flags, width and precision) besides
- * literal text and %%; any other format changes nothing. */
+/* As Mirel_InsertColumnsNumber with a printf-style format: literal text, %%
+ * and at most one integer conversion (d i u o x X c, with flags and a width
+ * and precision of up to three digits); a format without a conversion writes
+ * itself on every row. A format that one int argument cannot safely serve
+ * changes nothing and returns 0: %s, %n, %p, floating-point and other
+ * conversions, a length modifier (%ld), a * width or precision, a second
+ * conversion, or a % at the end. */
 MIREL_API int MIREL_CALL Mirel_InsertColumnsNumber2(HWND hWnd, const char* pszFormat, int nStart, int nStep,
                                                     BOOL bUndo);
 /* Bytes of the column block's first row; 0 without a column block. */

@@ -263,6 +263,49 @@ TEST_P(ColumnBlock, DeletingAZeroWidthColumnSparesRowsItEndsOrPasses) {
   EXPECT_TRUE(b.IsColumnBlock());
 }
 
+// A font change measures every x again; the block keeps the characters it
+// covered (and the virtual columns beyond a short row), so copying it gives
+// the same text.
+TEST_P(ColumnBlock, AFontChangeKeepsTheCharactersTheBlockCovers) {
+  struct Case {
+    std::u16string rows[3];
+    size_t nAnchorChar, nCaretChar;  // on the first and the last row
+    std::u16string copied;
+  } const kCases[] = {
+      {{u"abcdef", u"ABCDEF", u"012345"}, 2, 6, u"cdef\r\nCDEF\r\n2345"},
+      {{u"abcdef", u"ABCDEF", u"012345"}, 6, 2, u"cdef\r\nCDEF\r\n2345"},
+      {{u"abcdef", u"ab", u"abcdef"}, 3, 5, u"de\r\n\r\nde"},
+      {{u"abcdef", u"abcdef", u"ab"}, 1, 4, u"bcd\r\nbcd\r\nb"},  // the caret 2 columns past "ab"
+  };
+  for (const Case& c : kCases) {
+    SelDoc t(GetParam());
+    ASSERT_NO_FATAL_FAILURE(ShowInColumnMode(t, {c.rows[0], c.rows[1], c.rows[2]}));
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    t.doc.SetFont(&lf);
+    // In a fixed-pitch font a column of row 0 is the same x on every row.
+    const int xAnchor = t.doc.GetXFromPos(0, t.Pos(0, c.nAnchorChar), FALSE);
+    const int xCaret = t.doc.GetXFromPos(0, t.Pos(0, c.nCaretChar), FALSE);
+    t.doc.block.Reset(t.doc.GetPosFromX(0, xAnchor, TRUE), 0, FALSE);
+    const DWORD nCaret = t.doc.GetPosFromX(2, xCaret, TRUE);
+    t.doc.nCaretPos = static_cast<int>(nCaret);
+    t.doc.cli = 2;
+    t.doc.block.SetCaret(nCaret, 2);
+    CMrBlock& b = t.doc.block;
+    ASSERT_EQ(t.Bytes(c.copied), ColumnText(b));
+    const MIREL_BLOCK_ROW middle = b.pRows[1];
+
+    lf.lfHeight = -26;
+    t.doc.SetFont(&lf);
+    ASSERT_TRUE(t.doc.IsColumnBlock());
+    EXPECT_EQ(t.Bytes(c.copied), ColumnText(b)) << c.nAnchorChar;
+    EXPECT_EQ(middle.nStartVirtual, b.pRows[1].nStartVirtual);
+    EXPECT_EQ(middle.nEndVirtual, b.pRows[1].nEndVirtual);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Encodings, ColumnBlock,
                          ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_UTF8),
                          mirel_sel_test::EncodingParamName);

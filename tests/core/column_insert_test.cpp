@@ -53,6 +53,49 @@ TEST_P(ColumnInsert, TextOnEveryRowPadsShortRowsAndIsOneUndoStep) {
   EXPECT_TRUE(t.TextIs({u"ab\uAC00d", u"a", u"ab\uAC00d"}));
 }
 
+// The host's text and the numbering format are ANSI in the document's code
+// page, which here is not the system's: HIRAGANA A (82 A0 in code page 932)
+// or GA (B0 A1 in code page 949).
+TEST_P(ColumnInsert, TextAndNumbersAreReadInTheDocumentsCodePage) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"ab", u"ab", u"ab"}));
+  Column(t, 0, 2, 1);
+  const bool bJapanese = GetACP() != 932;
+  t.doc.nCodePage = bJapanese ? 932 : 949;
+  const std::string ansi = bJapanese ? "\x82\xA0" : "\xB0\xA1";
+  std::string ch = ansi;  // an ANSI document keeps the bytes as given
+  if (GetParam() == MIREL_ENCODING_UTF8) ch = bJapanese ? "\xE3\x81\x82" : "\xEA\xB0\x80";
+  if (GetParam() == MIREL_ENCODING_UTF16LE)
+    ch = bJapanese ? std::string("\x42\x30", 2) : std::string("\x00\xAC", 2);
+  auto rows = [&](const std::string& a, const std::string& b, const std::string& c) {
+    return t.Bytes(u"a") + a + t.Bytes(u"b\r\na") + b + t.Bytes(u"b\r\na") + c + t.Bytes(u"b");
+  };
+  EXPECT_EQ(t.doc.InsertColumnsTextA(ansi.data(), static_cast<int>(ansi.size()), TRUE), 0);
+  EXPECT_EQ(t.Text(), rows(ch, ch, ch));
+  EXPECT_EQ(t.doc.InsertColumnsNumberFormat((ansi + "%d").c_str(), 1, 1, TRUE), 0);
+  EXPECT_EQ(t.Text(), rows(ch + t.Bytes(u"1") + ch, ch + t.Bytes(u"2") + ch, ch + t.Bytes(u"3") + ch));
+}
+
+// Column mode without a column block: the one text (or the first number,
+// unpadded) goes in at the caret, and the caret stays where it was.
+TEST_P(ColumnInsert, WithoutABlockTheTextGoesInAtTheCaretWhichStays) {
+  SelDoc t(GetParam());
+  ASSERT_TRUE(t.SetRows({u"ab", u"cd"}));
+  Column(t, 1, 1, 1);
+  ASSERT_FALSE(t.doc.IsColumnBlock());
+  EXPECT_EQ(t.doc.InsertColumnsTextA("XY", 2, TRUE), 0);
+  EXPECT_TRUE(t.TextIs({u"ab", u"cXYd"}));
+  EXPECT_EQ(t.doc.nCaretPos, static_cast<int>(t.Pos(1, 1)));
+  EXPECT_EQ(t.doc.InsertColumnsNumber(7, 1, FALSE, TRUE, TRUE, TRUE), 0);
+  EXPECT_TRUE(t.TextIs({u"ab", u"c7XYd"}));
+  EXPECT_EQ(t.doc.nCaretPos, static_cast<int>(t.Pos(1, 1)));
+  EXPECT_EQ(t.doc.cli, 1);
+  EXPECT_EQ(t.doc.block.nCaret, t.Pos(1, 1));
+  EXPECT_FALSE(t.doc.block.HasSelection());
+  ASSERT_TRUE(t.doc.Undo(nullptr));
+  EXPECT_TRUE(t.TextIs({u"ab", u"cXYd"}));
+}
+
 TEST_P(ColumnInsert, NumbersShareOneWidth) {
   struct Numbering {
     int nRows, nStart, nStep;
@@ -66,6 +109,9 @@ TEST_P(ColumnInsert, NumbersShareOneWidth) {
       {2, 255, 1, TRUE, TRUE, TRUE, nullptr, {u"x00FF", u"x0100", u"x", u"x"}},
       {2, 254, 1, TRUE, TRUE, TRUE, nullptr, {u"xFE", u"xFF", u"x", u"x"}},
       {2, 7, -1, FALSE, FALSE, FALSE, "n=%03d%%", {u"xn=007%", u"xn=006%", u"x", u"x"}},
+      // A format without a conversion writes itself on every row.
+      {3, 7, 1, FALSE, FALSE, FALSE, "- ", {u"x- ", u"x- ", u"x- ", u"x"}},
+      {2, 7, 1, FALSE, FALSE, FALSE, "100%%", {u"x100%", u"x100%", u"x", u"x"}},
   };
   for (const Numbering& c : kCases) {
     SelDoc t(GetParam());
@@ -109,20 +155,32 @@ TEST_P(ColumnInsert, RefusedFormatsAndStatesChangeNothing) {
   EXPECT_TRUE(t.TextIs({u"x", u"x"}));
 }
 
-TEST_P(ColumnInsert, PasteAddsRowsAtTheTextEndWithoutSplittingTheLastRow) {
-  SelDoc t(GetParam());
-  ASSERT_TRUE(t.SetRows({u"aa", u"aa"}));
-  const std::string data = t.Bytes(u"12\r\n34\r\n56");
-  EXPECT_TRUE(t.doc.InsertColumnText(reinterpret_cast<const BYTE*>(data.data()),
-                                     static_cast<DWORD>(data.size()), t.Pos(0, 1)));
-  EXPECT_TRUE(t.TextIs({u"a12a", u"a34a", u"56"}));
-  ASSERT_TRUE(t.doc.Undo(nullptr));
-  EXPECT_TRUE(t.TextIs({u"aa", u"aa"}));
-  // On the last row: new rows below it, the row itself stays whole.
-  const std::string two = t.Bytes(u"1\n2\n");
-  t.doc.InsertColumnText(reinterpret_cast<const BYTE*>(two.data()), static_cast<DWORD>(two.size()),
-                         t.Pos(1, 1));
-  EXPECT_TRUE(t.TextIs({u"aa", u"a1a", u"2", u""}));
+// A pasted column goes down the rows at the x where it starts; on the last
+// row the row is split right after the text pasted on it, so that the next
+// line has a row below.
+TEST_P(ColumnInsert, PasteSplitsTheLastRowAfterTheTextPastedOnIt) {
+  struct Paste {
+    std::u16string text;
+    size_t nAt;  // characters of the text before the paste position
+    std::u16string data;
+    std::u16string expected;
+  } const kCases[] = {
+      {u"aa\r\naa", 1, u"12\r\n34\r\n56", u"a12a\r\na34\r\na56"},
+      {u"abcdef", 2, u"12\r\n34", u"ab12\r\ncd34ef"},
+      {u"aa\r\naa", 5, u"1\n2\n", u"aa\r\na1\r\na2\r\n"},
+  };
+  for (const Paste& c : kCases) {
+    SelDoc t(GetParam());
+    ASSERT_TRUE(t.SetText(t.Bytes(c.text)));
+    UseFixedPitch(t);
+    const std::string data = t.Bytes(c.data);
+    const DWORD nPos = static_cast<DWORD>(t.Bytes(c.text.substr(0, c.nAt)).size());
+    EXPECT_TRUE(t.doc.InsertColumnText(reinterpret_cast<const BYTE*>(data.data()),
+                                       static_cast<DWORD>(data.size()), nPos));
+    EXPECT_EQ(t.Text(), t.Bytes(c.expected));
+    ASSERT_TRUE(t.doc.Undo(nullptr));
+    EXPECT_EQ(t.Text(), t.Bytes(c.text));
+  }
 }
 
 // A tab the block's left edge falls inside, and rows that end before the

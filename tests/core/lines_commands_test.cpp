@@ -151,6 +151,24 @@ TEST(LineCommands, DuplicateLineUsesTheDocumentsLineEnd) {
   }
 }
 
+// Opening a line leaves the modes the user had: column mode, overwrite and
+// auto-select are the same afterwards.
+TEST(LineCommands, InsertLineKeepsColumnOverwriteAndAutoSelectModes) {
+  for (const BOOL bOn : {TRUE, FALSE}) {
+    MarkedDoc d(MIREL_ENCODING_ANSI);
+    d.Load("a|b\r\nc");
+    d.doc.SetColumnMode(bOn);
+    d.doc.SetOverwriteMode(bOn);
+    d.doc.bAutoSelect = bOn;
+    d.doc.InsertLine();
+    EXPECT_EQ(Show(d.doc), "ab\r\n|\r\nc");
+    EXPECT_EQ(d.doc.IsColumnMode(), bOn);
+    EXPECT_EQ(d.doc.IsOverwriteMode(), bOn);
+    EXPECT_EQ(d.doc.IsAutoSelectMode(), bOn);
+    EXPECT_FALSE(d.doc.IsColumnBlock());
+  }
+}
+
 TEST(LineCommands, TransposeLineBeepsWhileRowsWrap) {
   ExpectBeepsWhileRowsWrap("a|b\r\ncd", MIREL_WRAP_CHAR, Cmd(&CMirelDoc::TransposeLine));
 }

@@ -287,22 +287,28 @@ TEST(SelectionColumnMode, SelectAllLeavesColumnMode) {
   EXPECT_EQ(t.Length(), t.doc.block.nAnchor);
 }
 
-TEST(SelectionBeeps, RefusalsBeepButSelectAllInWordWrapDoesNot) {
+// Switching column mode while word wrap is on is refused with a beep, and so
+// is the switch select all makes on its way; select all still selects.
+TEST(SelectionBeeps, ColumnSwitchesInWordWrapBeepSelectAllIncluded) {
   MIREL_REQUIRE_STANDIN();
 #ifndef _WIN32
   SelDoc t(MIREL_ENCODING_ANSI, MIREL_WRAP_WORD);
   ASSERT_TRUE(t.SetRows({kLongRow, u"ab"}));
   MrwTestResetBeepCount();
   t.doc.SelectAll();
-  EXPECT_EQ(0, MrwTestBeepCount());
-  EXPECT_EQ(t.Length(), t.doc.block.nAnchor);
-  t.doc.block.SetColumnMode(TRUE);
   EXPECT_EQ(1, MrwTestBeepCount());
+  EXPECT_EQ(t.Length(), t.doc.block.nAnchor);
+  EXPECT_EQ(0u, t.doc.block.nCaret);
+  t.doc.block.SetColumnMode(TRUE);
+  EXPECT_EQ(2, MrwTestBeepCount());
   t.doc.SetColumnMode(FALSE);
-  EXPECT_EQ(2, MrwTestBeepCount());
+  EXPECT_EQ(3, MrwTestBeepCount());
   t.doc.SetColumnMode(TRUE);  // switches word wrap off instead
-  EXPECT_EQ(2, MrwTestBeepCount());
+  EXPECT_EQ(3, MrwTestBeepCount());
   EXPECT_TRUE(t.doc.IsColumnMode());
+  t.doc.SelectAll();  // no wrap: leaving column mode is silent
+  EXPECT_EQ(3, MrwTestBeepCount());
+  EXPECT_FALSE(t.doc.IsColumnMode());
 #endif
 }
 

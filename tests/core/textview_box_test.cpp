@@ -130,6 +130,8 @@ const BoxCase kCases[] = {
     {"TypeReplacesTheBoxOnEveryRow", "abcdef|abcdef|abcdef", 1, 4, false, Cmd::kType, "axxxef|axxxef|axxxef",
      4},
     {"TypeFillsARowEndingInsideTheBox", "abcdef|ab|abcdef", 1, 3, true, Cmd::kType, "axxdef|axx|axxdef", 1},
+    {"TypeFillsARowEndingAtTheBoxLeftEdge", "abcdef|ab|abcdef", 2, 5, false, Cmd::kType,
+     "abxxxf|abxxx|abxxxf", 5},
     {"TypePadsARowStartingInVirtualSpace", "abcdef|a|abcdef", 2, 4, false, Cmd::kType, "abxxef|a xx|abxxef",
      4},
     {"TypeReplacesATabInTheBox", "\tab|\tab", 0, 3, false, Cmd::kType, "xab|xab", 1},
