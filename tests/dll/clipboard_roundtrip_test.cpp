@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "../core/clipboard_test_util.h"
 #include "control_fixture.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
+
+using mirel_clipboard_test::Clear;
 
 constexpr UINT kSelectAll = WM_USER + 101;
 // A key press with modifier bits in lParam.
@@ -31,16 +34,12 @@ std::string Hex(const std::string& s) {
   return out;
 }
 
-class ClipboardRoundTrip : public testing::Test {
+class ClipboardRoundTrip : public mirel_test::ControlTest {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_host.hWnd(), nullptr);
-    m_hCtrl = Mirel_Create(m_host.hWnd(), 23, 0, 0, 600, 300, 0, WS_CHILD | WS_VISIBLE);
-    ASSERT_NE(m_hCtrl, nullptr);
-  }
+  ClipboardRoundTrip() : ControlTest(23) {}
   void TearDown() override {
-    Place({});
-    Mirel_Destroy(m_hCtrl);
+    Clear(m_host.hWnd());
+    ControlTest::TearDown();
   }
 
   // A new document in the encoding whose file holds exactly the bytes (its
@@ -72,39 +71,9 @@ class ClipboardRoundTrip : public testing::Test {
   std::string File() { return mirel_test::ControlFileBytes(m_hCtrl); }
 
   void Place(const std::vector<std::pair<UINT, std::string>>& blocks) {
-    ASSERT_TRUE(OpenClipboard(m_host.hWnd()));
-    EmptyClipboard();
-    for (const auto& b : blocks) {
-      HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, b.second.size());
-      ASSERT_NE(h, nullptr);
-      if (!b.second.empty()) memcpy(GlobalLock(h), b.second.data(), b.second.size());
-      GlobalUnlock(h);
-      ASSERT_NE(SetClipboardData(b.first, h), nullptr);
-    }
-    CloseClipboard();
+    mirel_clipboard_test::Place(m_host.hWnd(), blocks);
   }
-  // A text format's bytes up to its terminator, or "<absent>".
-  std::string ClipText(UINT uFormat) {
-    std::string out = "<absent>";
-    if (!OpenClipboard(m_host.hWnd())) return "<not open>";
-    if (HANDLE h = GetClipboardData(uFormat)) {
-      const char* p = static_cast<const char*>(GlobalLock(h));
-      out.assign(p, GlobalSize(h));
-      GlobalUnlock(h);
-      const size_t nUnit = uFormat == CF_UNICODETEXT ? 2 : 1;
-      for (size_t i = 0; i + nUnit <= out.size(); i += nUnit) {
-        if (out.compare(i, nUnit, std::string(nUnit, '\0')) == 0) {
-          out.resize(i);
-          break;
-        }
-      }
-    }
-    CloseClipboard();
-    return out;
-  }
-
-  mirel_test::ControlHost m_host;
-  HWND m_hCtrl = nullptr;
+  std::string ClipText(UINT uFormat) { return mirel_clipboard_test::ClipText(m_host.hWnd(), uFormat); }
 };
 
 TEST_F(ClipboardRoundTrip, CopyThenPasteOverTheSameSelectionKeepsTheBytes) {
