@@ -3,13 +3,17 @@
 //
 // Text crosses the clipboard in the form the format demands (CF_TEXT in the
 // ANSI code page, CF_UNICODETEXT in UTF-16 LE); the control's own format
-// "__BINARY_FORMAT__" carries raw bytes behind a 32-bit count. What other
+// "__BINARY_FORMAT__" carries raw bytes behind a 32-bit count. Both views
+// place the document's bytes in it, so that a copy pasted back in the same
+// document gives back exactly what was copied, zero bytes and bytes that are
+// no text in the encoding included. What other
 // programs put on the clipboard is untrusted: every length is bounded by the
 // block's GlobalSize. The clipboard is open only inside one operation, and
 // it is left as it was by every failure that happens before it is emptied.
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "mirel/ccontentshandler.h"
@@ -61,21 +65,25 @@ BOOL Reencode(const BYTE* p, DWORD n, int nFrom, int nTo, int nCodePage, Bytes* 
 // ---------------------------------------------------------------------------
 // Reading what is on the clipboard
 
-// The bytes of a text block up to its terminator (a zero byte, or a zero
-// unit for CF_UNICODETEXT) or the end of the block.
+// The length of text in a text format up to its terminator (a zero byte,
+// or a zero unit for CF_UNICODETEXT) or the end of the bytes.
+SIZE_T TextLength(const BYTE* p, SIZE_T nSize, UINT uFormat) {
+  SIZE_T n = 0;
+  if (uFormat == CF_UNICODETEXT) {
+    while (n + 2 <= nSize && (p[n] | p[n + 1]) != 0) n += 2;
+    return n;
+  }
+  const void* pEnd = nSize > 0 ? std::memchr(p, 0, nSize) : nullptr;
+  return pEnd != nullptr ? static_cast<SIZE_T>(static_cast<const BYTE*>(pEnd) - p) : nSize;
+}
+
+// The bytes of a text block up to its terminator or the end of the block.
 BOOL ReadTextFormat(UINT uFormat, Bytes* pOut) {
   pOut->clear();
   CClipboardData data(static_cast<HGLOBAL>(GetClipboardData(uFormat)));
   const BYTE* p = data.GetPtr();
   if (p == nullptr) return FALSE;
-  const SIZE_T nSize = std::min(data.GetSize(), kMaxTransfer);
-  SIZE_T n = 0;
-  if (uFormat == CF_UNICODETEXT) {
-    while (n + 2 <= nSize && (p[n] | p[n + 1]) != 0) n += 2;
-  } else {
-    const void* pEnd = std::memchr(p, 0, nSize);
-    n = pEnd != nullptr ? static_cast<SIZE_T>(static_cast<const BYTE*>(pEnd) - p) : nSize;
-  }
+  const SIZE_T n = TextLength(p, std::min(data.GetSize(), kMaxTransfer), uFormat);
   const BOOL bRead = MrTryAppend(*pOut, p, p + n);
   data.Detach();  // the block stays the clipboard's
   return bRead;
@@ -106,10 +114,83 @@ BOOL HasFormat(UINT uFormat) {
   return uFormat != 0 && IsClipboardFormatAvailable(uFormat);
 }
 
-// The text to paste in the document encoding, from the first usable format
-// in the document's order of preference.
+// An ANSI document in another code page than the system's: CF_TEXT is
+// always read and made in the system's code page, so the text meets other
+// programs as Unicode.
+BOOL HasForeignCodePage(const CMirelDoc& doc) {
+  const int nEncoding = doc.nFileEncoding;
+  return !IsWideEncoding(nEncoding) && nEncoding != MIREL_ENCODING_UTF8 &&
+         nEncoding != MIREL_ENCODING_UTF8_BOM && doc.nCodePage != 0 &&
+         static_cast<UINT>(doc.nCodePage) != GetACP();
+}
+
+// One text format the text view places, with its text (no terminator).
+struct TextForm {
+  UINT uFormat = 0;
+  Bytes text;
+};
+
+// The text formats the text view places for bytes of the document, by its
+// encoding and the platform: UTF-16 and UTF-8 text as CF_UNICODETEXT (as
+// CF_TEXT where the system has no Unicode), ANSI text as its bytes in CF_TEXT,
+// after the same text in CF_UNICODETEXT when the document's code page is not
+// the system's. The first is the one a paste into the same document reads.
+BOOL TextFormsOf(const CMirelDoc& doc, const Bytes& bytes, TextForm* pForms, int* pnForms) {
+  *pnForms = 0;
+  const int nEncoding = doc.nFileEncoding;
+  const BOOL bNT = IsWindowsNT();
+  const DWORD n = static_cast<DWORD>(bytes.size());
+  TextForm& first = pForms[0];
+  if (IsWideEncoding(nEncoding)) {
+    first.uFormat = bNT ? CF_UNICODETEXT : CF_TEXT;
+    if (bNT ? !MrTryAppend(first.text, bytes.begin(), bytes.end())
+            : !Reencode(bytes.data(), n, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, 0, &first.text))
+      return FALSE;
+  } else if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) {
+    first.uFormat = bNT ? CF_UNICODETEXT : CF_TEXT;
+    if (!Reencode(bytes.data(), n, nEncoding, bNT ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_ANSI, 0,
+                  &first.text))
+      return FALSE;
+  } else if (HasForeignCodePage(doc)) {
+    first.uFormat = CF_UNICODETEXT;
+    if (!Reencode(bytes.data(), n, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, doc.nCodePage, &first.text))
+      return FALSE;
+    pForms[1].uFormat = CF_TEXT;
+    if (!MrTryAppend(pForms[1].text, bytes.begin(), bytes.end())) return FALSE;
+    *pnForms = 2;
+    return TRUE;
+  } else {
+    first.uFormat = CF_TEXT;
+    if (!MrTryAppend(first.text, bytes.begin(), bytes.end())) return FALSE;
+  }
+  *pnForms = 1;
+  return TRUE;
+}
+
+// The control's own bytes are the text on the clipboard when a copy of them
+// in this document places that very text in the format a paste reads first:
+// then they came from a document of this encoding (the text view places
+// them beside the text), and they keep what the text cannot hold (zero bytes
+// and units, bytes that are not text in the encoding). Text that another
+// program placed never comes with them.
+BOOL BytesAreTheText(const CMirelDoc& doc, const Bytes& bytes) {
+  if (bytes.empty() || (IsWideEncoding(doc.nFileEncoding) && (bytes.size() & 1))) return FALSE;
+  TextForm forms[2];
+  int nForms = 0;
+  if (!TextFormsOf(doc, bytes, forms, &nForms) || nForms == 0) return FALSE;
+  const TextForm& first = forms[0];
+  Bytes onClipboard;
+  if (!HasFormat(first.uFormat) || !ReadTextFormat(first.uFormat, &onClipboard)) return FALSE;
+  const SIZE_T n = TextLength(first.text.data(), first.text.size(), first.uFormat);
+  return n == onClipboard.size() && std::equal(onClipboard.begin(), onClipboard.end(), first.text.begin());
+}
+
+// The text to paste in the document encoding: the control's own bytes when
+// they are the text on the clipboard, else the first usable format in the
+// document's order of preference.
 BOOL ReadPasteText(const CMirelDoc& doc, UINT uBinary, Bytes* pOut) {
   const int nEncoding = doc.nFileEncoding;
+  if (HasFormat(uBinary) && ReadBinaryFormat(uBinary, pOut) && BytesAreTheText(doc, *pOut)) return TRUE;
   Bytes raw;
   auto fromUnicode = [&](int nTo, int nCodePage) {
     return HasFormat(CF_UNICODETEXT) && ReadTextFormat(CF_UNICODETEXT, &raw) &&
@@ -134,6 +215,8 @@ BOOL ReadPasteText(const CMirelDoc& doc, UINT uBinary, Bytes* pOut) {
   }
   if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM)
     return fromUnicode(nEncoding, 0) || fromAnsi(nEncoding) || fromBinary();
+  // The system's CF_TEXT would lose what the document's code page holds.
+  if (HasForeignCodePage(doc) && fromUnicode(MIREL_ENCODING_ANSI, doc.nCodePage)) return TRUE;
   // ANSI: the text as it stands, else OEM text converted from the OEM code
   // page (never taken as ANSI bytes), the raw bytes, then Unicode text.
   if (HasFormat(CF_TEXT) && ReadTextFormat(CF_TEXT, pOut)) return TRUE;
@@ -205,26 +288,31 @@ BOOL SelectionBytes(CMirelDoc& doc, Bytes* pOut) {
   return nEnd <= nStart || MrTryAppend(*pOut, text.p + nStart, text.p + nEnd);
 }
 
-// The text block the text view places: the stored or converted bytes in
-// CF_UNICODETEXT or CF_TEXT, by document encoding and platform.
-BOOL ClipboardFromSelection(CMirelDoc& doc, CClipboardData* pData) {
-  Bytes sel;
-  if (!SelectionBytes(doc, &sel)) return FALSE;
-  const int nEncoding = doc.nFileEncoding;
-  const BOOL bNT = IsWindowsNT();
-  const DWORD n = static_cast<DWORD>(sel.size());
-  Bytes converted;
-  if (IsWideEncoding(nEncoding)) {
-    if (bNT) return MakeTextBlock(sel.data(), n, CF_UNICODETEXT, pData);
-    return Reencode(sel.data(), n, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, 0, &converted) &&
-           MakeTextBlock(converted.data(), converted.size(), CF_TEXT, pData);
+// What the text view places for its selection: the text formats, and the
+// document's own bytes.
+struct TextCopy {
+  TextForm forms[2];
+  int nForms = 0;
+  Bytes bytes;
+};
+
+// FALSE when there is nothing to copy or no memory for it.
+BOOL TextCopyOfSelection(CMirelDoc& doc, TextCopy* pCopy) {
+  return SelectionBytes(doc, &pCopy->bytes) && !pCopy->bytes.empty() &&
+         TextFormsOf(doc, pCopy->bytes, pCopy->forms, &pCopy->nForms);
+}
+
+// The blocks of a text copy: one per text format, and the bytes in the
+// control's format when the edit window has it.
+BOOL MakeTextCopyBlocks(const TextCopy& copy, UINT uBinary, CClipboardData* pText, CClipboardData* pBinary) {
+  for (int i = 0; i < copy.nForms; ++i) {
+    const TextForm& form = copy.forms[i];
+    if (!MakeTextBlock(form.text.data(), form.text.size(), form.uFormat, &pText[i])) return FALSE;
   }
-  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) {
-    const int nTo = bNT ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_ANSI;
-    return Reencode(sel.data(), n, nEncoding, nTo, 0, &converted) &&
-           MakeTextBlock(converted.data(), converted.size(), bNT ? CF_UNICODETEXT : CF_TEXT, pData);
-  }
-  return MakeTextBlock(sel.data(), n, CF_TEXT, pData);
+  if (uBinary == 0) return TRUE;
+  if (!MakeBinaryBlock(Bytes(), copy.bytes.data(), copy.bytes.size(), pBinary)) return FALSE;
+  pBinary->SetFormat(uBinary);
+  return TRUE;
 }
 
 // The hex view's selected body bytes (byte-order mark included when selected).
@@ -239,11 +327,13 @@ BOOL HexSelectionBytes(CMirelDoc& doc, const BYTE** ppBytes, DWORD* pnLen) {
   return TRUE;
 }
 
-int EmptyAndPlace(CClipboardData* pFirst, CClipboardData* pSecond) {
+// Empties the clipboard and places the blocks that hold data, in order.
+int EmptyAndPlace(std::initializer_list<CClipboardData*> blocks) {
   if (!EmptyClipboard()) return 0;
   BOOL bOk = TRUE;
-  if (pFirst != nullptr && pFirst->GetPtr() != nullptr) bOk = pFirst->SetClipboardDefault() && bOk;
-  if (pSecond != nullptr && pSecond->GetPtr() != nullptr) bOk = pSecond->SetClipboardDefault() && bOk;
+  for (CClipboardData* pBlock : blocks) {
+    if (pBlock->GetPtr() != nullptr) bOk = pBlock->SetClipboardDefault() && bOk;
+  }
   return bOk ? 1 : 0;
 }
 
@@ -336,11 +426,14 @@ int CMirelDoc::Paste(CMirel* pEditFocus) {
 int CMirelDoc::CopyText(CMirel* pEditFocus) {
   CMrWaitCursor wait;
   if (pContents == nullptr || pEditFocus == nullptr) return 0;
-  CClipboardData data;
-  if (!ClipboardFromSelection(*this, &data)) return 0;
+  // Nothing to copy leaves the clipboard as it is.
+  TextCopy copy;
+  if (!TextCopyOfSelection(*this, &copy)) return 0;
+  CClipboardData text[2], binary;
+  if (!MakeTextCopyBlocks(copy, pEditFocus->uBinaryFormat, text, &binary)) return 0;
   CClipboardOpen clip(OwnerOf(pEditFocus));
   if (!clip.IsOpen()) return 0;
-  return EmptyAndPlace(&data, nullptr);
+  return EmptyAndPlace({&text[0], &text[1], &binary});
 }
 
 int CMirelDoc::CopyHex(CMirel* pEditFocus) {
@@ -354,7 +447,8 @@ int CMirelDoc::CopyHex(CMirel* pEditFocus) {
   binary.SetFormat(pEditFocus->uBinaryFormat);
   CClipboardOpen clip(OwnerOf(pEditFocus));
   if (!clip.IsOpen()) return 0;
-  return EmptyAndPlace(&text, pEditFocus->uBinaryFormat != 0 ? &binary : nullptr);
+  if (pEditFocus->uBinaryFormat == 0) return EmptyAndPlace({&text});
+  return EmptyAndPlace({&text, &binary});
 }
 
 int CMirelDoc::CopyAppendText(CMirel* pEditFocus) {
@@ -362,26 +456,31 @@ int CMirelDoc::CopyAppendText(CMirel* pEditFocus) {
   if (pContents == nullptr || pEditFocus == nullptr) return 0;
   const UINT uBinary = pEditFocus->uBinaryFormat;
   if (!HasFormat(uBinary) && !HasFormat(CF_TEXT) && !HasFormat(CF_UNICODETEXT)) return CopyText(pEditFocus);
-  CClipboardData added;
-  if (!ClipboardFromSelection(*this, &added)) return 0;
-  const UINT uText = added.GetFormat();
-  const SIZE_T nTerm = uText == CF_UNICODETEXT ? 2 : 1;
-  const SIZE_T nAdded = added.GetSize() - nTerm;
+  TextCopy added;
+  if (!TextCopyOfSelection(*this, &added)) return 0;
   CClipboardOpen clip(OwnerOf(pEditFocus));
   if (!clip.IsOpen()) return 0;
-  Bytes oldBinary, oldText;
-  const BOOL bBinary = HasFormat(uBinary) && ReadBinaryFormat(uBinary, &oldBinary);
-  const BOOL bText = HasFormat(uText) && ReadTextFormat(uText, &oldText);
-  CClipboardData binary, text;
-  if (bBinary && !MakeBinaryBlock(oldBinary, added.GetPtr(), nAdded, &binary)) return 0;
-  binary.SetFormat(uBinary);
-  if (bText) {
-    if (!MrTryAppend(oldText, added.GetPtr(), added.GetPtr() + nAdded)) return 0;
-    if (!MakeTextBlock(oldText.data(), oldText.size(), uText, &text)) return 0;
+  // Each format the copy places that the clipboard holds grows by the new
+  // text; the others are not placed.
+  CClipboardData text[2], binary;
+  BOOL bGrown = FALSE;
+  Bytes old;
+  if (HasFormat(uBinary) && ReadBinaryFormat(uBinary, &old)) {
+    if (!MakeBinaryBlock(old, added.bytes.data(), added.bytes.size(), &binary)) return 0;
+    binary.SetFormat(uBinary);
+    bGrown = TRUE;
+  }
+  for (int i = 0; i < added.nForms; ++i) {
+    const TextForm& form = added.forms[i];
+    if (!HasFormat(form.uFormat) || !ReadTextFormat(form.uFormat, &old)) continue;
+    if (!MrTryAppend(old, form.text.begin(), form.text.end()) ||
+        !MakeTextBlock(old.data(), old.size(), form.uFormat, &text[i]))
+      return 0;
+    bGrown = TRUE;
   }
   // Old content that could not be read never takes the new text with it.
-  if (!bBinary && !bText) return EmptyAndPlace(&added, nullptr);
-  return EmptyAndPlace(&binary, &text);
+  if (!bGrown && !MakeTextCopyBlocks(added, uBinary, text, &binary)) return 0;
+  return EmptyAndPlace({&binary, &text[0], &text[1]});
 }
 
 int CMirelDoc::CopyAppendHex(CMirel* pEditFocus) {
@@ -403,7 +502,7 @@ int CMirelDoc::CopyAppendHex(CMirel* pEditFocus) {
       !MakeTextBlock(oldText.data(), oldText.size(), CF_TEXT, &text))
     return 0;
   binary.SetFormat(uBinary);
-  return EmptyAndPlace(&binary, &text);
+  return EmptyAndPlace({&binary, &text});
 }
 
 // ---------------------------------------------------------------------------

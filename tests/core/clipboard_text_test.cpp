@@ -77,8 +77,9 @@ class ClipboardText : public TextViewFixture, public testing::WithParamInterface
 };
 
 // The clipboard form each encoding places: CF_TEXT holds the stored ANSI
-// bytes; UTF-16 and UTF-8 text go as CF_UNICODETEXT.
-TEST_P(ClipboardText, CopyPlacesOneTextFormatAndPasteRestoresTheSameBytes) {
+// bytes; UTF-16 and UTF-8 text go as CF_UNICODETEXT; the control's own
+// format follows with the stored bytes.
+TEST_P(ClipboardText, CopyPlacesTheTextFormatThenTheBytesAndPasteRestoresThem) {
   OpenSample();
   const DWORD nFrom = OffsetOf(text, 1, nEncoding), nTo = OffsetOf(text, 8, nEncoding);
   doc.SetSel(nFrom, nTo, FALSE);
@@ -93,7 +94,9 @@ TEST_P(ClipboardText, CopyPlacesOneTextFormatAndPasteRestoresTheSameBytes) {
     EXPECT_EQ(placed.front(), static_cast<UINT>(CF_UNICODETEXT));
     EXPECT_EQ(ClipText(hWnd, CF_UNICODETEXT), mirel_textio_test::LeBytes(mirel_textio_test::Units(part)));
   }
-  EXPECT_EQ(Raw(hWnd, BinaryFormat()), "<absent>");
+  ASSERT_GE(placed.size(), 2u);
+  EXPECT_EQ(placed[1], BinaryFormat());
+  EXPECT_EQ(Raw(hWnd, BinaryFormat()), BinaryBlock(InEncoding(part, nEncoding)));
 
   // Pasted at the end: the same bytes again, as one undo step.
   doc.SetSel(doc.GetContentsSize(), doc.GetContentsSize(), FALSE);
@@ -141,6 +144,14 @@ TEST_P(ClipboardText, WithoutASelectionCopyAndCutTakeTheCaretsLineWithItsBreak) 
   EXPECT_EQ(Text(), bytes.substr(nBreakEnd));
   EXPECT_EQ(doc.nCaretPos, 0);
   ExpectCaretInStep();
+  // On the empty last line there is nothing to copy or cut.
+  Open(nEncoding, AsciiIn("abc\r\n", nEncoding));
+  PutCaret(doc.GetContentsSize());
+  Place(hWnd, {{CF_TEXT, std::string("old\0", 4)}});
+  EXPECT_EQ(doc.Copy(Focus()), 0);
+  EXPECT_EQ(doc.CopyAppend(Focus()), 0);
+  EXPECT_EQ(doc.Cut(Focus()), 0);
+  EXPECT_EQ(ClipText(hWnd, CF_TEXT), "old");
 }
 
 TEST_P(ClipboardText, PasteInVirtualSpaceFillsItWithSpacesFirst) {
@@ -228,6 +239,14 @@ TEST_F(ClipboardSources, EachEncodingTakesTheFormatItPrefers) {
        {{BinaryFormat(), BinaryBlock("raw")},
         {CF_UNICODETEXT, mirel_doc_test::Utf16("uni") + std::string(2, '\0')}},
        "uni"},
+      {"ANSI takes the control's bytes when they are the text, past its zero byte",
+       MIREL_ENCODING_ANSI,
+       {{CF_TEXT, std::string("a\0", 2)}, {BinaryFormat(), BinaryBlock(std::string("a\0b", 3))}},
+       std::string("a\0b", 3)},
+      {"UTF-8 takes the text when the control's bytes are other text",
+       MIREL_ENCODING_UTF8,
+       {{CF_UNICODETEXT, mirel_doc_test::Utf16({'a', 0})}, {BinaryFormat(), BinaryBlock("b")}},
+       "a"},
       {"ANSI takes the bytes when there is no text",
        MIREL_ENCODING_ANSI,
        {{BinaryFormat(), BinaryBlock("raw")}},

@@ -6,6 +6,7 @@
 // gives back the first bytes and redoing it the last ones. Every step the row
 // of a position and the first row of a paragraph agree with plain searches of
 // the row table, and on small texts the rows now and then equal a fresh layout.
+// A copy pasted back over its own selection changes no byte.
 //
 // Input: byte 0 picks the encoding, the wrap mode and the page-break code,
 // then each step is an opcode byte followed by the bytes it takes (missing
@@ -195,6 +196,36 @@ void CheckRows(CMirelDoc& doc) {
     FUZZ_CHECK(a.nStart == b.nStart && a.nPara == b.nPara && a.nSubLine == b.nSubLine && a.nLen == b.nLen &&
                a.nKind == b.nKind);
   }
+}
+
+// Copying a selection and pasting it over itself gives back the very bytes,
+// in the text or the hex view (a column block pastes as a column: not here).
+// TRUE when the view was switched, which starts the undo history afresh.
+bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
+  const uint8_t nHow = in.Byte();
+  const int nFrom = in.Pos(static_cast<int>(doc.GetContentsSize()));
+  const int nTo = in.Pos(static_cast<int>(doc.GetContentsSize()));
+  CMirel* pEdit = doc.GetActiveEdit();
+  if (doc.pContents == nullptr || pEdit == nullptr || doc.block.IsColumnMode()) return false;
+  const int nView = doc.nViewType;
+  const int nRoundTripView = (nHow & 1) ? MIREL_VIEW_TYPE_HEX : MIREL_VIEW_TYPE_TEXT;
+  Mirel_SetViewType(h, nRoundTripView);
+  if (nHow & 2) {
+    SendMessageA(h, WM_MIREL_SELECTALL, 0, 0);
+  } else {
+    Mirel_SetSel(h, nFrom, nTo, TRUE);
+  }
+  // Without a selection the text view copies the caret's line and pastes it
+  // in front: no round trip.
+  if (doc.block.IsNotEmpty()) {
+    const std::vector<BYTE> before = FileBytes(h);
+    if (doc.Copy(pEdit)) {
+      doc.Paste(pEdit);
+      FUZZ_CHECK(FileBytes(h) == before);
+    }
+  }
+  Mirel_SetViewType(h, nView);
+  return nRoundTripView != nView;
 }
 
 constexpr UINT kKeys[] = {VK_LEFT, VK_RIGHT, VK_UP,     VK_DOWN,   VK_HOME, VK_END,    VK_PRIOR,
@@ -393,6 +424,12 @@ void RunProgram(Reader& in) {
             break;
           case 2:
             Mirel_InsertPageBreak(h);
+            break;
+          case 3:
+            if (CheckCopyPasteRoundTrip(h, doc, in)) {
+              initial = FileBytes(h);
+              bHistoryComplete = true;
+            }
             break;
           default:
             break;
