@@ -430,10 +430,17 @@ void CRegExp::Analyse() {
   }
   for (pc = 0; pc < RX_PROGRAM_SIZE && abProgram[pc] != RX_END; pc += ElementSize(abProgram, pc)) {
     if (abProgram[pc] == RX_GROUP_START || abProgram[pc] == RX_BACKREF) bHasGroups = TRUE;
-    if (abProgram[pc] == RX_BACKREF) bHasBackrefs = TRUE;
+    if (abProgram[pc] == RX_BACKREF) {
+      // What the closures before a back reference meet depends on the
+      // groups as well: only those after the last one are remembered.
+      bHasBackrefs = TRUE;
+      for (int k = 0; k < pc; k += ElementSize(abProgram, k)) anMemoSlot[k] = RX_NO_MEMO_SLOT;
+      nMemoSlots = 0;
+    }
+    if (abProgram[pc] != RX_CLOSURE) continue;
     // A closure with nothing after it succeeds at once: nothing to remember.
-    if (abProgram[pc] == RX_CLOSURE && abProgram[pc + ElementSize(abProgram, pc)] != RX_END)
-      anMemoSlot[pc] = static_cast<WORD>(nMemoSlots++);
+    anMemoSlot[pc] = abProgram[pc + ElementSize(abProgram, pc)] != RX_END ? static_cast<WORD>(nMemoSlots++)
+                                                                          : RX_NO_MEMO_SLOT;
   }
   ForgetSearch();
 }
@@ -549,7 +556,7 @@ BOOL CRegExp::MatchClosureBudgeted(DWORD p, DWORD q, int nRest, DWORD* pnEnd) {
 }
 
 BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
-  if (++nSteps - nSearchFirstStep > RX_STEP_BUDGET && bBudgeted) {
+  if (++nSteps - nSearchFirstStep > nStepBudget && bBudgeted) {
     bOutOfSteps = TRUE;
     return FALSE;
   }
@@ -624,9 +631,10 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
           bFailure = TRUE;
           return FALSE;
         }
-        if (!bBudgeted && abProgram[nRest] != RX_END) {
+        if (anMemoSlot[pc] != RX_NO_MEMO_SLOT && !bNoMemo) {
           if (bMemoReady || PrepareMemo()) return MatchClosureRemembered(p, pc, nRest, pnEnd);
           // No memory for remembering: plain backtracking under the budget.
+          bNoMemo = TRUE;
           bBudgeted = TRUE;
         }
         DWORD q = p;
@@ -691,6 +699,10 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
   nChainLimit = nLimit;
   nChainLineStart = nLineStart;
   bBudgeted = bHasBackrefs;
+  bNoMemo = FALSE;
+  // Enough for patterns whose back references do little backtracking over
+  // the whole of a long text.
+  nStepBudget = RX_STEP_BUDGET + RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nLimit);
   pRunText = pText;
   nRunEnd = nEnd;
   nRunLimit = nLimit;

@@ -8,8 +8,9 @@
 // every (position, closure) pair that has failed and never tries it again:
 // a search costs at most text length x program length steps, and the memory
 // for it covers only the span one attempt can reach. With back references
-// (or when that memory cannot be had) the plain backtracking runs under a
-// step budget; when the budget runs out the search finds nothing.
+// only the closures after the last one are remembered, and the search (like
+// one for which that memory cannot be had) runs under a step budget; when
+// the budget runs out the search finds nothing.
 #pragma once
 
 #include <windows.h>
@@ -35,8 +36,10 @@ constexpr int RX_CLASS_SIZE = 32;
 constexpr int RX_MAX_GROUPS = 10;
 // Longest literal run kept for skipping ahead to candidate positions.
 constexpr int RX_MAX_PREFIX = 64;
-// Matcher steps one search may take where failures cannot be remembered.
-constexpr uint64_t RX_STEP_BUDGET = 1u << 25;
+// Matcher steps one search may take where failures cannot be remembered:
+// a fixed part and a part per byte of the text (up to the run limit).
+constexpr uint64_t RX_STEP_BUDGET = 1u << 22;
+constexpr uint64_t RX_STEP_BUDGET_PER_BYTE = 64;
 // Most memory the remembered failures of one run may take.
 constexpr size_t RX_MEMO_MAX_BYTES = 64u << 20;
 
@@ -134,7 +137,8 @@ class CRegExp {
   // current one, so a new run forgets the old one without clearing.
   BOOL bHasBackrefs = FALSE;
   int nMemoSlots = 0;
-  WORD anMemoSlot[RX_PROGRAM_SIZE] = {};
+  static constexpr WORD RX_NO_MEMO_SLOT = 0xFFFF;
+  WORD anMemoSlot[RX_PROGRAM_SIZE] = {};  // by closure position
   uint64_t* pMemoBits = nullptr;
   DWORD* pMemoGen = nullptr;
   size_t nMemoWordsAlloc = 0;
@@ -158,6 +162,8 @@ class CRegExp {
   uint64_t nSteps = 0;
   uint64_t nSearchFirstStep = 0;
   uint64_t nRunFirstStep = 0;
-  BOOL bBudgeted = FALSE;  // the current run backtracks without remembering
+  uint64_t nStepBudget = RX_STEP_BUDGET;
+  BOOL bBudgeted = FALSE;  // the current run counts its steps against the budget
+  BOOL bNoMemo = FALSE;    // no memory for remembering in the current run
   BOOL bOutOfSteps = FALSE;
 };
