@@ -38,7 +38,7 @@ constexpr int RX_MAX_GROUPS = 10;
 constexpr int RX_MAX_PREFIX = 64;
 // Matcher steps one search may take where failures cannot be remembered:
 // a fixed part and a part per byte of the text (up to the run limit).
-constexpr uint64_t RX_STEP_BUDGET = 1u << 22;
+constexpr uint64_t RX_STEP_BUDGET = 1u << 20;
 constexpr uint64_t RX_STEP_BUDGET_PER_BYTE = 64;
 // Most memory the remembered failures of one run may take.
 constexpr size_t RX_MEMO_MAX_BYTES = 64u << 20;
