@@ -9,24 +9,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_parent.h"
 #include "mirelctrl/mirelctrl.h"
 
 namespace {
 
 constexpr size_t kTextBytes = 1u << 20;
-
-HWND Parent() {
-  static HWND hParent = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "MirelRegexBenchParent";
-    wc.hInstance = GetModuleHandleA(nullptr);
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                           wc.hInstance, nullptr);
-  }();
-  return hParent;
-}
 
 // Lines of nLine bytes (CR LF included) of words and spaces, with neither
 // "#" nor "=" in them.
@@ -56,7 +44,7 @@ struct Case {
 
 void BM_RegexFindNothing(benchmark::State& state, Case c) {
   const std::string text = Prose(c.nLine);
-  HWND h = Mirel_Create(Parent(), 1, 0, 0, 700, 500, 0, WS_CHILD);
+  HWND h = Mirel_Create(BenchParentWindow(), 1, 0, 0, 700, 500, 0, WS_CHILD);
   Mirel_NewFile(h);
   Mirel_InsertA(h, text.data(), static_cast<int>(text.size()), FALSE);
   const int nFlags = MIREL_FIND_REGEXP | MIREL_FIND_MATCHCASE | (c.bBackward ? MIREL_FIND_BACKWARD : 0);
