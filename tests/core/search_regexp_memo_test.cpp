@@ -4,6 +4,7 @@
 // budget.
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 #include <random>
 #include <string>
@@ -157,7 +158,7 @@ void ExpectSameAsPlain(const std::string& pattern, const std::string& subject, B
   for (DWORD nEnd : {n, n / 2}) {
     for (DWORD nLimit : {nEnd, n}) {
       for (DWORD nStart = 0; nStart <= nEnd; ++nStart) {
-        for (DWORD nLineStart : {0u, nStart}) {
+        for (DWORD nLineStart : {DWORD{0}, nStart}) {
           SCOPED_TRACE(testing::Message() << "/" << pattern << "/ on \"" << subject << "\" [" << nStart
                                           << ", " << nEnd << ") limit " << nLimit << " line " << nLineStart);
           CPlainMatcher plain(rx, t, nEnd, nLimit, nLineStart);
