@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_parent.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
@@ -18,19 +19,6 @@
 namespace {
 
 constexpr UINT kCtrl = 0x08;  // modifier bit of the key command
-
-HWND Parent() {
-  static HWND hParent = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "MirelBenchParent";
-    wc.hInstance = GetModuleHandleA(nullptr);
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, "MirelBenchParent", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700,
-                           nullptr, nullptr, wc.hInstance, nullptr);
-  }();
-  return hParent;
-}
 
 // "(" + words of letters + ")", nBytes long, without a line end.
 std::string Paragraph(size_t nBytes) {
@@ -44,7 +32,8 @@ std::string Paragraph(size_t nBytes) {
 class LongText {
  public:
   LongText(size_t nBytes, int nWrapMode) {
-    h = Mirel_Create(Parent(), 9, 0, 0, 800, 600, 0, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
+    h = Mirel_Create(BenchParentWindow(), 9, 0, 0, 800, 600, 0,
+                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
     CMirelDoc* pdoc = MirelFindDoc(h);
     pdoc->nWrapMode = static_cast<BYTE>(nWrapMode);
     Mirel_NewFile(h);

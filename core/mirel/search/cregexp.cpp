@@ -1,6 +1,8 @@
 // CRegExp: compiler to the byte program and the backtracking matcher.
 #include "mirel/search/cregexp.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "mirel/search/mrbytescan.h"
@@ -9,6 +11,8 @@ namespace {
 
 // Highest program use at which another element may start.
 constexpr int RX_ELEMENT_ROOM = 2006;
+// Memory for remembered failures kept from one search to the next.
+constexpr size_t RX_MEMO_KEEP_BYTES = 1u << 20;
 
 constexpr BOOL IsWordByte(BYTE b) {
   return b >= 128 || (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
@@ -87,6 +91,7 @@ CRegExp::CRegExp() {
 
 CRegExp::~CRegExp() {
   ClearGroups();
+  FreeMemo();
 }
 
 void CRegExp::ClearGroups() {
@@ -384,8 +389,14 @@ const char* CRegExp::CompileElements(CompileState& st) {
 }
 
 const char* CRegExp::Compile(const char* pszPattern, int nLen, BOOL bCaseSensitive, BOOL bParenGroups) {
+  // A search starts with every compile; memory a long paragraph needed is
+  // not kept beyond it.
+  if (nMemoWordsAlloc * sizeof(uint64_t) > RX_MEMO_KEEP_BYTES) FreeMemo();
   if (pszPattern == nullptr || nLen <= 0) {
-    if (bCompiled) return nullptr;
+    if (bCompiled) {
+      ForgetSearch();
+      return nullptr;
+    }
     abProgram[0] = RX_END;
     Analyse();
     return "No previous regular expression";
@@ -410,6 +421,8 @@ const char* CRegExp::Compile(const char* pszPattern, int nLen, BOOL bCaseSensiti
 void CRegExp::Analyse() {
   nPrefixLen = 0;
   bHasGroups = FALSE;
+  bHasBackrefs = FALSE;
+  nMemoSlots = 0;
   int pc = 0;
   while (pc < RX_PROGRAM_SIZE && abProgram[pc] == RX_CHAR && nPrefixLen < RX_MAX_PREFIX) {
     abPrefix[nPrefixLen++] = abProgram[pc + 1];
@@ -417,10 +430,136 @@ void CRegExp::Analyse() {
   }
   for (pc = 0; pc < RX_PROGRAM_SIZE && abProgram[pc] != RX_END; pc += ElementSize(abProgram, pc)) {
     if (abProgram[pc] == RX_GROUP_START || abProgram[pc] == RX_BACKREF) bHasGroups = TRUE;
+    if (abProgram[pc] == RX_BACKREF) {
+      // What the closures before a back reference meet depends on the
+      // groups as well: only those after the last one are remembered.
+      bHasBackrefs = TRUE;
+      for (int k = 0; k < pc; k += ElementSize(abProgram, k)) anMemoSlot[k] = RX_NO_MEMO_SLOT;
+      nMemoSlots = 0;
+    }
+    if (abProgram[pc] != RX_CLOSURE) continue;
+    // A closure with nothing after it succeeds at once: nothing to remember.
+    anMemoSlot[pc] = abProgram[pc + ElementSize(abProgram, pc)] != RX_END ? static_cast<WORD>(nMemoSlots++)
+                                                                          : RX_NO_MEMO_SLOT;
   }
+  ForgetSearch();
 }
 
-BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
+void CRegExp::ForgetSearch() {
+  bMemoReady = FALSE;
+  bChainOpen = FALSE;
+  bOutOfSteps = FALSE;
+  nSearchFirstStep = nSteps;
+}
+
+void CRegExp::FreeMemo() {
+  std::free(pMemoBits);
+  std::free(pMemoGen);
+  pMemoBits = nullptr;
+  pMemoGen = nullptr;
+  nMemoWordsAlloc = 0;
+  nMemoBlocksAlloc = 0;
+  bMemoReady = FALSE;
+}
+
+BOOL CRegExp::PrepareMemo() {
+  // Closures and "." stop at the run end; only literal steps (fewer than the
+  // program's bytes) go past it, and never past the limit.
+  const uint64_t nTop = std::min<uint64_t>(static_cast<uint64_t>(nRunEnd) + RX_PROGRAM_SIZE, nRunLimit);
+  const uint64_t nSpan = nTop - nRunBase + 1;
+  const uint64_t nBlocks = nSpan / 64 + 1;
+  const uint64_t nWords = nBlocks * static_cast<uint64_t>(nMemoSlots);
+  if (nWords * sizeof(uint64_t) + nBlocks * sizeof(DWORD) > RX_MEMO_MAX_BYTES) return FALSE;
+  if (nWords > nMemoWordsAlloc) {
+    void* p = std::realloc(pMemoBits, static_cast<size_t>(nWords) * sizeof(uint64_t));
+    if (p == nullptr) return FALSE;
+    pMemoBits = static_cast<uint64_t*>(p);
+    nMemoWordsAlloc = static_cast<size_t>(nWords);
+  }
+  if (nBlocks > nMemoBlocksAlloc) {
+    void* p = std::realloc(pMemoGen, static_cast<size_t>(nBlocks) * sizeof(DWORD));
+    if (p == nullptr) return FALSE;
+    pMemoGen = static_cast<DWORD*>(p);
+    nMemoBlocksAlloc = static_cast<size_t>(nBlocks);
+    // Fresh blocks must not pass for the current generation.
+    std::memset(pMemoGen, 0, nMemoBlocksAlloc * sizeof(DWORD));
+    nMemoGen = 0;
+  }
+  if (++nMemoGen == 0) {
+    std::memset(pMemoGen, 0, nMemoBlocksAlloc * sizeof(DWORD));
+    nMemoGen = 1;
+  }
+  nMemoBase = nRunBase;
+  nMemoSpan = static_cast<DWORD>(nSpan);
+  bMemoReady = TRUE;
+  return TRUE;
+}
+
+inline BOOL CRegExp::HasFailed(DWORD p, int nSlot) const {
+  const DWORD nOff = p - nMemoBase;
+  if (p < nMemoBase || nOff >= nMemoSpan) return FALSE;
+  const DWORD nBlock = nOff >> 6;
+  if (pMemoGen[nBlock] != nMemoGen) return FALSE;
+  return (pMemoBits[static_cast<size_t>(nBlock) * nMemoSlots + nSlot] >> (nOff & 63)) & 1u;
+}
+
+inline void CRegExp::MarkFailed(DWORD p, int nSlot) {
+  const DWORD nOff = p - nMemoBase;
+  if (p < nMemoBase || nOff >= nMemoSpan) return;
+  const DWORD nBlock = nOff >> 6;
+  uint64_t* pWords = pMemoBits + static_cast<size_t>(nBlock) * nMemoSlots;
+  if (pMemoGen[nBlock] != nMemoGen) {
+    std::memset(pWords, 0, static_cast<size_t>(nMemoSlots) * sizeof(uint64_t));
+    pMemoGen[nBlock] = nMemoGen;
+  }
+  pWords[nSlot] |= uint64_t{1} << (nOff & 63);
+}
+
+// The closure at pc entered at p, greedy: its element repeated as often as
+// it goes, then the rest of the program from the longest run down to the
+// empty one. Seen one position at a time, the closure at k first tries the
+// closure at k + 1 and then the rest at k; so once the closure at k has
+// failed, all runs from k on have, and the walk stops there.
+BOOL CRegExp::MatchClosureRemembered(DWORD p, int pc, int nRest, DWORD* pnEnd) {
+  const int nSlot = anMemoSlot[pc];
+  if (HasFailed(p, nSlot)) return FALSE;
+  const BYTE* t = pRunText;
+  const BYTE* pElem = abProgram + pc + 1;
+  DWORD k = p;
+  switch (pElem[0]) {
+    case RX_CHAR:
+      while (k < nRunEnd && t[k] == pElem[1] && !HasFailed(k + 1, nSlot)) ++k;
+      break;
+    case RX_ANY:
+      while (k < nRunEnd && !HasFailed(k + 1, nSlot)) ++k;
+      break;
+    default:  // RX_CLASS
+      while (k < nRunEnd && InSet(pElem + 1, t[k]) && !HasFailed(k + 1, nSlot)) ++k;
+      break;
+  }
+  nSteps += k - p;
+  for (DWORD j = k + 1; j-- > p;) {
+    if (MatchHere(j, nRest, pnEnd)) return TRUE;
+    MarkFailed(j, nSlot);
+  }
+  return FALSE;
+}
+
+// The same without remembering: every run length from the longest down.
+BOOL CRegExp::MatchClosureBudgeted(DWORD p, DWORD q, int nRest, DWORD* pnEnd) {
+  nSteps += q - p;
+  for (DWORD k = q + 1; k-- > p;) {
+    if (MatchHere(k, nRest, pnEnd)) return TRUE;
+    if (bOutOfSteps) return FALSE;
+  }
+  return FALSE;
+}
+
+BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
+  if (++nSteps - nSearchFirstStep > nStepBudget && bBudgeted) {
+    bOutOfSteps = TRUE;
+    return FALSE;
+  }
   const BYTE* t = pRunText;
   for (;;) {
     switch (abProgram[pc]) {
@@ -480,6 +619,7 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
         if (abGroupClosed[n] && anGroupEnd[n] > anGroupStart[n]) nLen = anGroupEnd[n] - anGroupStart[n];
         if (nLen > nRunLimit || p > nRunLimit - nLen) return FALSE;
         if (nLen > 0 && std::memcmp(t + anGroupStart[n], t + p, nLen) != 0) return FALSE;
+        nSteps += nLen;
         p += nLen;
         pc += 2;
         break;
@@ -487,6 +627,16 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
       case RX_CLOSURE: {
         const int nElem = pc + 1;
         const int nRest = pc + ElementSize(abProgram, pc);
+        if (abProgram[nElem] != RX_CHAR && abProgram[nElem] != RX_ANY && abProgram[nElem] != RX_CLASS) {
+          bFailure = TRUE;
+          return FALSE;
+        }
+        if (anMemoSlot[pc] != RX_NO_MEMO_SLOT && !bNoMemo) {
+          if (bMemoReady || PrepareMemo()) return MatchClosureRemembered(p, pc, nRest, pnEnd);
+          // No memory for remembering: plain backtracking under the budget.
+          bNoMemo = TRUE;
+          bBudgeted = TRUE;
+        }
         DWORD q = p;
         switch (abProgram[nElem]) {
           case RX_CHAR:
@@ -495,22 +645,16 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
           case RX_ANY:
             q = nRunEnd > p ? nRunEnd : p;
             break;
-          case RX_CLASS:
+          default:  // RX_CLASS
             while (q < nRunEnd && InSet(abProgram + nElem + 1, t[q])) ++q;
             break;
-          default:
-            bFailure = TRUE;
-            return FALSE;
         }
         // Nothing after the closure: the longest run is the match.
         if (abProgram[nRest] == RX_END) {
           *pnEnd = q;
           return TRUE;
         }
-        for (DWORD k = q + 1; k-- > p;) {
-          if (MatchHere(k, nRest, pnEnd, nDepth + 1)) return TRUE;
-        }
-        return FALSE;
+        return MatchClosureBudgeted(p, q, nRest, pnEnd);
       }
       default:
         return FALSE;
@@ -521,20 +665,44 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth) {
 BOOL CRegExp::Attempt(DWORD p) {
   if (bHasGroups) std::memset(abGroupClosed, 0, sizeof(abGroupClosed));
   DWORD nEnd = p;
-  if (!MatchHere(p, 0, &nEnd, 0)) return FALSE;
+  if (!MatchHere(p, 0, &nEnd)) return FALSE;
   anGroupStart[0] = p;
   anGroupEnd[0] = nEnd;
   abGroupValid[0] = TRUE;
+  // A match ends the search: the next run starts afresh.
+  ForgetSearch();
   return TRUE;
 }
 
-BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart) {
+BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart,
+                       BOOL bStepBack) {
   ClearGroups();
   bFailure = FALSE;
   nStartOfRange = nStart;
-  if (pText == nullptr || abProgram[0] == RX_END) return FALSE;
+  nRunFirstStep = nSteps;
+  if (pText == nullptr || abProgram[0] == RX_END || bOutOfSteps) return FALSE;
   if (nEnd > nLimit) nEnd = nLimit;
   if (nStart > nEnd) return FALSE;
+  // Failures learnt over this very run by a MatchAt call at a later start
+  // still hold; anything else starts afresh.
+  const BOOL bGoOn = bStepBack && bChainOpen && pText == pChainText && nEnd == nChainEnd &&
+                     nLimit == nChainLimit && nLineStart == nChainLineStart && nStart < nChainStart &&
+                     nLineStart <= nStart;
+  if (!bGoOn) {
+    bMemoReady = FALSE;
+    nRunBase = bStepBack ? std::min(nStart, nLineStart) : nStart;
+  }
+  bChainOpen = bStepBack;
+  pChainText = pText;
+  nChainStart = nStart;
+  nChainEnd = nEnd;
+  nChainLimit = nLimit;
+  nChainLineStart = nLineStart;
+  bBudgeted = bHasBackrefs;
+  bNoMemo = FALSE;
+  // Enough for patterns whose back references do little backtracking over
+  // the whole of a long text.
+  nStepBudget = RX_STEP_BUDGET + RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nLimit);
   pRunText = pText;
   nRunEnd = nEnd;
   nRunLimit = nLimit;
@@ -543,18 +711,19 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
 }
 
 int CRegExp::MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
-  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart)) return 0;
+  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart, TRUE)) return 0;
   return Attempt(nStart) ? 1 : 0;
 }
 
 int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
-  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart)) return 0;
+  if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart, FALSE)) return 0;
   switch (abProgram[0]) {
     case RX_BOL:
       return (nLineStart >= nStart && nLineStart <= nEnd && Attempt(nLineStart)) ? 1 : 0;
     case RX_EOL:
       anGroupStart[0] = anGroupEnd[0] = nEnd;
       abGroupValid[0] = TRUE;
+      ForgetSearch();
       return 1;
     default:
       break;
@@ -569,6 +738,7 @@ int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DW
       if (nAt == MR_SCAN_NONE) return 0;
       p += static_cast<DWORD>(nAt);
       if (Attempt(p)) return 1;
+      if (bOutOfSteps) return 0;
       ++p;
     }
     return 0;
@@ -577,11 +747,13 @@ int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DW
     const BYTE* pSet = abProgram + 1;
     for (DWORD p = nStart; p < nEnd; ++p) {
       if (InSet(pSet, pText[p]) && Attempt(p)) return 1;
+      if (bOutOfSteps) return 0;
     }
     return 0;
   }
   for (DWORD p = nStart; p < nEnd; ++p) {
     if (Attempt(p)) return 1;
+    if (bOutOfSteps) return 0;
   }
   return 0;
 }

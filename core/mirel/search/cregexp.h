@@ -2,9 +2,20 @@
 // into a byte program that a backtracking matcher runs over bytes of the
 // document text. It knows nothing of code pages: a multi-byte character is a
 // run of bytes to it.
+//
+// Without back references the outcome of the rest of the program at a text
+// position depends on nothing but that position, so the matcher remembers
+// every (position, closure) pair that has failed and never tries it again:
+// a search costs at most text length x program length steps, and the memory
+// for it covers only the span one attempt can reach. With back references
+// only the closures after the last one are remembered, and the search (like
+// one for which that memory cannot be had) runs under a step budget; when
+// the budget runs out the search finds nothing.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
 
 // Program codes, one byte each, followed by their operands.
 constexpr BYTE RX_END = 0;
@@ -25,6 +36,12 @@ constexpr int RX_CLASS_SIZE = 32;
 constexpr int RX_MAX_GROUPS = 10;
 // Longest literal run kept for skipping ahead to candidate positions.
 constexpr int RX_MAX_PREFIX = 64;
+// Matcher steps one search may take where failures cannot be remembered:
+// a fixed part and a part per byte of the text (up to the run limit).
+constexpr uint64_t RX_STEP_BUDGET = 1u << 20;
+constexpr uint64_t RX_STEP_BUDGET_PER_BYTE = 64;
+// Most memory the remembered failures of one run may take.
+constexpr size_t RX_MEMO_MAX_BYTES = 64u << 20;
 
 class CRegExp {
  public:
@@ -47,8 +64,17 @@ class CRegExp {
   // The same with the range end as the limit and the range start as the
   // line start.
   int Match(const BYTE* pText, DWORD nStart, DWORD nEnd) { return Match(pText, nStart, nEnd, nEnd, nStart); }
-  // One attempt at nStart only.
+  // One attempt at nStart only. Calls that step back over the same run
+  // (same text, end, limit and line start, each start below the last, none
+  // matching) share what earlier ones learnt failed: a caller that changes
+  // the text between such calls compiles again first.
   int MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart);
+
+  // Matcher steps the last Match or MatchAt call took.
+  uint64_t GetSteps() const { return nSteps - nRunFirstStep; }
+  // The step budget ran out: every run finds nothing until the next Compile.
+  // The budget covers all runs since the last Compile or the last match.
+  BOOL IsOutOfSteps() const { return bOutOfSteps; }
 
   BOOL IsCompiled() const { return bCompiled; }
   // The compiled program begins with "^" / a literal run (for skipping ahead).
@@ -74,14 +100,23 @@ class CRegExp {
  private:
   // Resets the groups and sets up a run over pText[nStart, nEnd) (nEnd cut
   // to nLimit); FALSE when there is nothing to run.
-  BOOL BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart);
+  // bStepBack: a MatchAt call, which may go on from the failures of the
+  // call before it.
+  BOOL BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimit, DWORD nLineStart, BOOL bStepBack);
   struct CompileState;
   const char* CompileElements(CompileState& st);
   const char* CompileClass(CompileState& st);
   void ClearGroups();
   void Analyse();
-  BOOL MatchHere(DWORD p, int pc, DWORD* pnEnd, int nDepth);
+  void ForgetSearch();
+  BOOL MatchHere(DWORD p, int pc, DWORD* pnEnd);
+  BOOL MatchClosureRemembered(DWORD p, int pc, int nRest, DWORD* pnEnd);
+  BOOL MatchClosureBudgeted(DWORD p, DWORD q, int nRest, DWORD* pnEnd);
   BOOL Attempt(DWORD p);
+  BOOL PrepareMemo();
+  BOOL HasFailed(DWORD p, int nSlot) const;
+  void MarkFailed(DWORD p, int nSlot);
+  void FreeMemo();
 
   // The run being matched.
   const BYTE* pRunText = nullptr;
@@ -95,4 +130,40 @@ class CRegExp {
   // Literal bytes every match starts with.
   BYTE abPrefix[RX_MAX_PREFIX] = {};
   int nPrefixLen = 0;
+
+  // Remembered failures: per closure that has more program after it (its
+  // slot), one bit per text position from nMemoBase; the bits come in words
+  // of 64 positions, each block of words valid while its generation is the
+  // current one, so a new run forgets the old one without clearing.
+  BOOL bHasBackrefs = FALSE;
+  int nMemoSlots = 0;
+  static constexpr WORD RX_NO_MEMO_SLOT = 0xFFFF;
+  WORD anMemoSlot[RX_PROGRAM_SIZE] = {};  // by closure position
+  uint64_t* pMemoBits = nullptr;
+  DWORD* pMemoGen = nullptr;
+  size_t nMemoWordsAlloc = 0;
+  size_t nMemoBlocksAlloc = 0;
+  DWORD nMemoGen = 0;
+  DWORD nMemoBase = 0;
+  DWORD nMemoSpan = 0;
+  BOOL bMemoReady = FALSE;
+  DWORD nRunBase = 0;  // lowest position the current run (or MatchAt chain) can start at
+
+  // The MatchAt chain that may share remembered failures.
+  BOOL bChainOpen = FALSE;
+  const BYTE* pChainText = nullptr;
+  DWORD nChainStart = 0;
+  DWORD nChainEnd = 0;
+  DWORD nChainLimit = 0;
+  DWORD nChainLineStart = 0;
+
+  // Steps taken in all, at the start of the current search and of the
+  // current run.
+  uint64_t nSteps = 0;
+  uint64_t nSearchFirstStep = 0;
+  uint64_t nRunFirstStep = 0;
+  uint64_t nStepBudget = RX_STEP_BUDGET;
+  BOOL bBudgeted = FALSE;  // the current run counts its steps against the budget
+  BOOL bNoMemo = FALSE;    // no memory for remembering in the current run
+  BOOL bOutOfSteps = FALSE;
 };
