@@ -160,21 +160,118 @@ TEST(SearchFind, RegexReplaceNeedsTheRememberedMatch) {
   const BYTE* rx = reinterpret_cast<const BYTE*>("a[0-9]+");
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
             1);
-  // Another pattern selecting the same span does not replace.
-  EXPECT_EQ(t.doc.ReplaceText(reinterpret_cast<const BYTE*>("a1"), 2, reinterpret_cast<const BYTE*>("N"), 1,
-                              RX | CASE, TRUE, &nPos, FALSE),
-            0);
-  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, FALSE, &(nPos = 0), FALSE), 1);
+  // The same span selected by hand is not the last match: a find fails in
+  // between and the selection stays.
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>("z"), 1, RX | CASE, TRUE, &nPos, FALSE), 0);
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
-            2);
-  EXPECT_EQ(TextOf(t.doc), "N a22");
-  // A read-only document: the replace fails with 0 and changes nothing.
-  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, TRUE, &nPos, FALSE), 1);
-  t.doc.SetReadOnly(TRUE);
+            1);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 3u);
+  t.doc.SetSel(0, 2, TRUE);
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>("z"), 1, RX | CASE, TRUE, &nPos, FALSE), 0);
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
-            0);
-  EXPECT_EQ(TextOf(t.doc), "N a22");
-  EXPECT_FALSE(t.doc.IsModified() && !t.doc.CanUndo());
+            1);
+  EXPECT_EQ(TextOf(t.doc), "a1 a22");
+  // The selection that is the last match is replaced, whatever the flags or
+  // the pattern of the replace.
+  struct Case {
+    const char* pszFind;
+    int nFlags;
+  } cases[] = {{"a[0-9]+", RX | CASE | WRAP}, {"a[0-9]+", RX}, {"a1", RX | CASE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pszFind);
+    ASSERT_TRUE(t.SetText("a1 a22"));
+    ASSERT_EQ(t.doc.FindText(rx, 7, RX | CASE, FALSE, &(nPos = 0), FALSE), 1);
+    EXPECT_EQ(t.doc.ReplaceTextA(c.pszFind, "N", c.nFlags, TRUE, &nPos, FALSE), 2);
+    EXPECT_EQ(TextOf(t.doc), "N a22");
+  }
+}
+
+TEST(SearchFind, HostReplaceIgnoresTheReadOnlyFlag) {
+  for (int nFlags : {0, RX}) {
+    SCOPED_TRACE(nFlags);
+    TextDoc t(A);
+    ASSERT_TRUE(t.SetText("one two"));
+    t.doc.SetReadOnly(TRUE);
+    int nPos = 0;
+    ASSERT_EQ(t.doc.FindTextA("one", nFlags, FALSE, &nPos, FALSE), 1);
+    EXPECT_EQ(t.doc.ReplaceTextA("one", "1", nFlags, TRUE, &nPos, FALSE), 2);
+    EXPECT_EQ(TextOf(t.doc), "1 two");
+    EXPECT_TRUE(t.doc.IsModified());
+    EXPECT_TRUE(t.doc.Undo(nullptr));
+    EXPECT_EQ(TextOf(t.doc), "one two");
+  }
+}
+
+TEST(SearchFind, EmptyRegularExpressionRepeatsTheLast) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("a1 b a22 a3"));
+  int nPos = 0;
+  // Nothing compiled yet: nothing to repeat.
+  EXPECT_EQ(t.doc.FindTextA("", RX, FALSE, &nPos, FALSE), 0);
+  ASSERT_EQ(t.doc.FindTextA("a[0-9]+", RX, FALSE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 2);
+  EXPECT_EQ(t.doc.FindTextA("", RX, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 5u);
+  EXPECT_EQ(nPos, 8);
+  EXPECT_EQ(t.doc.FindText(nullptr, 0, RX, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 11);
+  // The replace of the selected match, and its find, take the last one too.
+  EXPECT_EQ(t.doc.ReplaceTextA("", "N", RX, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(t.doc.ReplaceTextA("", "N", RX | WRAP, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 2);
+  EXPECT_EQ(TextOf(t.doc), "a1 b a22 N");
+  // Without the flag an empty text finds nothing.
+  EXPECT_EQ(t.doc.FindTextA("", 0, TRUE, &nPos, FALSE), 0);
+}
+
+// Case-blind finds in UTF-16 and UTF-8 fold every letter pair the system's
+// upper-case mapping knows, in both directions, and in the replace's check
+// of the selection.
+TEST(SearchFind, CaseBlindFindFoldsNonAsciiLetters) {
+  const std::pair<unsigned, unsigned> pairs[] = {
+      {0x3CC, 0x38C},   {0x3CD, 0x38E},   {0x3CE, 0x38F}, {0x1CE, 0x1CD},
+      {0x1F00, 0x1F08}, {0x2D00, 0x10A0}, {0x44F, 0x42F}, {0xE9, 0xC9},
+  };
+  auto utf8 = [](unsigned ch) {
+    std::string out;
+    if (ch < 0x800) {
+      out += static_cast<char>(0xC0 | (ch >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (ch >> 12));
+      out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (ch & 0x3F));
+    return out;
+  };
+  for (const auto& [lower, upper] : pairs) {
+    for (int nEncoding : {W, U8}) {
+      for (bool bUpperText : {false, true}) {
+        SCOPED_TRACE(testing::Message() << std::hex << lower << " enc " << nEncoding << " " << bUpperText);
+        const unsigned inText = bUpperText ? upper : lower;
+        const unsigned inPattern = bUpperText ? lower : upper;
+        const std::string text = nEncoding == W ? Utf16({'x', inText, 'y'}) : "x" + utf8(inText) + "y";
+        const std::string pattern = nEncoding == W ? Utf16({inPattern, 'y'}) : utf8(inPattern) + "y";
+        TextDoc t(nEncoding);
+        ASSERT_TRUE(t.SetText(text));
+        int nPos = 0;
+        const BYTE* pPattern = reinterpret_cast<const BYTE*>(pattern.data());
+        const int nLen = static_cast<int>(pattern.size());
+        ASSERT_EQ(t.doc.FindText(pPattern, nLen, 0, FALSE, &nPos, FALSE), 1);
+        EXPECT_EQ(nPos, static_cast<int>(text.size()));
+        EXPECT_EQ(t.doc.FindText(pPattern, nLen, CASE, FALSE, &(nPos = 0), FALSE), 0);
+        EXPECT_EQ(t.doc.ReplaceText(pPattern, nLen, reinterpret_cast<const BYTE*>("z\0"),
+                                    nEncoding == W ? 2 : 1, 0, TRUE, &nPos, FALSE),
+                  2);
+      }
+    }
+  }
+  // A non-ASCII letter that folds to an ASCII one is found by the ASCII
+  // pattern in UTF-16 text (units compare folded).
+  TextDoc t(W);
+  ASSERT_TRUE(t.SetText(Utf16({'x', 0x131, 'n'})));
+  int nPos = 0;
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>(Utf16("in").data()), 4, 0, FALSE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 6);
 }
 
 TEST(SearchFind, HexView) {
@@ -194,6 +291,15 @@ TEST(SearchFind, HexView) {
             0);
   EXPECT_EQ(t.doc.ReplaceTextA("01 02", "ff", 0, TRUE, &nPos, FALSE), 2);
   EXPECT_EQ(TextOf(t.doc), "\x01\x02\x03\xFF");
+  // A replacement of an odd digit count cannot be built: refused, the match
+  // stays selected; an empty one deletes the match.
+  ASSERT_EQ(t.doc.FindTextA("02", 0, FALSE, &(nPos = 0), FALSE), 1);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", "F", 0, TRUE, &nPos, FALSE), 0);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", " F ", 0, TRUE, &nPos, FALSE), 0);
+  EXPECT_EQ(TextOf(t.doc), "\x01\x02\x03\xFF");
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 1u);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", "", 0, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(TextOf(t.doc), "\x01\x03\xFF");
 }
 
 TEST(SearchFind, FindResultListFollowsFindsAndEdits) {
