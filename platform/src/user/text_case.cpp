@@ -223,10 +223,11 @@ DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength) {
       continue;
     }
     // A surrogate is half a character: it keeps its value, as does a
-    // letter whose upper case lies outside the 16-bit range.
+    // letter whose upper case lies outside the 16-bit range. As on Windows,
+    // no other letter becomes an ASCII one (the dotless i stays as it is).
     if (!loc || (w >= 0xD800 && w <= 0xDFFF)) continue;
     const wint_t upper = towupper_l(static_cast<wint_t>(w), loc);
-    if (upper <= 0xFFFF) lpsz[i] = static_cast<WCHAR>(upper);
+    if (upper >= 0x80 && upper <= 0xFFFF) lpsz[i] = static_cast<WCHAR>(upper);
   }
   return cchLength;
 }
