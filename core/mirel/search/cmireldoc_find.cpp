@@ -15,6 +15,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcharsync.h"
 #include "mirel/mrmodifiednotify.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/search/cregexp.h"
@@ -59,6 +60,9 @@ DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
   nPos = std::min(nPos, text.nLen);
   if (text.bWide) return nPos & ~1u;
   if (doc.pLines == nullptr || doc.nLineCount <= 0 || nPos == text.nLen) return nPos;
+  // Most positions, a match end among them, tell from their neighbours.
+  if (nPos > 0 && MrIsSurelyCharStart(text.p, nPos, text.nLen, doc.nFileEncoding, doc.GetLeadByteTable()))
+    return nPos;
   const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
   DWORD nChar = std::min(row.nStart, nPos);
   while (nChar < nPos) {
@@ -67,6 +71,26 @@ DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
     nChar += nLen;
   }
   return nChar;
+}
+
+// The row of nPos as CMirelDoc::GetLineFromPos answers it, found by walking
+// on from nNear when that row starts at or a few rows before the position
+// (a find that follows the last match starts on the caret's row).
+int RowOfPosNear(CMirelDoc& doc, DWORD nPos, int nNear) {
+  constexpr int kMaxRowsWalked = 16;
+  const MIREL_LINE* pLines = doc.pLines;
+  if (pLines != nullptr && nNear >= 0 && nNear < doc.nLineCount && pLines[nNear].nStart <= nPos) {
+    const int nStop = std::min(doc.nLineCount - 1, nNear + kMaxRowsWalked);
+    int nRow = nNear;
+    while (nRow < nStop && pLines[nRow + 1].nStart <= nPos) ++nRow;
+    if (nRow == doc.nLineCount - 1 || pLines[nRow + 1].nStart > nPos) {
+      // The last row starting at or before the position holds it when every
+      // row is a paragraph, or when the position lies strictly inside it.
+      if (doc.RowsAreParagraphs()) return nRow;
+      if (pLines[nRow].nStart < nPos && nPos < MrRowEnd(pLines[nRow])) return nRow;
+    }
+  }
+  return doc.GetLineFromPos(nPos);
 }
 
 // Where a find starts: the selection or caret, or the host's position cut to
@@ -183,8 +207,10 @@ void SelectMatch(CMirelDoc& doc, DWORD s, DWORD e, int nFlags, int* pnPos, BOOL 
     doc.cli = static_cast<int>(e / nPerRow);
     doc.block.SetCaretRaw(e, doc.cli);
   } else {
-    doc.block.Reset(s, doc.GetLineFromPos(s), FALSE);
-    doc.cli = doc.GetLineFromPos(e);
+    // Searched from the caret, a match most often lies a few rows after it.
+    const int nStartRow = RowOfPosNear(doc, s, doc.cli);
+    doc.block.Reset(s, nStartRow, FALSE);
+    doc.cli = RowOfPosNear(doc, e, nStartRow);
     doc.block.SetCaret(e, doc.cli);
   }
   doc.nCaretPos = static_cast<int>(e);
