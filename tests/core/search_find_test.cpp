@@ -11,6 +11,7 @@
 #include "doc_test_util.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/metablock/cmrmetablock.h"
+#include "mirel/search/mrbytescan.h"
 #include "mirel/search/mrfind.h"
 #include "positions_fixture.h"
 
@@ -118,6 +119,62 @@ TEST(SearchFind, RepeatedForwardFindsStepAndNeverRepeat) {
     seen.push_back(nPos);
   }
   EXPECT_EQ(seen, (std::vector<int>{2, 5}));
+}
+
+// The scans find the first occurrence wherever it lies in the blocks they
+// compare at once, and never one that starts past the starts given.
+TEST(SearchFind, ByteScansAgreeWithAPlainSearch) {
+  std::string hay;
+  unsigned nSeed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    nSeed = nSeed * 1103515245u + 12345u;
+    hay.push_back("abcxyzAZ \0"[(nSeed >> 16) % 10]);
+  }
+  const BYTE* p = reinterpret_cast<const BYTE*>(hay.data());
+  for (const std::string& needle :
+       std::vector<std::string>{"zz", "xyz", "Azb", "a", "zZ", std::string("z\0y", 3), "abcxyzabc"}) {
+    for (bool bNoCase : {false, true}) {
+      for (size_t nFrom : {size_t{0}, size_t{1}, size_t{63}, size_t{700}, size_t{2990}}) {
+        for (size_t nStarts : {size_t{5}, size_t{64}, size_t{300}, size_t{5000}}) {
+          SCOPED_TRACE(testing::Message() << needle << " " << bNoCase << " " << nFrom << " " << nStarts);
+          const size_t nHay = hay.size() - nFrom;
+          size_t nWant = MR_SCAN_NONE;
+          for (size_t i = 0; i < nStarts && i + needle.size() <= nHay && nWant == MR_SCAN_NONE; ++i) {
+            bool bSame = true;
+            for (size_t k = 0; k < needle.size() && bSame; ++k) {
+              const BYTE a = p[nFrom + i + k];
+              const BYTE b = static_cast<BYTE>(needle[k]);
+              bSame = bNoCase ? MrFoldByte(a) == MrFoldByte(b) : a == b;
+            }
+            if (bSame) nWant = i;
+          }
+          const BYTE* n = reinterpret_cast<const BYTE*>(needle.data());
+          EXPECT_EQ(bNoCase ? MrScanBytesNoCase(p + nFrom, nStarts, nHay, n, needle.size())
+                            : MrScanBytes(p + nFrom, nStarts, nHay, n, needle.size()),
+                    nWant);
+        }
+      }
+    }
+  }
+}
+
+// Repeated finds in wrapped rows leave the selection's rows and cli where a
+// fresh look-up puts them.
+TEST(SearchFind, RepeatedFindsInWrappedRowsKeepTheRows) {
+  for (int nWrap : {MIREL_WRAP_NONE, MIREL_WRAP_CHAR}) {
+    TextDoc t(A, nWrap);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += i % 3 ? "xxab xabxx" : "ab\r\n";
+    ASSERT_TRUE(t.SetText(text));
+    int nPos = 0;
+    int nFound = 0;
+    while (t.doc.FindTextA("ab", CASE, TRUE, &nPos, FALSE) == 1) {
+      ++nFound;
+      EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(static_cast<DWORD>(t.doc.nCaretPos)));
+      EXPECT_EQ(t.doc.block.nAnchorLine, t.doc.GetLineFromPos(t.doc.block.nAnchor));
+    }
+    EXPECT_EQ(nFound, 14 + 26 * 2);
+  }
 }
 
 TEST(SearchFind, ReplaceAlternatesFindAndReplace) {
