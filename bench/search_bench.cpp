@@ -1,6 +1,8 @@
 // Speed of find on 100 MB texts with the needle absent, one call over the
 // whole text: plain match-case and ignore-case finds and two literal-prefixed
 // regular expressions in ANSI, and plain finds in UTF-8 and UTF-16 texts.
+// And counting every occurrence of a common word by repeated finds, one call
+// per match as a host steps through them.
 #include <windows.h>
 
 #include <cstring>
@@ -38,6 +40,27 @@ std::string MakeSearchText(size_t nBytes, bool bKorean) {
   return text;
 }
 
+// Words of a small vocabulary in lines of about 60 characters, CR LF ends:
+// each word is "with" with a probability of 1 in 28.
+std::string MakeWordText(size_t nBytes) {
+  static const char* const kWords[] = {"with", "the", "of",   "and", "to",   "in",   "is",
+                                       "for",  "on",  "that", "as",  "by",   "from", "at",
+                                       "an",   "be",  "this", "are", "or",   "have", "which",
+                                       "one",  "had", "not",  "but", "what", "all",  "were"};
+  std::mt19937 rng(77);
+  std::string text;
+  text.reserve(nBytes + 128);
+  while (text.size() < nBytes) {
+    const size_t nLineStart = text.size();
+    while (text.size() - nLineStart < 60) {
+      text += kWords[rng() % 28];
+      text.push_back(' ');
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
 std::string Widen(const std::string& ascii) {
   std::string out;
   out.reserve(ascii.size() * 2);
@@ -61,6 +84,11 @@ std::unique_ptr<CMirelDoc> MakeSearchDoc(const std::string& text, int nEncoding)
 CMirelDoc& AnsiDoc() {
   static std::unique_ptr<CMirelDoc> doc =
       MakeSearchDoc(MakeSearchText(kTextBytes, false), MIREL_ENCODING_ANSI);
+  return *doc;
+}
+
+CMirelDoc& WordDoc() {
+  static std::unique_ptr<CMirelDoc> doc = MakeSearchDoc(MakeWordText(kTextBytes), MIREL_ENCODING_ANSI);
   return *doc;
 }
 
@@ -128,5 +156,22 @@ void BM_FindUtf16IgnoreCase(benchmark::State& state) {
   RunFind(state, Utf16Doc(), Widen("NeedleZx"), 0);
 }
 BENCHMARK(BM_FindUtf16IgnoreCase)->Unit(benchmark::kMillisecond);
+
+// Every occurrence of "with", found one call after another from the caret
+// as a host counts them.
+void BM_FindEveryMatchRepeated(benchmark::State& state) {
+  CMirelDoc& doc = WordDoc();
+  long long nMatches = 0;
+  for (auto _ : state) {
+    doc.SetSel(0, 0, FALSE);
+    int nPos = 0;
+    nMatches = 0;
+    while (doc.FindTextA("with", MIREL_FIND_MATCHCASE, TRUE, &nPos, FALSE) == 1) ++nMatches;
+    benchmark::DoNotOptimize(nMatches);
+  }
+  state.counters["matches"] = static_cast<double>(nMatches);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * doc.GetContentsSize());
+}
+BENCHMARK(BM_FindEveryMatchRepeated)->Unit(benchmark::kMillisecond);
 
 }  // namespace

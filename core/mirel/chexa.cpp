@@ -53,9 +53,14 @@ int CHexa::HexToInt(const char* pszHex) {
   return static_cast<int>(nValue);
 }
 
+int CHexa::CountHexChars(const char* pszText, int nLen) {
+  if (pszText == nullptr || nLen <= 0) return 0;
+  return ForEachHexChar(pszText, nLen, [](int, char) {});
+}
+
 int CHexa::HexTextToBytes(const char* pszText, int nLen, BYTE* pOut) {
   if (pszText == nullptr || nLen <= 0) return 0;
-  const int nChars = ForEachHexChar(pszText, nLen, [](int, char) {});
+  const int nChars = CountHexChars(pszText, nLen);
   if (nChars % 2 != 0) return 0;
   if (pOut != nullptr) {
     char szPair[3] = {};

@@ -19,6 +19,9 @@ class CHexa {
   // odd number of remaining characters gives 0 and writes nothing. With
   // pOut NULL only the count is returned; otherwise pOut must hold it.
   int HexTextToBytes(const char* pszText, int nLen, BYTE* pOut);
+  // The characters of the first nLen (up to a zero byte) that HexTextToBytes
+  // takes in pairs: all but blanks, tabs, CR and LF.
+  int CountHexChars(const char* pszText, int nLen);
 
   // As HexTextToBytes over a zero-terminated text, but an odd count is padded
   // with a final digit "0", and the bytes are followed by a zero byte. With

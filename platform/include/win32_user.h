@@ -1052,6 +1052,8 @@ BOOL WINAPI IsCharAlphaA(CHAR ch);
 BOOL WINAPI IsCharAlphaNumericA(CHAR ch);
 LPSTR WINAPI CharNextA(LPCSTR lpsz);
 LPSTR WINAPI CharPrevA(LPCSTR lpszStart, LPCSTR lpszCurrent);
+// Upper case of UTF-16 units, one by one (Unicode's simple mapping).
+DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength);
 
 // Formatting and string helpers (user32 and kernel32 on Windows)
 int CDECL wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...);

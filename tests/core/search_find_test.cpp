@@ -11,6 +11,7 @@
 #include "doc_test_util.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/metablock/cmrmetablock.h"
+#include "mirel/search/mrbytescan.h"
 #include "mirel/search/mrfind.h"
 #include "positions_fixture.h"
 
@@ -120,6 +121,62 @@ TEST(SearchFind, RepeatedForwardFindsStepAndNeverRepeat) {
   EXPECT_EQ(seen, (std::vector<int>{2, 5}));
 }
 
+// The scans find the first occurrence wherever it lies in the blocks they
+// compare at once, and never one that starts past the starts given.
+TEST(SearchFind, ByteScansAgreeWithAPlainSearch) {
+  std::string hay;
+  unsigned nSeed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    nSeed = nSeed * 1103515245u + 12345u;
+    hay.push_back("abcxyzAZ \0"[(nSeed >> 16) % 10]);
+  }
+  const BYTE* p = reinterpret_cast<const BYTE*>(hay.data());
+  for (const std::string& needle :
+       std::vector<std::string>{"zz", "xyz", "Azb", "a", "zZ", std::string("z\0y", 3), "abcxyzabc"}) {
+    for (bool bNoCase : {false, true}) {
+      for (size_t nFrom : {size_t{0}, size_t{1}, size_t{63}, size_t{700}, size_t{2990}}) {
+        for (size_t nStarts : {size_t{5}, size_t{64}, size_t{300}, size_t{5000}}) {
+          SCOPED_TRACE(testing::Message() << needle << " " << bNoCase << " " << nFrom << " " << nStarts);
+          const size_t nHay = hay.size() - nFrom;
+          size_t nWant = MR_SCAN_NONE;
+          for (size_t i = 0; i < nStarts && i + needle.size() <= nHay && nWant == MR_SCAN_NONE; ++i) {
+            bool bSame = true;
+            for (size_t k = 0; k < needle.size() && bSame; ++k) {
+              const BYTE a = p[nFrom + i + k];
+              const BYTE b = static_cast<BYTE>(needle[k]);
+              bSame = bNoCase ? MrFoldByte(a) == MrFoldByte(b) : a == b;
+            }
+            if (bSame) nWant = i;
+          }
+          const BYTE* n = reinterpret_cast<const BYTE*>(needle.data());
+          EXPECT_EQ(bNoCase ? MrScanBytesNoCase(p + nFrom, nStarts, nHay, n, needle.size())
+                            : MrScanBytes(p + nFrom, nStarts, nHay, n, needle.size()),
+                    nWant);
+        }
+      }
+    }
+  }
+}
+
+// Repeated finds in wrapped rows leave the selection's rows and cli where a
+// fresh look-up puts them.
+TEST(SearchFind, RepeatedFindsInWrappedRowsKeepTheRows) {
+  for (int nWrap : {MIREL_WRAP_NONE, MIREL_WRAP_CHAR}) {
+    TextDoc t(A, nWrap);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += i % 3 ? "xxab xabxx" : "ab\r\n";
+    ASSERT_TRUE(t.SetText(text));
+    int nPos = 0;
+    int nFound = 0;
+    while (t.doc.FindTextA("ab", CASE, TRUE, &nPos, FALSE) == 1) {
+      ++nFound;
+      EXPECT_EQ(t.doc.cli, t.doc.GetLineFromPos(static_cast<DWORD>(t.doc.nCaretPos)));
+      EXPECT_EQ(t.doc.block.nAnchorLine, t.doc.GetLineFromPos(t.doc.block.nAnchor));
+    }
+    EXPECT_EQ(nFound, 14 + 26 * 2);
+  }
+}
+
 TEST(SearchFind, ReplaceAlternatesFindAndReplace) {
   TextDoc t(A);
   ASSERT_TRUE(t.SetText("one two one"));
@@ -160,21 +217,116 @@ TEST(SearchFind, RegexReplaceNeedsTheRememberedMatch) {
   const BYTE* rx = reinterpret_cast<const BYTE*>("a[0-9]+");
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
             1);
-  // Another pattern selecting the same span does not replace.
-  EXPECT_EQ(t.doc.ReplaceText(reinterpret_cast<const BYTE*>("a1"), 2, reinterpret_cast<const BYTE*>("N"), 1,
-                              RX | CASE, TRUE, &nPos, FALSE),
-            0);
-  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, FALSE, &(nPos = 0), FALSE), 1);
+  // The same span selected by hand is not the last match: a find fails in
+  // between and the selection stays.
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>("z"), 1, RX | CASE, TRUE, &nPos, FALSE), 0);
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
-            2);
-  EXPECT_EQ(TextOf(t.doc), "N a22");
-  // A read-only document: the replace fails with 0 and changes nothing.
-  EXPECT_EQ(t.doc.FindText(rx, 7, RX | CASE, TRUE, &nPos, FALSE), 1);
-  t.doc.SetReadOnly(TRUE);
+            1);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 3u);
+  t.doc.SetSel(0, 2, TRUE);
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>("z"), 1, RX | CASE, TRUE, &nPos, FALSE), 0);
   EXPECT_EQ(t.doc.ReplaceText(rx, 7, reinterpret_cast<const BYTE*>("N"), 1, RX | CASE, TRUE, &nPos, FALSE),
-            0);
-  EXPECT_EQ(TextOf(t.doc), "N a22");
-  EXPECT_FALSE(t.doc.IsModified() && !t.doc.CanUndo());
+            1);
+  EXPECT_EQ(TextOf(t.doc), "a1 a22");
+  // The selection that is the last match is replaced, whatever the flags or
+  // the pattern of the replace.
+  struct Case {
+    const char* pszFind;
+    int nFlags;
+  } cases[] = {{"a[0-9]+", RX | CASE | WRAP}, {"a[0-9]+", RX}, {"a1", RX | CASE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pszFind);
+    ASSERT_TRUE(t.SetText("a1 a22"));
+    ASSERT_EQ(t.doc.FindText(rx, 7, RX | CASE, FALSE, &(nPos = 0), FALSE), 1);
+    EXPECT_EQ(t.doc.ReplaceTextA(c.pszFind, "N", c.nFlags, TRUE, &nPos, FALSE), 2);
+    EXPECT_EQ(TextOf(t.doc), "N a22");
+  }
+}
+
+TEST(SearchFind, HostReplaceIgnoresTheReadOnlyFlag) {
+  for (int nFlags : {0, RX}) {
+    SCOPED_TRACE(nFlags);
+    TextDoc t(A);
+    ASSERT_TRUE(t.SetText("one two"));
+    t.doc.SetReadOnly(TRUE);
+    int nPos = 0;
+    ASSERT_EQ(t.doc.FindTextA("one", nFlags, FALSE, &nPos, FALSE), 1);
+    EXPECT_EQ(t.doc.ReplaceTextA("one", "1", nFlags, TRUE, &nPos, FALSE), 2);
+    EXPECT_EQ(TextOf(t.doc), "1 two");
+    EXPECT_TRUE(t.doc.IsModified());
+    EXPECT_TRUE(t.doc.Undo(nullptr));
+    EXPECT_EQ(TextOf(t.doc), "one two");
+  }
+}
+
+TEST(SearchFind, EmptyRegularExpressionRepeatsTheLast) {
+  TextDoc t(A);
+  ASSERT_TRUE(t.SetText("a1 b a22 a3"));
+  int nPos = 0;
+  // Nothing compiled yet: nothing to repeat.
+  EXPECT_EQ(t.doc.FindTextA("", RX, FALSE, &nPos, FALSE), 0);
+  ASSERT_EQ(t.doc.FindTextA("a[0-9]+", RX, FALSE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 2);
+  EXPECT_EQ(t.doc.FindTextA("", RX, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 5u);
+  EXPECT_EQ(nPos, 8);
+  EXPECT_EQ(t.doc.FindText(nullptr, 0, RX, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 11);
+  // The replace of the selected match, and its find, take the last one too.
+  EXPECT_EQ(t.doc.ReplaceTextA("", "N", RX, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(t.doc.ReplaceTextA("", "N", RX | WRAP, TRUE, &nPos, FALSE), 1);
+  EXPECT_EQ(nPos, 2);
+  EXPECT_EQ(TextOf(t.doc), "a1 b a22 N");
+  // Without the flag an empty text finds nothing.
+  EXPECT_EQ(t.doc.FindTextA("", 0, TRUE, &nPos, FALSE), 0);
+}
+
+// Case-blind finds in UTF-16 and UTF-8 fold every letter pair the system's
+// upper-case mapping knows, in both directions, and in the replace's check
+// of the selection.
+TEST(SearchFind, CaseBlindFindFoldsNonAsciiLetters) {
+  const std::pair<unsigned, unsigned> pairs[] = {
+      {0x3CC, 0x38C},   {0x3CD, 0x38E},   {0x3CE, 0x38F}, {0x1CE, 0x1CD},
+      {0x1F00, 0x1F08}, {0x2D00, 0x10A0}, {0x44F, 0x42F}, {0xE9, 0xC9},
+  };
+  auto utf8 = [](unsigned ch) {
+    std::string out;
+    if (ch < 0x800) {
+      out += static_cast<char>(0xC0 | (ch >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (ch >> 12));
+      out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (ch & 0x3F));
+    return out;
+  };
+  for (const auto& [lower, upper] : pairs) {
+    for (int nEncoding : {W, U8}) {
+      for (bool bUpperText : {false, true}) {
+        SCOPED_TRACE(testing::Message() << std::hex << lower << " enc " << nEncoding << " " << bUpperText);
+        const unsigned inText = bUpperText ? upper : lower;
+        const unsigned inPattern = bUpperText ? lower : upper;
+        const std::string text = nEncoding == W ? Utf16({'x', inText, 'y'}) : "x" + utf8(inText) + "y";
+        const std::string pattern = nEncoding == W ? Utf16({inPattern, 'y'}) : utf8(inPattern) + "y";
+        TextDoc t(nEncoding);
+        ASSERT_TRUE(t.SetText(text));
+        int nPos = 0;
+        const BYTE* pPattern = reinterpret_cast<const BYTE*>(pattern.data());
+        const int nLen = static_cast<int>(pattern.size());
+        ASSERT_EQ(t.doc.FindText(pPattern, nLen, 0, FALSE, &nPos, FALSE), 1);
+        EXPECT_EQ(nPos, static_cast<int>(text.size()));
+        EXPECT_EQ(t.doc.FindText(pPattern, nLen, CASE, FALSE, &(nPos = 0), FALSE), 0);
+        EXPECT_EQ(t.doc.ReplaceText(pPattern, nLen, reinterpret_cast<const BYTE*>("z\0"),
+                                    nEncoding == W ? 2 : 1, 0, TRUE, &nPos, FALSE),
+                  2);
+      }
+    }
+  }
+  // The dotless i has no ASCII upper case: "I" does not find it.
+  TextDoc t(W);
+  ASSERT_TRUE(t.SetText(Utf16({'x', 0x131, 'n'})));
+  int nPos = 0;
+  EXPECT_EQ(t.doc.FindText(reinterpret_cast<const BYTE*>(Utf16("In").data()), 4, 0, FALSE, &nPos, FALSE), 0);
 }
 
 TEST(SearchFind, HexView) {
@@ -194,6 +346,15 @@ TEST(SearchFind, HexView) {
             0);
   EXPECT_EQ(t.doc.ReplaceTextA("01 02", "ff", 0, TRUE, &nPos, FALSE), 2);
   EXPECT_EQ(TextOf(t.doc), "\x01\x02\x03\xFF");
+  // A replacement of an odd digit count cannot be built: refused, the match
+  // stays selected; an empty one deletes the match.
+  ASSERT_EQ(t.doc.FindTextA("02", 0, FALSE, &(nPos = 0), FALSE), 1);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", "F", 0, TRUE, &nPos, FALSE), 0);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", " F ", 0, TRUE, &nPos, FALSE), 0);
+  EXPECT_EQ(TextOf(t.doc), "\x01\x02\x03\xFF");
+  EXPECT_EQ(t.doc.block.GetStartPtr(), 1u);
+  EXPECT_EQ(t.doc.ReplaceTextA("02", "", 0, TRUE, &nPos, FALSE), 2);
+  EXPECT_EQ(TextOf(t.doc), "\x01\x03\xFF");
 }
 
 TEST(SearchFind, FindResultListFollowsFindsAndEdits) {

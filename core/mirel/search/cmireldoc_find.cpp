@@ -15,6 +15,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelview.h"
 #include "mirel/mirel.h"
+#include "mirel/mrcharsync.h"
 #include "mirel/mrmodifiednotify.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/search/cregexp.h"
@@ -59,6 +60,9 @@ DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
   nPos = std::min(nPos, text.nLen);
   if (text.bWide) return nPos & ~1u;
   if (doc.pLines == nullptr || doc.nLineCount <= 0 || nPos == text.nLen) return nPos;
+  // Most positions, a match end among them, tell from their neighbours.
+  if (nPos > 0 && MrIsSurelyCharStart(text.p, nPos, text.nLen, doc.nFileEncoding, doc.GetLeadByteTable()))
+    return nPos;
   const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
   DWORD nChar = std::min(row.nStart, nPos);
   while (nChar < nPos) {
@@ -67,6 +71,26 @@ DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
     nChar += nLen;
   }
   return nChar;
+}
+
+// The row of nPos as CMirelDoc::GetLineFromPos answers it, found by walking
+// on from nNear when that row starts at or a few rows before the position
+// (a find that follows the last match starts on the caret's row).
+int RowOfPosNear(CMirelDoc& doc, DWORD nPos, int nNear) {
+  constexpr int kMaxRowsWalked = 16;
+  const MIREL_LINE* pLines = doc.pLines;
+  if (pLines != nullptr && nNear >= 0 && nNear < doc.nLineCount && pLines[nNear].nStart <= nPos) {
+    const int nStop = std::min(doc.nLineCount - 1, nNear + kMaxRowsWalked);
+    int nRow = nNear;
+    while (nRow < nStop && pLines[nRow + 1].nStart <= nPos) ++nRow;
+    if (nRow == doc.nLineCount - 1 || pLines[nRow + 1].nStart > nPos) {
+      // The last row starting at or before the position holds it when every
+      // row is a paragraph, or when the position lies strictly inside it.
+      if (doc.RowsAreParagraphs()) return nRow;
+      if (pLines[nRow].nStart < nPos && nPos < MrRowEnd(pLines[nRow])) return nRow;
+    }
+  }
+  return doc.GetLineFromPos(nPos);
 }
 
 // Where a find starts: the selection or caret, or the host's position cut to
@@ -91,6 +115,11 @@ DWORD StartPosition(CMirelDoc& doc, int nFlags, BOOL bFindCurrent, const int* pn
 
 BOOL IsHexDigitsFind(const CMirelDoc& doc, int nFlags) {
   return doc.nViewType == MIREL_VIEW_TYPE_HEX && (nFlags & MIREL_FIND_HEX_TEXT) == 0;
+}
+
+// An empty regular expression searches with the last one compiled.
+BOOL IsRegExpFind(const CMirelDoc& doc, int nFlags) {
+  return doc.nViewType == MIREL_VIEW_TYPE_TEXT && (nFlags & MIREL_FIND_REGEXP) != 0;
 }
 
 void SetPos(int* pnPos, DWORD nPos) {
@@ -178,8 +207,10 @@ void SelectMatch(CMirelDoc& doc, DWORD s, DWORD e, int nFlags, int* pnPos, BOOL 
     doc.cli = static_cast<int>(e / nPerRow);
     doc.block.SetCaretRaw(e, doc.cli);
   } else {
-    doc.block.Reset(s, doc.GetLineFromPos(s), FALSE);
-    doc.cli = doc.GetLineFromPos(e);
+    // Searched from the caret, a match most often lies a few rows after it.
+    const int nStartRow = RowOfPosNear(doc, s, doc.cli);
+    doc.block.Reset(s, nStartRow, FALSE);
+    doc.cli = RowOfPosNear(doc, e, nStartRow);
     doc.block.SetCaret(e, doc.cli);
   }
   doc.nCaretPos = static_cast<int>(e);
@@ -197,10 +228,10 @@ void SelectMatch(CMirelDoc& doc, DWORD s, DWORD e, int nFlags, int* pnPos, BOOL 
 }
 
 // Replaces the selection [s, e) by the bytes as one undo step and leaves the
-// caret after them. FALSE (nothing changed) when the store refuses.
+// caret after them. FALSE (nothing changed) when the store refuses. The
+// read-only flag guards the user's typing, not the host's calls.
 BOOL ReplaceSelection(CMirelDoc& doc, DWORD s, DWORD e, const BYTE* pReplace, DWORD nReplace, int* pnPos,
                       BOOL bShow) {
-  if (doc.bReadOnly) return FALSE;
   CMrModifiedNotifyHold notify(doc);
   doc.nVirtualSpace = 0;
   doc.SeparateUndo();
@@ -223,6 +254,17 @@ BOOL ReplaceSelection(CMirelDoc& doc, DWORD s, DWORD e, const BYTE* pReplace, DW
   if (bShow) doc.UpdateActiveCaret(1, 1);
   doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
   return TRUE;
+}
+
+// The span a regular-expression match selects: group 0 with a CR LF pair it
+// cuts kept whole.
+void RegexMatchSpan(const MrDocText& text, const CRegExp& rx, DWORD* ps, DWORD* pe) {
+  DWORD s = std::min(rx.anGroupStart[0], text.nLen);
+  DWORD e = std::min(rx.anGroupEnd[0], text.nLen);
+  if (s > 0 && text.UnitIs(s, MR_CHAR_LF) && text.UnitIs(s - 1, MR_CHAR_CR)) --s;
+  if (e > 0 && text.UnitIs(e, MR_CHAR_LF) && text.UnitIs(e - 1, MR_CHAR_CR)) ++e;
+  *ps = s;
+  *pe = e;
 }
 
 // Scans for a plain or hex pattern with the wrap rule; TRUE with the match.
@@ -283,7 +325,8 @@ int CMirelDoc::FindTextA(const char* pszText, int nFlags, BOOL bFindCurrent, int
   std::vector<BYTE> pattern;
   // Hex digits are read as they stand; text goes into the document encoding.
   const int nForm = IsHexDigitsFind(*this, nFlags) ? MIREL_ENCODING_ANSI : nFileEncoding;
-  if (!ConvertFromAnsi(pszText, nForm, static_cast<UINT>(nCodePage), &pattern) || pattern.empty()) return 0;
+  if (!ConvertFromAnsi(pszText, nForm, static_cast<UINT>(nCodePage), &pattern)) return 0;
+  if (pattern.empty() && !IsRegExpFind(*this, nFlags)) return 0;
   const int nLen = static_cast<int>(pattern.size());
   if (nViewType == MIREL_VIEW_TYPE_TEXT)
     return FindText(pattern.data(), nLen, nFlags, bFindCurrent, pnPos, bShow);
@@ -298,7 +341,8 @@ int CMirelDoc::ReplaceTextA(const char* pszFind, const char* pszReplace, int nFl
   std::vector<BYTE> find;
   std::vector<BYTE> replace;
   const int nForm = IsHexDigitsFind(*this, nFlags) ? MIREL_ENCODING_ANSI : nFileEncoding;
-  if (!ConvertFromAnsi(pszFind, nForm, CP_ACP, &find) || find.empty()) return 0;
+  if (!ConvertFromAnsi(pszFind, nForm, CP_ACP, &find)) return 0;
+  if (find.empty() && !IsRegExpFind(*this, nFlags)) return 0;
   if (!ConvertFromAnsi(pszReplace != nullptr ? pszReplace : "", nForm, CP_ACP, &replace)) return 0;
   const int nFind = static_cast<int>(find.size());
   const int nReplace = static_cast<int>(replace.size());
@@ -315,10 +359,11 @@ int CMirelDoc::ReplaceTextA(const char* pszFind, const char* pszReplace, int nFl
 int CMirelDoc::FindText(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCurrent, int* pnPos,
                         BOOL bShow) {
   if (nViewType != MIREL_VIEW_TYPE_TEXT || pContents == nullptr || pLines == nullptr) return 0;
-  if (pPattern == nullptr || nLen <= 0) return 0;
+  if (nLen < 0 || (pPattern == nullptr && nLen > 0)) return 0;
   if (!bFindCurrent && pnPos == nullptr) return 0;
   nFlags &= kKnownFlags;
   if (nFlags & MIREL_FIND_REGEXP) return FindRegExp(pPattern, nLen, nFlags, bFindCurrent, pnPos, bShow);
+  if (nLen == 0) return 0;
   const MrDocText text = MrGetDocText(*this);
   const DWORD nPattern = static_cast<DWORD>(nLen);
   const DWORD nUnit = text.bWide ? 2 : 1;
@@ -344,29 +389,29 @@ int CMirelDoc::FindText(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCu
 int CMirelDoc::ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace, int nReplaceLen, int nFlags,
                            BOOL bFindCurrent, int* pnPos, BOOL bShow) {
   if (nViewType != MIREL_VIEW_TYPE_TEXT || pContents == nullptr || pLines == nullptr) return 0;
-  if (pFind == nullptr || nFindLen <= 0 || nReplaceLen < 0 || (pReplace == nullptr && nReplaceLen > 0))
-    return 0;
   nFlags &= kKnownFlags;
+  // An empty regular expression stands for the last one.
+  const int nMinFind = (nFlags & MIREL_FIND_REGEXP) ? 0 : 1;
+  if (nFindLen < nMinFind || (pFind == nullptr && nFindLen > 0) || nReplaceLen < 0 ||
+      (pReplace == nullptr && nReplaceLen > 0))
+    return 0;
   const MrDocText text = MrGetDocText(*this);
   const DWORD s = block.GetStartPtr();
   const DWORD e = std::min(block.GetEndPtr(), text.nLen);
   const BOOL bSelected = block.IsNotEmpty() && !block.IsColumnBlock() && s < e;
   BOOL bIsMatch = FALSE;
   if (bSelected && (nFlags & MIREL_FIND_REGEXP)) {
-    // The selection must be the last match of this very expression.
+    // The selection must be the last match, and still be one: an edit since
+    // may have changed the text under it.
     CRegExp* pRx = pRegExp;
-    if (pRx != nullptr && pRx->abGroupValid[0] && pRx->nLastPatternLen == nFindLen &&
-        std::memcmp(pRx->abLastPattern, pFind, static_cast<size_t>(nFindLen)) == 0 &&
-        pRx->nLastFlags == nFlags) {
-      const int nRow = GetLineFromPos(s);
-      const Paragraph para = ParagraphOfRow(*this, nRow);
-      if (pRx->MatchAt(text.p, s, para.nEnd, text.nLen, para.nStart)) {
-        DWORD nEnd = pRx->anGroupEnd[0];
-        const DWORD nUnit = 1;
-        if (nEnd < text.nLen && text.UnitIs(nEnd, MR_CHAR_LF) && nEnd >= nUnit &&
-            text.UnitIs(nEnd - nUnit, MR_CHAR_CR))
-          nEnd += nUnit;
-        bIsMatch = nEnd == e;
+    DWORD nMatchStart = 0;
+    DWORD nMatchEnd = 0;
+    if (pRx != nullptr && pRx->abGroupValid[0]) RegexMatchSpan(text, *pRx, &nMatchStart, &nMatchEnd);
+    if (pRx != nullptr && pRx->abGroupValid[0] && nMatchStart == s && nMatchEnd == e) {
+      const Paragraph para = ParagraphOfRow(*this, GetLineFromPos(s));
+      if (pRx->MatchAt(text.p, pRx->anGroupStart[0], para.nEnd, text.nLen, para.nStart)) {
+        RegexMatchSpan(text, *pRx, &nMatchStart, &nMatchEnd);
+        bIsMatch = nMatchStart == s && nMatchEnd == e;
       }
     }
   } else if (bSelected && e - s == static_cast<DWORD>(nFindLen)) {
@@ -500,18 +545,11 @@ int CMirelDoc::FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFind
     bFound = search.Backward(nStart, &s, &e);
     if (!bFound && (nFlags & MIREL_FIND_WRAP)) bFound = search.Backward(text.nLen + 1, &s, &e);
   }
-  if (!bFound) return 0;
-  // A CR LF pair stays whole.
-  if (s > 0 && text.UnitIs(s, MR_CHAR_LF) && text.UnitIs(s - 1, MR_CHAR_CR)) --s;
-  if (e > 0 && e < text.nLen && text.UnitIs(e, MR_CHAR_LF) && text.UnitIs(e - 1, MR_CHAR_CR)) ++e;
-  e = std::min(e, text.nLen);
-  if (nLen > 0 && nLen <= RX_PROGRAM_SIZE) {
-    std::memcpy(rx.abLastPattern, pPattern, static_cast<size_t>(nLen));
-    rx.nLastPatternLen = nLen;
-  } else {
-    rx.nLastPatternLen = -1;  // an empty pattern reuses the last program: no replace can confirm it
+  if (!bFound) {
+    rx.abGroupValid[0] = FALSE;  // no replace takes the old selection for this search's match
+    return 0;
   }
-  rx.nLastFlags = nFlags;
+  RegexMatchSpan(text, rx, &s, &e);
   SelectMatch(*this, s, e, nFlags, pnPos, bShow);
   return 1;
 }
@@ -534,6 +572,15 @@ BOOL HexPatternBytes(const BYTE* p, int nLen, int nFlags, std::vector<BYTE>* pOu
   const int n = hexa.HexTextToBytes(reinterpret_cast<const char*>(p), nLen, out.data());
   out.resize(n > 0 ? static_cast<size_t>(n) : 0);
   return TRUE;
+}
+
+// TRUE when the text holds nothing to convert: no characters, or only the
+// separators the conversion skips.
+BOOL IsBlankHexText(const BYTE* p, int nLen, int nFlags) {
+  if (p == nullptr || nLen <= 0) return TRUE;
+  if (nFlags & MIREL_FIND_HEX_TEXT) return FALSE;
+  CHexa hexa;
+  return hexa.CountHexChars(reinterpret_cast<const char*>(p), nLen) == 0;
 }
 
 }  // namespace
@@ -580,7 +627,10 @@ int CMirelDoc::ReplaceHex(const BYTE* pFind, int nFindLen, const BYTE* pReplace,
   std::vector<BYTE> find, replace;
   // A find text that gives no bytes finds nothing and replaces nothing.
   if (!HexPatternBytes(pFind, nFindLen, nFlags, &find) || find.empty()) return 0;
+  // A replacement with digits that give no bytes (an odd count) is a typing
+  // slip, never a request to delete the match.
   if (!HexPatternBytes(pReplace, nReplaceLen, nFlags, &replace)) return 0;
+  if (replace.empty() && !IsBlankHexText(pReplace, nReplaceLen, nFlags)) return 0;
   const SearchBuffer buf = BufferOf(*this);
   const DWORD s = block.GetStartPtr();
   const DWORD e = std::min(block.GetEndPtr(), buf.nLen);

@@ -8,28 +8,44 @@
 #include "mirel/mrtextunits.h"
 #include "mirel/search/mrbytescan.h"
 
+namespace {
+
+// Upper case of every UTF-16 unit, taken once from the system's mapping so
+// that a search folds exactly the letters the system does, at the cost of
+// one table look-up per unit.
+class CWideUpper {
+ public:
+  CWideUpper() {
+    for (UINT i = 0; i < kUnits; ++i) m_awUpper[i] = static_cast<WCHAR>(i);
+    CharUpperBuffW(m_awUpper, kUnits);
+    for (UINT i = 0; i < 0x80; ++i) m_awUpper[i] = static_cast<WCHAR>(MrFoldByte(static_cast<BYTE>(i)));
+    for (UINT i = 0x80; i < kUnits; ++i) {
+      if (m_awUpper[i] < 0x80) m_abAsciiFromWide[m_awUpper[i]] = TRUE;
+    }
+  }
+  UINT Upper(UINT ch) const { return ch < kUnits ? m_awUpper[ch] : ch; }
+  BOOL IsAsciiFromWide(UINT ch) const { return ch < 0x80 && m_abAsciiFromWide[ch]; }
+
+ private:
+  static constexpr UINT kUnits = 0x10000;
+  WCHAR m_awUpper[kUnits];
+  BOOL m_abAsciiFromWide[0x80] = {};  // some unit of 0x80 or more folds to this ASCII value
+};
+
+const CWideUpper& WideUpper() {
+  static const CWideUpper table;
+  return table;
+}
+
+}  // namespace
+
 UINT MrFoldWide(UINT ch) {
-  if (ch < 0x80) return (ch >= 'a' && ch <= 'z') ? ch - 0x20 : ch;
-  if (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7) return ch - 0x20;
-  if (ch == 0xFF) return 0x178;
-  // Latin Extended-A: pairs of upper (even) and lower (odd), shifted by one
-  // in 0x139..0x148 and 0x179..0x17E.
-  if ((ch >= 0x100 && ch <= 0x12F) || (ch >= 0x132 && ch <= 0x137) || (ch >= 0x14A && ch <= 0x177))
-    return ch & ~1u;
-  if ((ch >= 0x139 && ch <= 0x148) || (ch >= 0x179 && ch <= 0x17E)) return (ch & 1u) ? ch : ch - 1;
-  if (ch >= 0x3B1 && ch <= 0x3CB && ch != 0x3C2) return ch - 0x20;
-  if (ch == 0x3C2) return 0x3A3;
-  if (ch >= 0x3AC && ch <= 0x3AF) return ch == 0x3AC ? 0x386 : ch - 0x25;
-  if (ch >= 0x430 && ch <= 0x44F) return ch - 0x20;
-  if (ch >= 0x450 && ch <= 0x45F) return ch - 0x50;
-  if ((ch >= 0x460 && ch <= 0x481) || (ch >= 0x48A && ch <= 0x4BF) || (ch >= 0x4D0 && ch <= 0x52F))
-    return ch & ~1u;
-  if (ch >= 0x561 && ch <= 0x586) return ch - 0x30;
-  if (ch >= 0x1E00 && ch <= 0x1EFF && !(ch >= 0x1E96 && ch <= 0x1E9F)) return ch & ~1u;
-  if (ch >= 0x2170 && ch <= 0x217F) return ch - 0x10;
-  if (ch >= 0x24D0 && ch <= 0x24E9) return ch - 26;
-  if (ch >= 0xFF41 && ch <= 0xFF5A) return ch - 0x20;
-  return ch;
+  if (ch < 0x80) return MrFoldByte(static_cast<BYTE>(ch));
+  return WideUpper().Upper(ch);
+}
+
+BOOL MrIsWideFoldTarget(UINT ch) {
+  return WideUpper().IsAsciiFromWide(MrFoldWide(ch));
 }
 
 int GetUTF8CharLen(const BYTE* pText, DWORD nIndex, DWORD nEnd) {
@@ -157,9 +173,11 @@ class CFinder {
       while (nNeedle < n && pat[nNeedle] < 0x80 && pat[nNeedle] != MR_CHAR_CR) ++nNeedle;
     }
     if (!matchCase && wide) {
-      // Only ASCII units fold to ASCII units: scan for the leading ones.
+      // Scan for the leading ASCII units that no other unit folds to.
       nNeedle = 0;
-      while (nNeedle + 2 <= n && MrUnitAt(pat + nNeedle, TRUE) < 0x80) nNeedle += 2;
+      while (nNeedle + 2 <= n && MrUnitAt(pat + nNeedle, TRUE) < 0x80 &&
+             !MrIsWideFoldTarget(MrUnitAt(pat + nNeedle, TRUE)))
+        nNeedle += 2;
     }
     if (!matchCase && lead != nullptr) {
       // A trail byte may be an ASCII letter: scan for the bytes as they are

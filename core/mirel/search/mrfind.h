@@ -25,8 +25,13 @@ const BYTE* FindBytes(const BYTE* pBuf, DWORD nLen, DWORD nIndex, const BYTE* pP
 const BYTE* FindTextInBuffer(const BYTE* pBuf, DWORD nLen, DWORD nIndex, const BYTE* pPattern, DWORD nPattern,
                              int nEncoding, int nCodePage, BOOL bForward, BOOL bMatchCase);
 
-// Upper-case mapping of a UTF-16 unit, the same in every locale.
+// Upper-case mapping of a UTF-16 unit (or a wider code point, unchanged):
+// ASCII letters by themselves, every other unit as the system maps it.
 UINT MrFoldWide(UINT ch);
+
+// TRUE when some unit of 0x80 or more folds to the same ASCII value as ch
+// (so a case-blind search cannot look for ch's two ASCII forms alone).
+BOOL MrIsWideFoldTarget(UINT ch);
 
 // TRUE when byte offset s of an ANSI buffer (starting on a character) in a
 // double-byte code page with the lead-byte table pLead starts a character.

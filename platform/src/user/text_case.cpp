@@ -213,6 +213,25 @@ DWORD WINAPI CharUpperBuffA(LPSTR lpsz, DWORD cchLength) {
   return cchLength;
 }
 
+DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength) {
+  if (!lpsz) return 0;
+  locale_t loc = UnicodeLocale();
+  for (DWORD i = 0; i < cchLength; ++i) {
+    const WCHAR w = lpsz[i];
+    if (w < 0x80) {
+      if (w >= 'a' && w <= 'z') lpsz[i] = static_cast<WCHAR>(w - 'a' + 'A');
+      continue;
+    }
+    // A surrogate is half a character: it keeps its value, as does a
+    // letter whose upper case lies outside the 16-bit range. As on Windows,
+    // no other letter becomes an ASCII one (the dotless i stays as it is).
+    if (!loc || (w >= 0xD800 && w <= 0xDFFF)) continue;
+    const wint_t upper = towupper_l(static_cast<wint_t>(w), loc);
+    if (upper >= 0x80 && upper <= 0xFFFF) lpsz[i] = static_cast<WCHAR>(upper);
+  }
+  return cchLength;
+}
+
 BOOL WINAPI IsCharLowerA(CHAR ch) {
   return Traits(ch).isLower;
 }
