@@ -6,7 +6,8 @@
 // gives back the first bytes and redoing it the last ones. Every step the row
 // of a position and the first row of a paragraph agree with plain searches of
 // the row table, and on small texts the rows now and then equal a fresh layout.
-// A copy pasted back over its own selection changes no byte.
+// A copy pasted back over its own selection changes no byte; pasted into a
+// UTF-16 document it is the clipboard's Unicode text.
 //
 // Input: byte 0 picks the encoding, the wrap mode and the page-break code,
 // then each step is an opcode byte followed by the bytes it takes (missing
@@ -198,8 +199,49 @@ void CheckRows(CMirelDoc& doc) {
   }
 }
 
+// What the clipboard holds in a format: a text format up to its terminator,
+// the control's own format after its count.
+std::vector<BYTE> ClipboardBytes(UINT uFormat, bool bCounted) {
+  std::vector<BYTE> out;
+  FUZZ_CHECK(OpenClipboard(Parent()));
+  if (HANDLE hData = GetClipboardData(uFormat)) {
+    const BYTE* p = static_cast<const BYTE*>(GlobalLock(hData));
+    const size_t nSize = GlobalSize(hData);
+    if (bCounted) {
+      FUZZ_CHECK(nSize >= 4);
+      const size_t n = p[0] | p[1] << 8 | p[2] << 16 | static_cast<size_t>(p[3]) << 24;
+      FUZZ_CHECK(n <= nSize - 4);
+      out.assign(p + 4, p + 4 + n);
+    } else {
+      for (size_t i = 0; i + 1 < nSize && (p[i] | p[i + 1]) != 0; i += 2)
+        out.insert(out.end(), p + i, p + i + 2);
+    }
+    GlobalUnlock(hData);
+  }
+  CloseClipboard();
+  return out;
+}
+
+// A copy pasted into a new UTF-16 document is the clipboard's Unicode text;
+// only a copy of UTF-16 text in the text view comes back as its very bytes.
+void CheckPasteIntoUtf16(bool bSameEncoding) {
+  HWND hOther = Mirel_Create(Parent(), 8, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
+  FUZZ_CHECK(hOther != nullptr);
+  FUZZ_CHECK(Mirel_SetFileEncoding(hOther, MIREL_ENCODING_UTF16LE) == 1);
+  FUZZ_CHECK(Mirel_NewFile(hOther) == 1);
+  SendMessageA(hOther, WM_PASTE, 0, 0);
+  std::vector<BYTE> want = bSameEncoding
+                               ? ClipboardBytes(RegisterClipboardFormatA(MIREL_BINARY_CLIPBOARD_FORMAT), true)
+                               : ClipboardBytes(CF_UNICODETEXT, false);
+  if (want.size() & 1) want.pop_back();
+  const std::vector<BYTE> file = FileBytes(hOther);
+  FUZZ_CHECK(file.size() >= 2 && std::vector<BYTE>(file.begin() + 2, file.end()) == want);
+  Mirel_Destroy(hOther);
+}
+
 // Copying a selection and pasting it over itself gives back the very bytes,
-// in the text or the hex view (a column block pastes as a column: not here).
+// in the text or the hex view (a column block pastes as a column: not here);
+// in another document the copy is the text converted.
 // TRUE when the view was switched, which starts the undo history afresh.
 bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
   const uint8_t nHow = in.Byte();
@@ -220,6 +262,7 @@ bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
   if (doc.block.IsNotEmpty()) {
     const std::vector<BYTE> before = FileBytes(h);
     if (doc.Copy(pEdit)) {
+      CheckPasteIntoUtf16(nRoundTripView == MIREL_VIEW_TYPE_TEXT && IsWideEncoding(doc.nFileEncoding));
       doc.Paste(pEdit);
       FUZZ_CHECK(FileBytes(h) == before);
     }
