@@ -7,7 +7,7 @@
 // of a position and the first row of a paragraph agree with plain searches of
 // the row table, and on small texts the rows now and then equal a fresh layout.
 // A copy pasted back over its own selection changes no byte; pasted into a
-// UTF-16 document it is the clipboard's Unicode text.
+// document of another encoding it is the clipboard's text converted.
 //
 // Input: byte 0 picks the encoding, the wrap mode and the page-break code,
 // then each step is an opcode byte followed by the bytes it takes (missing
@@ -199,44 +199,46 @@ void CheckRows(CMirelDoc& doc) {
   }
 }
 
-// What the clipboard holds in a format: a text format up to its terminator,
-// the control's own format after its count.
-std::vector<BYTE> ClipboardBytes(UINT uFormat, bool bCounted) {
-  std::vector<BYTE> out;
+// The clipboard's Unicode text, up to its terminator.
+std::vector<WCHAR> ClipboardUnicode() {
+  std::vector<WCHAR> out;
   FUZZ_CHECK(OpenClipboard(Parent()));
-  if (HANDLE hData = GetClipboardData(uFormat)) {
-    const BYTE* p = static_cast<const BYTE*>(GlobalLock(hData));
-    const size_t nSize = GlobalSize(hData);
-    if (bCounted) {
-      FUZZ_CHECK(nSize >= 4);
-      const size_t n = p[0] | p[1] << 8 | p[2] << 16 | static_cast<size_t>(p[3]) << 24;
-      FUZZ_CHECK(n <= nSize - 4);
-      out.assign(p + 4, p + 4 + n);
-    } else {
-      for (size_t i = 0; i + 1 < nSize && (p[i] | p[i + 1]) != 0; i += 2)
-        out.insert(out.end(), p + i, p + i + 2);
-    }
+  if (HANDLE hData = GetClipboardData(CF_UNICODETEXT)) {
+    const WCHAR* p = static_cast<const WCHAR*>(GlobalLock(hData));
+    const size_t nUnits = GlobalSize(hData) / sizeof(WCHAR);
+    for (size_t i = 0; i < nUnits && p[i] != 0; ++i) out.push_back(p[i]);
     GlobalUnlock(hData);
   }
   CloseClipboard();
   return out;
 }
 
-// A copy pasted into a new UTF-16 document is the clipboard's Unicode text;
-// only a copy of UTF-16 text in the text view comes back as its very bytes.
-void CheckPasteIntoUtf16(bool bSameEncoding) {
-  HWND hOther = Mirel_Create(Parent(), 8, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
-  FUZZ_CHECK(hOther != nullptr);
-  FUZZ_CHECK(Mirel_SetFileEncoding(hOther, MIREL_ENCODING_UTF16LE) == 1);
-  FUZZ_CHECK(Mirel_NewFile(hOther) == 1);
-  SendMessageA(hOther, WM_PASTE, 0, 0);
-  std::vector<BYTE> want = bSameEncoding
-                               ? ClipboardBytes(RegisterClipboardFormatA(MIREL_BINARY_CLIPBOARD_FORMAT), true)
-                               : ClipboardBytes(CF_UNICODETEXT, false);
-  if (want.size() & 1) want.pop_back();
-  const std::vector<BYTE> file = FileBytes(hOther);
-  FUZZ_CHECK(file.size() >= 2 && std::vector<BYTE>(file.begin() + 2, file.end()) == want);
-  Mirel_Destroy(hOther);
+std::vector<BYTE> TextBytes(HWND h) {
+  const std::vector<BYTE> file = FileBytes(h);
+  const size_t nMark = file.size() - static_cast<size_t>(Mirel_GetContentsSize(h));
+  return std::vector<BYTE>(file.begin() + static_cast<std::ptrdiff_t>(nMark), file.end());
+}
+
+// A copy pasted into a document of another encoding (UTF-8, or UTF-16 after
+// a UTF-8 copy) is the clipboard's Unicode text as the host would insert it
+// there: never the copied bytes as they are.
+void CheckPasteIntoAnotherEncoding(const CMirelDoc& doc) {
+  const bool bFromUtf8 =
+      doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+  const int nOther = bFromUtf8 ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_UTF8;
+  HWND hPasted = Mirel_Create(Parent(), 8, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
+  HWND hInserted = Mirel_Create(Parent(), 9, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
+  FUZZ_CHECK(hPasted != nullptr && hInserted != nullptr);
+  for (HWND h : {hPasted, hInserted}) {
+    FUZZ_CHECK(Mirel_SetFileEncoding(h, nOther) == 1);
+    FUZZ_CHECK(Mirel_NewFile(h) == 1);
+  }
+  const std::vector<WCHAR> text = ClipboardUnicode();
+  SendMessageA(hPasted, WM_PASTE, 0, 0);
+  if (!text.empty()) Mirel_InsertW(hInserted, text.data(), static_cast<int>(text.size()), FALSE);
+  FUZZ_CHECK(TextBytes(hPasted) == TextBytes(hInserted));
+  Mirel_Destroy(hPasted);
+  Mirel_Destroy(hInserted);
 }
 
 // Copying a selection and pasting it over itself gives back the very bytes,
@@ -262,7 +264,7 @@ bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
   if (doc.block.IsNotEmpty()) {
     const std::vector<BYTE> before = FileBytes(h);
     if (doc.Copy(pEdit)) {
-      CheckPasteIntoUtf16(nRoundTripView == MIREL_VIEW_TYPE_TEXT && IsWideEncoding(doc.nFileEncoding));
+      CheckPasteIntoAnotherEncoding(doc);
       doc.Paste(pEdit);
       FUZZ_CHECK(FileBytes(h) == before);
     }
