@@ -289,37 +289,71 @@ TEST(SearchRegExpMemo, WorkIsBoundedByTextTimesProgram) {
       {"[a-z ]*[a-z ]*[a-z ]*=", 2000},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.pszPattern);
-    CRegExp rx;
-    ASSERT_EQ(Compile(rx, c.pszPattern), nullptr);
-    const std::string text = Prose(c.nLine);
-    const BYTE* t = reinterpret_cast<const BYTE*>(text.data());
-    const DWORD n = static_cast<DWORD>(text.size());
-    const uint64_t nBound = 2ull * (n + 1) * std::strlen(c.pszPattern);
-    EXPECT_EQ(rx.Match(t, 0, n, n, 0), 0);
-    EXPECT_LE(rx.GetSteps(), nBound);
-    // A backward walk over the same line: the same bound for all attempts.
-    ASSERT_EQ(Compile(rx, c.pszPattern), nullptr);
-    uint64_t nSteps = 0;
-    for (DWORD k = n; k-- > 0;) {
-      EXPECT_EQ(rx.MatchAt(t, k, n, n, 0), 0);
-      nSteps += rx.GetSteps();
+    for (size_t nCap : {RX_MEMO_MAX_BYTES, size_t{0}}) {
+      SCOPED_TRACE(testing::Message() << c.pszPattern << " cap " << nCap);
+      CRegExp rx;
+      rx.SetMemoCap(nCap);
+      ASSERT_EQ(Compile(rx, c.pszPattern), nullptr);
+      const std::string text = Prose(c.nLine);
+      const BYTE* t = reinterpret_cast<const BYTE*>(text.data());
+      const DWORD n = static_cast<DWORD>(text.size());
+      const uint64_t nBound = 2ull * (n + 1) * std::strlen(c.pszPattern);
+      EXPECT_EQ(rx.Match(t, 0, n, n, 0), 0);
+      EXPECT_LE(rx.GetSteps(), nBound);
+      // A backward walk over the same line: the same bound for all attempts.
+      ASSERT_EQ(Compile(rx, c.pszPattern), nullptr);
+      uint64_t nSteps = 0;
+      for (DWORD k = n; k-- > 0;) {
+        EXPECT_EQ(rx.MatchAt(t, k, n, n, 0), 0);
+        nSteps += rx.GetSteps();
+      }
+      EXPECT_LE(nSteps, nBound);
+      EXPECT_FALSE(rx.IsOutOfSteps());
     }
-    EXPECT_LE(nSteps, nBound);
-    EXPECT_FALSE(rx.IsOutOfSteps());
+  }
+}
+
+TEST(SearchRegExpMemo, MatchesInsideCharactersCostNoMoreThanTheLine) {
+  // Every match ends inside a UTF-8 character: a find passes over all of
+  // them, forward and backward, within text length x program length.
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "\xC3\xA9";
+  text += std::string(2000, 'a');
+  const BYTE* t = reinterpret_cast<const BYTE*>(text.data());
+  const DWORD n = static_cast<DWORD>(text.size());
+  std::string manyClosures = "\\xC3";
+  for (int i = 0; i < 100; ++i) manyClosures += ".*";
+  manyClosures += "\\xC3";
+  for (const std::string& pattern : {std::string("\\xC3.*\\xC3"), manyClosures}) {
+    SCOPED_TRACE(pattern);
+    CRegExp rx;
+    ASSERT_EQ(Compile(rx, pattern), nullptr);
+    const uint64_t nBound = 2ull * (n + 1) * pattern.size();
+    CMrCharStarts starts(t, n, TRUE, nullptr);
+    CMrCharStarts ends(t, n, TRUE, nullptr);
+    CTestFilter forward(starts, ends, TRUE, 0, 0xFFFFFFFF);
+    EXPECT_EQ(rx.MatchFirst(t, 0, n, n, 0, forward), 0);
+    EXPECT_LE(rx.GetSteps(), nBound);
+    CTestFilter backward(starts, ends, FALSE, 0, n);
+    EXPECT_EQ(rx.MatchLast(t, 0, n, n, n, 0, backward), 0);
+    EXPECT_LE(rx.GetSteps(), nBound);
   }
 }
 
 TEST(SearchRegExpMemo, BackReferencesStopAtTheStepBudget) {
   // Closures before a back reference are not remembered: cubic in the line.
+  // (The line's budget is lowered here to keep the test quick; the finds
+  // below run with the real one.)
   const std::string text = Prose(3000);
   const BYTE* t = reinterpret_cast<const BYTE*>(text.data());
   const DWORD n = static_cast<DWORD>(text.size());
+  constexpr uint64_t kLineSteps = 1u << 20;
   CRegExp rx;
+  rx.SetLineStepBudget(kLineSteps);
   ASSERT_EQ(Compile(rx, "\\(a\\).*.*\\1.*#"), nullptr);
   EXPECT_EQ(rx.Match(t, 0, n, n, 0), 0);
   EXPECT_TRUE(rx.IsOutOfSteps());
-  EXPECT_LE(rx.GetSteps(), RX_STEP_BUDGET + (RX_STEP_BUDGET_PER_BYTE + 1) * n);
+  EXPECT_LE(rx.GetSteps(), kLineSteps + (RX_STEP_BUDGET_PER_BYTE + 1) * n);
   // The search is over: later runs find nothing at once, even a match.
   const BYTE hit[] = {'a', 'a', '#'};
   EXPECT_EQ(rx.Match(hit, 0, 3, 3, 0), 0);

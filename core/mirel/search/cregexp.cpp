@@ -922,8 +922,8 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
     nLineLimit = nLimit;
     nLineLineStart = nLineStart;
     nLineFirstStep = nSteps;
-    nLineBudget =
-        RX_STEP_BUDGET + RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nEnd - std::min(nStart, nLineStart));
+    nLineBudget = nLineStepBudget +
+                  RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nEnd - std::min(nStart, nLineStart));
   }
   nStepLimit =
       std::min(nLineFirstStep + nLineBudget, nSearchFirstStep + RX_SEARCH_STEP_BUDGET +
@@ -980,6 +980,7 @@ int CRegExp::MatchFirst(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimi
 int CRegExp::MatchLast(const BYTE* pText, DWORD nLow, DWORD nHigh, DWORD nEnd, DWORD nLimit, DWORD nLineStart,
                        CRegExpFilter& filter) {
   nCallFirstStep = nSteps;
+  if (abProgram[0] == RX_END || bOutOfSteps) return 0;
   nHigh = std::min(nHigh, std::min(nEnd, nLimit));
   for (DWORD k = nHigh + 1; k-- > nLow;) {
     if (!filter.IsStartAllowed(k)) continue;

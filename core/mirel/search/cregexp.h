@@ -112,6 +112,9 @@ class CRegExp {
   // Most memory the record of failures of one run may take; past it the run
   // is swept instead (tests lower it to reach the sweep on short texts).
   void SetMemoCap(size_t nBytes) { nMemoCap = nBytes; }
+  // The fixed part of each line's step budget (the fuzz target lowers it, so
+  // that inputs whose work is cubic in their short lines stay quick).
+  void SetLineStepBudget(uint64_t nSteps) { nLineStepBudget = nSteps; }
 
   BOOL IsCompiled() const { return bCompiled; }
   // The compiled program begins with "^" / a literal run (for skipping ahead).
@@ -234,6 +237,7 @@ class CRegExp {
   uint64_t nSearchFirstStep = 0;
   uint64_t nLineFirstStep = 0;
   uint64_t nLineBudget = 0;
+  uint64_t nLineStepBudget = RX_STEP_BUDGET;
   uint64_t nCallFirstStep = 0;
   uint64_t nStepLimit = 0;
   BOOL bBudgeted = FALSE;  // the current run counts its steps against the budgets
