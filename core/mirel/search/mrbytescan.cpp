@@ -264,6 +264,16 @@ size_t Scan(const BYTE* pHay, size_t nStarts, size_t nHay, const BYTE* pNeedle, 
 
 }  // namespace
 
+MrScanCode MrScanCodeBuilt() {
+#if defined(MR_SCAN_AVX2)
+  return MrScanCode::Sse2AndAvx2;
+#elif defined(__SSE2__)
+  return MrScanCode::Sse2;
+#else
+  return MrScanCode::Plain;
+#endif
+}
+
 size_t MrScanBytes(const BYTE* pHay, size_t nStarts, size_t nHay, const BYTE* pNeedle, size_t nNeedle) {
   return Scan<false>(pHay, nStarts, nHay, pNeedle, nNeedle);
 }
