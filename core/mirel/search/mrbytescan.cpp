@@ -56,10 +56,10 @@ constexpr CByteRanks MakeByteRanks() {
   for (char c : kPunctuation) r.a[static_cast<BYTE>(c)] = 120;
   const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
   for (int k = 0; k < 26; ++k) r.a[static_cast<BYTE>(kByFrequency[k])] = static_cast<BYTE>(250 - 6 * k);
-  r.a['\t'] = 150;
-  r.a['\r'] = 200;
-  r.a['\n'] = 200;
-  r.a[' '] = 255;
+  r.a[static_cast<BYTE>('\t')] = 150;
+  r.a[static_cast<BYTE>('\r')] = 200;
+  r.a[static_cast<BYTE>('\n')] = 200;
+  r.a[static_cast<BYTE>(' ')] = 255;
   r.a[0] = 255;
   return r;
 }
