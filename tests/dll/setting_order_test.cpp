@@ -215,6 +215,40 @@ TEST(SettingOrder, HorizontalRangeFollowsWidthsInEitherOrder) {
   }
 }
 
+// A new or emptied text keeps no horizontal range of a wider text before it:
+// the range is that of a control that only ever had the new text.
+TEST(SettingOrder, NewTextForgetsTheWidestRowBefore) {
+  mirel_test::ControlHost host;
+  const std::pair<const char*, int (*)(HWND)> kRestarts[] = {{"new file", Mirel_NewFile},
+                                                              {"reset", [](HWND h) {
+                                                                 Mirel_Reset(h);
+                                                                 return 1;
+                                                               }}};
+  const std::string wide(600, 'w');
+  const std::string text = "narrow\trow\r\nend";
+  SCROLLINFO fresh{};
+  {
+    Control ctrl(host.hWnd());
+    ASSERT_EQ(Mirel_NewFile(ctrl.h), 1);
+    ASSERT_EQ(Mirel_InsertA(ctrl.h, text.data(), static_cast<int>(text.size()), TRUE), 1);
+    fresh = ScrollInfo(ctrl.h, SB_HORZ);
+  }
+  for (const auto& restart : kRestarts) {
+    SCOPED_TRACE(restart.first);
+    Control ctrl(host.hWnd());
+    ASSERT_EQ(Mirel_NewFile(ctrl.h), 1);
+    ASSERT_EQ(Mirel_InsertA(ctrl.h, wide.data(), static_cast<int>(wide.size()), TRUE), 1);
+    ASSERT_EQ(restart.second(ctrl.h), 1);
+    ASSERT_EQ(Mirel_InsertA(ctrl.h, text.data(), static_cast<int>(text.size()), TRUE), 1);
+    const SCROLLINFO si = ScrollInfo(ctrl.h, SB_HORZ);
+    EXPECT_EQ(si.nMax, fresh.nMax);
+    EXPECT_EQ(si.nPage, fresh.nPage);
+    const FontDC dc(ctrl.h, nullptr);
+    for (int i = 0; i < 20; ++i) SendMessageA(ctrl.h, WM_HSCROLL, SB_PAGERIGHT, 0);
+    EXPECT_EQ(ScrollInfo(ctrl.h, SB_HORZ).nPos, RowWidth(dc, "narrow\trow", 4));
+  }
+}
+
 // The line spacing gives the hex rows the same height whether it is set
 // before or after the switch to the hex view.
 TEST(SettingOrder, HexRowsFollowTheLineSpacingInEitherOrder) {
