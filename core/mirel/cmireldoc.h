@@ -477,6 +477,9 @@ class CMirelDoc {
   // when a step was replayed.
   BOOL Undo(CMirel* pEdit);
   BOOL Redo(CMirel* pEdit);
+  // What the user can take back or do again. A composition shown is not
+  // yet in the history but is its newest step: undoing completes it and
+  // takes it back, and it leaves nothing to redo.
   BOOL CanUndo();
   BOOL CanRedo();
   BOOL UndoText(CMirel* pEdit);
