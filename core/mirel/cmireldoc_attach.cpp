@@ -55,8 +55,12 @@ void SelectedParagraphs(CMirelDoc& doc, int* pnFirst, int* pnLast) {
   }
 }
 
-// Collapses nothing: anchor and caret as given, caret and row kept in step.
+// Collapses nothing: anchor and caret as given (an end inside a character
+// the edit formed takes it whole), caret and row kept in step.
 void SelectRange(CMirelDoc& doc, DWORD nAnchor, DWORD nCaret) {
+  const BOOL bForward = nAnchor < nCaret;
+  nAnchor = MrCaretOffCharMiddle(doc, nAnchor, !bForward && nAnchor != nCaret);
+  nCaret = MrCaretOffCharMiddle(doc, nCaret, bForward);
   doc.nVirtualSpace = 0;
   doc.block.Reset(nAnchor, doc.GetLineFromPos(nAnchor), FALSE);
   doc.cli = doc.GetLineFromPos(nCaret);

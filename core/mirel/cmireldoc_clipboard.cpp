@@ -718,7 +718,7 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
     nVirtualSpace = 0;
     nLen = static_cast<DWORD>(data.size());
   }
-  nCaretPos = static_cast<int>(nEditPos + nLen);
+  nCaretPos = static_cast<int>(MrCaretOffCharMiddle(*this, nEditPos + nLen, nLen > 0));
   cli = GetLineFromPos(static_cast<DWORD>(nCaretPos));
   block.Reset(static_cast<DWORD>(nCaretPos), cli, FALSE);
   RefreshAfterEdit(*this, pEditFocus, REPAINT_TAG_FROM, GetParagraphStart(nEditPos));

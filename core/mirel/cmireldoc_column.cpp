@@ -265,6 +265,7 @@ int CMirelDoc::InsertColumnRows(const std::vector<std::vector<BYTE>>& perRow, BO
     if (text.size() > MIREL_MAX_BODY_BYTES - std::min(nLimit, MIREL_MAX_BODY_BYTES)) return kColumnDone;
     if (!InsertContents(nAt, text.data(), static_cast<DWORD>(text.size()), bRecord)) return kColumnDone;
     nVirtualSpace = 0;
+    nAt = MrCaretOffCharMiddle(*this, nAt);
     nCaretPos = static_cast<int>(nAt);
     cli = GetLineFromPos(nAt);
     block.Reset(static_cast<DWORD>(nCaretPos), cli, FALSE);

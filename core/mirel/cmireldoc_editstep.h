@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "mirel/cmireldoc.h"
+#include "mirel/cmireldoc_text.h"
 #include "mirel/mrmodifiednotify.h"
 
 // The edits of one command. The undo boundary and group open with the first
@@ -74,15 +75,23 @@ class CMrEditStep {
   BOOL m_bChanged = FALSE;
 };
 
-// The caret at nPos on the row that holds it, the block collapsed there.
+// The caret at nPos (off the middle of a character an edit formed there) on
+// the row that holds it, the block collapsed there.
 inline void MrCollapseAt(CMirelDoc& doc, DWORD nPos) {
+  if (doc.nViewType == MIREL_VIEW_TYPE_TEXT) nPos = MrCaretOffCharMiddle(doc, nPos);
   doc.nCaretPos = static_cast<int>(nPos);
   doc.cli = doc.GetLineFromPos(nPos);
   doc.block.Reset(nPos, doc.cli, FALSE);
 }
 
-// The stream selection from nAnchor to nCaret, the caret at nCaret.
+// The stream selection from nAnchor to nCaret, the caret at nCaret; an end
+// inside a character an edit formed takes it whole.
 inline void MrSelectRange(CMirelDoc& doc, DWORD nAnchor, DWORD nCaret) {
+  if (doc.nViewType == MIREL_VIEW_TYPE_TEXT) {
+    const BOOL bForward = nAnchor < nCaret;
+    nAnchor = MrCaretOffCharMiddle(doc, nAnchor, !bForward && nAnchor != nCaret);
+    nCaret = MrCaretOffCharMiddle(doc, nCaret, bForward);
+  }
   doc.block.Reset(nAnchor, doc.GetLineFromPos(nAnchor), FALSE);
   doc.nCaretPos = static_cast<int>(nCaret);
   doc.cli = doc.GetLineFromPos(nCaret);

@@ -244,6 +244,8 @@ void CMirelDoc::Goto(int nParagraph, int nColumn) {
       if (nPos + n > nRowEnd || static_cast<unsigned long long>(nPos) + n > nWanted) break;
       nPos += n;
     }
+    // Never after a lone last byte of UTF-16 text.
+    nPos = MrCharStartAt(*this, nPos);
     nCaretPos = static_cast<int>(nPos);
     cli = nRow;
     block.Reset(nPos, nRow, FALSE);

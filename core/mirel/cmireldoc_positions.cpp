@@ -108,6 +108,35 @@ DWORD CMirelDoc::GetPrevCharPosInParagraph(DWORD nPos) {
   }
 }
 
+DWORD MrCharStartAt(CMirelDoc& doc, DWORD nPos) {
+  const MrDocText text = MrGetDocText(doc);
+  nPos = std::min(nPos, text.nLen);
+  if (text.bWide) nPos &= ~static_cast<DWORD>(1);
+  if (text.p == nullptr || doc.pLines == nullptr || doc.nLineCount <= 0 || nPos >= text.nLen) return nPos;
+  // Rows start on characters; the walk starts at the nearest sure character
+  // start after the row's, so it costs the distance to it.
+  const DWORD nRowStart = doc.pLines[doc.GetLineFromPos(nPos)].nStart;
+  if (nRowStart >= nPos) return nPos;
+  DWORD nChar =
+      MrCharStartAtOrBefore(text.p, text.nLen, nPos, nRowStart, doc.nFileEncoding, doc.GetLeadByteTable());
+  while (nChar < nPos) {
+    const DWORD nCharLen = doc.GetCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.nCodePage);
+    if (nCharLen == 0 || nChar + nCharLen > nPos) break;
+    nChar += nCharLen;
+  }
+  return nChar;
+}
+
+DWORD MrCaretOffCharMiddle(CMirelDoc& doc, DWORD nPos, BOOL bAfterInsert) {
+  const DWORD nStart = MrCharStartAt(doc, nPos);
+  if (!bAfterInsert || nStart >= nPos) return nStart;
+  const MrDocText text = MrGetDocText(doc);
+  const DWORD nEnd = nStart + doc.GetCharLength(text.p, nStart, text.nLen, doc.nFileEncoding, doc.nCodePage);
+  // Past the character (the next one starts there), unless that is after a
+  // lone last byte of UTF-16 text.
+  return nEnd > nPos && !(text.bWide && (nEnd & 1)) ? nEnd : nStart;
+}
+
 // ---------------------------------------------------------------------------
 // Rows and paragraphs
 

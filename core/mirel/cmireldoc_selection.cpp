@@ -15,26 +15,6 @@
 
 namespace {
 
-// A host position as a caret position of the text view: cut to the text,
-// on a whole UTF-16 unit, at the start of the character that holds it, and
-// never between the two halves of a line end.
-DWORD CharStartAtOrBefore(CMirelDoc& doc, DWORD nPos) {
-  const MrDocText text = MrGetDocText(doc);
-  nPos = std::min(nPos, text.nLen);
-  if (text.bWide) nPos &= ~static_cast<DWORD>(1);
-  if (doc.pLines == nullptr || doc.nLineCount <= 0) return nPos;
-  const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
-  const DWORD nRowEnd = std::min(MrRowEnd(row), text.nLen);
-  if (nPos >= nRowEnd) return nRowEnd;  // at the row end or inside its line end
-  DWORD nChar = std::min(row.nStart, nPos);
-  while (nChar < nPos) {
-    const DWORD nCharLen = doc.GetCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.nCodePage);
-    if (nCharLen == 0 || nChar + nCharLen > nPos) break;
-    nChar += nCharLen;
-  }
-  return nChar;
-}
-
 // Word wrap off, as the word-wrap switch does it for mode 0, with every row
 // laid out again even while no edit window is registered (a table of wrapped
 // rows must not outlive word wrap); the caret row and the block's rows and
@@ -94,8 +74,9 @@ void CMirelDoc::SetSel(DWORD nFrom, DWORD nTo, BOOL bKeepScroll) {
   // Both views take positions up to the text length (mark excluded).
   const DWORD nLimit = GetContentsSize();
   if (nViewType == MIREL_VIEW_TYPE_TEXT) {
-    nFrom = CharStartAtOrBefore(*this, nFrom);
-    nTo = CharStartAtOrBefore(*this, nTo);
+    // Host positions go to the start of the character that holds them.
+    nFrom = MrCharStartAt(*this, nFrom);
+    nTo = MrCharStartAt(*this, nTo);
     // Host positions are real positions: no virtual columns at either end.
     nVirtualSpace = 0;
     block.Reset(nFrom, GetLineFromPos(nFrom), FALSE);

@@ -30,14 +30,12 @@ struct MrDocText {
     if (UnitIs(nPos, MR_CHAR_CR)) return UnitIs(nPos + nUnit, MR_CHAR_LF) ? 2 * nUnit : nUnit;
     return UnitIs(nPos, MR_CHAR_LF) ? nUnit : 0;
   }
-  // nPos, or the nearer edge of the CR LF pair nPos splits: an edit that
-  // joins a CR and an LF makes one line end of them, and no caret stands
-  // inside it. After an insert the caret goes past the pair (the inserted
-  // CR broke the line, as a typed line break would), after a delete before it.
-  DWORD OffPairMiddle(DWORD nPos, BOOL bAfterInsert = FALSE) const {
+  // nPos, or the CR of the CR LF pair nPos splits. A check that costs
+  // nothing, for moves: they start and end on character starts.
+  DWORD OffPairMiddle(DWORD nPos) const {
     const DWORD nUnit = bWide ? 2 : 1;
     if (nPos < nUnit || !UnitIs(nPos - nUnit, MR_CHAR_CR) || !UnitIs(nPos, MR_CHAR_LF)) return nPos;
-    return bAfterInsert ? nPos + nUnit : nPos - nUnit;
+    return nPos - nUnit;
   }
 };
 
@@ -51,6 +49,24 @@ inline MrDocText MrGetDocText(CMirelDoc& doc) {
   text.nLen = text.p != nullptr ? doc.pContents->GetLoadedLength() : 0;
   return text;
 }
+
+// The start of the character that holds nPos, as a walk from the start of
+// its row finds it: nPos cut to the text and to a whole UTF-16 unit (so the
+// caret never stands after a lone last byte of UTF-16 text), a position
+// inside a line end at the start of the line end. It costs the distance to
+// the nearest position the bytes around it show to be a character start,
+// which inside a run of double-byte characters is the run (up to the row
+// start): for edits and host positions, not for every caret move.
+DWORD MrCharStartAt(CMirelDoc& doc, DWORD nPos);
+
+// Where an edit that left the caret at nPos puts it: nPos when a character
+// starts there. An edit can join the pieces around it into one character (a
+// CR and an LF, the halves of a surrogate pair, a lead and a trail byte, a
+// UTF-8 lead byte and its continuation bytes), and no caret stands inside
+// one: after an insert the caret goes past the character the inserted text
+// completed, as past a typed line break; otherwise (where a removal joined
+// the pieces) to its start.
+DWORD MrCaretOffCharMiddle(CMirelDoc& doc, DWORD nPos, BOOL bAfterInsert = FALSE);
 
 // The caret inside the text and on a whole unit.
 inline DWORD MrCaretInText(CMirelDoc& doc) {

@@ -241,7 +241,7 @@ void PlaceCaret(CMirelDoc& doc, DWORD nPos, BOOL bAfterInsert = FALSE) {
     doc.cli = doc.GetHexLineFromPos(nPos);
     doc.block.SetBoth(nPos, doc.cli);
   } else {
-    nPos = MrGetDocText(doc).OffPairMiddle(nPos, bAfterInsert);
+    nPos = MrCaretOffCharMiddle(doc, nPos, bAfterInsert);
     doc.nCaretPos = static_cast<int>(nPos);
     doc.cli = doc.GetLineFromPos(nPos);
     doc.block.Reset(nPos, doc.cli, FALSE);

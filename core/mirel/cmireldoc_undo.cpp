@@ -32,37 +32,44 @@ BOOL IsOpen(const MIREL_UNDO_RECORD& rec) {
   return rec.action != URA_NONE && !rec.bUndone;
 }
 
+// Where the last replayed change ended: after bytes put in, or where bytes
+// were taken out.
+struct ReplayCaret {
+  DWORD nPos = 0;
+  BOOL bAfterInsert = FALSE;
+};
+
 // Takes out the bytes [pos, pos + count) when they lie inside the text.
-BOOL RemoveRange(CMirelDoc& doc, long long nLimit, LONG pos, LONG count, DWORD* pCaret) {
+BOOL RemoveRange(CMirelDoc& doc, long long nLimit, LONG pos, LONG count, ReplayCaret* pCaret) {
   if (pos < 0 || count <= 0 || pos + static_cast<long long>(count) > nLimit) return FALSE;
   doc.DeleteContents(static_cast<DWORD>(pos), static_cast<DWORD>(count), FALSE);
-  *pCaret = static_cast<DWORD>(pos);
+  *pCaret = {static_cast<DWORD>(pos), FALSE};
   return TRUE;
 }
 
 // Puts the record's bytes back at pos when pos lies inside the text.
-BOOL RestoreRange(CMirelDoc& doc, long long nLimit, const MIREL_UNDO_RECORD& rec, DWORD* pCaret) {
+BOOL RestoreRange(CMirelDoc& doc, long long nLimit, const MIREL_UNDO_RECORD& rec, ReplayCaret* pCaret) {
   if (rec.pos < 0 || rec.count <= 0 || rec.pData == nullptr || rec.pos > nLimit) return FALSE;
   doc.InsertContents(static_cast<DWORD>(rec.pos), rec.pData, static_cast<DWORD>(rec.count), FALSE);
-  *pCaret = static_cast<DWORD>(rec.pos) + static_cast<DWORD>(rec.count);
+  *pCaret = {static_cast<DWORD>(rec.pos) + static_cast<DWORD>(rec.count), TRUE};
   return TRUE;
 }
 
 // A block move: the bytes now at nFrom go to nTo, when both fit the text and
 // the destination is not inside the moved bytes.
 BOOL MoveRange(CMirelDoc& doc, long long nLimit, long long nFrom, long long nTo, long long nSize,
-               DWORD* pCaret) {
+               ReplayCaret* pCaret) {
   if (nFrom < 0 || nTo < 0 || nSize <= 0 || nFrom + nSize > nLimit || nTo > nLimit) return FALSE;
   if (nTo > nFrom && nTo < nFrom + nSize) return FALSE;
   const DWORD nStart = doc.MoveBytes(FALSE, static_cast<DWORD>(nFrom), static_cast<DWORD>(nTo),
                                      static_cast<DWORD>(nSize), FALSE);
-  *pCaret = nStart + static_cast<DWORD>(nSize);
+  *pCaret = {nStart + static_cast<DWORD>(nSize), TRUE};
   return TRUE;
 }
 
 // Replays one record (bUndo: its inverse) when it belongs to the view and
 // still fits the text; *pCaret then receives where the change ended.
-void ReplayRecord(CMirelDoc& doc, const MIREL_UNDO_RECORD& rec, BOOL bUndo, BOOL bHex, DWORD* pCaret) {
+void ReplayRecord(CMirelDoc& doc, const MIREL_UNDO_RECORD& rec, BOOL bUndo, BOOL bHex, ReplayCaret* pCaret) {
   const long long nLimit = PositionLimit(doc, bHex);
   const BYTE insertAction = bHex ? URA_INSERT_HV : URA_INSERT;
   const BYTE removeAction = bHex ? URA_REMOVE_HV : URA_REMOVE;
@@ -101,11 +108,10 @@ BOOL HoldModifiedDuringReplay(CMirelDoc& doc) {
   return bWasModified;
 }
 
-void FinishReplay(CMirelDoc& doc, CMirel* pEdit, DWORD nCaret, BOOL bHex, BOOL bWasModified) {
+void FinishReplay(CMirelDoc& doc, CMirel* pEdit, const ReplayCaret& caret, BOOL bHex, BOOL bWasModified) {
   // The caret at the change, inside the text, with the block collapsed there.
-  nCaret = static_cast<DWORD>(std::min<long long>(nCaret, PositionLimit(doc, bHex)));
-  if (!bHex && IsWideEncoding(doc.nFileEncoding)) nCaret &= ~static_cast<DWORD>(1);
-  if (!bHex) nCaret = MrGetDocText(doc).OffPairMiddle(nCaret);
+  DWORD nCaret = static_cast<DWORD>(std::min<long long>(caret.nPos, PositionLimit(doc, bHex)));
+  if (!bHex) nCaret = MrCaretOffCharMiddle(doc, nCaret, caret.bAfterInsert);
   doc.nCaretPos = static_cast<int>(nCaret);
   doc.nVirtualSpace = 0;
   if (bHex) {
@@ -138,16 +144,16 @@ BOOL ReplayUndo(CMirelDoc& doc, CMirel* pEdit, BOOL bHex) {
   if (!IsOpen(u.pUR[u.cr])) return FALSE;
   doc.block.Clear();
   const BOOL bWasModified = HoldModifiedDuringReplay(doc);
-  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
+  ReplayCaret caret{doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos)};
   const LONG nGroup = u.pUR[u.cr].nGroup;
   for (;;) {
     MIREL_UNDO_RECORD& rec = u.pUR[u.cr];
-    ReplayRecord(doc, rec, TRUE, bHex, &nCaret);
+    ReplayRecord(doc, rec, TRUE, bHex, &caret);
     rec.bUndone = 1;
     if (nGroup == 0 || u.cr == 0 || u.pUR[u.cr - 1].nGroup != nGroup || !IsOpen(u.pUR[u.cr - 1])) break;
     --u.cr;
   }
-  FinishReplay(doc, pEdit, nCaret, bHex, bWasModified);
+  FinishReplay(doc, pEdit, caret, bHex, bWasModified);
   return TRUE;
 }
 
@@ -156,16 +162,16 @@ BOOL ReplayRedo(CMirelDoc& doc, CMirel* pEdit, BOOL bHex) {
   if (!u.IsCurrentUndone()) return FALSE;
   doc.block.Clear();
   const BOOL bWasModified = HoldModifiedDuringReplay(doc);
-  DWORD nCaret = doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos);
+  ReplayCaret caret{doc.nCaretPos < 0 ? 0 : static_cast<DWORD>(doc.nCaretPos)};
   const LONG nGroup = u.pUR[u.cr].nGroup;
   do {
     MIREL_UNDO_RECORD& rec = u.pUR[u.cr];
-    ReplayRecord(doc, rec, FALSE, bHex, &nCaret);
+    ReplayRecord(doc, rec, FALSE, bHex, &caret);
     rec.bUndone = 0;
     // Closes the record and moves on; it may grow or trim the history.
     if (!u.NextRecord()) break;
   } while (nGroup != 0 && IsUndone(u.pUR[u.cr]) && u.pUR[u.cr].nGroup == nGroup);
-  FinishReplay(doc, pEdit, nCaret, bHex, bWasModified);
+  FinishReplay(doc, pEdit, caret, bHex, bWasModified);
   return TRUE;
 }
 

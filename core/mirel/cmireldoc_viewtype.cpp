@@ -14,25 +14,10 @@
 
 namespace {
 
-// A file position as a text position: the mark's bytes become 0, the rest is
-// cut to the text, to a whole UTF-16 unit and to the start of the character
-// that holds it (never between the two halves of a line end).
+// A file position as a text position: the mark's bytes become 0, the rest
+// goes to the start of the character that holds it.
 DWORD TextPosOfFilePos(CMirelDoc& doc, DWORD nFilePos, DWORD nMark) {
-  const MrDocText text = MrGetDocText(doc);
-  DWORD nPos = nFilePos > nMark ? nFilePos - nMark : 0;
-  nPos = std::min(nPos, text.nLen);
-  if (text.bWide) nPos &= ~static_cast<DWORD>(1);
-  if (doc.pLines == nullptr || doc.nLineCount <= 0 || text.p == nullptr) return nPos;
-  const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
-  const DWORD nRowEnd = std::min(MrRowEnd(row), text.nLen);
-  if (nPos >= nRowEnd) return nRowEnd;
-  DWORD nChar = std::min(row.nStart, nPos);
-  while (nChar < nPos) {
-    const DWORD nCharLen = doc.GetCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.nCodePage);
-    if (nCharLen == 0 || nChar + nCharLen > nPos) break;
-    nChar += nCharLen;
-  }
-  return nChar;
+  return MrCharStartAt(doc, nFilePos > nMark ? nFilePos - nMark : 0);
 }
 
 }  // namespace

@@ -261,7 +261,7 @@ BOOL CMirelViewText::CommitImeText(const Bytes& text) {
   if (bFromComposition) doc.SeparateUndo();
   if (!Splice(doc, t.nPos, t.nOldLen, data, TRUE)) return FALSE;
   doc.nVirtualSpace = 0;
-  doc.nCaretPos = static_cast<int>(t.nPos + data.size());
+  doc.nCaretPos = static_cast<int>(MrCaretOffCharMiddle(doc, t.nPos + static_cast<DWORD>(data.size()), TRUE));
   doc.cli = doc.GetLineFromPos(static_cast<DWORD>(doc.nCaretPos));
   doc.bHanjaConvert = FALSE;
   FinishEdit(t.nPos);

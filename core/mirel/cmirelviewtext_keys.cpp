@@ -59,16 +59,24 @@ int RowForPos(CMirelDoc& doc, DWORD nPos, int nPreferred = -1) {
   return nRow;
 }
 
-// The caret and its row, both kept consistent.
+// The caret and its row, both kept consistent. Moves go from character
+// start to character start, so only a split line end is checked (a check
+// that costs nothing on every key).
 void SetCaret(CMirelDoc& doc, DWORD nPos, int nPreferredRow = -1) {
   nPos = MrGetDocText(doc).OffPairMiddle(nPos);
   doc.nCaretPos = static_cast<int>(nPos);
   doc.cli = RowForPos(doc, nPos, nPreferredRow);
 }
 
+// The caret where a removal left it: the pieces around it may have joined
+// into one character, whose start it goes to.
+void SetCaretAfterRemoval(CMirelDoc& doc, DWORD nPos, int nPreferredRow = -1) {
+  SetCaret(doc, MrCaretOffCharMiddle(doc, nPos), nPreferredRow);
+}
+
 // The caret after text inserted before nPos.
 void SetCaretAfterInsert(CMirelDoc& doc, DWORD nPos) {
-  nPos = MrGetDocText(doc).OffPairMiddle(nPos, TRUE);
+  nPos = MrCaretOffCharMiddle(doc, nPos, TRUE);
   doc.nCaretPos = static_cast<int>(nPos);
   doc.cli = RowForPos(doc, nPos, -1);
 }
@@ -129,7 +137,7 @@ void DeleteWordRange(CMirelDoc& doc, DWORD nStart, DWORD nEnd, BOOL bSelection, 
     doc.DeleteContents(nStart, nEnd - nStart, TRUE);
     doc.SeparateUndo();
   }
-  SetCaret(doc, nStart);
+  SetCaretAfterRemoval(doc, nStart);
 }
 
 // Bytes of the character at nPos (a line end counts as one); 0 at the end.
@@ -296,7 +304,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
     DeleteWordRange(doc, nStart, nCaret, bSelection, nSelStart, nSelEnd);
   } else if (bSelection) {
     doc.DeleteBlock();
-    SetCaret(doc, MrCaretInText(doc));
+    SetCaretAfterRemoval(doc, MrCaretInText(doc));
   } else if (doc.nVirtualSpace > 0) {
     --doc.nVirtualSpace;
   } else if (nCaret == 0) {
@@ -307,7 +315,7 @@ void CMirelViewText::OnKeyBack(int, int bCtrl, int, int) {
     const DWORD nPrev = doc.GetPrevCharPos(nCaret);
     if (nPrev >= nCaret) return;
     doc.DeleteContents(nPrev, nCaret - nPrev, TRUE);
-    SetCaret(doc, nPrev);
+    SetCaretAfterRemoval(doc, nPrev);
   }
   FinishEdit(static_cast<DWORD>(doc.nCaretPos), TRUE);
 }
@@ -349,12 +357,12 @@ void CMirelViewText::OnKeyDelete(int, int bCtrl, int bAlt, int bShift) {
     DeleteWordRange(doc, nCaret, std::min(nEnd, text.nLen), bSelection, nSelStart, nSelEnd);
   } else if (bSelection) {
     doc.DeleteBlock();
-    SetCaret(doc, MrCaretInText(doc));
+    SetCaretAfterRemoval(doc, MrCaretInText(doc));
   } else if (doc.nVirtualSpace > 0) {
     --doc.nVirtualSpace;
   } else if (nCaret < text.nLen) {
     doc.DeleteContents(nCaret, CharLengthAt(doc, nCaret), TRUE);
-    SetCaret(doc, std::min(nCaret, doc.GetContentsSize()));
+    SetCaretAfterRemoval(doc, std::min(nCaret, doc.GetContentsSize()));
   }
   FinishEdit(static_cast<DWORD>(doc.nCaretPos));
 }
@@ -365,7 +373,7 @@ void CMirelViewText::DeleteBox() {
   doc.block.DeleteColumnBlock(pdoc);
   doc.SeparateUndo();
   // The block stays a zero-width column; only the caret row is checked.
-  SetCaret(doc, MrCaretInText(doc), doc.cli);
+  SetCaretAfterRemoval(doc, MrCaretInText(doc), doc.cli);
   doc.UpdateAllScrollBars();
   UpdateCaret(1, 1);
   doc.UpdateAllViews(REPAINT_TAG_ALL, 0, 0);

@@ -401,10 +401,12 @@ void CMirelViewText::OnLButtonUp(HWND, int x, int y, UINT) {
     const DWORD nSource = block.GetStartPtr();
     const DWORD nCount = block.GetEndPtr() - nSource;
     const DWORD nSizeBefore = doc.GetContentsSize();
-    const DWORD nNew = doc.MoveBytes(bCtrl, nSource, nDest, nCount, TRUE);
+    DWORD nNew = doc.MoveBytes(bCtrl, nSource, nDest, nCount, TRUE);
     const BOOL bChanged = bCtrl ? doc.GetContentsSize() != nSizeBefore : nNew != nSource;
     if (bChanged) {
-      const DWORD nEnd = nNew + nCount;
+      // The moved text selected, whole characters at both ends.
+      const DWORD nEnd = MrCaretOffCharMiddle(doc, nNew + nCount, TRUE);
+      nNew = MrCaretOffCharMiddle(doc, nNew);
       doc.UpdateAllScrollBars();
       block.Reset(nNew, doc.GetLineFromPos(nNew), FALSE);
       const int nEndRow = doc.GetLineFromPos(nEnd);

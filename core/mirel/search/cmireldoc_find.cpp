@@ -240,11 +240,12 @@ BOOL ReplaceSelection(CMirelDoc& doc, DWORD s, DWORD e, const BYTE* pReplace, DW
   const BOOL bDone = notify.Note(doc.ReplaceContents(s, e - s, TRUE, pReplace, nReplace, TRUE));
   doc.EndUndoGroup();
   if (!bDone) return FALSE;
-  const DWORD nCaret = s + nReplace;
+  DWORD nCaret = s + nReplace;
   if (doc.nViewType == MIREL_VIEW_TYPE_HEX) {
     doc.cli = static_cast<int>(nCaret / static_cast<DWORD>(std::max(doc.nHexBytesPerLine, 1)));
     doc.block.SetBoth(nCaret, doc.cli);
   } else {
+    nCaret = MrCaretOffCharMiddle(doc, nCaret, nReplace > 0);
     doc.cli = doc.GetLineFromPos(nCaret);
     doc.block.Reset(nCaret, doc.cli, FALSE);
   }
