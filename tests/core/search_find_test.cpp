@@ -2,6 +2,7 @@
 // word, case, regular expressions and the hex view.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "doc_test_util.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/metablock/cmrmetablock.h"
+#include "mirel/mrtextunits.h"
 #include "mirel/search/mrbytescan.h"
 #include "mirel/search/mrfind.h"
 #include "positions_fixture.h"
@@ -203,6 +205,43 @@ TEST(SearchFind, RepeatedFindsInWrappedRowsKeepTheRows) {
       EXPECT_EQ(t.doc.block.nAnchorLine, t.doc.GetLineFromPos(t.doc.block.nAnchor));
     }
     EXPECT_EQ(nFound, 14 + 26 * 2);
+  }
+}
+
+// Stepping through a double-byte line longer than a row, in both directions,
+// finds every whole character of the pattern and none that straddles two
+// (its bytes end one syllable and start the next everywhere), with the
+// caret's pixel x where a fresh layout puts it.
+TEST(SearchFind, StepsThroughALongDoubleByteLine) {
+  std::string text;
+  for (int i = 0; i < 36000; ++i) {
+    text += i % 97 == 0 ? "\xB6\xB0" : i % 5 == 0 ? "\xB8\xB6" : "\xB0\xA1";
+    if (i % 1500 == 7) text += '\t';
+    if (i % 2221 == 9) text += 'x';  // pairs count from here on
+  }
+  BYTE lead[256];
+  MrBuildLeadByteTable(949, lead);
+  std::vector<int> want;
+  for (size_t i = 0; i + 1 < text.size();) {
+    const bool bPair = lead[static_cast<BYTE>(text[i])] && static_cast<BYTE>(text[i + 1]) >= 0x40;
+    if (bPair && text.compare(i, 2, "\xB6\xB0") == 0) want.push_back(static_cast<int>(i));
+    i += bPair ? 2 : 1;
+  }
+  TextDoc t(A, MIREL_WRAP_NONE, 949);
+  ASSERT_TRUE(t.SetText(text));
+  ASSERT_GT(t.doc.nLineCount, 1);
+  for (const int nFlags : {CASE, CASE | BACK}) {
+    const DWORD nFrom = nFlags & BACK ? t.Length() : 0;
+    t.doc.SetSel(nFrom, nFrom, TRUE);
+    std::vector<int> got;
+    int nPos = 0;
+    while (t.doc.FindText(reinterpret_cast<const BYTE*>("\xB6\xB0"), 2, nFlags, TRUE, &nPos, FALSE) == 1) {
+      got.push_back(static_cast<int>(t.doc.block.GetStartPtr()));
+      const CMrBlock& b = t.doc.block;
+      ASSERT_EQ(b.nCaretX, t.doc.GetXFromPos(b.nCaretLine, b.nCaret, TRUE));
+    }
+    if (nFlags & BACK) std::reverse(got.begin(), got.end());
+    EXPECT_EQ(got, want);
   }
 }
 

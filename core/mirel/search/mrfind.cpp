@@ -88,7 +88,7 @@ BOOL CMrDbcsBoundary::IsBoundary(DWORD s) {
   DWORD r;
   if (bCache && nRunStart <= s - 1 && s <= nCovered) {
     r = nRunStart;
-  } else if (bCache && s > nCovered && nCovered > nRunStart && s - nCovered < s - nFloor) {
+  } else if (bCache && s > nCovered && nCovered > nRunStart && nCovered > nFloor) {
     r = nRunStart;
     for (DWORD i = nCovered; i < s; ++i) {
       if (!lead[p[i]]) r = i + 1;
