@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "mirel/search/mrcharstarts.h"
+
 // Byte length of the UTF-8 character at nIndex of a text ending at nEnd: 2 for
 // CR LF, 4 / 3 / 2 from a lead byte 0xF0 / 0xE0 / other bytes of 128 and
 // more (cut to what is left), otherwise 1; 0 when nIndex is at or past nEnd.
@@ -31,42 +33,6 @@ UINT MrFoldWide(UINT ch);
 // TRUE when some unit of 0x80 or more folds to the same ASCII value as ch
 // (so a case-blind search cannot look for ch's two ASCII forms alone).
 BOOL MrIsWideFoldTarget(UINT ch);
-
-// Whether byte offsets of an ANSI buffer in a double-byte code page start a
-// character. Up to two offsets known to start one (a row start, the start of
-// a search) bound the walks: a query costs the distance to the nearer of them
-// or to the last byte that cannot lead, and queries that move steadily in one
-// direction cost amortised constant time.
-class CMrDbcsBoundary {
- public:
-  // pBuf starts on a character; nFloor <= nKnown are character starts.
-  CMrDbcsBoundary(const BYTE* pBuf, DWORD nLen, const BYTE* pLead, DWORD nKnown = 0, DWORD nFloor = 0)
-      : p(pBuf),
-        n(nLen),
-        lead(pLead),
-        m_nKnown(nKnown),
-        m_nFloor(nFloor <= nKnown ? nFloor : nKnown),
-        m_nLeadDown(nKnown) {}
-  BOOL IsBoundary(DWORD s);
-
- private:
-  BOOL ParityFromKnown(DWORD s, BOOL* pbBoundary);
-
-  const BYTE* p;
-  DWORD n;
-  const BYTE* lead;
-  DWORD m_nKnown;
-  DWORD m_nFloor;
-  DWORD m_nLeadDown;             // every byte of [m_nLeadDown, m_nKnown) is a lead-byte value
-  BOOL m_bLeadDownEnds = FALSE;  // the byte before m_nLeadDown cannot lead
-  BOOL bCache = FALSE;
-  DWORD nRunStart = 0;  // a character start; every byte of [nRunStart, nCovered) is a lead-byte value
-  DWORD nCovered = 0;
-};
-
-// TRUE when byte offset s of an ANSI buffer (starting on a character) in a
-// double-byte code page with the lead-byte table pLead starts a character.
-BOOL MrIsDbcsBoundary(const BYTE* pBuf, DWORD nLen, DWORD s, const BYTE* pLead);
 
 // One pattern searched for in one buffer, as many times as a find or a scan
 // needs. UTF-16 compares whole units, UTF-8 whole characters (a case-blind
