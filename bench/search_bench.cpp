@@ -2,7 +2,9 @@
 // whole text: plain match-case and ignore-case finds and two literal-prefixed
 // regular expressions in ANSI, and plain finds in UTF-8 and UTF-16 texts.
 // And counting every occurrence of a common word by repeated finds, one call
-// per match as a host steps through them.
+// per match as a host steps through them; and stepping backward from the end
+// of one long line of double-byte Korean text, where no byte tells alone
+// whether it starts a character.
 #include <windows.h>
 
 #include <cstring>
@@ -134,5 +136,35 @@ void BM_FindEveryMatchRepeated(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * doc.GetContentsSize());
 }
 BENCHMARK(BM_FindEveryMatchRepeated)->Unit(benchmark::kMillisecond);
+
+// 500 backward finds, one after another from the end of a line of Hangul
+// syllables in code page 949 without a space or line end, state.range(0)
+// bytes long (every byte of it may be a lead byte).
+void BM_FindBackwardInKoreanLine(benchmark::State& state) {
+  static const char kSyllables[] =
+      "\xB0\xA1\xB3\xAA\xB4\xD9\xB6\xF3\xB8\xB6\xB9\xD9\xBB\xE7";  // ga na da ra ma ba sa
+  std::string line;
+  while (line.size() < static_cast<size_t>(state.range(0))) line += kSyllables;
+  auto doc = std::make_unique<CMirelDoc>();
+  doc->nFileEncoding = MIREL_ENCODING_ANSI;
+  doc->nCodePage = 949;
+  doc->NewFile();
+  doc->nLeftMargin = 0;
+  doc->nTextWidth = 640;
+  doc->InsertContents(0, reinterpret_cast<const BYTE*>(line.data()), static_cast<DWORD>(line.size()), FALSE);
+  const DWORD nEnd = doc->GetContentsSize();
+  for (auto _ : state) {
+    doc->SetSel(nEnd, nEnd, FALSE);
+    int nPos = 0;
+    for (int i = 0; i < 500; ++i) {
+      if (doc->FindTextA("\xB8\xB6", MIREL_FIND_BACKWARD | MIREL_FIND_MATCHCASE, TRUE, &nPos, FALSE) != 1) {
+        state.SkipWithError("a syllable was not found");
+        break;
+      }
+    }
+    benchmark::DoNotOptimize(nPos);
+  }
+}
+BENCHMARK(BM_FindBackwardInKoreanLine)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -273,6 +273,9 @@ class CMirelDoc {
   int GetNextLineClamped(int nLine);
   int GetPrevLineClamped(int nLine);
   int GetXFromPos(int nLine, DWORD nPos, BOOL bAddVirtual);
+  // The same, walking on from nFrom of the row (a character start whose x,
+  // without virtual space, is xFrom) instead of from the row start.
+  int GetXFromPosAfter(int nLine, DWORD nFrom, int xFrom, DWORD nPos, BOOL bAddVirtual);
   DWORD GetPosFromX(int nLine, int x, BOOL bAllowVirtual);
   int LinesToPixels(int nLines);
   int GetLineFromY(DWORD y);

@@ -367,22 +367,39 @@ int SaturateToInt(long long n) {
 
 int CMirelDoc::GetXFromPos(int nLine, DWORD nPos, BOOL bAddVirtual) {
   if (nLine < 0 || nLine >= nLineCount || pLines == nullptr) return 0;
+  return GetXFromPosAfter(nLine, pLines[nLine].nStart, 0, nPos, bAddVirtual);
+}
+
+int CMirelDoc::GetXFromPosAfter(int nLine, DWORD nFrom, int xFrom, DWORD nPos, BOOL bAddVirtual) {
+  if (nLine < 0 || nLine >= nLineCount || pLines == nullptr) return 0;
   const MrDocText text = MrGetDocText(*this);
   const MIREL_LINE& row = pLines[nLine];
   const DWORD nUnit = text.bWide ? 2 : 1;
   const long long nTab = std::max(nTabWidth, 1);
   const DWORD nStop = std::min({nPos, MrRowEnd(row), text.nLen});
-  long long x = 0;
-  DWORD nChar = row.nStart;
+  if (nFrom < row.nStart || nFrom > nPos) {
+    nFrom = row.nStart;
+    xFrom = 0;
+  }
+  const BYTE* pLead = !text.bWide && nFileEncoding == MIREL_ENCODING_ANSI ? GetLeadByteTable() : nullptr;
+  long long x = xFrom;
+  DWORD nChar = nFrom;
   while (nChar < nStop) {
     // ASCII other than tab and CR is one byte and one width-table entry in
-    // every 1-byte-unit encoding: summed without the general steps, which
-    // matters on rows of tens of thousands of characters.
+    // every 1-byte-unit encoding, and a double-byte character measured
+    // before one entry of the wide table: summed without the general steps,
+    // which matters on rows of tens of thousands of characters.
     if (!text.bWide) {
       const BYTE b = text.p[nChar];
       if (b < 0x80 && b != MR_CHAR_TAB && b != MR_CHAR_CR && nCharWidth[b] >= 0) {
         x += nCharWidth[b];
         ++nChar;
+        continue;
+      }
+      if (pLead != nullptr && pLead[b] && pWideWidth != nullptr && nChar + 1 < text.nLen &&
+          text.p[nChar + 1] >= MR_MIN_TRAIL_BYTE && pWideWidth[b * 256u + text.p[nChar + 1]] >= 0) {
+        x += pWideWidth[b * 256u + text.p[nChar + 1]];
+        nChar += 2;
         continue;
       }
     }

@@ -48,12 +48,20 @@ void CMrBlock::Reset(DWORD nPos, int nLine, BOOL bColumn) {
 }
 
 void CMrBlock::SetCaret(DWORD nPos, int nLine) {
+  if (pdoc == nullptr) {
+    nCaret = nPos;
+    nCaretLine = nLine;
+    if (bColumnMode) BuildColumnRows();
+    return;
+  }
+  SetCaretAtX(nPos, nLine, pdoc->GetXFromPos(nLine, nPos, TRUE));
+}
+
+void CMrBlock::SetCaretAtX(DWORD nPos, int nLine, int x) {
   nCaret = nPos;
   nCaretLine = nLine;
-  if (pdoc != nullptr) {
-    nCaretX = pdoc->GetXFromPos(nLine, nPos, TRUE);
-    nCaretY = pdoc->LinesToPixels(nLine);
-  }
+  nCaretX = x;
+  if (pdoc != nullptr) nCaretY = pdoc->LinesToPixels(nLine);
   if (bColumnMode) BuildColumnRows();
 }
 

@@ -69,6 +69,8 @@ class CMrBlock {
   // Moves the caret end with its pixel point; in column mode the rows are
   // built again.
   void SetCaret(DWORD nPos, int nLine);
+  // The same with the caret's pixel x already known.
+  void SetCaretAtX(DWORD nPos, int nLine, int x);
   // Hex view: positions and rows only, pixel points unchanged.
   void SetBoth(DWORD nPos, int nLine);
   void SetCaretRaw(DWORD nPos, int nLine);

@@ -2,6 +2,7 @@
 // word, case, regular expressions and the hex view.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "doc_test_util.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/metablock/cmrmetablock.h"
+#include "mirel/mrtextunits.h"
 #include "mirel/search/mrbytescan.h"
 #include "mirel/search/mrfind.h"
 #include "positions_fixture.h"
@@ -81,11 +83,40 @@ TEST(SearchFind, PlainText) {
       {"double-byte: a whole character", A, 949, "\xA1\xB0\xA1\xA1", "\xA1\xA1", CASE, 0, 1, 2, 4},
       {"double-byte letters trail bytes do not fold", A, 949, "\x81\x61", "\x81\x41", 0, 0, 0, 0, 0},
       {"UTF-8 folds non-ASCII", U8, 0, "x\xC3\xA9", "\xC3\x89", 0, 0, 1, 1, 3},
-      {"UTF-8 lengths differ: no match", U8, 0, "\xC4\xB1", "I", 0, 0, 0, 0, 0},
+      {"UTF-8 folds to a longer upper case", U8, 0, "x\xE2\xB1\xA2y", "\xC9\xAB", 0, 0, 1, 1, 4},
+      {"UTF-8 folds to a shorter upper case", U8, 0, "x\xE2\xB1\xA5y", "\xC8\xBA", 0, 0, 1, 1, 4},
+      {"UTF-8 shorter match at the text end", U8, 0, "x\xC9\xAB", "\xE2\xB1\xA2", 0, 0, 1, 1, 3},
+      {"UTF-8 longer match backward", U8, 0, "x\xE2\xB1\xA2y", "\xC9\xAB", BACK, 5, 1, 1, 4},
+      {"UTF-8 shorter match backward", U8, 0, "x\xC9\xAB", "\xE2\xB1\xA2", BACK, 3, 1, 1, 3},
+      {"UTF-8 whole word, longer match", U8, 0, "a \xE2\xB1\xA2 b", "\xC9\xAB", WORD, 0, 1, 2, 5},
+      {"UTF-8 byte that starts no character", U8, 0,
+       "\xFF"
+       "ccc",
+       "\xFF"
+       "CCC",
+       0, 0, 1, 0, 4},
       {"UTF-8 start inside a character", U8, 0, "\xEA\xB0\x80 a", "a", 0, 1, 1, 4, 5},
       {"UTF-16 whole units", W, 0, Utf16({0x4161, 'a'}), Utf16("a"), CASE, 0, 1, 2, 4},
       {"UTF-16 folds non-ASCII", W, 0, Utf16({'x', 0x3B1}), Utf16({0x391}), 0, 0, 1, 2, 4},
       {"UTF-16 odd host position", W, 0, Utf16("abab"), Utf16("ab"), CASE | BACK, 7, 1, 0, 4},
+      {"UTF-16 not the low half of a pair", W, 0, Utf16({'a', 0xD83D, 0xDE00}), Utf16({0xDE00}), CASE, 0, 0,
+       0, 0},
+      {"UTF-16 not ending on a high half", W, 0, Utf16({'a', 0xD83D, 0xDE00}), Utf16({'a', 0xD83D}), CASE, 0,
+       0, 0, 0},
+      {"UTF-16 low half backward", W, 0, Utf16({0xD83D, 0xDE00, 'b'}), Utf16({0xDE00}), CASE | BACK, 6, 0, 0,
+       0},
+      {"UTF-16 a lone low surrogate", W, 0, Utf16({0xD83D, 0xDE00, 'b', 0xDE00}), Utf16({0xDE00}), 0, 0, 1, 6,
+       8},
+      {"UTF-16 a whole pair", W, 0, Utf16({'a', 0xD83D, 0xDE00}), Utf16({0xD83D, 0xDE00}), 0, 0, 1, 2, 6},
+      {"UTF-16 start inside CR LF", W, 0, Utf16("a\r\n"), Utf16("\r\n"), CASE, 4, 1, 2, 6},
+      {"UTF-16 odd start inside CR LF", W, 0, Utf16("a\r\n"), Utf16("\r\n"), CASE, 5, 1, 2, 6},
+      {"UTF-16 start inside a pair", W, 0, Utf16({'a', 0xD83D, 0xDE00}), Utf16({0xD83D, 0xDE00}), CASE, 4, 1,
+       2, 6},
+      {"ANSI start inside CR LF", A, 0, "a\r\n", "\r\n", CASE, 2, 1, 1, 3},
+      {"UTF-8 start inside CR LF", U8, 0, "a\r\n", "\r\n", CASE, 2, 1, 1, 3},
+      {"whole word overlapping a rejected match", A, 0, "ba a a", "a a", WORD | CASE, 0, 1, 3, 6},
+      {"whole word backward, overlapping", A, 0, "a a ab", "a a", WORD | CASE | BACK, 6, 1, 0, 3},
+      {"UTF-16 whole word overlapping", W, 0, Utf16("ba a a"), Utf16("a a"), WORD | CASE, 0, 1, 6, 12},
       {"empty pattern", A, 0, "ab", "", 0, 0, 0, 0, 0},
   });
 }
@@ -174,6 +205,43 @@ TEST(SearchFind, RepeatedFindsInWrappedRowsKeepTheRows) {
       EXPECT_EQ(t.doc.block.nAnchorLine, t.doc.GetLineFromPos(t.doc.block.nAnchor));
     }
     EXPECT_EQ(nFound, 14 + 26 * 2);
+  }
+}
+
+// Stepping through a double-byte line longer than a row, in both directions,
+// finds every whole character of the pattern and none that straddles two
+// (its bytes end one syllable and start the next everywhere), with the
+// caret's pixel x where a fresh layout puts it.
+TEST(SearchFind, StepsThroughALongDoubleByteLine) {
+  std::string text;
+  for (int i = 0; i < 36000; ++i) {
+    text += i % 97 == 0 ? "\xB6\xB0" : i % 5 == 0 ? "\xB8\xB6" : "\xB0\xA1";
+    if (i % 1500 == 7) text += '\t';
+    if (i % 2221 == 9) text += 'x';  // pairs count from here on
+  }
+  BYTE lead[256];
+  MrBuildLeadByteTable(949, lead);
+  std::vector<int> want;
+  for (size_t i = 0; i + 1 < text.size();) {
+    const bool bPair = lead[static_cast<BYTE>(text[i])] && static_cast<BYTE>(text[i + 1]) >= 0x40;
+    if (bPair && text.compare(i, 2, "\xB6\xB0") == 0) want.push_back(static_cast<int>(i));
+    i += bPair ? 2 : 1;
+  }
+  TextDoc t(A, MIREL_WRAP_NONE, 949);
+  ASSERT_TRUE(t.SetText(text));
+  ASSERT_GT(t.doc.nLineCount, 1);
+  for (const int nFlags : {CASE, CASE | BACK}) {
+    const DWORD nFrom = nFlags & BACK ? t.Length() : 0;
+    t.doc.SetSel(nFrom, nFrom, TRUE);
+    std::vector<int> got;
+    int nPos = 0;
+    while (t.doc.FindText(reinterpret_cast<const BYTE*>("\xB6\xB0"), 2, nFlags, TRUE, &nPos, FALSE) == 1) {
+      got.push_back(static_cast<int>(t.doc.block.GetStartPtr()));
+      const CMrBlock& b = t.doc.block;
+      ASSERT_EQ(b.nCaretX, t.doc.GetXFromPos(b.nCaretLine, b.nCaret, TRUE));
+    }
+    if (nFlags & BACK) std::reverse(got.begin(), got.end());
+    EXPECT_EQ(got, want);
   }
 }
 
@@ -285,10 +353,12 @@ TEST(SearchFind, EmptyRegularExpressionRepeatsTheLast) {
 // upper-case mapping knows, in both directions, and in the replace's check
 // of the selection.
 TEST(SearchFind, CaseBlindFindFoldsNonAsciiLetters) {
-  const std::pair<unsigned, unsigned> pairs[] = {
-      {0x3CC, 0x38C},   {0x3CD, 0x38E},   {0x3CE, 0x38F}, {0x1CE, 0x1CD},
-      {0x1F00, 0x1F08}, {0x2D00, 0x10A0}, {0x44F, 0x42F}, {0xE9, 0xC9},
-  };
+  const std::pair<unsigned, unsigned> pairs[] =
+      {
+          {0x3CC, 0x38C},   {0x3CD, 0x38E},   {0x3CE, 0x38F}, {0x1CE, 0x1CD},
+          {0x1F00, 0x1F08}, {0x2D00, 0x10A0}, {0x44F, 0x42F}, {0xE9, 0xC9},
+          {0x26B, 0x2C62},  {0x2C65, 0x23A},  // in UTF-8 the two cases differ in length
+      };
   auto utf8 = [](unsigned ch) {
     std::string out;
     if (ch < 0x800) {
@@ -391,6 +461,73 @@ TEST(SearchFind, FindResultListFollowsFindsAndEdits) {
   EXPECT_TRUE(rangesOf(0).empty());
   t.doc.SetShowFindResult(FALSE);
   EXPECT_EQ(t.doc.pFindResult, nullptr);
+}
+
+// The highlighter marks the matches a find selects: whole words that overlap
+// a rejected candidate, the text's own bytes of a case-blind match, and never
+// half of a surrogate pair.
+TEST(SearchFind, FindResultRangesAreTheMatchesAFindSelects) {
+  struct Case {
+    const char* pszName;
+    int nEncoding;
+    std::string text;
+    std::string pattern;
+    int nFlags;
+    std::vector<std::pair<int, int>> ranges;
+  } cases[] = {
+      {"whole word after an overlap", A, "ba a a", "a a", WORD | CASE, {{3, 6}}},
+      {"UTF-8 longer upper case", U8, "x\xE2\xB1\xA2y \xC9\xAB", "\xC9\xAB", 0, {{1, 4}, {6, 8}}},
+      {"UTF-8 byte that starts no character",
+       U8,
+       "\xFF"
+       "ccc",
+       "\xFF"
+       "CCC",
+       0,
+       {{0, 4}}},
+      {"UTF-16 low half", W, Utf16({0xD83D, 0xDE00, 'a', 0xDE00}), Utf16({0xDE00}), CASE, {{6, 8}}},
+      {"UTF-16 whole pair", W, Utf16({0xD83D, 0xDE00}), Utf16({0xD83D, 0xDE00}), CASE, {{0, 4}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    TextDoc t(c.nEncoding);
+    ASSERT_TRUE(t.SetText(c.text));
+    t.doc.SetShowFindResult(TRUE);
+    t.doc.SetFindResult(reinterpret_cast<const BYTE*>(c.pattern.data()), static_cast<int>(c.pattern.size()),
+                        c.nFlags);
+    t.doc.pFindResult->Rescan(&t.doc, 0, 0);
+    std::vector<std::pair<int, int>> got;
+    for (const MIREL_META_RANGE& r : t.doc.pFindResult->GetSlot(0)->ranges) {
+      if (r.nStart == 0 && r.nEnd == 0) break;
+      got.emplace_back(r.nStart, r.nEnd);
+    }
+    EXPECT_EQ(got, c.ranges);
+  }
+}
+
+// A selected match is replaced when the find compares it equal, whatever its
+// length.
+TEST(SearchFind, ReplaceTakesTheSelectedMatchOfAnyLength) {
+  struct Case {
+    std::string text;
+    int nSelStart, nSelEnd;
+    std::string find;
+  } cases[] = {
+      {"x\xE2\xB1\xA2y", 1, 4, "\xC9\xAB"},
+      {"x\xC9\xABy", 1, 3, "\xE2\xB1\xA2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.find);
+    TextDoc t(U8);
+    ASSERT_TRUE(t.SetText(c.text));
+    t.doc.SetSel(static_cast<DWORD>(c.nSelStart), static_cast<DWORD>(c.nSelEnd), TRUE);
+    int nPos = 0;
+    EXPECT_EQ(t.doc.ReplaceText(reinterpret_cast<const BYTE*>(c.find.data()), static_cast<int>(c.find.size()),
+                                reinterpret_cast<const BYTE*>("z"), 1, 0, TRUE, &nPos, FALSE),
+              2);
+    EXPECT_EQ(TextOf(t.doc), "xzy");
+    EXPECT_EQ(nPos, 2);
+  }
 }
 
 TEST(SearchFind, HyperLinkRanges) {

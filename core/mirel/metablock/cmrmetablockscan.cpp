@@ -62,21 +62,25 @@ void CMrMetaBlockFindResult::ScanLine(CMirelDoc* pDoc, int nRow) {
     MrDocText text;
     DWORD nStart = 0, nEnd = 0;
     if (!GetParagraphSpan(*pDoc, nRow, &text, &nStart, &nEnd)) return;
-    const DWORD n = static_cast<DWORD>(m_pattern.size());
     const BOOL bMatchCase = (m_nFlags & MIREL_FIND_MATCHCASE) != 0;
     const BOOL bWhole = (m_nFlags & MIREL_FIND_WHOLEWORD) != 0;
+    // The buffer is cut at the paragraph end; it starts at the text start,
+    // so characters line up, and the paragraph starts on one.
+    CMrTextFinder finder(text.p, nEnd, m_pattern.data(), static_cast<DWORD>(m_pattern.size()),
+                         pDoc->nFileEncoding, pDoc->nCodePage, bMatchCase, nStart, nStart);
     DWORD nPos = nStart;
     while (nPos < nEnd) {
-      // The buffer is cut at the paragraph end; it starts at the text start,
-      // so characters line up.
-      const BYTE* p = FindTextInBuffer(text.p, nEnd, nPos, m_pattern.data(), n, pDoc->nFileEncoding,
-                                       pDoc->nCodePage, TRUE, bMatchCase);
-      if (p == nullptr) break;
-      const DWORD s = static_cast<DWORD>(p - text.p);
-      if (!bWhole || MrIsWholeWordMatch(*pDoc, text.p, text.nLen, s, s + n)) {
-        AddRange(nPara, static_cast<int>(s - nStart), static_cast<int>(s + n - nStart));
+      DWORD nMatch = 0;
+      const long long nAt = finder.Forward(nPos, &nMatch);
+      if (nAt < 0) break;
+      const DWORD s = static_cast<DWORD>(nAt);
+      if (bWhole && !MrIsWholeWordMatch(*pDoc, text.p, text.nLen, s, s + nMatch, &finder)) {
+        // A whole word may overlap the rejected match.
+        nPos = s + (text.bWide ? 2 : 1);
+        continue;
       }
-      nPos = s + n;
+      AddRange(nPara, static_cast<int>(s - nStart), static_cast<int>(s + nMatch - nStart));
+      nPos = s + nMatch;
     }
   });
 }

@@ -55,19 +55,29 @@ SearchBuffer BufferOf(CMirelDoc& doc) {
 }
 
 // A position of the text view moved back to the start of the character
-// holding it (rows start on characters, so the walk is one row at most).
+// holding it. Rows start on characters, so the walk is one row at most; in
+// UTF-16 the unit before the second half of a CR LF or surrogate pair starts
+// it.
 DWORD AlignToChar(CMirelDoc& doc, DWORD nPos) {
   const MrDocText text = MrGetDocText(doc);
   nPos = std::min(nPos, text.nLen);
-  if (text.bWide) return nPos & ~1u;
-  if (doc.pLines == nullptr || doc.nLineCount <= 0 || nPos == text.nLen) return nPos;
+  if (text.bWide) nPos &= ~1u;
+  if (doc.pLines == nullptr || doc.nLineCount <= 0 || nPos == 0 || nPos >= text.nLen) return nPos;
+  const BYTE* pLead = doc.GetLeadByteTable();
   // Most positions, a match end among them, tell from their neighbours.
-  if (nPos > 0 && MrIsSurelyCharStart(text.p, nPos, text.nLen, doc.nFileEncoding, doc.GetLeadByteTable()))
-    return nPos;
+  if (MrIsSurelyCharStart(text.p, nPos, text.nLen, doc.nFileEncoding, pLead)) return nPos;
+  if (text.bWide) return nPos - 2;
+  if (text.UnitIs(nPos, MR_CHAR_LF) && text.UnitIs(nPos - 1, MR_CHAR_CR)) return nPos - 1;
   const MIREL_LINE& row = doc.pLines[doc.GetLineFromPos(nPos)];
-  DWORD nChar = std::min(row.nStart, nPos);
+  const DWORD nRowStart = std::min(row.nStart, nPos);
+  if (doc.nFileEncoding == MIREL_ENCODING_ANSI) {
+    // Inside a run of lead-byte values: pairs count from the row start.
+    CMrDbcsBoundary boundary(text.p, text.nLen, pLead, nRowStart, nRowStart);
+    return boundary.IsBoundary(nPos) ? nPos : nPos - 1;
+  }
+  DWORD nChar = nRowStart;
   while (nChar < nPos) {
-    const DWORD nLen = MrCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, doc.GetLeadByteTable());
+    const DWORD nLen = MrCharLength(text.p, nChar, text.nLen, doc.nFileEncoding, pLead);
     if (nLen == 0 || nChar + nLen > nPos) break;
     nChar += nLen;
   }
@@ -175,7 +185,7 @@ BOOL ConvertFromAnsi(const char* psz, int nEncoding, UINT nCodePage, std::vector
 
 }  // namespace
 
-BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWORD e) {
+BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWORD e, CMrTextFinder* pFinder) {
   const BOOL bWide = IsWideEncoding(doc.nFileEncoding);
   const BOOL bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
   const DWORD nUnit = bWide ? 2 : 1;
@@ -186,9 +196,10 @@ BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWOR
     } else if (!bWide && doc.nFileEncoding == MIREL_ENCODING_ANSI && s >= 2) {
       const BYTE* lead = doc.GetLeadByteTable();
       // After a double-byte character (its trail byte may have any value).
-      bBefore =
-          !(lead[p[s - 2]] && p[s - 1] >= MR_MIN_TRAIL_BYTE && !MrIsDbcsBoundary(p, nLen, s - 1, lead)) &&
-          doc.IsWordDelimiter(p + s - nUnit);
+      const BOOL bAfterPair =
+          lead[p[s - 2]] && p[s - 1] >= MR_MIN_TRAIL_BYTE &&
+          !(pFinder != nullptr ? pFinder->IsDbcsCharStart(s - 1) : MrIsDbcsBoundary(p, nLen, s - 1, lead));
+      bBefore = !bAfterPair && doc.IsWordDelimiter(p + s - nUnit);
     } else {
       bBefore = doc.IsWordDelimiter(p + s - nUnit);
     }
@@ -212,7 +223,12 @@ void SelectMatch(CMirelDoc& doc, DWORD s, DWORD e, int nFlags, int* pnPos, BOOL 
     const int nStartRow = RowOfPosNear(doc, s, doc.cli);
     doc.block.Reset(s, nStartRow, FALSE);
     doc.cli = RowOfPosNear(doc, e, nStartRow);
-    doc.block.SetCaret(e, doc.cli);
+    if (doc.cli == nStartRow) {
+      // In the anchor's row the caret's x goes on from the anchor's.
+      doc.block.SetCaretAtX(e, doc.cli, doc.GetXFromPosAfter(doc.cli, s, doc.block.nAnchorX, e, TRUE));
+    } else {
+      doc.block.SetCaret(e, doc.cli);
+    }
   }
   doc.nCaretPos = static_cast<int>(e);
   SetPos(pnPos, e);
@@ -269,17 +285,27 @@ void RegexMatchSpan(const MrDocText& text, const CRegExp& rx, DWORD* ps, DWORD* 
   *pe = e;
 }
 
-// Scans for a plain or hex pattern with the wrap rule; TRUE with the match.
+// A match of a plain or hex scan: its start and byte length (0: none).
+struct ScanHit {
+  DWORD nStart = 0;
+  DWORD nLen = 0;
+};
+
+// Scans for a plain or hex pattern with the wrap rule; TRUE with the accepted
+// match. scan(nPos, nEndLimit, bForward) gives the first match that starts at
+// or after nPos, or backward the last one that starts at or before nPos and
+// ends at or before nEndLimit. A backward match ends at or before the start;
+// nMinMatch is the fewest bytes a match takes.
 template <typename Scan, typename Accept>
-BOOL ScanWithWrap(DWORD nStart, DWORD nLen, DWORD nPattern, int nFlags, int* pnPos, Scan scan, Accept accept,
-                  DWORD nUnit, DWORD* pnFound) {
+BOOL ScanWithWrap(DWORD nStart, DWORD nLen, DWORD nMinMatch, int nFlags, int* pnPos, Scan scan, Accept accept,
+                  DWORD nUnit, ScanHit* pFound) {
   const BOOL bForward = IsForward(nFlags);
   BOOL bWrapLeft = (nFlags & MIREL_FIND_WRAP) != 0;
   const DWORD nLast = nLen > 0 ? nLen - 1 : 0;
   DWORD nPos = nStart;
+  DWORD nEndLimit = nLen;
   if (!bForward) {
-    // A backward match must end at or before the start.
-    if (nStart < nPattern) {
+    if (nStart < nMinMatch) {
       if (!bWrapLeft) {
         SetPos(pnPos, 0);
         return FALSE;
@@ -287,30 +313,45 @@ BOOL ScanWithWrap(DWORD nStart, DWORD nLen, DWORD nPattern, int nFlags, int* pnP
       bWrapLeft = FALSE;
       nPos = nLast;
     } else {
-      nPos = nStart - nPattern;
+      nPos = nStart - nMinMatch;
+      nEndLimit = nStart;
     }
   }
   for (;;) {
-    const long long nAt = scan(nPos, bForward);
-    if (nAt >= 0) {
-      const DWORD s = static_cast<DWORD>(nAt);
-      if (accept(s)) {
-        *pnFound = s;
+    const ScanHit hit = scan(nPos, nEndLimit, bForward);
+    if (hit.nLen > 0) {
+      if (accept(hit)) {
+        *pFound = hit;
         return TRUE;
       }
+      // A rejected match may overlap the next one: go on one character
+      // (or unit: no match starts inside a character) past its start.
       if (bForward) {
-        nPos = s + nPattern;
+        nPos = hit.nStart + nUnit;
         continue;
       }
-      if (s >= nUnit) {
-        nPos = s - nUnit;
+      if (hit.nStart >= nUnit) {
+        nPos = hit.nStart - nUnit;
         continue;
       }
     }
     if (!bWrapLeft) return FALSE;
     bWrapLeft = FALSE;
     nPos = bForward ? 0 : nLast;
+    nEndLimit = nLen;
   }
+}
+
+// The scan of a finder, as ScanWithWrap calls it.
+ScanHit ScanText(CMrTextFinder& finder, DWORD nPos, DWORD nEndLimit, BOOL bForward) {
+  ScanHit hit;
+  DWORD nMatch = 0;
+  const long long nAt = bForward ? finder.Forward(nPos, &nMatch) : finder.Backward(nPos, nEndLimit, &nMatch);
+  if (nAt >= 0) {
+    hit.nStart = static_cast<DWORD>(nAt);
+    hit.nLen = nMatch;
+  }
+  return hit;
 }
 
 }  // namespace
@@ -367,23 +408,26 @@ int CMirelDoc::FindText(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCu
   if (nFlags & MIREL_FIND_REGEXP) return FindRegExp(pPattern, nLen, nFlags, bFindCurrent, pnPos, bShow);
   if (nLen == 0) return 0;
   const MrDocText text = MrGetDocText(*this);
-  const DWORD nPattern = static_cast<DWORD>(nLen);
   const DWORD nUnit = text.bWide ? 2 : 1;
   const BOOL bMatchCase = (nFlags & MIREL_FIND_MATCHCASE) != 0;
   const BOOL bWhole = (nFlags & MIREL_FIND_WHOLEWORD) != 0;
   const DWORD nStart = StartPosition(*this, nFlags, bFindCurrent, pnPos);
-  auto scan = [&](DWORD nPos, BOOL bForward) -> long long {
-    const BYTE* p = FindTextInBuffer(text.p, text.nLen, nPos, pPattern, nPattern, nFileEncoding, nCodePage,
-                                     bForward, bMatchCase);
-    return p ? p - text.p : -1;
+  // The start and its row's start are character starts: the walks of a
+  // double-byte text stop there.
+  const DWORD nRowStart = std::min(pLines[RowOfPosNear(*this, nStart, cli)].nStart, nStart);
+  CMrTextFinder finder(text.p, text.nLen, pPattern, static_cast<DWORD>(nLen), nFileEncoding, nCodePage,
+                       bMatchCase, nStart, nRowStart);
+  auto scan = [&](DWORD nPos, DWORD nEndLimit, BOOL bForward) {
+    return ScanText(finder, nPos, nEndLimit, bForward);
   };
-  auto accept = [&](DWORD s) {
-    return !bWhole || MrIsWholeWordMatch(*this, text.p, text.nLen, s, s + nPattern);
+  auto accept = [&](const ScanHit& hit) {
+    return !bWhole ||
+           MrIsWholeWordMatch(*this, text.p, text.nLen, hit.nStart, hit.nStart + hit.nLen, &finder);
   };
-  DWORD s = 0;
-  if (!ScanWithWrap(nStart, text.nLen, nPattern, nFlags, pnPos, scan, accept, nUnit, &s)) return 0;
-  const DWORD nMatch = text.bWide ? nPattern & ~1u : nPattern;
-  SelectMatch(*this, s, s + nMatch, nFlags, pnPos, bShow);
+  ScanHit found;
+  if (!ScanWithWrap(nStart, text.nLen, finder.MinMatchLength(), nFlags, pnPos, scan, accept, nUnit, &found))
+    return 0;
+  SelectMatch(*this, found.nStart, found.nStart + found.nLen, nFlags, pnPos, bShow);
   SetFindResult(pPattern, nLen, nFlags);
   return 1;
 }
@@ -416,11 +460,12 @@ int CMirelDoc::ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace
         bIsMatch = nMatchStart == s && nMatchEnd == e;
       }
     }
-  } else if (bSelected && e - s == static_cast<DWORD>(nFindLen)) {
+  } else if (bSelected) {
     // The same comparison as the find: the only candidate is the selection.
-    const BYTE* p = FindTextInBuffer(text.p, e, s, pFind, e - s, nFileEncoding, nCodePage, TRUE,
-                                     (nFlags & MIREL_FIND_MATCHCASE) != 0);
-    bIsMatch = p == text.p + s;
+    const DWORD nRowStart = std::min(pLines[GetLineFromPos(s)].nStart, s);
+    CMrTextFinder finder(text.p, text.nLen, pFind, static_cast<DWORD>(nFindLen), nFileEncoding, nCodePage,
+                         (nFlags & MIREL_FIND_MATCHCASE) != 0, nRowStart, nRowStart);
+    bIsMatch = finder.MatchAt(s) == e - s;
   }
   if (bIsMatch) {
     return ReplaceSelection(*this, s, e, pReplace, static_cast<DWORD>(nReplaceLen), pnPos, bShow) ? 2 : 0;
@@ -635,25 +680,31 @@ int CMirelDoc::FindHex(const BYTE* pPattern, int nLen, int nFlags, BOOL bFindCur
   const DWORD nPattern = static_cast<DWORD>(bytes.size());
   const DWORD nStart = StartPosition(*this, nFlags, bFindCurrent, pnPos);
   const DWORD nBom = pContents->GetBomLength();
-  auto scan = [&](DWORD nPos, BOOL bForward) -> long long {
-    const BYTE* p;
-    if (bText) {
-      // Text is compared in the body after the mark, so that UTF-16 units
-      // and characters line up.
-      if (buf.nLen < nBom) return -1;
-      const DWORD nFrom = nPos > nBom ? nPos - nBom : 0;
-      p = FindTextInBuffer(buf.p + nBom, buf.nLen - nBom, nFrom, bytes.data(), nPattern, nFileEncoding,
-                           nCodePage, bForward, bMatchCase);
-      if (p != nullptr && !bForward && static_cast<DWORD>(p - buf.p) > nPos) p = nullptr;
-    } else {
-      p = FindBytes(buf.p, buf.nLen, nPos, bytes.data(), nPattern, bForward);
+  // Text is compared in the body after the mark, so that UTF-16 units and
+  // characters line up.
+  const DWORD nBody = buf.nLen > nBom ? buf.nLen - nBom : 0;
+  CMrTextFinder finder(buf.p + std::min(nBom, buf.nLen), nBody, bytes.data(), nPattern, nFileEncoding,
+                       nCodePage, bMatchCase);
+  auto scan = [&](DWORD nPos, DWORD nEndLimit, BOOL bForward) {
+    ScanHit hit;
+    if (!bText) {
+      const BYTE* p = FindBytes(buf.p, buf.nLen, nPos, bytes.data(), nPattern, bForward);
+      if (p != nullptr && (bForward || static_cast<DWORD>(p - buf.p) + nPattern <= nEndLimit)) {
+        hit.nStart = static_cast<DWORD>(p - buf.p);
+        hit.nLen = nPattern;
+      }
+      return hit;
     }
-    return p ? p - buf.p : -1;
+    if (!bForward && (nPos < nBom || nEndLimit < nBom)) return hit;
+    hit = ScanText(finder, nPos > nBom ? nPos - nBom : 0, nEndLimit - std::min(nEndLimit, nBom), bForward);
+    hit.nStart += nBom;
+    return hit;
   };
-  auto accept = [](DWORD) { return TRUE; };
-  DWORD s = 0;
-  if (!ScanWithWrap(nStart, buf.nLen, nPattern, nFlags, pnPos, scan, accept, 1, &s)) return 0;
-  SelectMatch(*this, s, s + nPattern, nFlags, pnPos, bShow);
+  auto accept = [](const ScanHit&) { return TRUE; };
+  const DWORD nMinMatch = bText ? finder.MinMatchLength() : nPattern;
+  ScanHit found;
+  if (!ScanWithWrap(nStart, buf.nLen, nMinMatch, nFlags, pnPos, scan, accept, 1, &found)) return 0;
+  SelectMatch(*this, found.nStart, found.nStart + found.nLen, nFlags, pnPos, bShow);
   return 1;
 }
 

@@ -4,8 +4,12 @@
 #include <windows.h>
 
 class CMirelDoc;
+class CMrTextFinder;
 
 // TRUE when the character before [s, e) and the one after it are word
 // delimiters of the document (the ends of the text count as delimiters).
-// Constant time: only the neighbouring bytes are read.
-BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWORD e);
+// Only the neighbouring bytes are read, except where a double-byte text must
+// tell whether the byte before s ends a character: pFinder (the search of the
+// match, when given) answers from what it has already walked.
+BOOL MrIsWholeWordMatch(CMirelDoc& doc, const BYTE* p, DWORD nLen, DWORD s, DWORD e,
+                        CMrTextFinder* pFinder = nullptr);
