@@ -153,11 +153,13 @@ void BM_FindBackwardInKoreanLine(benchmark::State& state) {
   doc->nTextWidth = 640;
   doc->InsertContents(0, reinterpret_cast<const BYTE*>(line.data()), static_cast<DWORD>(line.size()), FALSE);
   const DWORD nEnd = doc->GetContentsSize();
+  // range(1): the syllable as a regular expression.
+  const int nFlags = MIREL_FIND_BACKWARD | MIREL_FIND_MATCHCASE | (state.range(1) ? MIREL_FIND_REGEXP : 0);
   for (auto _ : state) {
     doc->SetSel(nEnd, nEnd, FALSE);
     int nPos = 0;
     for (int i = 0; i < 500; ++i) {
-      if (doc->FindTextA("\xB8\xB6", MIREL_FIND_BACKWARD | MIREL_FIND_MATCHCASE, TRUE, &nPos, FALSE) != 1) {
+      if (doc->FindTextA("\xB8\xB6", nFlags, TRUE, &nPos, FALSE) != 1) {
         state.SkipWithError("a syllable was not found");
         break;
       }
@@ -165,6 +167,8 @@ void BM_FindBackwardInKoreanLine(benchmark::State& state) {
     benchmark::DoNotOptimize(nPos);
   }
 }
-BENCHMARK(BM_FindBackwardInKoreanLine)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindBackwardInKoreanLine)
+    ->ArgsProduct({{100 << 10, 1 << 20}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -208,8 +208,8 @@ TEST(SearchFind, RepeatedFindsInWrappedRowsKeepTheRows) {
   }
 }
 
-// Stepping through a double-byte line longer than a row, in both directions,
-// finds every whole character of the pattern and none that straddles two
+// Stepping through a double-byte line longer than a row, in both directions
+// and as text or a regular expression, finds every whole character of the pattern and none that straddles two
 // (its bytes end one syllable and start the next everywhere), with the
 // caret's pixel x where a fresh layout puts it.
 TEST(SearchFind, StepsThroughALongDoubleByteLine) {
@@ -230,7 +230,8 @@ TEST(SearchFind, StepsThroughALongDoubleByteLine) {
   TextDoc t(A, MIREL_WRAP_NONE, 949);
   ASSERT_TRUE(t.SetText(text));
   ASSERT_GT(t.doc.nLineCount, 1);
-  for (const int nFlags : {CASE, CASE | BACK}) {
+  for (const int nFlags : {CASE, CASE | BACK, CASE | RX, CASE | RX | BACK}) {
+    SCOPED_TRACE(nFlags);
     const DWORD nFrom = nFlags & BACK ? t.Length() : 0;
     t.doc.SetSel(nFrom, nFrom, TRUE);
     std::vector<int> got;

@@ -485,7 +485,20 @@ namespace {
 class CWholeCharFilter : public CRegExpFilter {
  public:
   CWholeCharFilter(const MrDocText& text, BOOL bUtf8, const BYTE* pLead)
-      : m_starts(text.p, text.nLen, bUtf8, pLead), m_ends(text.p, text.nLen, bUtf8, pLead) {}
+      : m_text(text),
+        m_bUtf8(bUtf8),
+        m_pLead(pLead),
+        m_starts(text.p, text.nLen, bUtf8, pLead),
+        m_ends(text.p, text.nLen, bUtf8, pLead) {}
+
+  // nKnown starts a character (a row start near where the search begins):
+  // the walks through a run of lead-byte values stop there instead of going
+  // back to the run's start, so steps through a long double-byte line stay
+  // short.
+  void KnowStart(DWORD nKnown) {
+    m_starts = CMrCharStarts(m_text.p, m_text.nLen, m_bUtf8, m_pLead, nKnown);
+    m_ends = CMrCharStarts(m_text.p, m_text.nLen, m_bUtf8, m_pLead, nKnown);
+  }
 
   // Forward from nFrom.
   void SetForward(DWORD nFrom) {
@@ -508,6 +521,9 @@ class CWholeCharFilter : public CRegExpFilter {
 
  private:
   static constexpr DWORD kNowhere = 0xFFFFFFFF;
+  MrDocText m_text;
+  BOOL m_bUtf8;
+  const BYTE* m_pLead;
   CMrCharStarts m_starts;
   CMrCharStarts m_ends;
   BOOL m_bForward = TRUE;
@@ -533,6 +549,7 @@ class CRegexSearch {
   BOOL Forward(DWORD nFrom, DWORD* ps, DWORD* pe) {
     m_filter.SetForward(nFrom);
     int nRow = m_doc.GetLineFromPos(nFrom);
+    if (nRow < m_doc.nLineCount) m_filter.KnowStart(m_doc.pLines[nRow].nStart);
     while (nRow < m_doc.nLineCount) {
       const Paragraph para = ParagraphOfRow(m_doc, nRow);
       const DWORD p = std::max(nFrom, para.nStart);
@@ -549,6 +566,7 @@ class CRegexSearch {
     if (nBefore == 0) return FALSE;
     DWORD c = std::min(nBefore - 1, m_text.nLen);
     int nRow = m_doc.GetLineFromPos(c);
+    if (nRow < m_doc.nLineCount) m_filter.KnowStart(m_doc.pLines[nRow].nStart);
     const BYTE nFirstCode = m_rx.abProgram[0];
     for (;;) {
       const Paragraph para = ParagraphOfRow(m_doc, nRow);
