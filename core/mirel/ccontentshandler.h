@@ -50,6 +50,9 @@ class CContentsHandler {
   virtual BOOL ReplaceText(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
                            BOOL bRecordNew);
   virtual BOOL RebuildLines();
+  // Width of the widest row of the text as the current widths lay it out,
+  // without touching the rows.
+  int MeasureWidestRow();
   virtual BOOL DeleteAndRelayout(DWORD nPos, DWORD nLen, BOOL bRecordUndo);
   virtual BOOL InsertAndRelayout(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo);
   virtual BOOL ReplaceAndRelayout(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData,

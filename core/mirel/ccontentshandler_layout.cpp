@@ -648,9 +648,25 @@ BOOL CContentsHandler::RebuildLines() {
   pDoc->InvalidateParagraphDataFrom(0);
   if (pDoc->pLines == nullptr && !pDoc->GrowLines(1)) return FALSE;
   pDoc->PrepareMarginForText(pText, nTextLen);
+  // Every row is measured again: the widest one is that of the rows as they
+  // are now, not of widths that no longer hold.
+  pDoc->nMaxLineWidth = 0;
   const BOOL bDone = LayToEnd(0, 0, 0);
   pDoc->UpdateMarginsAfterLayout();
   return bDone;
+}
+
+int CContentsHandler::MeasureWidestRow() {
+  if (pEditBodyFile == nullptr || pDoc == nullptr || pText == nullptr) return 0;
+  const int nMode = pDoc->nWrapMode <= MIREL_WRAP_WORD_DBCS ? pDoc->nWrapMode : MIREL_WRAP_NONE;
+  CMrRowLayout layout(pDoc, pText, nTextLen, nMode);
+  CMrRowLayout::Walker walker{0, 0, 0, false};
+  MIREL_LINE row{};
+  for (;;) {
+    const int nCode = layout.Step(walker, &row);
+    if (!IsLineEndCode(nCode) && nCode != MIREL_BREAK_WRAP && nCode != MIREL_BREAK_PAGE && nCode != 31) break;
+  }
+  return layout.nMaxWidth;
 }
 
 BOOL CContentsHandler::LayToEnd(int nFirstRow, DWORD nStart, DWORD nPara) {

@@ -62,12 +62,14 @@ CMirel::CMirel(CMirelDoc* pDocument)
       nDirtyFirst(0),
       nDirtyLast(0),
       uBinaryFormat(0),
+      uBinarySourceFormat(0),
       pdoc(pDocument),
       pView(nullptr),
       hWndEdit(nullptr),
       rcEdit{0, 0, 0, 0} {
   CreateGdiObjects();
   uBinaryFormat = RegisterClipboardFormatA(MIREL_BINARY_CLIPBOARD_FORMAT);
+  uBinarySourceFormat = RegisterClipboardFormatA(MIREL_BINARY_SOURCE_CLIPBOARD_FORMAT);
 }
 
 CMirel::~CMirel() {

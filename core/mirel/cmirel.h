@@ -20,6 +20,10 @@ constexpr char MIREL_SPLITTER_CLASS_NAME[] = "__MIREL_SPLITTER__";
 constexpr char MIREL_CONTROL_CLASS_NAME[] = "__MIREL_CONTROL_4__";
 // The control's private clipboard format: a 32-bit byte count, then the bytes.
 constexpr char MIREL_BINARY_CLIPBOARD_FORMAT[] = "__BINARY_FORMAT__";
+// Placed beside the text view's bytes: what they are text in (32-bit byte
+// count of the bytes it speaks for, encoding, code page), so that only a
+// document that reads them alike takes them back as they are.
+constexpr char MIREL_BINARY_SOURCE_CLIPBOARD_FORMAT[] = "__BINARY_FORMAT_SOURCE__";
 
 // Pane identifiers inside a split-pane parent: 0xE900 + 16 * row + column;
 // the shared bars are 0xEA00 + column (horizontal) and 0xEA10 + row (vertical).
@@ -156,7 +160,8 @@ class CMirel {
   int nTopLine;     // first visible display line or hex row
   int nDirtyFirst;  // rows of the pending repaint
   int nDirtyLast;
-  UINT uBinaryFormat;  // registered number of MIREL_BINARY_CLIPBOARD_FORMAT
+  UINT uBinaryFormat;        // registered number of MIREL_BINARY_CLIPBOARD_FORMAT
+  UINT uBinarySourceFormat;  // and of MIREL_BINARY_SOURCE_CLIPBOARD_FORMAT
   CMirelDoc* pdoc;
   CMirelView* pView;
   HWND hWndEdit;

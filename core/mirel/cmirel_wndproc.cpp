@@ -381,10 +381,10 @@ void CMirel::OnChar(HWND hWnd, char ch, int nRepeat) {
       SendMessageA(hWnd, WM_CUT, 0, 0);
       return;
     case 0x19:  // Ctrl+Y
-      if (pdoc != nullptr && pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
+      if (pdoc != nullptr && pdoc->CanRedo()) pdoc->Redo(this);
       return;
     case 0x1A:  // Ctrl+Z
-      if (pdoc != nullptr && pdoc->undo.CanUndo()) pdoc->Undo(this);
+      if (pdoc != nullptr && pdoc->CanUndo()) pdoc->Undo(this);
       return;
     case 0x09:
       if (pView != nullptr)
@@ -453,7 +453,7 @@ void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
       if (pView != nullptr) pView->UpdateCaret(1, 1);
       break;
     case ID_MIREL_UNDO:
-      if (pdoc->undo.CanUndo()) pdoc->Undo(this);
+      if (pdoc->CanUndo()) pdoc->Undo(this);
       break;
     case ID_MIREL_COPY:
       pdoc->Copy(this);
@@ -471,7 +471,7 @@ void CMirel::OnCommand(HWND hWnd, UINT nID, HWND hWndCtl, UINT nCode) {
       pdoc->CutAppend(this);
       break;
     case ID_MIREL_REDO:
-      if (pdoc->undo.IsCurrentUndone()) pdoc->Redo(this);
+      if (pdoc->CanRedo()) pdoc->Redo(this);
       break;
     case ID_MIREL_DELETELINE:
       pdoc->DeleteLine();

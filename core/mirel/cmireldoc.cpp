@@ -224,6 +224,7 @@ int CMirelDoc::NewFile() {
   ZeroRecordsFrom(0);
   pLines[0].nKind = MIREL_LINE_LAST;
   nLineCount = 1;
+  nMaxLineWidth = 0;
 
   InvalidateParagraphDataFrom(0);
   ClearBookmarksAndTag();
@@ -245,7 +246,10 @@ BOOL CMirelDoc::Reset() {
   if (nTextLen == 0) return TRUE;
   const DWORD nFrom = nViewType == MIREL_VIEW_TYPE_HEX ? pContents->GetBomLength() : 0;
   CMrKeepUndoHistory keep(*this);  // cleared above
-  return DeleteContents(nFrom, nTextLen, FALSE);
+  const BOOL bDone = DeleteContents(nFrom, nTextLen, FALSE);
+  // No row of the text that went is wider than the empty one.
+  if (bDone) nMaxLineWidth = 0;
+  return bDone;
 }
 
 void CMirelDoc::ResetCaretAndSelection() {

@@ -318,6 +318,10 @@ class CMirelDoc {
   // Measures what a width lookup found missing: the single-byte table and/or
   // one row (nWideRow >= 0) of the two-byte table.
   void MeasureLazily(BOOL bSingle, int nWideRow);
+  // Both width tables measured again after a change of how they are read
+  // (encoding, code page): on the active window with the text font, or,
+  // without a window, emptied to be measured when asked for.
+  void MeasureWidthsAgain();
   // The window whose DC widths are measured on; NULL (the screen) while no
   // edit window is registered.
   HWND GetMeasureWindow() const;
@@ -473,6 +477,9 @@ class CMirelDoc {
   // when a step was replayed.
   BOOL Undo(CMirel* pEdit);
   BOOL Redo(CMirel* pEdit);
+  // What the user can take back or do again. A composition shown is not
+  // yet in the history but is its newest step: undoing completes it and
+  // takes it back, and it leaves nothing to redo.
   BOOL CanUndo();
   BOOL CanRedo();
   BOOL UndoText(CMirel* pEdit);

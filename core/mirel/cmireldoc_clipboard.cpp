@@ -4,9 +4,12 @@
 // Text crosses the clipboard in the form the format demands (CF_TEXT in the
 // ANSI code page, CF_UNICODETEXT in UTF-16 LE); the control's own format
 // "__BINARY_FORMAT__" carries raw bytes behind a 32-bit count. Both views
-// place the document's bytes in it, so that a copy pasted back in the same
-// document gives back exactly what was copied, zero bytes and bytes that are
-// no text in the encoding included. What other
+// place the document's bytes in it. The text view says beside them what they
+// are text in ("__BINARY_FORMAT_SOURCE__"), and a text paste takes them back
+// only into a document that reads them alike, so that a copy pasted in the
+// same document or one of the same encoding gives back exactly what was
+// copied, zero bytes and bytes that are no text in the encoding included;
+// every other text paste reads the text formats, converted. What other
 // programs put on the clipboard is untrusted: every length is bounded by the
 // block's GlobalSize. The clipboard is open only inside one operation, and
 // it is left as it was by every failure that happens before it is emptied.
@@ -62,6 +65,18 @@ BOOL Reencode(const BYTE* p, DWORD n, int nFrom, int nTo, int nCodePage, Bytes* 
   return pOut->empty() || enc.Read(pOut->data(), static_cast<DWORD>(pOut->size())) == pOut->size();
 }
 
+// The clipboard's 32-bit numbers are little-endian.
+DWORD ReadU32(const BYTE* p) {
+  return static_cast<DWORD>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<DWORD>(p[3]) << 24);
+}
+
+void WriteU32(BYTE* p, DWORD n) {
+  p[0] = static_cast<BYTE>(n);
+  p[1] = static_cast<BYTE>(n >> 8);
+  p[2] = static_cast<BYTE>(n >> 16);
+  p[3] = static_cast<BYTE>(n >> 24);
+}
+
 // ---------------------------------------------------------------------------
 // Reading what is on the clipboard
 
@@ -102,9 +117,7 @@ BOOL ReadBinaryFormat(UINT uFormat, Bytes* pOut) {
     data.Detach();
     return FALSE;
   }
-  const DWORD nCount =
-      static_cast<DWORD>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<DWORD>(p[3]) << 24);
-  const SIZE_T n = std::min<SIZE_T>(nCount, nSize - 4);
+  const SIZE_T n = std::min<SIZE_T>(ReadU32(p), nSize - 4);
   const BOOL bRead = MrTryAppend(*pOut, p + 4, p + 4 + n);
   data.Detach();  // the block stays the clipboard's
   return bRead;
@@ -124,73 +137,119 @@ BOOL HasForeignCodePage(const CMirelDoc& doc) {
          static_cast<UINT>(doc.nCodePage) != GetACP();
 }
 
-// One text format the text view places, with its text (no terminator).
+// The text format the text view places for bytes of the document, by its
+// encoding and the platform: UTF-16 and UTF-8 text as CF_UNICODETEXT (as
+// CF_TEXT where the system has no Unicode), ANSI text as its bytes in CF_TEXT.
+// CF_TEXT is in the system's code page for every program: ANSI text in
+// another code page goes as CF_UNICODETEXT (converted to the system's code
+// page where there is no Unicode), and the system offers it as CF_TEXT.
 struct TextForm {
   UINT uFormat = 0;
-  Bytes text;
+  Bytes text;  // no terminator
 };
 
-// The text formats the text view places for bytes of the document, by its
-// encoding and the platform: UTF-16 and UTF-8 text as CF_UNICODETEXT (as
-// CF_TEXT where the system has no Unicode), ANSI text as its bytes in CF_TEXT,
-// after the same text in CF_UNICODETEXT when the document's code page is not
-// the system's. The first is the one a paste into the same document reads.
-BOOL TextFormsOf(const CMirelDoc& doc, const Bytes& bytes, TextForm* pForms, int* pnForms) {
-  *pnForms = 0;
+BOOL TextFormOf(const CMirelDoc& doc, const Bytes& bytes, TextForm* pForm) {
   const int nEncoding = doc.nFileEncoding;
   const BOOL bNT = IsWindowsNT();
   const DWORD n = static_cast<DWORD>(bytes.size());
-  TextForm& first = pForms[0];
+  pForm->uFormat = bNT ? CF_UNICODETEXT : CF_TEXT;
   if (IsWideEncoding(nEncoding)) {
-    first.uFormat = bNT ? CF_UNICODETEXT : CF_TEXT;
-    if (bNT ? !MrTryAppend(first.text, bytes.begin(), bytes.end())
-            : !Reencode(bytes.data(), n, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, 0, &first.text))
-      return FALSE;
-  } else if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) {
-    first.uFormat = bNT ? CF_UNICODETEXT : CF_TEXT;
-    if (!Reencode(bytes.data(), n, nEncoding, bNT ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_ANSI, 0,
-                  &first.text))
-      return FALSE;
-  } else if (HasForeignCodePage(doc)) {
-    first.uFormat = CF_UNICODETEXT;
-    if (!Reencode(bytes.data(), n, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, doc.nCodePage, &first.text))
-      return FALSE;
-    pForms[1].uFormat = CF_TEXT;
-    if (!MrTryAppend(pForms[1].text, bytes.begin(), bytes.end())) return FALSE;
-    *pnForms = 2;
-    return TRUE;
-  } else {
-    first.uFormat = CF_TEXT;
-    if (!MrTryAppend(first.text, bytes.begin(), bytes.end())) return FALSE;
+    return bNT ? MrTryAppend(pForm->text, bytes.begin(), bytes.end())
+               : Reencode(bytes.data(), n, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI, 0, &pForm->text);
   }
-  *pnForms = 1;
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM)
+    return Reencode(bytes.data(), n, nEncoding, bNT ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_ANSI, 0,
+                    &pForm->text);
+  if (HasForeignCodePage(doc)) {
+    if (bNT)
+      return Reencode(bytes.data(), n, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, doc.nCodePage,
+                      &pForm->text);
+    Bytes wide;
+    return Reencode(bytes.data(), n, MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, doc.nCodePage, &wide) &&
+           Reencode(wide.data(), static_cast<DWORD>(wide.size()), MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI,
+                    0, &pForm->text);
+  }
+  pForm->uFormat = CF_TEXT;
+  return MrTryAppend(pForm->text, bytes.begin(), bytes.end());
+}
+
+// ---------------------------------------------------------------------------
+// What the control's own bytes are text in
+
+// The "__BINARY_FORMAT_SOURCE__" block (three 32-bit little-endian numbers):
+// how many bytes of "__BINARY_FORMAT__" it speaks for, the encoding of the
+// document they came from and, for ANSI, its code page (0 otherwise). A
+// separate format leaves the bytes' own block as every host knows it.
+struct BinarySource {
+  DWORD nCount = 0;
+  DWORD nEncoding = 0;
+  DWORD nCodePage = 0;
+};
+constexpr SIZE_T kBinarySourceSize = 12;
+
+// Encodings whose text bytes read alike share one code: UTF-16 with either
+// mark, UTF-8 with or without its mark (the mark is no part of the text).
+int ReadingOf(DWORD nEncoding) {
+  if (IsWideEncoding(static_cast<int>(nEncoding))) return MIREL_ENCODING_UTF16LE;
+  if (nEncoding == MIREL_ENCODING_UTF8 || nEncoding == MIREL_ENCODING_UTF8_BOM) return MIREL_ENCODING_UTF8;
+  return nEncoding == MIREL_ENCODING_ANSI ? MIREL_ENCODING_ANSI : 0;
+}
+
+// What nCount bytes of the document's text are text in; the code page is the
+// one in use, so the system's counts the same whether named or not.
+BinarySource SourceOf(const CMirelDoc& doc, SIZE_T nCount) {
+  BinarySource source;
+  source.nCount = static_cast<DWORD>(nCount);
+  source.nEncoding = doc.nFileEncoding;
+  if (ReadingOf(source.nEncoding) == MIREL_ENCODING_ANSI)
+    source.nCodePage = doc.nCodePage != 0 ? static_cast<DWORD>(doc.nCodePage) : GetACP();
+  return source;
+}
+
+BOOL ReadAlike(const BinarySource& a, const BinarySource& b) {
+  return ReadingOf(a.nEncoding) != 0 && ReadingOf(a.nEncoding) == ReadingOf(b.nEncoding) &&
+         a.nCodePage == b.nCodePage;
+}
+
+// What the "__BINARY_FORMAT__" bytes on the clipboard are text in; FALSE when
+// nothing says so, or what says so does not speak for exactly these bytes.
+BOOL ReadBinarySource(UINT uFormat, const Bytes& bytes, BinarySource* pSource) {
+  if (!HasFormat(uFormat)) return FALSE;
+  CClipboardData data(static_cast<HGLOBAL>(GetClipboardData(uFormat)));
+  const BYTE* p = data.GetPtr();
+  if (p == nullptr) return FALSE;
+  const BOOL bRead = data.GetSize() >= kBinarySourceSize;
+  if (bRead) {
+    pSource->nCount = ReadU32(p);
+    pSource->nEncoding = ReadU32(p + 4);
+    pSource->nCodePage = ReadU32(p + 8);
+  }
+  data.Detach();  // the block stays the clipboard's
+  return bRead && pSource->nCount == bytes.size();
+}
+
+BOOL MakeBinarySourceBlock(const BinarySource& source, UINT uFormat, CClipboardData* pData) {
+  if (uFormat == 0 || !pData->Alloc(kBinarySourceSize)) return FALSE;
+  BYTE* p = pData->GetPtr();
+  WriteU32(p, source.nCount);
+  WriteU32(p + 4, source.nEncoding);
+  WriteU32(p + 8, source.nCodePage);
+  pData->SetFormat(uFormat);
   return TRUE;
 }
 
-// The control's own bytes are the text on the clipboard when a copy of them
-// in this document places that very text in the format a paste reads first:
-// then they came from a document of this encoding (the text view places
-// them beside the text), and they keep what the text cannot hold (zero bytes
-// and units, bytes that are not text in the encoding). Text that another
-// program placed never comes with them.
-BOOL BytesAreTheText(const CMirelDoc& doc, const Bytes& bytes) {
-  if (bytes.empty() || (IsWideEncoding(doc.nFileEncoding) && (bytes.size() & 1))) return FALSE;
-  TextForm forms[2];
-  int nForms = 0;
-  if (!TextFormsOf(doc, bytes, forms, &nForms) || nForms == 0) return FALSE;
-  const TextForm& first = forms[0];
-  Bytes onClipboard;
-  if (!HasFormat(first.uFormat) || !ReadTextFormat(first.uFormat, &onClipboard)) return FALSE;
-  const SIZE_T n = TextLength(first.text.data(), first.text.size(), first.uFormat);
-  return n == onClipboard.size() && std::equal(onClipboard.begin(), onClipboard.end(), first.text.begin());
-}
-
 // The text to paste in the document encoding: the control's own bytes when
-// they are the text on the clipboard, else the first usable format in the
-// document's order of preference.
-BOOL ReadPasteText(const CMirelDoc& doc, UINT uBinary, Bytes* pOut) {
+// they are text in what this document reads them as, else the first usable
+// format in the document's order of preference.
+BOOL ReadPasteText(const CMirelDoc& doc, UINT uBinary, UINT uBinarySource, Bytes* pOut) {
   const int nEncoding = doc.nFileEncoding;
-  if (HasFormat(uBinary) && ReadBinaryFormat(uBinary, pOut) && BytesAreTheText(doc, *pOut)) return TRUE;
+  BinarySource source;
+  if (HasFormat(uBinary) && ReadBinaryFormat(uBinary, pOut) && !pOut->empty() &&
+      ReadBinarySource(uBinarySource, *pOut, &source) && ReadAlike(source, SourceOf(doc, pOut->size()))) {
+    // Half a unit cannot be pasted into UTF-16 text.
+    if (IsWideEncoding(nEncoding) && (pOut->size() & 1)) pOut->pop_back();
+    return TRUE;
+  }
   Bytes raw;
   auto fromUnicode = [&](int nTo, int nCodePage) {
     return HasFormat(CF_UNICODETEXT) && ReadTextFormat(CF_UNICODETEXT, &raw) &&
@@ -248,11 +307,7 @@ BOOL MakeBinaryBlock(const Bytes& first, const BYTE* pSecond, SIZE_T nSecond, CC
   const SIZE_T n = first.size() + nSecond;
   if (n > kMaxTransfer || !pData->Alloc(4 + n)) return FALSE;
   BYTE* p = pData->GetPtr();
-  const DWORD nCount = static_cast<DWORD>(n);
-  p[0] = static_cast<BYTE>(nCount);
-  p[1] = static_cast<BYTE>(nCount >> 8);
-  p[2] = static_cast<BYTE>(nCount >> 16);
-  p[3] = static_cast<BYTE>(nCount >> 24);
+  WriteU32(p, static_cast<DWORD>(n));
   if (!first.empty()) std::memcpy(p + 4, first.data(), first.size());
   if (nSecond > 0) std::memcpy(p + 4 + first.size(), pSecond, nSecond);
   return TRUE;
@@ -288,31 +343,35 @@ BOOL SelectionBytes(CMirelDoc& doc, Bytes* pOut) {
   return nEnd <= nStart || MrTryAppend(*pOut, text.p + nStart, text.p + nEnd);
 }
 
-// What the text view places for its selection: the text formats, and the
-// document's own bytes.
+// What the text view places for its selection: the text, the document's own
+// bytes and what they are text in.
 struct TextCopy {
-  TextForm forms[2];
-  int nForms = 0;
+  TextForm form;
   Bytes bytes;
+  BinarySource source;
 };
 
 // FALSE when there is nothing to copy or no memory for it.
 BOOL TextCopyOfSelection(CMirelDoc& doc, TextCopy* pCopy) {
-  return SelectionBytes(doc, &pCopy->bytes) && !pCopy->bytes.empty() &&
-         TextFormsOf(doc, pCopy->bytes, pCopy->forms, &pCopy->nForms);
+  if (!SelectionBytes(doc, &pCopy->bytes) || pCopy->bytes.empty()) return FALSE;
+  pCopy->source = SourceOf(doc, pCopy->bytes.size());
+  return TextFormOf(doc, pCopy->bytes, &pCopy->form);
 }
 
-// The blocks of a text copy: one per text format, and the bytes in the
-// control's format when the edit window has it.
-BOOL MakeTextCopyBlocks(const TextCopy& copy, UINT uBinary, CClipboardData* pText, CClipboardData* pBinary) {
-  for (int i = 0; i < copy.nForms; ++i) {
-    const TextForm& form = copy.forms[i];
-    if (!MakeTextBlock(form.text.data(), form.text.size(), form.uFormat, &pText[i])) return FALSE;
-  }
-  if (uBinary == 0) return TRUE;
-  if (!MakeBinaryBlock(Bytes(), copy.bytes.data(), copy.bytes.size(), pBinary)) return FALSE;
-  pBinary->SetFormat(uBinary);
-  return TRUE;
+// The blocks of a text copy: the text, and the bytes in the control's format
+// with what they are text in when the edit window has those formats.
+struct TextCopyBlocks {
+  CClipboardData text, binary, source;
+};
+
+BOOL MakeTextCopyBlocks(const TextCopy& copy, const CMirel& edit, TextCopyBlocks* pBlocks) {
+  if (!MakeTextBlock(copy.form.text.data(), copy.form.text.size(), copy.form.uFormat, &pBlocks->text))
+    return FALSE;
+  if (edit.uBinaryFormat == 0) return TRUE;
+  if (!MakeBinaryBlock(Bytes(), copy.bytes.data(), copy.bytes.size(), &pBlocks->binary)) return FALSE;
+  pBlocks->binary.SetFormat(edit.uBinaryFormat);
+  return edit.uBinarySourceFormat == 0 ||
+         MakeBinarySourceBlock(copy.source, edit.uBinarySourceFormat, &pBlocks->source);
 }
 
 // The hex view's selected body bytes (byte-order mark included when selected).
@@ -429,11 +488,11 @@ int CMirelDoc::CopyText(CMirel* pEditFocus) {
   // Nothing to copy leaves the clipboard as it is.
   TextCopy copy;
   if (!TextCopyOfSelection(*this, &copy)) return 0;
-  CClipboardData text[2], binary;
-  if (!MakeTextCopyBlocks(copy, pEditFocus->uBinaryFormat, text, &binary)) return 0;
+  TextCopyBlocks blocks;
+  if (!MakeTextCopyBlocks(copy, *pEditFocus, &blocks)) return 0;
   CClipboardOpen clip(OwnerOf(pEditFocus));
   if (!clip.IsOpen()) return 0;
-  return EmptyAndPlace({&text[0], &text[1], &binary});
+  return EmptyAndPlace({&blocks.text, &blocks.binary, &blocks.source});
 }
 
 int CMirelDoc::CopyHex(CMirel* pEditFocus) {
@@ -462,25 +521,32 @@ int CMirelDoc::CopyAppendText(CMirel* pEditFocus) {
   if (!clip.IsOpen()) return 0;
   // Each format the copy places that the clipboard holds grows by the new
   // text; the others are not placed.
-  CClipboardData text[2], binary;
+  TextCopyBlocks blocks;
   BOOL bGrown = FALSE;
   Bytes old;
   if (HasFormat(uBinary) && ReadBinaryFormat(uBinary, &old)) {
-    if (!MakeBinaryBlock(old, added.bytes.data(), added.bytes.size(), &binary)) return 0;
-    binary.SetFormat(uBinary);
+    if (!MakeBinaryBlock(old, added.bytes.data(), added.bytes.size(), &blocks.binary)) return 0;
+    blocks.binary.SetFormat(uBinary);
     bGrown = TRUE;
+    // The grown bytes are text in one encoding only when the old ones are
+    // text in what the new ones are; else nothing claims them to be.
+    BinarySource source;
+    if (ReadBinarySource(pEditFocus->uBinarySourceFormat, old, &source) && ReadAlike(source, added.source)) {
+      source = added.source;
+      source.nCount = static_cast<DWORD>(old.size() + added.bytes.size());
+      if (!MakeBinarySourceBlock(source, pEditFocus->uBinarySourceFormat, &blocks.source)) return 0;
+    }
   }
-  for (int i = 0; i < added.nForms; ++i) {
-    const TextForm& form = added.forms[i];
-    if (!HasFormat(form.uFormat) || !ReadTextFormat(form.uFormat, &old)) continue;
+  const TextForm& form = added.form;
+  if (HasFormat(form.uFormat) && ReadTextFormat(form.uFormat, &old)) {
     if (!MrTryAppend(old, form.text.begin(), form.text.end()) ||
-        !MakeTextBlock(old.data(), old.size(), form.uFormat, &text[i]))
+        !MakeTextBlock(old.data(), old.size(), form.uFormat, &blocks.text))
       return 0;
     bGrown = TRUE;
   }
   // Old content that could not be read never takes the new text with it.
-  if (!bGrown && !MakeTextCopyBlocks(added, uBinary, text, &binary)) return 0;
-  return EmptyAndPlace({&binary, &text[0], &text[1]});
+  if (!bGrown && !MakeTextCopyBlocks(added, *pEditFocus, &blocks)) return 0;
+  return EmptyAndPlace({&blocks.binary, &blocks.source, &blocks.text});
 }
 
 int CMirelDoc::CopyAppendHex(CMirel* pEditFocus) {
@@ -574,7 +640,7 @@ int CMirelDoc::PasteText(CMirel* pEditFocus) {
   {
     CClipboardOpen clip(OwnerOf(pEditFocus));
     if (!clip.IsOpen()) return 0;
-    const BOOL bRead = ReadPasteText(*this, uBinary, &text);
+    const BOOL bRead = ReadPasteText(*this, uBinary, pEditFocus->uBinarySourceFormat, &text);
     MIREL_ASSERT(bRead);
     if (!bRead) return 0;
   }

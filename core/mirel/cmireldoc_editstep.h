@@ -95,7 +95,7 @@ inline void MrSelectRange(CMirelDoc& doc, DWORD nAnchor, DWORD nCaret) {
 // undo would take the outer edits too: the caller that owns it takes back.
 inline void MrTakeBackFailedGroup(CMirelDoc& doc) {
   if (doc.undo.nNestLevel != 0) return;
-  if (doc.CanUndo()) doc.Undo(nullptr);
+  if (doc.undo.CanUndo()) doc.Undo(nullptr);
   doc.undo.DropRedoTail();
 }
 

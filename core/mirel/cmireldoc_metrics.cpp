@@ -168,6 +168,24 @@ void CMirelDoc::MeasureWideRow(HDC hdc, int nHigh) {
   }
 }
 
+void CMirelDoc::MeasureWidthsAgain() {
+  HWND hWnd = EditWindowOf(pActiveMirel);
+  if (hWnd == nullptr) hWnd = GetMeasureWindow();
+  if (hWnd != nullptr) {
+    CMrMeasureDC dc(hWnd, hFont);
+    if (dc.Get() != nullptr) {
+      MeasureCharWidths(dc.Get(), TRUE, TRUE);
+      return;
+    }
+  }
+  // No window to measure on yet: nothing measured before may be read, and
+  // the first window measures both tables when it registers.
+  std::fill(nCharWidth + 1, nCharWidth + 256, kUnmeasured);
+  std::fill(std::begin(aPairWidth), std::end(aPairWidth), MrPairWidth{0, 0});
+  std::free(pWideWidth);
+  pWideWidth = nullptr;
+}
+
 HWND CMirelDoc::GetMeasureWindow() const {
   if (nEditCount <= 0 || ppEdits == nullptr) return nullptr;
   return EditWindowOf(ppEdits[0]);
@@ -330,9 +348,14 @@ void CMirelDoc::SetEditFont(CMirel* pEdit, const LOGFONTA* pFont) {
   CalcLeftMargin();
   if (pContents == nullptr || pContents->GetTextLength() == 0) return;
   if (nViewType != MIREL_VIEW_TYPE_TEXT) return;
-  // Wrapped rows depend on the widths just measured; the caret row and the
-  // selection's pixel points follow the new metrics either way.
-  if (nWrapMode != MIREL_WRAP_NONE) ReloadContents();
+  // Wrapped rows depend on the widths just measured, and so does the widest
+  // row (the horizontal range); the caret row and the selection's pixel
+  // points follow the new metrics either way.
+  if (nWrapMode != MIREL_WRAP_NONE) {
+    ReloadContents();
+  } else {
+    nMaxLineWidth = pContents->MeasureWidestRow();
+  }
   ResyncRowsAfterRelayout();
   RefreshEditAfterLayoutChange(pEdit);
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <imm.h>
 
+#include "mirel/ccontentshandler.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
 #include "mirel/cmirelview.h"
@@ -446,8 +447,11 @@ void CMirelDoc::SetTabSize(int nSize) {
     RelayoutAndRefresh();
     return;
   }
+  // Unwrapped rows do not depend on tabs: only x positions move, and with
+  // them the end of the widest row.
+  if (pContents != nullptr && nViewType == MIREL_VIEW_TYPE_TEXT)
+    nMaxLineWidth = pContents->MeasureWidestRow();
   if (hWnd == nullptr) return;
-  // Unwrapped rows do not depend on tabs: only x positions move.
   UpdateAllScrollBars();
   UpdateActiveCaret(1, 1);
   UpdateAllViews(REPAINT_TAG_ALL, 0, 0);
@@ -456,9 +460,11 @@ void CMirelDoc::SetTabSize(int nSize) {
 void CMirelDoc::SetLineSpacing(int nPercent) {
   if (nPercent < 1 || nPercent == nLineSpacing) return;
   nLineSpacing = nPercent;
-  // Until a font is measured there is no height to scale. The hex row height
-  // follows when the hex font is set again.
+  // Until a font is measured there is no height to scale. The hex rows take
+  // the spacing as well, as they would from a hex font set after it.
   if (nFontHeight > 0) nLineHeight = ClampToPositiveInt(static_cast<long long>(nFontHeight) * nPercent / 100);
+  if (sizeHexDigit.cy > 0)
+    nHexLineHeight = ClampToPositiveInt(static_cast<long long>(sizeHexDigit.cy) * nPercent / 100);
   if (pActiveMirel == nullptr) return;
   UpdateAllScrollBars();
   UpdateActiveCaret(1, 1);

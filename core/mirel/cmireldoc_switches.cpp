@@ -26,18 +26,6 @@ void FreeLocale(MIREL_LOCALE& locale) {
   locale = MIREL_LOCALE();
 }
 
-// Both width tables measured again on the active window with the text font.
-void MeasureOnActiveWindow(CMirelDoc& doc) {
-  if (doc.nEditCount <= 0 || doc.pActiveMirel == nullptr || doc.pActiveMirel->hWndEdit == nullptr) return;
-  HWND hWnd = doc.pActiveMirel->hWndEdit;
-  HDC hdc = GetDC(hWnd);
-  if (hdc == nullptr) return;
-  HGDIOBJ hOld = doc.hFont != nullptr ? SelectObject(hdc, doc.hFont) : nullptr;
-  doc.MeasureCharWidths(hdc, TRUE, TRUE);
-  if (hOld != nullptr) SelectObject(hdc, hOld);
-  ReleaseDC(hWnd, hdc);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -128,7 +116,7 @@ int CMirelDoc::SetCodePage(int nNewCodePage) {
   const BOOL bChanged = nNewCodePage != nCodePage;
   nCodePage = nNewCodePage;
   undo.Reset();
-  MeasureOnActiveWindow(*this);
+  MeasureWidthsAgain();
   // Lead bytes decide where ANSI characters end, so wrapped rows (and the
   // row cap) can fall elsewhere now.
   if (bChanged && pContents != nullptr && nFileEncoding == MIREL_ENCODING_ANSI) {
@@ -149,12 +137,16 @@ int CMirelDoc::SetFileEncoding(int nNewEncoding) {
   if (pContents == nullptr) {
     nFileEncoding = static_cast<BYTE>(nNewEncoding);
     undo.SetWideUnits(IsWideEncoding(nFileEncoding));
+    // The two-byte table is indexed by the encoding's own codes (byte pairs
+    // in ANSI, UTF-16 units otherwise): nothing measured for the old one may
+    // be read for the text that comes.
+    MeasureWidthsAgain();
     return 1;
   }
   if (!pContents->ChangeEncoding(nNewEncoding)) return 0;
   nFileEncoding = static_cast<BYTE>(nNewEncoding);
   nVirtualSpace = 0;
-  MeasureOnActiveWindow(*this);
+  MeasureWidthsAgain();
   InvalidateParagraphDataFrom(0);
   ReloadContents();
   SyncCaretAndBlockRows();

@@ -188,11 +188,11 @@ BOOL CMirelDoc::Redo(CMirel* pEdit) {
 }
 
 BOOL CMirelDoc::CanUndo() {
-  return undo.CanUndo();
+  return undo.CanUndo() || nIMECompLen > 0;
 }
 
 BOOL CMirelDoc::CanRedo() {
-  return undo.IsCurrentUndone();
+  return undo.IsCurrentUndone() && nIMECompLen <= 0;
 }
 
 BOOL CMirelDoc::UndoText(CMirel* pEdit) {

@@ -103,7 +103,6 @@ void CMirelRegistrar::ForgetEdit(const CMirel* pMirel) {
 
 LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (MrCreatingObject<CMirel>::TakeNotice(hWnd, uMsg, lParam)) return 0;
-  MrRunIdleFrees();
   CMirelRegistrar* pRegistrar = CMirelRegistrar::GetActive();
   CMirel* pMirel = pRegistrar != nullptr ? pRegistrar->Lookup(hWnd) : nullptr;
   if (pMirel == nullptr) {
@@ -117,16 +116,15 @@ LRESULT CALLBACK MirelControlWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
   // The handle may be handed to a new window later: from the last message
   // of this window on, it leads to nothing.
   if (uMsg == WM_NCDESTROY) pRegistrar->Forget(hWnd);
+  // The owner's free of the object after the last message waits, like any
+  // other, until the outermost library frame closes.
+  MrLibraryFrame frame;
   LRESULT lResult = 0;
-  {
-    MrLibraryFrame frame;
-    try {
-      lResult = pMirel->WindowProc(uMsg, wParam, lParam);
-    } catch (...) {
-      lResult = MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
-    }
+  try {
+    lResult = pMirel->WindowProc(uMsg, wParam, lParam);
+  } catch (...) {
+    lResult = MrFailedMessageResult(hWnd, uMsg, wParam, lParam);
   }
-  // Outside the frame of this message: the owner may free the object now.
   if (uMsg == WM_NCDESTROY) pMirel->OnFinalMessage(hWnd);
   return lResult;
 }

@@ -5,6 +5,7 @@
 
 #include "mirel/cmirelsplitter.h"
 #include "mirel/mrcreatingobject.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrmessageguard.h"
 
 namespace {
@@ -100,6 +101,9 @@ LRESULT CALLBACK MirelSplitterWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
     pSplitter = pRegistrar != nullptr ? MrCreatingObject<CMirelSplitter>::Adopt(lParam) : nullptr;
     if (pSplitter == nullptr || !pRegistrar->Add(pSplitter, hWnd)) return FALSE;
   }
+  // A pane's control destroyed from inside this message is freed once it
+  // is over.
+  MrLibraryFrame frame;
   if (uMsg == WM_NCDESTROY) {
     // The handle may be given to another window from here on.
     pRegistrar->Forget(hWnd);

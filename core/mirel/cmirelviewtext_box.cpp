@@ -13,6 +13,7 @@
 #include "mirel/cmireldoc_text.h"
 #include "mirel/cmirelviewtext.h"
 #include "mirel/mirel.h"
+#include "mirel/mrtextunits.h"
 #include "mirel/mrtryalloc.h"
 
 namespace {
@@ -46,6 +47,23 @@ Bytes ToDocumentChar(const CMirelDoc& doc, const char* pChars, size_t nChars) {
     if (n > 0) out.assign(utf8, utf8 + n);
   }
   return out;
+}
+
+// Columns of the nLen text bytes at nPos, as a double-byte code page counts
+// them (MrCharColumns), so that a row takes as many narrow copies of a typed
+// character as its text is wide in every encoding.
+long long TextColumns(CMirelDoc& doc, DWORD nPos, DWORD nLen) {
+  const MrDocText text = MrGetDocText(doc);
+  if (nPos > text.nLen) return 0;
+  const DWORD nEnd = nPos + std::min(nLen, text.nLen - nPos);
+  long long nColumns = 0;
+  while (nPos < nEnd) {
+    const DWORD nCharLen =
+        std::max<DWORD>(doc.GetCharLength(text.p, nPos, text.nLen, doc.nFileEncoding, doc.nCodePage), 1);
+    nColumns += MrCharColumns(text.p + nPos, std::min(nCharLen, nEnd - nPos), doc.nFileEncoding);
+    nPos += nCharLen;
+  }
+  return nColumns;
 }
 
 // FALSE when the memory for the spaces is not there.
@@ -200,10 +218,9 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
   if (!BeginBoxEdit(doc, &box)) return;
   const Rows& rows = box.rows;
   const BOOL bWidth = box.bWidth;
-  // Columns are counted in character units: a character of len bytes covers
-  // len / unit of them, and every row gets at least one copy.
-  const DWORD nUnit = IsWideEncoding(doc.nFileEncoding) ? 2 : 1;
-  const DWORD nCharUnits = std::max<DWORD>(static_cast<DWORD>(ch.size()) / nUnit, 1);
+  // Columns are counted as a double-byte code page counts them, the typed
+  // character's too; every row gets at least one copy.
+  const long long nCharColumns = MrCharColumns(ch.data(), static_cast<DWORD>(ch.size()), doc.nFileEncoding);
 
   long long s = 0;
   BOOL bChanged = FALSE;
@@ -220,8 +237,8 @@ void CMirelViewText::TypeInBox(const char* pChars, size_t nChars) {
     // like the rows that run through it.
     if (bWidth && (vs > 0 || nEnd > p || ve > vs)) {
       nOld = vs > 0 ? 0 : nEnd - p;
-      const long long nColumns = static_cast<long long>(nOld / nUnit) + std::max(ve - vs, 0);
-      nCopies = static_cast<DWORD>(std::max<long long>(nColumns / nCharUnits, 1));
+      const long long nColumns = TextColumns(doc, p, nOld) + std::max(ve - vs, 0);
+      nCopies = static_cast<DWORD>(std::max<long long>(nColumns / nCharColumns, 1));
     }
     // The row's bytes are taken at their full size before they are made.
     Bytes data;

@@ -137,7 +137,18 @@ void CMirelViewText::NotifyPaneScrolled(int nHScroll, int nTop, LPARAM lParam) {
 void CMirelViewText::UpdateScrollBars() {
   if (pMirel == nullptr || pdoc == nullptr || !pMirel->bRedraw || pMirel->hWndEdit == nullptr) return;
   SetVerticalScrollBar();
-  if (pdoc->nWrapMode != MIREL_WRAP_NONE) return;  // the window has no horizontal bar then
+  if (pdoc->nWrapMode != MIREL_WRAP_NONE) {
+    // Wrapped rows fit the window: there is no horizontal range, and the
+    // hidden bar keeps none from the rows before wrapping (a shared bar of a
+    // split-pane parent is only disabled).
+    if (pMirel->GetScrollBarCtrl(SB_HORZ) == nullptr) {
+      SCROLLINFO si{};
+      si.cbSize = sizeof(si);
+      si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+      MrSetScrollInfo(pMirel->hWndEdit, SB_HORZ, si);
+    }
+    return;
+  }
   const long long nClientWidth = pMirel->rcEdit.right;
   SCROLLINFO si{};
   si.cbSize = sizeof(si);

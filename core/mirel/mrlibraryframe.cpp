@@ -14,6 +14,26 @@ std::vector<std::function<void()>>& KeptFrees() {
   return kept;
 }
 
+// Runs the kept frees; called as the outermost frame closes. A free may
+// destroy windows and so enter the library again: it runs inside a frame of
+// its own, so that what it frees in turn is kept and run by the next round
+// instead of from inside it.
+void RunKeptFrees() noexcept {
+  std::vector<std::function<void()>>& kept = KeptFrees();
+  while (!kept.empty()) {
+    std::vector<std::function<void()>> now;
+    now.swap(kept);
+    ++g_nOpenFrames;
+    for (std::function<void()>& fnFree : now) {
+      try {
+        fnFree();
+      } catch (...) {
+      }
+    }
+    --g_nOpenFrames;
+  }
+}
+
 }  // namespace
 
 MrLibraryFrame::MrLibraryFrame() {
@@ -21,7 +41,7 @@ MrLibraryFrame::MrLibraryFrame() {
 }
 
 MrLibraryFrame::~MrLibraryFrame() {
-  --g_nOpenFrames;
+  if (--g_nOpenFrames == 0) RunKeptFrees();
 }
 
 bool MrIsInLibraryFrame() {
@@ -38,15 +58,6 @@ void MrFreeWhenIdle(std::function<void()> fnFree) {
     KeptFrees().push_back(std::move(fnFree));
   } catch (...) {
   }
-}
-
-void MrRunIdleFrees() {
-  std::vector<std::function<void()>>& kept = KeptFrees();
-  if (MrIsInLibraryFrame() || kept.empty()) return;
-  // A free may destroy windows and so come back here: take the list first.
-  std::vector<std::function<void()>> now;
-  now.swap(kept);
-  for (std::function<void()>& fnFree : now) fnFree();
 }
 
 int MrIdleFreesPending() {

@@ -1,8 +1,9 @@
-// Stretches of library code inside which foreign code may run: a window
-// procedure's dispatch, a notification sent to the host, a message box. The
-// host may destroy a control's window from there, while frames below still
-// use its edit object and document; those objects are then freed only once
-// no such stretch is open any more.
+// Stretches of library code inside which foreign code may run: an exported
+// function, a window procedure's dispatch, a notification sent to the host,
+// a message box. The host may destroy a control's window from there, while
+// frames below still use its edit object and document; those objects are
+// then freed when the outermost frame closes, just before the library hands
+// control back to the host or the system.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 class MrLibraryFrame {
  public:
   MrLibraryFrame();
+  // The outermost frame runs the frees kept while frames were open.
   ~MrLibraryFrame();
   MrLibraryFrame(const MrLibraryFrame&) = delete;
   MrLibraryFrame& operator=(const MrLibraryFrame&) = delete;
@@ -17,12 +19,9 @@ class MrLibraryFrame {
 
 // TRUE while a library frame is open on the thread of the controls.
 bool MrIsInLibraryFrame();
-// Runs fnFree at once when no library frame is open, else keeps it for
-// MrRunIdleFrees. (When it cannot be kept, the objects are left alone: a
-// leak is the lesser harm.)
+// Runs fnFree at once when no library frame is open, else keeps it until the
+// outermost frame closes. (When it cannot be kept, the objects are left
+// alone: a leak is the lesser harm.)
 void MrFreeWhenIdle(std::function<void()> fnFree);
-// Runs the frees kept so far when no library frame is open; the library's
-// entry points call it.
-void MrRunIdleFrees();
 // Frees kept and not yet run.
 int MrIdleFreesPending();

@@ -28,6 +28,26 @@ constexpr BOOL MrIsWideCodePoint(UINT ch) {
          (ch >= 0xFF00 && ch <= 0xFF60) || (ch >= 0xFFE0 && ch <= 0xFFE6);
 }
 
+// Columns a character of nCharLen bytes takes as a double-byte code page
+// counts them: two for a wide character (a double-byte character of the code
+// page, a wide code point, a character beyond the basic plane, or a CR LF
+// pair, two bytes there), one for any other.
+inline int MrCharColumns(const BYTE* p, DWORD nCharLen, int nEncoding) {
+  if (p == nullptr || nCharLen < 2) return 1;
+  switch (nEncoding) {
+    case MIREL_ENCODING_UTF16BE:
+    case MIREL_ENCODING_UTF16LE:
+      return nCharLen >= 4 || MrIsWideCodePoint(MrUnitAt(p, TRUE)) ? 2 : 1;
+    case MIREL_ENCODING_UTF8:
+    case MIREL_ENCODING_UTF8_BOM:
+      if (nCharLen >= 4 || p[0] == MR_CHAR_CR) return 2;
+      if (nCharLen < 3) return 1;
+      return MrIsWideCodePoint(((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu)) ? 2 : 1;
+    default:
+      return 2;
+  }
+}
+
 // Byte length of the character at nPos of a text of nLen bytes (nPos < nLen):
 // a CR LF pair is one character (2 bytes, 4 in UTF-16); in UTF-16 a surrogate
 // pair is 4 bytes and any other unit 2 (1 for a lone byte at the very end);

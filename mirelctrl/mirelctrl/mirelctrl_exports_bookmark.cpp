@@ -5,42 +5,51 @@
 #include <new>
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
 
 MIREL_API BOOL MIREL_CALL Mirel_IsExistBookmark(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->IsExistBookmark() : FALSE;
 }
 
 MIREL_API BOOL MIREL_CALL Mirel_IsExistNamedBookmark(HWND hWnd, const char* pszName) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->IsExistNamedBookmark(pszName) : FALSE;
 }
 
 MIREL_API void MIREL_CALL Mirel_Bookmark(HWND hWnd, int nAtCaret, int nParagraph, const char* pszName) {
+  const MrLibraryFrame frame;
   if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ToggleBookmark(nAtCaret, nParagraph, pszName);
 }
 
 MIREL_API void MIREL_CALL Mirel_ClearBookmark(HWND hWnd) {
+  const MrLibraryFrame frame;
   if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->ClearBookmark();
 }
 
 MIREL_API void MIREL_CALL Mirel_MoveBookmark(HWND hWnd, BOOL bNext) {
+  const MrLibraryFrame frame;
   if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->MoveBookmark(bNext);
 }
 
 MIREL_API void MIREL_CALL Mirel_GotoNamedBookmark(HWND hWnd, const char* pszName) {
+  const MrLibraryFrame frame;
   if (CMirelDoc* pdoc = MirelFindDoc(hWnd)) pdoc->GotoNamedBookmark(pszName);
 }
 
 MIREL_API int MIREL_CALL Mirel_GetBookmarkCount(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->GetBookmarkCount() : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetNamedBookmarkCount(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->GetNamedBookmarkCount() : 0;
 }
@@ -68,6 +77,7 @@ int CopyParagraphs(int* pnParagraphs, CountFn count, CopyFn copy) {
 extern "C" {
 
 MIREL_API int MIREL_CALL Mirel_GetBookmark(HWND hWnd, int* pnParagraphs) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr) return 0;
   return CopyParagraphs(
@@ -76,6 +86,7 @@ MIREL_API int MIREL_CALL Mirel_GetBookmark(HWND hWnd, int* pnParagraphs) {
 }
 
 MIREL_API int MIREL_CALL Mirel_GetNamedBookmark(HWND hWnd, int* pnParagraphs) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr) return 0;
   return CopyParagraphs(

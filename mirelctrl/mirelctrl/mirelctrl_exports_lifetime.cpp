@@ -27,7 +27,7 @@ extern "C" {
 
 MIREL_API HWND MIREL_CALL Mirel_Create(HWND hWndParent, int nID, int x, int y, int cx, int cy,
                                        DWORD dwExStyle, DWORD dwStyle) {
-  MrRunIdleFrees();
+  const MrLibraryFrame frame;  // a host's subclass may destroy the window in WM_SIZE
   // Whatever is made before a failing step is freed again (edit object
   // first, since it points to the document), and the registry is untouched.
   std::unique_ptr<CMirelDoc> pdoc(new (std::nothrow) CMirelDoc());
@@ -51,13 +51,14 @@ MIREL_API HWND MIREL_CALL Mirel_Create(HWND hWndParent, int nID, int x, int y, i
   pEdit.release();
   pdoc.release();
   const LPARAM lSize = MAKELPARAM(static_cast<WORD>(cx), static_cast<WORD>(cy));
-  MrLibraryFrame frame;  // a host's subclass may destroy the window here
   SendMessageA(hWnd, WM_SIZE, 0, lSize);
   return hWnd;
 }
 
 MIREL_API void MIREL_CALL Mirel_Destroy(HWND hWnd) {
-  MrRunIdleFrees();
+  // Called from a notification of the control itself, the frees wait until
+  // the library frames under this call are done with the objects.
+  const MrLibraryFrame frame;
   // A control whose window has gone is no longer registered: its value
   // leads nowhere, whatever window has it now.
   CMirelDoc* pdoc = MirelFindDoc(hWnd);

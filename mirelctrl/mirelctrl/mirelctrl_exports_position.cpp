@@ -5,6 +5,7 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirel/mirel.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 namespace {
@@ -19,57 +20,68 @@ int ToInt(DWORD n) {
 extern "C" {
 
 MIREL_API int MIREL_CALL Mirel_GetContentsSize(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetContentsSize()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetFileSize(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetFileSize()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCurrentCharLen(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetCurrentCharLen()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCurrentPos(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetCurrentPos()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCurrentFilePos(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetCurrentFilePos()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCurrentColumnIndex(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? ToInt(pdoc->GetCurrentColumnIndex()) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetCurrentParagraphIndex(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->GetCurrentParagraphIndex() : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetParagraphCount(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->GetParagraphCount() : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetParagraphIndex(HWND hWnd, int nPos) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   // A negative position is the start of the text.
   return pdoc ? pdoc->GetParagraphIndex(nPos < 0 ? 0 : static_cast<DWORD>(nPos)) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetParagraph(HWND hWnd, int nParagraph, int* pnStart, int* pnEnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? pdoc->GetParagraph(nParagraph, pnStart, pnEnd) : 0;
 }
 
 MIREL_API int MIREL_CALL Mirel_GetLineCount(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr) return 0;
   switch (pdoc->nViewType) {
@@ -83,6 +95,7 @@ MIREL_API int MIREL_CALL Mirel_GetLineCount(HWND hWnd) {
 }
 
 MIREL_API BOOL MIREL_CALL Mirel_IsDelimiter(HWND hWnd, const char* pch) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr || pch == nullptr) return FALSE;
   // A UTF-16 unit is two bytes, but a host may pass "" (one byte): the second

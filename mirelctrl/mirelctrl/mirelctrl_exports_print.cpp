@@ -3,12 +3,14 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirel/cmrprintinfo.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
 extern "C" {
 
 MIREL_API void MIREL_CALL Mirel_PreparePrint(HWND hWnd, MIREL_PRINT_PARAM* pParam) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc == nullptr || pParam == nullptr) return;
   CMrPrintInfo* pInfo = pdoc->GetOrCreatePrintInfo();
@@ -31,6 +33,7 @@ MIREL_API void MIREL_CALL Mirel_PreparePrint(HWND hWnd, MIREL_PRINT_PARAM* pPara
 }
 
 MIREL_API void MIREL_CALL Mirel_PrintPage(HWND hWnd, HDC hDC, int nPage) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   CMrPrintInfo* pInfo = pdoc ? pdoc->GetPrintInfo() : nullptr;
   if (pInfo == nullptr) return;
@@ -39,6 +42,7 @@ MIREL_API void MIREL_CALL Mirel_PrintPage(HWND hWnd, HDC hDC, int nPage) {
 }
 
 MIREL_API void MIREL_CALL Mirel_EndPrint(HWND hWnd) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc != nullptr && pdoc->GetPrintInfo() != nullptr) pdoc->EndPrint(pdoc->GetPrintInfo());
 }

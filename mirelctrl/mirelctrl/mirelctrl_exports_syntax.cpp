@@ -2,6 +2,7 @@
 #include "mirelctrl/mirelctrl.h"
 
 #include "mirel/cmireldoc.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
@@ -9,6 +10,7 @@ extern "C" {
 
 MIREL_API int MIREL_CALL Mirel_SetSyntaxGeneral(HWND hWnd, const MIREL_SYNTAX_INFO* pDef,
                                                 const MIREL_SYNTAX_COLORS* pColors) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? MrGuarded([&] { return pdoc->SetSyntaxGeneral(pDef, pColors); }) : 0;
 }
@@ -17,6 +19,7 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxHtml(HWND hWnd, const MIREL_SYNTAX_INFO*
                                              const MIREL_SYNTAX_COLORS* pHtmlColors,
                                              const MIREL_SYNTAX_INFO* pScriptDef,
                                              const MIREL_SYNTAX_COLORS* pScriptColors) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? MrGuarded(
                     [&] { return pdoc->SetSyntaxHtml(pHtmlDef, pHtmlColors, pScriptDef, pScriptColors); })
@@ -29,6 +32,7 @@ MIREL_API int MIREL_CALL Mirel_SetSyntaxHtmlEmbedded(HWND hWnd, const MIREL_SYNT
                                                      const MIREL_SYNTAX_COLORS* pHtmlColors,
                                                      const MIREL_SYNTAX_INFO* pClientDef,
                                                      const MIREL_SYNTAX_COLORS* pClientColors) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   return pdoc ? MrGuarded([&] {
     return pdoc->SetSyntaxHtmlEmbedded(pServerDef, pServerColors, pHtmlDef, pHtmlColors, pClientDef,

@@ -4,6 +4,7 @@
 
 #include "mirel/cmireldoc.h"
 #include "mirelctrl/mirelctrl.h"
+#include "mirel/mrlibraryframe.h"
 #include "mirel/mrnothrow.h"
 #include "mirelctrl/mirelctrl_module.h"
 
@@ -29,14 +30,17 @@ void QueryWord(HWND hWnd, WordQuery query, int nPos, int* pnStart, int* pnEnd) {
 extern "C" {
 
 MIREL_API void MIREL_CALL Mirel_GetCurrentWord(HWND hWnd, int nPos, int* pnStart, int* pnEnd) {
+  const MrLibraryFrame frame;
   QueryWord(hWnd, &CMirelDoc::GetWordRange, nPos, pnStart, pnEnd);
 }
 
 MIREL_API void MIREL_CALL Mirel_GetCurrentWordInLine(HWND hWnd, int nPos, int* pnStart, int* pnEnd) {
+  const MrLibraryFrame frame;
   QueryWord(hWnd, &CMirelDoc::GetCurrentWordInLine, nPos, pnStart, pnEnd);
 }
 
 MIREL_API void MIREL_CALL Mirel_Goto(HWND hWnd, int nParagraph, int nColumn) {
+  const MrLibraryFrame frame;
   CMirelDoc* pdoc = MirelFindDoc(hWnd);
   if (pdoc != nullptr) MrGuarded([&] { return pdoc->Goto(nParagraph, nColumn); });
 }

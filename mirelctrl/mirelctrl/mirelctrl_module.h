@@ -1,6 +1,8 @@
 // The library's process-wide state: its module handle and the registry that
 // maps control windows to their documents. The exported functions reach a
-// document only through MirelFindDoc.
+// document only through MirelFindDoc, each inside an MrLibraryFrame opened
+// first: a control that the host destroys from a notification of the call
+// is freed when the export returns, not while the call still uses it.
 #pragma once
 
 #include <windows.h>

@@ -15,6 +15,12 @@ inline UINT BinaryFormat() {
   return RegisterClipboardFormatA("__BINARY_FORMAT__");
 }
 
+// What the text view's bytes are text in: the count they speak for, the
+// encoding and the code page.
+inline UINT BinarySourceFormat() {
+  return RegisterClipboardFormatA("__BINARY_FORMAT_SOURCE__");
+}
+
 // Empties the clipboard and places the blocks (format, raw bytes) in order.
 inline void Place(HWND hOwner, const std::vector<std::pair<UINT, std::string>>& blocks) {
   ASSERT_TRUE(OpenClipboard(hOwner));
@@ -65,6 +71,13 @@ inline std::string BinaryBlock(const std::string& bytes) {
   std::string out = {static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
                      static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
   return out + bytes;
+}
+
+inline std::string BinarySourceBlock(unsigned nCount, unsigned nEncoding, unsigned nCodePage) {
+  std::string out;
+  for (unsigned n : {nCount, nEncoding, nCodePage})
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+  return out;
 }
 
 // The formats placed on the clipboard (not the ones the system makes).

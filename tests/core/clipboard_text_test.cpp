@@ -94,9 +94,13 @@ TEST_P(ClipboardText, CopyPlacesTheTextFormatThenTheBytesAndPasteRestoresThem) {
     EXPECT_EQ(placed.front(), static_cast<UINT>(CF_UNICODETEXT));
     EXPECT_EQ(ClipText(hWnd, CF_UNICODETEXT), mirel_textio_test::LeBytes(mirel_textio_test::Units(part)));
   }
-  ASSERT_GE(placed.size(), 2u);
+  ASSERT_GE(placed.size(), 3u);
   EXPECT_EQ(placed[1], BinaryFormat());
   EXPECT_EQ(Raw(hWnd, BinaryFormat()), BinaryBlock(InEncoding(part, nEncoding)));
+  EXPECT_EQ(placed[2], BinarySourceFormat());
+  EXPECT_EQ(Raw(hWnd, BinarySourceFormat()),
+            BinarySourceBlock(static_cast<unsigned>(InEncoding(part, nEncoding).size()),
+                              static_cast<unsigned>(nEncoding), nEncoding == MIREL_ENCODING_ANSI ? 949 : 0));
 
   // Pasted at the end: the same bytes again, as one undo step.
   doc.SetSel(doc.GetContentsSize(), doc.GetContentsSize(), FALSE);
@@ -239,10 +243,34 @@ TEST_F(ClipboardSources, EachEncodingTakesTheFormatItPrefers) {
        {{BinaryFormat(), BinaryBlock("raw")},
         {CF_UNICODETEXT, mirel_doc_test::Utf16("uni") + std::string(2, '\0')}},
        "uni"},
-      {"ANSI takes the control's bytes when they are the text, past its zero byte",
+      {"ANSI takes the control's bytes in its own code page, past their zero byte",
+       MIREL_ENCODING_ANSI,
+       {{CF_TEXT, std::string("a\0", 2)},
+        {BinaryFormat(), BinaryBlock(std::string("a\0b", 3))},
+        {BinarySourceFormat(), BinarySourceBlock(3, MIREL_ENCODING_ANSI, 949)}},
+       std::string("a\0b", 3)},
+      {"UTF-8 with mark takes the bytes of UTF-8 without it",
+       MIREL_ENCODING_UTF8_BOM,
+       {{CF_UNICODETEXT, mirel_doc_test::Utf16({'a', 0})},
+        {BinaryFormat(), BinaryBlock(std::string("a\0\xFF", 3))},
+        {BinarySourceFormat(), BinarySourceBlock(3, MIREL_ENCODING_UTF8, 0)}},
+       std::string("a\0\xFF", 3)},
+      {"the text, when nothing says what the bytes are text in",
        MIREL_ENCODING_ANSI,
        {{CF_TEXT, std::string("a\0", 2)}, {BinaryFormat(), BinaryBlock(std::string("a\0b", 3))}},
-       std::string("a\0b", 3)},
+       "a"},
+      {"the text, when the bytes are text in another code page",
+       MIREL_ENCODING_ANSI,
+       {{CF_TEXT, std::string("a\0", 2)},
+        {BinaryFormat(), BinaryBlock(std::string("a\0b", 3))},
+        {BinarySourceFormat(), BinarySourceBlock(3, MIREL_ENCODING_ANSI, 1252)}},
+       "a"},
+      {"the text, when what the bytes are text in speaks for other bytes",
+       MIREL_ENCODING_UTF16LE,
+       {{CF_UNICODETEXT, mirel_doc_test::Utf16({'a', 0})},
+        {BinaryFormat(), BinaryBlock(std::string("a\0\0\0", 4))},
+        {BinarySourceFormat(), BinarySourceBlock(2, MIREL_ENCODING_UTF16LE, 0)}},
+       mirel_doc_test::Utf16({'a'})},
       {"UTF-8 takes the text when the control's bytes are other text",
        MIREL_ENCODING_UTF8,
        {{CF_UNICODETEXT, mirel_doc_test::Utf16({'a', 0})}, {BinaryFormat(), BinaryBlock("b")}},

@@ -219,6 +219,89 @@ TEST_P(TextViewBox, ReadOnlyOrComposingLeavesTheBox) {
   EXPECT_TRUE(doc.block.IsColumnBlock());
 }
 
+// How many copies of a typed character a box row takes, in every encoding:
+// as many as the same text takes in a double-byte code page, where a narrow
+// character is one column and a wide one (Hangul, an ideograph, a character
+// beyond the basic plane) two, plus the virtual columns the box covers.
+class TextViewBoxCopies : public TextViewBox {
+ protected:
+  // UTF-8 text in the document's encoding (code page 949 in ANSI).
+  std::string InEncoding(const std::string& utf8) const {
+    std::vector<WCHAR> w(utf8.size() + 1, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(),
+                                      static_cast<int>(w.size()));
+    std::string out(utf8.size() * 2 + 2, '\0');
+    if (GetParam() == MIREL_ENCODING_ANSI) {
+      const int nBytes =
+          WideCharToMultiByte(949, 0, w.data(), n, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+      return out.substr(0, static_cast<size_t>(std::max(nBytes, 0)));
+    }
+    if (GetParam() != MIREL_ENCODING_UTF16LE) return utf8;
+    out.clear();
+    for (int i = 0; i < n; ++i) out += {static_cast<char>(w[i] & 0xFF), static_cast<char>(w[i] >> 8)};
+    return out;
+  }
+  // Bytes of the first nChars characters of the UTF-8 text, in the document.
+  DWORD PosAfter(const std::string& utf8, int nChars) const {
+    size_t i = 0;
+    for (int k = 0; i < utf8.size() && ((utf8[i] & 0xC0) == 0x80 || k++ < nChars); ++i) {
+    }
+    return static_cast<DWORD>(InEncoding(utf8.substr(0, i)).size());
+  }
+};
+
+struct CopiesCase {
+  const char* text;  // UTF-8
+  int nCaret;        // the box runs from the start to after this many characters
+  int nTabInto;      // >= 0: the tab stop lies three quarters into this character
+  bool bWideTyped;   // U+AC00 is typed, else 'Z'
+  const char* expected;
+  bool bAnsi;  // the text has a form in code page 949
+};
+
+const CopiesCase kCopiesCases[] = {
+    {"a가b\r\na가b", 7, -1, false, "ZZZb\r\nZZZb", true},  // Hangul
+    {"a中b\r\na中b", 7, -1, false, "ZZZb\r\nZZZb", true},  // an ideograph
+    {"a😀b\r\na😀b", 7, -1, false, "ZZZb\r\nZZZb", false},   // beyond the basic plane
+    {"aé\r\naéb", 7, -1, false, "ZZZ\r\nZZZ", false},      // an accented letter is narrow
+    {"a가\r\na가b", 7, -1, false, "ZZZZ\r\nZZZZ", true},   // virtual columns after it
+    {"a가b\r\n\tz", 6, 1, false, "ZZZb\r\nZz", true},      // the box ends inside 가
+    {"a😀b\r\n\tz", 6, 1, false, "ZZZb\r\nZz", false},      // and inside 😀
+    {"abcd\r\nabcd", 10, -1, true, "가가\r\n가가", true},  // a wide typed character
+    {"a가b\r\na가b", 7, -1, true, "가b\r\n가b", true},     // over three columns
+};
+
+TEST_P(TextViewBoxCopies, ARowTakesTheCopiesItsColumnsHold) {
+  for (const CopiesCase& c : kCopiesCases) {
+    if (GetParam() == MIREL_ENCODING_ANSI && !c.bAnsi) continue;
+    SCOPED_TRACE(c.text);
+    Open(GetParam(), InEncoding(c.text));
+    if (c.nTabInto >= 0) {
+      const int x0 = doc.GetXFromPos(0, PosAfter(c.text, c.nTabInto), FALSE);
+      doc.nTabWidth = x0 + (doc.GetXFromPos(0, PosAfter(c.text, c.nTabInto + 1), FALSE) - x0) * 3 / 4;
+      ASSERT_TRUE(doc.ReloadContents());
+    }
+    Caret(PosAfter(c.text, c.nCaret));
+    doc.SetColumnMode(TRUE);
+    doc.block.Reset(0, 0, FALSE);
+    doc.block.SetCaret(Pos(), doc.cli);
+    ASSERT_TRUE(doc.block.IsColumnBlock());
+    const std::string before = Text();
+    if (c.bWideTyped)
+      SendMessageA(hEdit, WM_IME_CHAR, 0xB0A1, 1);
+    else
+      Type("Z");
+    EXPECT_EQ(InEncoding(c.expected), Text());
+    ExpectFresh();
+    ASSERT_TRUE(doc.Undo(pEdit));
+    EXPECT_EQ(before, Text());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, TextViewBoxCopies,
+                         ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_UTF8,
+                                           MIREL_ENCODING_UTF8_BOM));
+
 INSTANTIATE_TEST_SUITE_P(Encodings, TextViewBox,
                          ::testing::Values(MIREL_ENCODING_ANSI, MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE),
                          [](const ::testing::TestParamInfo<int>& info) {

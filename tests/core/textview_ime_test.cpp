@@ -31,6 +31,10 @@ const HKL kChinese = reinterpret_cast<HKL>(static_cast<ULONG_PTR>(0x08040804));
 // Code page 949 bytes of the characters the tests type.
 const std::string kGa = "\xB0\xA1";     // U+AC00
 const std::string kGak = "\xB0\xA2";    // U+AC01
+const std::string kNa = "\xB3\xAA";     // U+B098
+const std::string kDa = "\xB4\xD9";     // U+B2E4
+const std::string kRa = "\xB6\xF3";     // U+B77C
+const std::string kRieul = "\xA4\xA9";  // U+3139
 const std::string kHan = "\xC7\xD1";    // U+D55C
 const std::string kHanja = "\xF9\xDB";  // U+97D3
 const std::string kA = "\xAA\xA2";      // hiragana a
@@ -127,7 +131,7 @@ class ImeTest : public KeysTest, public ::testing::WithParamInterface<int> {
     EXPECT_EQ(doc.nIMECompLen, static_cast<int>(DocLen(ansi)));
     EXPECT_EQ(Text().substr(nPos, DocLen(ansi)), Doc(ansi));
     EXPECT_EQ(Pos(), nPos + DocLen(ansi));
-    EXPECT_EQ(doc.CanUndo(), bCanUndo);
+    EXPECT_EQ(doc.undo.CanUndo(), bCanUndo);
   }
 };
 
@@ -213,6 +217,57 @@ TEST_P(ImeTest, CancelPutsBackTheSelectionAndLeavesNoRecord) {
   ExpectText("abc");
 }
 
+// A composition shown is the newest edit, even the first of an empty
+// history: Ctrl+Z completes it and takes it back in one step, as WM_UNDO
+// does, and nothing is left to redo while it is shown.
+TEST_P(ImeTest, UndoKeysTakeAShownCompositionAsTheNewestStep) {
+  MIREL_REQUIRE_STANDIN();
+  const std::string text = kGa + kNa + kDa;
+  const auto ctrlZ = [this] { SendMessageA(hEdit, WM_CHAR, 0x1A, 1); };
+  const auto ctrlY = [this] { SendMessageA(hEdit, WM_CHAR, 0x19, 1); };
+  for (const bool bSelect : {true, false}) {
+    for (const bool bKey : {true, false}) {
+      SCOPED_TRACE(std::string(bSelect ? "over a selection" : "at the caret") +
+                   (bKey ? ", Ctrl+Z" : ", WM_UNDO"));
+      OpenAnsi(text, kKorean);
+      if (bSelect) {
+        Select(kGa, kGa + kNa);
+      } else {
+        Caret(DocLen(kGa + kNa));
+      }
+      const std::string shown = bSelect ? kGa + kRa + kDa : kGa + kNa + kRa + kDa;
+      const DWORD nAt = DocLen(bSelect ? kGa : kGa + kNa);
+      Compose(kRieul);
+      Compose(kRa);
+      ExpectComposing(nAt, kRa);
+      EXPECT_TRUE(doc.CanUndo());
+      EXPECT_FALSE(doc.CanRedo());
+      ctrlY();  // nothing to redo: the composition stays
+      ExpectComposing(nAt, kRa);
+      bKey ? ctrlZ() : Undo();
+      ExpectText(text);
+      EXPECT_EQ(doc.nIMECompLen, 0);
+      EXPECT_FALSE(doc.IsModified());
+      EXPECT_FALSE(doc.CanUndo());
+      EXPECT_TRUE(doc.CanRedo());
+      ctrlY();
+      ExpectText(shown);
+      EXPECT_TRUE(doc.IsModified());
+      // A composition over a redo tail leaves nothing to redo; undone, it
+      // goes with what it would have replaced.
+      ctrlZ();
+      const DWORD nAgain = Pos();
+      Compose(kRieul);
+      EXPECT_FALSE(doc.CanRedo());
+      ctrlY();
+      ExpectComposing(nAgain, kRieul);
+      ctrlZ();
+      ExpectText(text);
+      EXPECT_FALSE(doc.IsModified());
+    }
+  }
+}
+
 TEST_P(ImeTest, CommitOverASelectionIsUndoneToTheSelectedText) {
   MIREL_REQUIRE_STANDIN();
   OpenAnsi("abc", kKorean);
@@ -267,7 +322,7 @@ TEST_P(ImeTest, JapaneseClausesAreMappedToTheDocumentText) {
   EXPECT_LT(lines[0].points[1].x, lines[1].points[0].x);
 
   // Undo completes the composition first, then takes back its result.
-  EXPECT_FALSE(doc.CanUndo());
+  EXPECT_TRUE(doc.CanUndo());
   Undo();
   ExpectText("xy");
   EXPECT_EQ(doc.nIMECompLen, 0);

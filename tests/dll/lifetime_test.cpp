@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include <string>
 #include <vector>
 
 #include "control_host.h"
@@ -306,50 +304,6 @@ TEST_F(ControlLifetime, AControlWhoseWindowWentFirstIsFreedAndItsValueLeadsNowhe
     Mirel_Destroy(hNew);
     EXPECT_FALSE(IsWindow(hNew));
     EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
-  }
-}
-
-TEST_F(ControlLifetime, AControlDestroyedFromItsOwnNotificationIsFreedOnceTheLibraryIsDone) {
-  // The library is still inside the control (an export, a key handler)
-  // when the host's handler destroys it: its objects outlive those frames
-  // and go at the next entry into the library.
-  struct Case {
-    const char* name;
-    WORD wCode;
-    bool bParent;  // the handler destroys the parent, else the control
-    void (*pfnAct)(HWND);
-  };
-  const Case cases[] = {
-      {"modified by an insert", 1, false, [](HWND h) { Mirel_InsertA(h, "x", 1, TRUE); }},
-      {"Escape", 4, true, [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0); }},
-      {"modified by typing", 1, true, [](HWND h) { SendMessageA(h, WM_CHAR, 'a', 1); }},
-      {"Insert key", 3, false, [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_INSERT, 1); }},
-      {"host calls Mirel_Destroy", 1, false, [](HWND h) { Mirel_InsertA(h, "y", 1, TRUE); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const int nPairs = g_RegHelper.GetCount();
-    mirel_test::ControlHost host;
-    ASSERT_NE(host.hWnd(), nullptr);
-    HWND hCtrl = Mirel_Create(host.hWnd(), 11, 0, 0, 100, 50, 0, WS_CHILD);
-    ASSERT_NE(hCtrl, nullptr);
-    ASSERT_EQ(Mirel_NewFile(hCtrl), 1);
-    const bool bCallDestroy = std::string(c.name) == "host calls Mirel_Destroy";
-    host.onCommand = [&](const mirel_test::CommandRecord& r) {
-      if (r.wCode != c.wCode || r.hWndFrom != hCtrl) return;
-      if (bCallDestroy) {
-        Mirel_Destroy(hCtrl);
-      } else {
-        DestroyWindow(c.bParent ? host.hWnd() : hCtrl);
-      }
-    };
-    c.pfnAct(hCtrl);
-    host.onCommand = nullptr;
-    EXPECT_FALSE(IsWindow(hCtrl));
-    EXPECT_EQ(g_RegHelper.GetCount(), nPairs);
-    EXPECT_EQ(Mirel_GetContentsSize(hCtrl), 0);
-    Mirel_Destroy(hCtrl);
-    EXPECT_EQ(MrIdleFreesPending(), 0);
   }
 }
 

@@ -6,7 +6,8 @@
 // gives back the first bytes and redoing it the last ones. Every step the row
 // of a position and the first row of a paragraph agree with plain searches of
 // the row table, and on small texts the rows now and then equal a fresh layout.
-// A copy pasted back over its own selection changes no byte.
+// A copy pasted back over its own selection changes no byte; pasted into a
+// document of another encoding it is the clipboard's text converted.
 //
 // Input: byte 0 picks the encoding, the wrap mode and the page-break code,
 // then each step is an opcode byte followed by the bytes it takes (missing
@@ -198,8 +199,51 @@ void CheckRows(CMirelDoc& doc) {
   }
 }
 
+// The clipboard's Unicode text, up to its terminator.
+std::vector<WCHAR> ClipboardUnicode() {
+  std::vector<WCHAR> out;
+  FUZZ_CHECK(OpenClipboard(Parent()));
+  if (HANDLE hData = GetClipboardData(CF_UNICODETEXT)) {
+    const WCHAR* p = static_cast<const WCHAR*>(GlobalLock(hData));
+    const size_t nUnits = GlobalSize(hData) / sizeof(WCHAR);
+    for (size_t i = 0; i < nUnits && p[i] != 0; ++i) out.push_back(p[i]);
+    GlobalUnlock(hData);
+  }
+  CloseClipboard();
+  return out;
+}
+
+std::vector<BYTE> TextBytes(HWND h) {
+  const std::vector<BYTE> file = FileBytes(h);
+  const size_t nMark = file.size() - static_cast<size_t>(Mirel_GetContentsSize(h));
+  return std::vector<BYTE>(file.begin() + static_cast<std::ptrdiff_t>(nMark), file.end());
+}
+
+// A copy pasted into a document of another encoding (UTF-8, or UTF-16 after
+// a UTF-8 copy) is the clipboard's Unicode text as the host would insert it
+// there: never the copied bytes as they are.
+void CheckPasteIntoAnotherEncoding(const CMirelDoc& doc) {
+  const bool bFromUtf8 =
+      doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
+  const int nOther = bFromUtf8 ? MIREL_ENCODING_UTF16LE : MIREL_ENCODING_UTF8;
+  HWND hPasted = Mirel_Create(Parent(), 8, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
+  HWND hInserted = Mirel_Create(Parent(), 9, 0, 0, 200, 100, 0, WS_CHILD | WS_VISIBLE);
+  FUZZ_CHECK(hPasted != nullptr && hInserted != nullptr);
+  for (HWND h : {hPasted, hInserted}) {
+    FUZZ_CHECK(Mirel_SetFileEncoding(h, nOther) == 1);
+    FUZZ_CHECK(Mirel_NewFile(h) == 1);
+  }
+  const std::vector<WCHAR> text = ClipboardUnicode();
+  SendMessageA(hPasted, WM_PASTE, 0, 0);
+  if (!text.empty()) Mirel_InsertW(hInserted, text.data(), static_cast<int>(text.size()), FALSE);
+  FUZZ_CHECK(TextBytes(hPasted) == TextBytes(hInserted));
+  Mirel_Destroy(hPasted);
+  Mirel_Destroy(hInserted);
+}
+
 // Copying a selection and pasting it over itself gives back the very bytes,
-// in the text or the hex view (a column block pastes as a column: not here).
+// in the text or the hex view (a column block pastes as a column: not here);
+// in another document the copy is the text converted.
 // TRUE when the view was switched, which starts the undo history afresh.
 bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
   const uint8_t nHow = in.Byte();
@@ -220,6 +264,7 @@ bool CheckCopyPasteRoundTrip(HWND h, CMirelDoc& doc, Reader& in) {
   if (doc.block.IsNotEmpty()) {
     const std::vector<BYTE> before = FileBytes(h);
     if (doc.Copy(pEdit)) {
+      CheckPasteIntoAnotherEncoding(doc);
       doc.Paste(pEdit);
       FUZZ_CHECK(FileBytes(h) == before);
     }

@@ -19,6 +19,7 @@
 #include "mirel/mrmodifiednotify.h"
 #include "mirel/mrtextunits.h"
 #include "mirel/search/cregexp.h"
+#include "mirel/search/mrcharstarts.h"
 #include "mirel/search/mrfind.h"
 #include "mirel/search/mrwholeword.h"
 #include "mirel/mrtryalloc.h"
@@ -431,42 +432,67 @@ int CMirelDoc::ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace
 
 namespace {
 
-// A regular-expression match that starts and ends on whole characters.
-class CRegexSearch {
+// The matches a find may select: they start and end on whole characters; a
+// forward find also passes over the empty match at its own start, and a
+// backward one starts no attempt at the paragraph end unless the pattern is
+// anchored. Starts and ends are asked about in runs of their own.
+class CWholeCharFilter : public CRegExpFilter {
  public:
-  CRegexSearch(CMirelDoc& doc, CRegExp& rx) : m_doc(doc), m_rx(rx), m_text(MrGetDocText(doc)) {
-    m_bUtf8 = doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM;
-    m_pLead = doc.nFileEncoding == MIREL_ENCODING_ANSI ? doc.GetLeadByteTable() : nullptr;
+  CWholeCharFilter(const MrDocText& text, BOOL bUtf8, const BYTE* pLead)
+      : m_starts(text.p, text.nLen, bUtf8, pLead), m_ends(text.p, text.nLen, bUtf8, pLead) {}
+
+  // Forward from nFrom.
+  void SetForward(DWORD nFrom) {
+    m_bForward = TRUE;
+    m_nFrom = nFrom;
+    m_nNoStart = kNowhere;
+  }
+  // Backward in a paragraph ending at nEnd; bAnyStart: the pattern is
+  // anchored, so an attempt at the end counts.
+  void SetBackward(DWORD nEnd, BOOL bAnyStart) {
+    m_bForward = FALSE;
+    m_nNoStart = bAnyStart ? kNowhere : nEnd;
   }
 
-  BOOL IsCharStart(DWORD nPos) {
-    if (nPos == 0 || nPos >= m_text.nLen) return TRUE;
-    if (m_bUtf8) return (m_text.p[nPos] & 0xC0) != 0x80;
-    if (m_pLead != nullptr) return MrIsDbcsBoundary(m_text.p, m_text.nLen, nPos, m_pLead);
-    return TRUE;
+  BOOL IsStartAllowed(DWORD nPos) override { return nPos != m_nNoStart && m_starts.IsCharStart(nPos); }
+  BOOL IsMatchAllowed(DWORD s, DWORD e) override {
+    if (m_bForward && s == m_nFrom && e == m_nFrom) return FALSE;
+    return m_ends.IsCharStart(e);
   }
+
+ private:
+  static constexpr DWORD kNowhere = 0xFFFFFFFF;
+  CMrCharStarts m_starts;
+  CMrCharStarts m_ends;
+  BOOL m_bForward = TRUE;
+  DWORD m_nFrom = 0;
+  DWORD m_nNoStart = kNowhere;
+};
+
+// A regular-expression search over the paragraphs of the document. Each
+// paragraph is one line to the matcher, with its own step budget; when a
+// budget runs out the search stops and finds nothing.
+class CRegexSearch {
+ public:
+  CRegexSearch(CMirelDoc& doc, CRegExp& rx)
+      : m_doc(doc),
+        m_rx(rx),
+        m_text(MrGetDocText(doc)),
+        m_filter(m_text,
+                 doc.nFileEncoding == MIREL_ENCODING_UTF8 || doc.nFileEncoding == MIREL_ENCODING_UTF8_BOM,
+                 doc.nFileEncoding == MIREL_ENCODING_ANSI ? doc.GetLeadByteTable() : nullptr) {}
 
   // First match with start >= nFrom that is not the empty match at nFrom;
   // paragraphs from the one holding nFrom to the end of the text.
   BOOL Forward(DWORD nFrom, DWORD* ps, DWORD* pe) {
+    m_filter.SetForward(nFrom);
     int nRow = m_doc.GetLineFromPos(nFrom);
-    DWORD p = nFrom;
     while (nRow < m_doc.nLineCount) {
       const Paragraph para = ParagraphOfRow(m_doc, nRow);
-      if (p < para.nStart) p = para.nStart;
-      while (p <= para.nEnd) {
-        if (!m_rx.Match(m_text.p, p, para.nEnd, m_text.nLen, para.nStart)) break;
-        const DWORD s = m_rx.anGroupStart[0];
-        const DWORD e = m_rx.anGroupEnd[0];
-        if ((s == nFrom && e == nFrom) || !IsCharStart(s) || !IsCharStart(e)) {
-          if (s >= para.nEnd) break;
-          p = s + 1;
-          continue;
-        }
-        *ps = s;
-        *pe = e;
-        return TRUE;
-      }
+      const DWORD p = std::max(nFrom, para.nStart);
+      if (p <= para.nEnd && m_rx.MatchFirst(m_text.p, p, para.nEnd, m_text.nLen, para.nStart, m_filter))
+        return Found(ps, pe);
+      if (GaveUp(para)) return FALSE;
       nRow = para.nLast + 1;
     }
     return FALSE;
@@ -481,22 +507,18 @@ class CRegexSearch {
     for (;;) {
       const Paragraph para = ParagraphOfRow(m_doc, nRow);
       if (c > para.nEnd) c = para.nEnd;
-      for (DWORD k = c + 1; k-- > para.nStart;) {
-        if (k == para.nEnd && nFirstCode != RX_EOL && nFirstCode != RX_BOL) continue;
-        if (!IsCharStart(k)) continue;
-        if (nFirstCode == RX_EOL) {
-          if (k != para.nEnd) continue;
-          *ps = *pe = k;
-          m_rx.anGroupStart[0] = m_rx.anGroupEnd[0] = k;
+      m_filter.SetBackward(para.nEnd, nFirstCode == RX_BOL || nFirstCode == RX_EOL);
+      if (nFirstCode == RX_EOL) {
+        // A lone "$": the empty match at the paragraph end.
+        if (c == para.nEnd && m_filter.IsStartAllowed(c)) {
+          m_rx.anGroupStart[0] = m_rx.anGroupEnd[0] = c;
           m_rx.abGroupValid[0] = TRUE;
-          return TRUE;
+          return Found(ps, pe);
         }
-        if (m_rx.MatchAt(m_text.p, k, para.nEnd, m_text.nLen, para.nStart) &&
-            IsCharStart(m_rx.anGroupEnd[0])) {
-          *ps = k;
-          *pe = m_rx.anGroupEnd[0];
-          return TRUE;
-        }
+      } else {
+        if (m_rx.MatchLast(m_text.p, para.nStart, c, para.nEnd, m_text.nLen, para.nStart, m_filter))
+          return Found(ps, pe);
+        if (GaveUp(para)) return FALSE;
       }
       if (para.nFirst == 0) return FALSE;
       nRow = para.nFirst - 1;
@@ -505,11 +527,24 @@ class CRegexSearch {
   }
 
  private:
+  BOOL Found(DWORD* ps, DWORD* pe) const {
+    *ps = m_rx.anGroupStart[0];
+    *pe = m_rx.anGroupEnd[0];
+    return TRUE;
+  }
+  // The matcher ran out of steps in this paragraph: the host learns only
+  // "not found", so the trace says why.
+  BOOL GaveUp(const Paragraph& para) const {
+    if (!m_rx.IsOutOfSteps()) return FALSE;
+    MirelTrace("Regular expression search stopped: too much backtracking in the line at %lu\n",
+               static_cast<unsigned long>(para.nStart));
+    return TRUE;
+  }
+
   CMirelDoc& m_doc;
   CRegExp& m_rx;
   MrDocText m_text;
-  BOOL m_bUtf8 = FALSE;
-  const BYTE* m_pLead = nullptr;
+  CWholeCharFilter m_filter;
 };
 
 }  // namespace
@@ -538,12 +573,13 @@ int CMirelDoc::FindRegExp(const BYTE* pPattern, int nLen, int nFlags, BOOL bFind
   DWORD s = 0;
   DWORD e = 0;
   BOOL bFound;
+  const BOOL bWrap = (nFlags & MIREL_FIND_WRAP) != 0;
   if (IsForward(nFlags)) {
     bFound = search.Forward(nStart, &s, &e);
-    if (!bFound && (nFlags & MIREL_FIND_WRAP)) bFound = search.Forward(0, &s, &e);
+    if (!bFound && bWrap && !rx.IsOutOfSteps()) bFound = search.Forward(0, &s, &e);
   } else {
     bFound = search.Backward(nStart, &s, &e);
-    if (!bFound && (nFlags & MIREL_FIND_WRAP)) bFound = search.Backward(text.nLen + 1, &s, &e);
+    if (!bFound && bWrap && !rx.IsOutOfSteps()) bFound = search.Backward(text.nLen + 1, &s, &e);
   }
   if (!bFound) {
     rx.abGroupValid[0] = FALSE;  // no replace takes the old selection for this search's match

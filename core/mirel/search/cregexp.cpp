@@ -418,6 +418,22 @@ const char* CRegExp::Compile(const char* pszPattern, int nLen, BOOL bCaseSensiti
   return nullptr;
 }
 
+namespace {
+
+// Sweep kinds beyond the program codes: a closure over a literal, any byte
+// or a class, and an element that never matches.
+constexpr BYTE RX_SWEEP_STAR = 0x20;
+constexpr BYTE RX_SWEEP_FAIL = 0xFF;
+
+// Lets every match through.
+class CPassAll : public CRegExpFilter {
+ public:
+  BOOL IsStartAllowed(DWORD) override { return TRUE; }
+  BOOL IsMatchAllowed(DWORD, DWORD) override { return TRUE; }
+};
+
+}  // namespace
+
 void CRegExp::Analyse() {
   nPrefixLen = 0;
   bHasGroups = FALSE;
@@ -428,26 +444,52 @@ void CRegExp::Analyse() {
     abPrefix[nPrefixLen++] = abProgram[pc + 1];
     pc += 2;
   }
+  nSweepNodes = 0;
+  nSweepLiterals = 0;
   for (pc = 0; pc < RX_PROGRAM_SIZE && abProgram[pc] != RX_END; pc += ElementSize(abProgram, pc)) {
-    if (abProgram[pc] == RX_GROUP_START || abProgram[pc] == RX_BACKREF) bHasGroups = TRUE;
-    if (abProgram[pc] == RX_BACKREF) {
+    const BYTE nCode = abProgram[pc];
+    if (nCode == RX_GROUP_START || nCode == RX_BACKREF) bHasGroups = TRUE;
+    if (nCode == RX_BACKREF) {
       // What the closures before a back reference meet depends on the
       // groups as well: only those after the last one are remembered.
       bHasBackrefs = TRUE;
       for (int k = 0; k < pc; k += ElementSize(abProgram, k)) anMemoSlot[k] = RX_NO_MEMO_SLOT;
       nMemoSlots = 0;
     }
-    if (abProgram[pc] != RX_CLOSURE) continue;
+    if (nCode != RX_GROUP_START && nCode != RX_GROUP_END) {
+      SweepNode node{nCode, 0, 0, static_cast<WORD>(nSweepNodes)};
+      if (nCode == RX_CHAR) node.nByte = abProgram[pc + 1];
+      if (nCode == RX_CLASS) node.nSet = static_cast<WORD>(pc + 1);
+      if (nCode == RX_CHAR || nCode == RX_CLASS) ++nSweepLiterals;
+      if (nCode == RX_BACKREF) node.nKind = RX_SWEEP_FAIL;  // never swept: back references backtrack
+      if (nCode == RX_CLOSURE) {
+        const BYTE nElem = abProgram[pc + 1];
+        node.nKind = (nElem == RX_CHAR || nElem == RX_ANY || nElem == RX_CLASS)
+                         ? static_cast<BYTE>(RX_SWEEP_STAR + nElem)
+                         : RX_SWEEP_FAIL;
+        node.nByte = abProgram[pc + 2];
+        node.nSet = static_cast<WORD>(pc + 2);
+        const BYTE nAnyStar = RX_SWEEP_STAR + RX_ANY;
+        if (node.nKind == nAnyStar && nSweepNodes > 0 && aSweepNodes[nSweepNodes - 1].nKind == nAnyStar)
+          node.nRunStart = aSweepNodes[nSweepNodes - 1].nRunStart;
+      }
+      aSweepNodes[nSweepNodes++] = node;
+    }
+    if (nCode != RX_CLOSURE) continue;
     // A closure with nothing after it succeeds at once: nothing to remember.
     anMemoSlot[pc] = abProgram[pc + ElementSize(abProgram, pc)] != RX_END ? static_cast<WORD>(nMemoSlots++)
                                                                           : RX_NO_MEMO_SLOT;
   }
+  aSweepNodes[nSweepNodes] = SweepNode{RX_END, 0, 0, static_cast<WORD>(nSweepNodes)};
+  ++nSweepNodes;
   ForgetSearch();
 }
 
 void CRegExp::ForgetSearch() {
   bMemoReady = FALSE;
   bChainOpen = FALSE;
+  bSweeping = FALSE;
+  bLineOpen = FALSE;
   bOutOfSteps = FALSE;
   nSearchFirstStep = nSteps;
 }
@@ -469,7 +511,7 @@ BOOL CRegExp::PrepareMemo() {
   const uint64_t nSpan = nTop - nRunBase + 1;
   const uint64_t nBlocks = nSpan / 64 + 1;
   const uint64_t nWords = nBlocks * static_cast<uint64_t>(nMemoSlots);
-  if (nWords * sizeof(uint64_t) + nBlocks * sizeof(DWORD) > RX_MEMO_MAX_BYTES) return FALSE;
+  if (nWords * sizeof(uint64_t) + nBlocks * sizeof(DWORD) > nMemoCap) return FALSE;
   if (nWords > nMemoWordsAlloc) {
     void* p = std::realloc(pMemoBits, static_cast<size_t>(nWords) * sizeof(uint64_t));
     if (p == nullptr) return FALSE;
@@ -556,7 +598,7 @@ BOOL CRegExp::MatchClosureBudgeted(DWORD p, DWORD q, int nRest, DWORD* pnEnd) {
 }
 
 BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
-  if (++nSteps - nSearchFirstStep > nStepBudget && bBudgeted) {
+  if (++nSteps > nStepLimit && bBudgeted) {
     bOutOfSteps = TRUE;
     return FALSE;
   }
@@ -633,7 +675,13 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
         }
         if (anMemoSlot[pc] != RX_NO_MEMO_SLOT && !bNoMemo) {
           if (bMemoReady || PrepareMemo()) return MatchClosureRemembered(p, pc, nRest, pnEnd);
-          // No memory for remembering: plain backtracking under the budget.
+          if (!bHasBackrefs) {
+            // No room for the record: the caller sweeps the run instead (no
+            // closure above this one remembers anything yet).
+            bMemoOut = TRUE;
+            return FALSE;
+          }
+          // Closures after a back reference: plain backtracking under the budget.
           bNoMemo = TRUE;
           bBudgeted = TRUE;
         }
@@ -662,15 +710,179 @@ BOOL CRegExp::MatchHere(DWORD p, int pc, DWORD* pnEnd) {
   }
 }
 
-BOOL CRegExp::Attempt(DWORD p) {
+// ---------------------------------------------------------------------------
+// The sweep
+
+void CRegExp::StartSweep() {
+  bSweeping = TRUE;
+  // Past the top nothing matches: closures and "." stop at the range end,
+  // and beyond it only the literal elements step, each at most once.
+  const DWORD nTop =
+      static_cast<DWORD>(std::min<uint64_t>(static_cast<uint64_t>(nRunEnd) + nSweepLiterals, nRunLimit));
+  for (int i = 0; i < nSweepNodes; ++i) anSweepValues[i] = RX_NO_MATCH;
+  nSweepPos = nTop + 1;
+}
+
+void CRegExp::SweepDownTo(DWORD nPos) {
+  while (nSweepPos > nPos) SweepColumn(--nSweepPos);
+}
+
+// The values at p from those at p + 1, element by element from the end of
+// the program: each is where the program matches when that element is
+// reached at p, the closures greedy as MatchHere takes them. A closure over
+// any byte whose rest did not change, or that already matched at p + 1,
+// keeps its value (taking the run one longer gives what it gave), and so
+// does every closure over any byte right before it: the run is passed over,
+// so that lines of many such closures cost little per position.
+void CRegExp::SweepColumn(DWORD p) {
+  DWORD* v = anSweepValues;
+  const BYTE* t = pRunText;
+  const BOOL bByte = p < nRunLimit;
+  const BYTE b = bByte ? t[p] : 0;
+  const BOOL bInRange = p < nRunEnd;
+  const BOOL bWordBefore = p > 0 && p <= nRunLimit && IsWordByte(t[p - 1]);
+  const BOOL bWordAt = bByte && IsWordByte(b);
+  int i = nSweepNodes - 1;
+  DWORD nOldNext = v[i];  // the value of the element after the current one, at p + 1
+  v[i] = p;               // RX_END
+  BOOL bNextChanged = TRUE;
+  while (i-- > 0) {
+    const SweepNode& node = aSweepNodes[i];
+    const DWORD nOld = v[i];
+    DWORD nNew = RX_NO_MATCH;
+    ++nSteps;
+    switch (node.nKind) {
+      case RX_CHAR:
+        if (bByte && b == node.nByte) nNew = nOldNext;
+        break;
+      case RX_ANY:
+        if (bInRange) nNew = nOldNext;
+        break;
+      case RX_CLASS:
+        if (bByte && InSet(abProgram + node.nSet, b)) nNew = nOldNext;
+        break;
+      case RX_BOL:
+        if (p == nRunLineStart) nNew = v[i + 1];
+        break;
+      case RX_EOL:
+        if (!bInRange) nNew = v[i + 1];
+        break;
+      case RX_WORD_START:
+        if (!bWordBefore && bWordAt) nNew = v[i + 1];
+        break;
+      case RX_WORD_END:
+        if (bWordBefore && !bWordAt) nNew = v[i + 1];
+        break;
+      // A closure first takes the run one longer (itself at p + 1), then
+      // the rest at p.
+      case RX_SWEEP_STAR + RX_ANY:
+        if (!bNextChanged || (bInRange && nOld != RX_NO_MATCH)) {
+          i = node.nRunStart;
+          nOldNext = v[i];
+          bNextChanged = FALSE;
+          continue;
+        }
+        nNew = v[i + 1];
+        break;
+      case RX_SWEEP_STAR + RX_CHAR:
+        nNew = (bInRange && b == node.nByte && nOld != RX_NO_MATCH) ? nOld : v[i + 1];
+        break;
+      case RX_SWEEP_STAR + RX_CLASS:
+        nNew = (bInRange && InSet(abProgram + node.nSet, b) && nOld != RX_NO_MATCH) ? nOld : v[i + 1];
+        break;
+      default:
+        break;
+    }
+    v[i] = nNew;
+    bNextChanged = nNew != nOld;
+    nOldNext = nOld;
+  }
+}
+
+// The lowest candidate start from nFrom on whose match the filter lets
+// through, all found by one sweep of the run.
+int CRegExp::SweepFirst(DWORD nFrom, CRegExpFilter& filter) {
+  StartSweep();
+  BOOL bFound = FALSE;
+  DWORD s = 0;
+  DWORD e = 0;
+  for (DWORD p = nSweepPos; p-- > nFrom;) {
+    SweepDownTo(p);
+    const DWORD v = anSweepValues[0];
+    if (v != RX_NO_MATCH && IsCandidate(p) && filter.IsStartAllowed(p) && filter.IsMatchAllowed(p, v)) {
+      bFound = TRUE;
+      s = p;
+      e = v;
+    }
+  }
+  return bFound ? Found(s, e) : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Runs and searches
+
+// One attempt at p in the current run: 1 with its end, 0 none, -1 when the
+// record it needs cannot be had.
+int CRegExp::TryAt(DWORD p, DWORD* pnEnd) {
+  if (bSweeping) {
+    SweepDownTo(p);
+    *pnEnd = anSweepValues[0];
+    return *pnEnd != RX_NO_MATCH ? 1 : 0;
+  }
   if (bHasGroups) std::memset(abGroupClosed, 0, sizeof(abGroupClosed));
-  DWORD nEnd = p;
-  if (!MatchHere(p, 0, &nEnd)) return FALSE;
-  anGroupStart[0] = p;
-  anGroupEnd[0] = nEnd;
+  if (MatchHere(p, 0, pnEnd)) return 1;
+  return bMemoOut ? -1 : 0;
+}
+
+// A match is returned: group 0 is set, and the search is over (the next run
+// starts afresh).
+int CRegExp::Found(DWORD s, DWORD e) {
+  anGroupStart[0] = s;
+  anGroupEnd[0] = e;
   abGroupValid[0] = TRUE;
-  // A match ends the search: the next run starts afresh.
   ForgetSearch();
+  return 1;
+}
+
+// Whether a match of the program may start at p of the current run.
+BOOL CRegExp::IsCandidate(DWORD p) const {
+  switch (abProgram[0]) {
+    case RX_BOL:
+      return p == nRunLineStart && p <= nRunEnd;
+    case RX_EOL:
+      return p == nRunEnd;
+    default:
+      return p < nRunEnd;
+  }
+}
+
+// Moves *pnPos on to the next candidate start; FALSE when there is none. A
+// program that starts with a literal run skips to where that run lies (it
+// may run past the range end, up to the limit).
+BOOL CRegExp::NextCandidate(DWORD* pnPos) const {
+  DWORD p = *pnPos;
+  switch (abProgram[0]) {
+    case RX_BOL:
+    case RX_EOL: {
+      const DWORD nOnly = abProgram[0] == RX_BOL ? nRunLineStart : nRunEnd;
+      if (p > nOnly || !IsCandidate(nOnly)) return FALSE;
+      *pnPos = nOnly;
+      return TRUE;
+    }
+    default:
+      break;
+  }
+  if (p >= nRunEnd) return FALSE;
+  if (nPrefixLen > 0) {
+    const size_t nAt =
+        MrScanBytes(pRunText + p, nRunEnd - p, nRunLimit - p, abPrefix, static_cast<size_t>(nPrefixLen));
+    if (nAt == MR_SCAN_NONE) return FALSE;
+    p += static_cast<DWORD>(nAt);
+  } else if (abProgram[0] == RX_CLASS) {
+    while (p < nRunEnd && !InSet(abProgram + 1, pRunText[p])) ++p;
+    if (p >= nRunEnd) return FALSE;
+  }
+  *pnPos = p;
   return TRUE;
 }
 
@@ -679,17 +891,18 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
   ClearGroups();
   bFailure = FALSE;
   nStartOfRange = nStart;
-  nRunFirstStep = nSteps;
   if (pText == nullptr || abProgram[0] == RX_END || bOutOfSteps) return FALSE;
   if (nEnd > nLimit) nEnd = nLimit;
   if (nStart > nEnd) return FALSE;
   // Failures learnt over this very run by a MatchAt call at a later start
-  // still hold; anything else starts afresh.
+  // still hold (and a sweep goes on down); anything else starts afresh.
   const BOOL bGoOn = bStepBack && bChainOpen && pText == pChainText && nEnd == nChainEnd &&
                      nLimit == nChainLimit && nLineStart == nChainLineStart && nStart < nChainStart &&
                      nLineStart <= nStart;
   if (!bGoOn) {
     bMemoReady = FALSE;
+    bMemoOut = FALSE;
+    bSweeping = FALSE;
     nRunBase = bStepBack ? std::min(nStart, nLineStart) : nStart;
   }
   bChainOpen = bStepBack;
@@ -698,11 +911,25 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
   nChainEnd = nEnd;
   nChainLimit = nLimit;
   nChainLineStart = nLineStart;
+  // Each line has its own budget, and the search one over all lines: enough
+  // for back references that do little backtracking over a long text.
+  const BOOL bSameLine = bLineOpen && pText == pLineText && nEnd == nLineEnd && nLimit == nLineLimit &&
+                         nLineStart == nLineLineStart;
+  if (!bSameLine) {
+    bLineOpen = TRUE;
+    pLineText = pText;
+    nLineEnd = nEnd;
+    nLineLimit = nLimit;
+    nLineLineStart = nLineStart;
+    nLineFirstStep = nSteps;
+    nLineBudget = nLineStepBudget +
+                  RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nEnd - std::min(nStart, nLineStart));
+  }
+  nStepLimit =
+      std::min(nLineFirstStep + nLineBudget, nSearchFirstStep + RX_SEARCH_STEP_BUDGET +
+                                                 RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nLimit));
   bBudgeted = bHasBackrefs;
   bNoMemo = FALSE;
-  // Enough for patterns whose back references do little backtracking over
-  // the whole of a long text.
-  nStepBudget = RX_STEP_BUDGET + RX_STEP_BUDGET_PER_BYTE * static_cast<uint64_t>(nLimit);
   pRunText = pText;
   nRunEnd = nEnd;
   nRunLimit = nLimit;
@@ -711,49 +938,68 @@ BOOL CRegExp::BeginRun(const BYTE* pText, DWORD nStart, DWORD& nEnd, DWORD nLimi
 }
 
 int CRegExp::MatchAt(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+  nCallFirstStep = nSteps;
   if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart, TRUE)) return 0;
-  return Attempt(nStart) ? 1 : 0;
+  DWORD e = 0;
+  int n = TryAt(nStart, &e);
+  if (n < 0) {
+    StartSweep();
+    n = TryAt(nStart, &e);
+  }
+  return n > 0 ? Found(nStart, e) : 0;
 }
 
 int CRegExp::Match(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart) {
+  CPassAll all;
+  return MatchFirst(pText, nStart, nEnd, nLimit, nLineStart, all);
+}
+
+int CRegExp::MatchFirst(const BYTE* pText, DWORD nStart, DWORD nEnd, DWORD nLimit, DWORD nLineStart,
+                        CRegExpFilter& filter) {
+  nCallFirstStep = nSteps;
   if (!BeginRun(pText, nStart, nEnd, nLimit, nLineStart, FALSE)) return 0;
-  switch (abProgram[0]) {
-    case RX_BOL:
-      return (nLineStart >= nStart && nLineStart <= nEnd && Attempt(nLineStart)) ? 1 : 0;
-    case RX_EOL:
-      anGroupStart[0] = anGroupEnd[0] = nEnd;
-      abGroupValid[0] = TRUE;
-      ForgetSearch();
-      return 1;
-    default:
-      break;
+  if (abProgram[0] == RX_EOL) {
+    // A lone "$": the empty match at the end.
+    return filter.IsStartAllowed(nEnd) && filter.IsMatchAllowed(nEnd, nEnd) ? Found(nEnd, nEnd) : 0;
   }
-  if (nPrefixLen > 0) {
-    // Skip to the places where the literal run that starts every match lies
-    // (it may run past the range end, up to the limit).
-    DWORD p = nStart;
-    while (p < nEnd) {
-      const size_t nAt =
-          MrScanBytes(pText + p, nEnd - p, nLimit - p, abPrefix, static_cast<size_t>(nPrefixLen));
-      if (nAt == MR_SCAN_NONE) return 0;
-      p += static_cast<DWORD>(nAt);
-      if (Attempt(p)) return 1;
-      if (bOutOfSteps) return 0;
-      ++p;
-    }
-    return 0;
-  }
-  if (abProgram[0] == RX_CLASS) {
-    const BYTE* pSet = abProgram + 1;
-    for (DWORD p = nStart; p < nEnd; ++p) {
-      if (InSet(pSet, pText[p]) && Attempt(p)) return 1;
-      if (bOutOfSteps) return 0;
-    }
-    return 0;
-  }
-  for (DWORD p = nStart; p < nEnd; ++p) {
-    if (Attempt(p)) return 1;
+  for (DWORD p = nStart; NextCandidate(&p); ++p) {
+    if (!filter.IsStartAllowed(p)) continue;
+    DWORD e = 0;
+    const int n = TryAt(p, &e);
+    if (n > 0 && filter.IsMatchAllowed(p, e)) return Found(p, e);
     if (bOutOfSteps) return 0;
+    // Without back references the rest of the run is one sweep, whether
+    // the record found no room or a match was turned down (starting again
+    // after each of those would cost the whole run every time).
+    if (n < 0) return SweepFirst(p, filter);
+    if (n > 0 && !bHasBackrefs) return SweepFirst(p + 1, filter);
+  }
+  return 0;
+}
+
+int CRegExp::MatchLast(const BYTE* pText, DWORD nLow, DWORD nHigh, DWORD nEnd, DWORD nLimit, DWORD nLineStart,
+                       CRegExpFilter& filter) {
+  nCallFirstStep = nSteps;
+  if (abProgram[0] == RX_END || bOutOfSteps) return 0;
+  nHigh = std::min(nHigh, std::min(nEnd, nLimit));
+  for (DWORD k = nHigh + 1; k-- > nLow;) {
+    if (!filter.IsStartAllowed(k)) continue;
+    if (!BeginRun(pText, k, nEnd, nLimit, nLineStart, TRUE)) {
+      if (bOutOfSteps) return 0;
+      continue;
+    }
+    DWORD e = 0;
+    int n = TryAt(k, &e);
+    if (n < 0) {
+      StartSweep();
+      n = TryAt(k, &e);
+    }
+    if (n > 0 && filter.IsMatchAllowed(k, e)) return Found(k, e);
+    if (bOutOfSteps) return 0;
+    // A match turned down: without back references the chain goes on as
+    // one sweep down the run; with them it goes on from the failures it
+    // remembered.
+    if (n > 0 && !bHasBackrefs && !bSweeping) StartSweep();
   }
   return 0;
 }

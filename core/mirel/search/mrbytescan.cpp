@@ -56,10 +56,10 @@ constexpr CByteRanks MakeByteRanks() {
   for (char c : kPunctuation) r.a[static_cast<BYTE>(c)] = 120;
   const char kByFrequency[] = "etaoinshrdlcumwfgypbvkjxqz";
   for (int k = 0; k < 26; ++k) r.a[static_cast<BYTE>(kByFrequency[k])] = static_cast<BYTE>(250 - 6 * k);
-  r.a['\t'] = 150;
-  r.a['\r'] = 200;
-  r.a['\n'] = 200;
-  r.a[' '] = 255;
+  r.a[static_cast<BYTE>('\t')] = 150;
+  r.a[static_cast<BYTE>('\r')] = 200;
+  r.a[static_cast<BYTE>('\n')] = 200;
+  r.a[static_cast<BYTE>(' ')] = 255;
   r.a[0] = 255;
   return r;
 }
@@ -263,6 +263,16 @@ size_t Scan(const BYTE* pHay, size_t nStarts, size_t nHay, const BYTE* pNeedle, 
 }
 
 }  // namespace
+
+MrScanCode MrScanCodeBuilt() {
+#if defined(MR_SCAN_AVX2)
+  return MrScanCode::Sse2AndAvx2;
+#elif defined(__SSE2__)
+  return MrScanCode::Sse2;
+#else
+  return MrScanCode::Plain;
+#endif
+}
 
 size_t MrScanBytes(const BYTE* pHay, size_t nStarts, size_t nHay, const BYTE* pNeedle, size_t nNeedle) {
   return Scan<false>(pHay, nStarts, nHay, pNeedle, nNeedle);

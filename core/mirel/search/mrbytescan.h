@@ -20,6 +20,11 @@ size_t MrScanBytesNoCase(const BYTE* pHay, size_t nStarts, size_t nHay, const BY
 
 constexpr size_t MR_SCAN_NONE = static_cast<size_t>(-1);
 
+// The scan code this build compiled: the plain loop alone only for targets
+// without SSE2; with AVX2 too, that is taken on processors that have it.
+enum class MrScanCode { Plain, Sse2, Sse2AndAvx2 };
+MrScanCode MrScanCodeBuilt();
+
 // ASCII letter folding to upper case; other bytes unchanged.
 constexpr BYTE MrFoldByte(BYTE b) {
   return (b >= 'a' && b <= 'z') ? static_cast<BYTE>(b - 'a' + 'A') : b;

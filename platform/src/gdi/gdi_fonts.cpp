@@ -10,6 +10,8 @@
 //     East Asian wide ranges, is tmAveCharWidth wide: |lfWidth| when set,
 //     else max(1, height / 2); double-byte characters of the font's code
 //     page and East Asian wide characters are twice that (tmMaxCharWidth);
+//     a lead and a trail byte that the code page leaves undefined are one
+//     single-width default character;
 //   - weight, italics and the face name change no width.
 #include "gdi_internal.h"
 
@@ -50,6 +52,14 @@ bool IsTrailByte(unsigned char byte) {
 
 bool IsLeadByte(UINT codePage, unsigned char byte) {
   return byte >= 0x80 && IsDBCSLeadByteEx(codePage, byte);
+}
+
+// A lead byte and a trail byte that the code page maps to a character; a
+// pair it leaves undefined is drawn as one default character ("?").
+bool IsDefinedPair(UINT codePage, unsigned char lead, unsigned char trail, WCHAR* pUnit) {
+  if (!IsLeadByte(codePage, lead) || !IsTrailByte(trail)) return false;
+  const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+  return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, pair, 2, pUnit, 1) == 1;
 }
 
 BYTE CharSetOfCodePage(UINT codePage) {
@@ -196,8 +206,8 @@ std::vector<Glyph> GlyphsOfA(const FontObject& font, const char* text, int count
     const auto byte = static_cast<unsigned char>(text[i]);
     if (i + 1 < count && IsLeadByte(codePage, byte) && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
       WCHAR unit = 0;
-      const bool converted = MultiByteToWideChar(codePage, 0, text + i, 2, &unit, 1) == 1;
-      glyphs.push_back(Glyph{2 * single, 2, converted && unit == 0x3000});
+      const bool defined = IsDefinedPair(codePage, byte, static_cast<unsigned char>(text[i + 1]), &unit);
+      glyphs.push_back(Glyph{defined ? 2 * single : single, 2, defined && unit == 0x3000});
       i += 2;
     } else {
       // A lone lead byte counts as one narrow (default) character.
@@ -352,8 +362,8 @@ int CharWidthOf(const FontObject& font, UINT code, bool wide) {
   if (code <= 0xFF) return single;
   const auto lead = static_cast<unsigned char>((code >> 8) & 0xFF);
   const auto trail = static_cast<unsigned char>(code & 0xFF);
-  return code <= 0xFFFF && IsLeadByte(font.metrics.codePage, lead) && IsTrailByte(trail) ? 2 * single
-                                                                                         : single;
+  WCHAR unit = 0;
+  return code <= 0xFFFF && IsDefinedPair(font.metrics.codePage, lead, trail, &unit) ? 2 * single : single;
 }
 
 template <typename Store>
