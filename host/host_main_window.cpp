@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host_code_font.h"
 #include "host_text_format.h"
 
 namespace mirel_host {
@@ -14,8 +15,6 @@ constexpr WORD kCommandSave = 1;
 constexpr WORD kNotifyModified = 1;  // the control's notification when its modified state changes
 constexpr int kInitialWidth = 760;
 constexpr int kInitialHeight = 540;
-constexpr int kFontPoints = 10;
-const char kFontFace[] = "GulimChe";
 
 bool RegisterWindowClass(HINSTANCE hInstance, WNDPROC pfnWndProc) {
   WNDCLASSEXA wc = {};
@@ -64,14 +63,9 @@ bool CHostMainWindow::Create(HINSTANCE hInstance, std::string* pError) {
 void CHostMainWindow::SetCodeFont() {
   if (m_api.pfnSetFont == nullptr) return;
   // Code reads best in a fixed-pitch face; this one has Hangul as well.
-  LOGFONTA lf = {};
   HDC hDC = GetDC(nullptr);
-  lf.lfHeight = -MulDiv(kFontPoints, hDC != nullptr ? GetDeviceCaps(hDC, LOGPIXELSY) : 96, 72);
+  const LOGFONTA lf = CodeFont(hDC != nullptr ? GetDeviceCaps(hDC, LOGPIXELSY) : 96);
   if (hDC != nullptr) ReleaseDC(nullptr, hDC);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  lstrcpynA(lf.lfFaceName, kFontFace, LF_FACESIZE);
   m_api.pfnSetFont(m_hWndMirel, &lf);
 }
 

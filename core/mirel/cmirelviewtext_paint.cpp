@@ -144,12 +144,21 @@ void OutputText(CMirelViewText& view, HDC hdc, int x, int y, const BYTE* p, DWOR
                 advances.empty() ? nullptr : advances.data());
     return;
   }
-  // UTF-16 units, the advance of a character on its first unit.
+  // UTF-16 units, the advance of a character on its unit. Characters of one
+  // unit are written together; the units written so far start at xPending.
   WCHAR* pBuf = view.szRunBuffer.data();
   const UINT nCodePage = bUtf8 ? CP_UTF8 : static_cast<UINT>(doc.nCodePage);
+  const int fh = std::max(doc.nFontHeight, 1);
   advances.reserve(chars.size());
   int nUnits = 0;
-  long long xStart = x;
+  long long xPending = x;
+  long long xChar = x;
+  auto writePending = [&]() {
+    if (nUnits > 0)
+      ExtTextOutW(hdc, ClampToInt(xPending), y, 0, nullptr, pBuf, static_cast<UINT>(nUnits), advances.data());
+    nUnits = 0;
+    advances.clear();
+  };
   for (const CharSpan& ch : chars) {
     constexpr int kMaxUnits = 8;
     WCHAR units[kMaxUnits];
@@ -162,23 +171,26 @@ void OutputText(CMirelViewText& view, HDC hdc, int x, int y, const BYTE* p, DWOR
       n = MultiByteToWideChar(nCodePage, 0, reinterpret_cast<const char*>(p + ch.nOffset),
                               static_cast<int>(ch.nLen), units, kMaxUnits);
     }
-    if (nUnits + n > nCap) break;
-    if (n <= 0) {
+    if (n == 1) {
+      if (nUnits >= nCap) break;
+      if (nUnits == 0) xPending = xChar;
+      pBuf[nUnits++] = units[0];
+      advances.push_back(ch.nWidth);
+    } else if (n > 1) {
+      // A character of several units (a surrogate pair): platforms read the
+      // advances of its units differently, and a face without it may draw a
+      // box for each unit. It is written by itself with the platform's own
+      // advances and kept to its cell, so the next character stays clean.
+      writePending();
+      const RECT rcCell{ClampToInt(xChar), y, ClampToInt(xChar + ch.nWidth), y + fh};
+      ExtTextOutW(hdc, rcCell.left, y, ETO_CLIPPED, &rcCell, units, static_cast<UINT>(n), nullptr);
+    } else if (nUnits > 0) {
       // Nothing to show: the character still takes its measured width.
-      if (advances.empty()) {
-        xStart += ch.nWidth;
-      } else {
-        advances.back() += ch.nWidth;
-      }
-      continue;
+      advances.back() += ch.nWidth;
     }
-    std::memcpy(pBuf + nUnits, units, static_cast<size_t>(n) * sizeof(WCHAR));
-    advances.push_back(ch.nWidth);
-    advances.resize(advances.size() + static_cast<size_t>(n - 1), 0);
-    nUnits += n;
+    xChar += ch.nWidth;
   }
-  if (nUnits == 0) return;
-  ExtTextOutW(hdc, ClampToInt(xStart), y, 0, nullptr, pBuf, static_cast<UINT>(nUnits), advances.data());
+  writePending();
 }
 
 // What the line end of a row shows behind its mark or blank: the selection
