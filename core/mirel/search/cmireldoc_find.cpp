@@ -465,7 +465,7 @@ int CMirelDoc::ReplaceText(const BYTE* pFind, int nFindLen, const BYTE* pReplace
     const DWORD nRowStart = std::min(pLines[GetLineFromPos(s)].nStart, s);
     CMrTextFinder finder(text.p, text.nLen, pFind, static_cast<DWORD>(nFindLen), nFileEncoding, nCodePage,
                          (nFlags & MIREL_FIND_MATCHCASE) != 0, nRowStart, nRowStart);
-    bIsMatch = finder.MatchAt(s) == e - s;
+    bIsMatch = finder.MatchAtCharStart(s) == e - s;
   }
   if (bIsMatch) {
     return ReplaceSelection(*this, s, e, pReplace, static_cast<DWORD>(nReplaceLen), pnPos, bShow) ? 2 : 0;

@@ -278,14 +278,14 @@ DWORD CMrTextFinder::Verify(DWORD c) {
     auto insidePair = [&](DWORD x) { return x >= 2 && x + 2 <= len && MrIsSurrogatePairAt(buf + x - 2, 4); };
     if (insidePair(c) || insidePair(c + n)) return 0;
   } else if (utf8) {
-    if ((p[0] & 0xC0) == 0x80) return 0;
+    if (!m_bEndsKnown && (p[0] & 0xC0) == 0x80) return 0;
     if (matchCase) {
       if (n > len - c || std::memcmp(p, pat, n) != 0) return 0;
     } else {
       nMatch = VerifyUtf8NoCase(c);
       if (nMatch == 0) return 0;
     }
-    if (nMatch < len - c && (buf[c + nMatch] & 0xC0) == 0x80) return 0;
+    if (!m_bEndsKnown && nMatch < len - c && (buf[c + nMatch] & 0xC0) == 0x80) return 0;
   } else {
     if (n > len - c) return 0;
     if (matchCase) {

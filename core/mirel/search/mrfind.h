@@ -57,6 +57,15 @@ class CMrTextFinder {
   long long Backward(DWORD nIndex, DWORD nEndLimit, DWORD* pnMatchLen);
   // Length of the match that starts at nIndex; 0 when none does.
   DWORD MatchAt(DWORD nIndex) { return Verify(nIndex); }
+  // The same for a span whose ends the caller knows to be character starts
+  // of the document (a selection): in UTF-8 a byte that follows no sequence
+  // is a character of its own there, whatever its value.
+  DWORD MatchAtCharStart(DWORD nIndex) {
+    m_bEndsKnown = TRUE;
+    const DWORD nMatch = Verify(nIndex);
+    m_bEndsKnown = FALSE;
+    return nMatch;
+  }
   // The fewest bytes a match can take (0 for an empty pattern).
   DWORD MinMatchLength() const { return m_nMinMatch; }
   // Character starts as the search sees them (ANSI in a double-byte code page
@@ -79,4 +88,5 @@ class CMrTextFinder {
   DWORD m_nMinMatch;
   CMrDbcsBoundary startB;
   CMrDbcsBoundary endB;
+  BOOL m_bEndsKnown = FALSE;
 };
