@@ -18,6 +18,7 @@
 
 #include "mirel/ccontentshandlernormal.h"
 #include "mirel/cmirel.h"
+#include "mirel/cmirelviewtext.h"
 #include "mirel/metablock/cmrmetablock.h"
 #include "mirel/search/cregexp.h"
 #include "mirel/mirel.h"
@@ -202,6 +203,7 @@ void CMirelDoc::Init() {
 // Lifecycle
 
 int CMirelDoc::NewFile() {
+  DropImeComposition(MrImeDrop::kForget);
   CContentsHandlerNormal* pNew = new (std::nothrow) CContentsHandlerNormal(this);
   if (pNew == nullptr || pNew->pEditBodyFile == nullptr) {
     delete pNew;
@@ -236,6 +238,7 @@ int CMirelDoc::NewFile() {
 }
 
 BOOL CMirelDoc::Reset() {
+  DropImeComposition(MrImeDrop::kForget);
   ClearBookmarksAndTag();
   undo.Reset();
   ResetCaretAndSelection();
@@ -291,6 +294,21 @@ void CMirelDoc::DropGestureAnchors() {
   SetDragPending(0);
 }
 
+// A composition's place is its own only while the input method alone writes
+// there; any other change first keeps it as typed.
+void CMirelDoc::EndCompositionBeforeEdit() {
+  if (nImeSplicing == 0 && nIMECompLen > 0) DropImeComposition(MrImeDrop::kKeepAsText);
+}
+
+void CMirelDoc::DropImeComposition(MrImeDrop how) {
+  for (int i = 0; ppEdits != nullptr && i < nEditCount; ++i) {
+    if (ppEdits[i] != nullptr && ppEdits[i]->pViewText != nullptr)
+      ppEdits[i]->pViewText->DropImeComposition(how);
+  }
+  // Whatever no view answered for is gone with it.
+  nIMECompLen = 0;
+}
+
 BOOL CMirelDoc::ReloadContents() {
   if (pContents == nullptr) return FALSE;
   PrepareLayout();
@@ -299,6 +317,7 @@ BOOL CMirelDoc::ReloadContents() {
 
 BOOL CMirelDoc::DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
+  EndCompositionBeforeEdit();
   DropGestureAnchors();
   PrepareLayout();
   return NoteUnrecorded(pContents->DeleteAndRelayout(nPos, nLen, bRecordUndo), !bRecordUndo && nLen > 0);
@@ -306,6 +325,7 @@ BOOL CMirelDoc::DeleteContents(DWORD nPos, DWORD nLen, BOOL bRecordUndo) {
 
 BOOL CMirelDoc::InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL bRecordUndo) {
   if (pContents == nullptr) return FALSE;
+  EndCompositionBeforeEdit();
   DropGestureAnchors();
   PrepareLayout();
   return NoteUnrecorded(pContents->InsertAndRelayout(nPos, pData, nLen, bRecordUndo),
@@ -315,6 +335,7 @@ BOOL CMirelDoc::InsertContents(DWORD nPos, const BYTE* pData, DWORD nLen, BOOL b
 BOOL CMirelDoc::ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
                                 BOOL bRecordNew) {
   if (pContents == nullptr) return FALSE;
+  EndCompositionBeforeEdit();
   DropGestureAnchors();
   PrepareLayout();
   return NoteUnrecorded(pContents->ReplaceAndRelayout(nPos, nOldLen, bRecordOld, pData, nNewLen, bRecordNew),

@@ -140,6 +140,14 @@ typedef void* MIREL_LOCALE;
 
 // ---------------------------------------------------------------------------
 
+// How an input-method composition shown in a text view ends when the text
+// under it changes by anything but the composition: forgotten with the text
+// it is in (a new or emptied store), taken back first (the text is about to
+// be converted), or kept as typed and recorded as a step (an edit whose
+// positions include it). In every case the input method is told to cancel
+// it, so nothing it sends later lands at the composition's old offsets.
+enum class MrImeDrop { kForget, kTakeBack, kKeepAsText };
+
 class CMirelDoc {
  public:
   CMirelDoc();
@@ -166,6 +174,10 @@ class CMirelDoc {
   BOOL ReplaceContents(DWORD nPos, DWORD nOldLen, BOOL bRecordOld, const BYTE* pData, DWORD nNewLen,
                        BOOL bRecordNew);
   BOOL RecalcContentsLayout();
+
+  // Ends an input-method composition shown in a text view when the text
+  // under it changes by anything but the composition (see MrImeDrop).
+  void DropImeComposition(MrImeDrop how);
 
   DWORD GetContentsSize() const;  // text length, byte-order mark excluded
   DWORD GetFileSize() const;      // file length, byte-order mark included
@@ -829,6 +841,7 @@ class CMirelDoc {
   CMrSyntax* pSyntax;
   CMrUndoManager undo;
   int nKeepUndoHistory = 0;  // CMrKeepUndoHistory scopes open
+  int nImeSplicing = 0;      // the input method is writing its own composition
   int nCaretPos;
   int cli;
 
@@ -896,6 +909,8 @@ class CMirelDoc {
   void ResetCaretAndSelection();
   // Forgets what a mouse gesture anchored before the text changed.
   void DropGestureAnchors();
+  // Ends a composition shown before a change that is not its own.
+  void EndCompositionBeforeEdit();
   // Frees every bookmark slot and clears the current tag.
   void ClearBookmarksAndTag();
   // Zeroes the line-table records from nFrom to the capacity.

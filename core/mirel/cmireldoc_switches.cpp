@@ -114,6 +114,8 @@ int CMirelDoc::SetCodePage(int nNewCodePage) {
     FreeLocale(localeCodePage);
   }
   const BOOL bChanged = nNewCodePage != nCodePage;
+  // A composition is text of the old code page.
+  if (bChanged) DropImeComposition(MrImeDrop::kTakeBack);
   nCodePage = nNewCodePage;
   undo.Reset();
   MeasureWidthsAgain();
@@ -143,6 +145,8 @@ int CMirelDoc::SetFileEncoding(int nNewEncoding) {
     MeasureWidthsAgain();
     return 1;
   }
+  // The composition goes before the text is converted under it.
+  DropImeComposition(MrImeDrop::kTakeBack);
   if (!pContents->ChangeEncoding(nNewEncoding)) return 0;
   nFileEncoding = static_cast<BYTE>(nNewEncoding);
   nVirtualSpace = 0;

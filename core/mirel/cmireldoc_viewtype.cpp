@@ -25,8 +25,10 @@ DWORD TextPosOfFilePos(CMirelDoc& doc, DWORD nFilePos, DWORD nMark) {
 void CMirelDoc::SetViewType(int nType) {
   if (nType != MIREL_VIEW_TYPE_TEXT && nType != MIREL_VIEW_TYPE_HEX) return;
   if (nType == nViewType) return;
-  // A composition still running belongs to the old view's positions.
+  // A composition still running belongs to the old view's positions; one
+  // the input method did not complete is kept as it was typed.
   if (pActiveMirel != nullptr) pActiveMirel->CompleteComposition();
+  DropImeComposition(MrImeDrop::kKeepAsText);
 
   // The selection's lower and upper ends; without one, the caret.
   const BOOL bSelection = block.IsNotEmpty() || block.IsColumnBlock();

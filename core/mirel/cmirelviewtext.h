@@ -24,6 +24,8 @@
 
 #include "cmirelview.h"
 
+enum class MrImeDrop;
+
 // The record a pane of a split-pane window sends with WM_MIREL_PANESCROLLED:
 // the edit object, the new horizontal offset and top row (-1: unchanged), a
 // field the text view leaves alone, and 1.
@@ -49,6 +51,9 @@ class CMirelViewText : public CMirelView {
   LRESULT OnImeChar(WPARAM wParam, LPARAM lParam) override;                            // ime
   LRESULT OnImeComposition(WPARAM wParam, LPARAM lParam) override;                     // ime
   LRESULT OnImeNotify(WPARAM wParam, LPARAM lParam) override;                          // ime
+  // Ends a composition shown here when the text changes under it (see
+  // CMirelDoc::DropImeComposition) and tells the input method to cancel it.
+  void DropImeComposition(MrImeDrop how);                                              // ime
   UINT LineFromY(int y) override;                                                      // caret
   void Invalidate(int nTag, DWORD nFrom, DWORD nTo) override;                          // caret
   void OnChar(HWND hWnd, char ch, int nRepeat) override;                               // keys
@@ -196,6 +201,10 @@ class CMirelViewText : public CMirelView {
     int nVirtualSpace = 0;       // virtual space before the composition
     BOOL bModified = FALSE;      // modified flag before the composition
   } imeOrigin;
+  // Bytes the composition and its leading spaces take in the text, or
+  // kNotHeld when the text no longer holds it where it was recorded.
+  static constexpr DWORD kNotHeld = 0xFFFFFFFF;
+  DWORD ImeShownLength() const;
   // Puts the replaced text back without a record; FALSE when the text no
   // longer holds the composition where it was recorded.
   BOOL RestoreImeOrigin();

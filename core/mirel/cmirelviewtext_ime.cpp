@@ -105,6 +105,14 @@ Bytes ToCodePage(const CMirelDoc& doc, const BYTE* pChar, DWORD nLen) {
 BOOL Splice(CMirelDoc& doc, DWORD nPos, DWORD nOldLen, const Bytes& data, BOOL bRecord) {
   if (nOldLen == 0 && data.empty()) return TRUE;
   CMrKeepUndoHistory keep(doc);
+  // The document's own guard ends a composition before any other change.
+  struct Own {
+    CMirelDoc& doc;
+    explicit Own(CMirelDoc& d) : doc(d) { ++doc.nImeSplicing; }
+    ~Own() { --doc.nImeSplicing; }
+    Own(const Own&) = delete;
+    Own& operator=(const Own&) = delete;
+  } own(doc);
   if (nOldLen == 0) return doc.InsertContents(nPos, data.data(), static_cast<DWORD>(data.size()), bRecord);
   if (data.empty()) return doc.DeleteContents(nPos, nOldLen, bRecord);
   return doc.ReplaceContents(nPos, nOldLen, bRecord, data.data(), static_cast<DWORD>(data.size()), bRecord);
@@ -219,15 +227,22 @@ void StoreCompositionParts(CMirelDoc& doc, HIMC hIMC, LPARAM flags, const ImeTex
 // ---------------------------------------------------------------------------
 // Composition bookkeeping
 
-BOOL CMirelViewText::RestoreImeOrigin() {
-  CMirelDoc& doc = *pdoc;
+DWORD CMirelViewText::ImeShownLength() const {
+  const CMirelDoc& doc = *pdoc;
   const DWORD nStart = imeOrigin.nStart;
   const DWORD nShown = imeOrigin.nPrefixLen + static_cast<DWORD>(std::max(doc.nIMECompLen, 0));
   const BOOL bHeld = imeOrigin.bActive && doc.nIMECompPos >= 0 &&
                      static_cast<DWORD>(doc.nIMECompPos) == nStart + imeOrigin.nPrefixLen &&
                      nStart <= doc.GetContentsSize() && nShown <= doc.GetContentsSize() - nStart;
+  return bHeld ? nShown : kNotHeld;
+}
+
+BOOL CMirelViewText::RestoreImeOrigin() {
+  CMirelDoc& doc = *pdoc;
+  const DWORD nStart = imeOrigin.nStart;
+  const DWORD nShown = ImeShownLength();
   BOOL bDone = FALSE;
-  if (bHeld) {
+  if (nShown != kNotHeld) {
     bDone = Splice(doc, nStart, nShown, imeOrigin.replaced, FALSE);
     if (bDone) doc.SetModified(imeOrigin.bModified);
   }
@@ -282,6 +297,41 @@ void CMirelViewText::CancelImeComposition() {
   if (nVirtualSpace > 0) {
     doc.nVirtualSpace = nVirtualSpace;
     UpdateCaret(1, 1);
+  }
+}
+
+void CMirelViewText::DropImeComposition(MrImeDrop how) {
+  if (pdoc == nullptr || !imeOrigin.bActive) return;
+  CMirelDoc& doc = *pdoc;
+  if (how == MrImeDrop::kTakeBack) {
+    CancelImeComposition();
+  } else if (how == MrImeDrop::kKeepAsText && doc.nKeepUndoHistory == 0) {
+    // The text stays as shown and the history learns of it as a step of its
+    // own; text it cannot account for makes its older records unusable.
+    const DWORD nShown = ImeShownLength();
+    BOOL bRecorded = FALSE;
+    if (nShown != kNotHeld) {
+      const Bytes shown = TextAt(doc, imeOrigin.nStart, nShown);
+      doc.SeparateUndo();
+      bRecorded = shown.size() == nShown &&
+                  doc.undo.AddReplace(static_cast<LONG>(imeOrigin.nStart), imeOrigin.replaced.data(),
+                                      static_cast<LONG>(imeOrigin.replaced.size()), shown.data(),
+                                      static_cast<LONG>(shown.size()));
+      doc.SeparateUndo();
+    }
+    if (!bRecorded) doc.undo.ForgetRecords();
+  }
+  imeOrigin.bActive = FALSE;
+  doc.nIMECompLen = 0;
+  doc.bIMETarget = FALSE;
+  FreeImeBuffers(doc);
+  // The input method's composition ends with nothing left to deliver; what
+  // it sends on the way finds no composition here.
+  const HWND hWnd = pMirel != nullptr ? pMirel->hWndEdit : nullptr;
+  HIMC hIMC = hWnd != nullptr ? ImmGetContext(hWnd) : nullptr;
+  if (hIMC != nullptr) {
+    ImmNotifyIME(hIMC, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+    ImmReleaseContext(hWnd, hIMC);
   }
 }
 
