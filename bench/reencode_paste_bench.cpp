@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_documents.h"
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmirel.h"
 #include "mirel/cmireldoc.h"
@@ -46,21 +47,10 @@ const std::string& BigText() {
   return text;
 }
 
-std::unique_ptr<CMirelDoc> MakeDocument(const std::string& text) {
-  auto doc = std::make_unique<CMirelDoc>();
-  doc->nFileEncoding = MIREL_ENCODING_ANSI;
-  doc->nCodePage = 949;
-  doc->NewFile();
-  doc->nLeftMargin = 0;
-  doc->nTextWidth = 640;
-  doc->InsertContents(0, reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size()), FALSE);
-  return doc;
-}
-
 // ANSI -> UTF-8 -> UTF-16 -> ANSI, one switch per iteration; the bytes
 // processed are the source bytes of each switch.
 void BM_SetFileEncodingCycle(benchmark::State& state) {
-  auto doc = MakeDocument(BigText());
+  auto doc = mirel_bench::MakeCp949Document(BigText());
   const int order[] = {MIREL_ENCODING_UTF8, MIREL_ENCODING_UTF16LE, MIREL_ENCODING_ANSI};
   size_t nStep = 0;
   long long nBytes = 0;
@@ -77,7 +67,7 @@ BENCHMARK(BM_SetFileEncodingCycle)->Iterations(6)->Unit(benchmark::kMillisecond)
 void BM_SetFileEncoding(benchmark::State& state) {
   const int nFrom = static_cast<int>(state.range(0));
   const int nTo = static_cast<int>(state.range(1));
-  auto doc = MakeDocument(BigText());
+  auto doc = mirel_bench::MakeCp949Document(BigText());
   if (nFrom != MIREL_ENCODING_ANSI) doc->SetFileEncoding(nFrom);
   long long nBytes = 0;
   for (auto _ : state) {
@@ -102,7 +92,7 @@ BENCHMARK(BM_SetFileEncoding)
 // 10 MB of CF_TEXT pasted at the start of a 100 MB document: clipboard
 // read, insertion, undo record and re-layout. Undone outside the timing.
 void BM_Paste10MBAtStartOf100MB(benchmark::State& state) {
-  auto doc = MakeDocument(BigText());
+  auto doc = mirel_bench::MakeCp949Document(BigText());
   CMirel edit(doc.get());
   const std::string clip = MakeKoreanText(10u << 20, 11);
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, clip.size() + 1);

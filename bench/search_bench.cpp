@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_documents.h"
 #include "bench_texts.h"
 #include "mirel/ccontentshandler.h"
 #include "mirel/cmireldoc.h"
@@ -145,13 +146,7 @@ void BM_FindBackwardInKoreanLine(benchmark::State& state) {
       "\xB0\xA1\xB3\xAA\xB4\xD9\xB6\xF3\xB8\xB6\xB9\xD9\xBB\xE7";  // ga na da ra ma ba sa
   std::string line;
   while (line.size() < static_cast<size_t>(state.range(0))) line += kSyllables;
-  auto doc = std::make_unique<CMirelDoc>();
-  doc->nFileEncoding = MIREL_ENCODING_ANSI;
-  doc->nCodePage = 949;
-  doc->NewFile();
-  doc->nLeftMargin = 0;
-  doc->nTextWidth = 640;
-  doc->InsertContents(0, reinterpret_cast<const BYTE*>(line.data()), static_cast<DWORD>(line.size()), FALSE);
+  auto doc = mirel_bench::MakeCp949Document(line);
   const DWORD nEnd = doc->GetContentsSize();
   // range(1): the syllable as a regular expression.
   const int nFlags = MIREL_FIND_BACKWARD | MIREL_FIND_MATCHCASE | (state.range(1) ? MIREL_FIND_REGEXP : 0);

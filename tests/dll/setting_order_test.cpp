@@ -220,10 +220,10 @@ TEST(SettingOrder, HorizontalRangeFollowsWidthsInEitherOrder) {
 TEST(SettingOrder, NewTextForgetsTheWidestRowBefore) {
   mirel_test::ControlHost host;
   const std::pair<const char*, int (*)(HWND)> kRestarts[] = {{"new file", Mirel_NewFile},
-                                                              {"reset", [](HWND h) {
-                                                                 Mirel_Reset(h);
-                                                                 return 1;
-                                                               }}};
+                                                             {"reset", [](HWND h) {
+                                                                Mirel_Reset(h);
+                                                                return 1;
+                                                              }}};
   const std::string wide(600, 'w');
   const std::string text = "narrow\trow\r\nend";
   SCROLLINFO fresh{};
