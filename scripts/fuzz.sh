@@ -27,7 +27,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 targets=${MIREL_FUZZ_TARGETS:-$(for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done)}
 
 echo "== fuzz build (fuzz) =="
-cmake --preset fuzz >/dev/null
+# Warnings fail this build as they do the others.
+cmake --preset fuzz -DMIREL_WERROR=ON >/dev/null
 # Only the fuzz programs: they link the core statically.
 cmake --build --preset fuzz --target $(for name in $targets; do echo "fuzz_$name"; done)
 # Address-space randomisation off, where the kernel lets a process ask.

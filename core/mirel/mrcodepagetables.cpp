@@ -106,7 +106,7 @@ BOOL CMrAnsiDecodeTable::Build(UINT nCodePage) {
   for (int b = 1; b < 0x80; ++b)
     if (abAllLeads[b] || aSingle[b].nLen != 1 || aSingle[b].nUnit != b) bAsciiSame = FALSE;
   // A code page the system cannot convert has no table.
-  return aSingle['A'].nLen != 0;
+  return aSingle[static_cast<BYTE>('A')].nLen != 0;
 }
 
 BOOL CMrAnsiEncodeTable::Build(UINT nCodePage) {
